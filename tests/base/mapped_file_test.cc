@@ -1,0 +1,219 @@
+// Mapped-file readers and writer: windows, lines, final sizes, large files.
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "base/file_reader.h"
+#include "base/file_reader64.h"
+#include "base/file_writer64.h"
+#include "base/text_file_reader.h"
+#include "base/text_file_reader64.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvo {
+namespace {
+
+using orvotest::ReadFileBytes;
+using orvotest::TempDir;
+using orvotest::WriteFileBytes;
+
+std::vector<std::string> Lines64(const std::string& path, int32_t n) {
+  TTextFileReader64 reader(path.c_str());
+  std::vector<std::string> lines;
+  std::vector<char> buffer(static_cast<size_t>(n) + 1);
+  while (reader.ReadLine(buffer.data(), n)) lines.push_back(buffer.data());
+  return lines;
+}
+
+std::vector<std::string> Lines32(const std::string& path, int32_t n) {
+  TTextFileReader reader(path.c_str());
+  std::vector<std::string> lines;
+  std::vector<char> buffer(static_cast<size_t>(n) + 1);
+  while (reader.ReadLine(buffer.data(), n)) lines.push_back(buffer.data());
+  return lines;
+}
+
+TEST(LineReaders, SplitAtEveryLineEndConvention) {
+  TempDir dir;
+  std::string path = dir.File("lines.txt");
+  // CR LF, LF, CR, LF CR pairs are one end each; CR CR and LF LF are two.
+  WriteFileBytes(path, "a\r\nb\nc\rd\n\re\r\rf\n\ng");
+  std::vector<std::string> expected = {"a", "b", "c", "d", "e", "", "f", "", "g"};
+  EXPECT_EQ(Lines64(path, 100), expected);
+  EXPECT_EQ(Lines32(path, 100), expected);
+}
+
+TEST(LineReaders, LongLinesComeInPiecesAndTheLastLineNeedsNoEnd) {
+  TempDir dir;
+  std::string path = dir.File("long.txt");
+  WriteFileBytes(path, "abcdefgh\r\nxy");
+  std::vector<std::string> expected = {"abc", "def", "gh", "xy"};
+  EXPECT_EQ(Lines64(path, 3), expected);
+  EXPECT_EQ(Lines32(path, 3), expected);
+}
+
+TEST(LineReaders, SeekAndTellStayInsideTheFile) {
+  TempDir dir;
+  std::string path = dir.File("seek.txt");
+  WriteFileBytes(path, "first\r\nsecond\r\n");
+  TTextFileReader64 reader(path.c_str());
+  char buffer[32];
+  ASSERT_TRUE(reader.ReadLine(buffer, 31));
+  EXPECT_EQ(reader.Tell(), 7);
+  EXPECT_FALSE(reader.Seek(15));  // the size: not inside
+  EXPECT_FALSE(reader.Seek(-1));
+  EXPECT_EQ(reader.Tell(), 7);
+  ASSERT_TRUE(reader.Seek(2));
+  ASSERT_TRUE(reader.ReadLine(buffer, 31));
+  EXPECT_STREQ(buffer, "rst");
+  EXPECT_FALSE(reader.ReadLine(nullptr, 31));
+}
+
+TEST(LineReaders, LinesAcrossWindowBoundaries) {
+  TempDir dir;
+  std::string path = dir.File("many.txt");
+  std::string text;
+  for (int i = 0; i < 300000; ++i) text += "row " + std::to_string(i) + "\r\n";
+  WriteFileBytes(path, text);
+  std::vector<std::string> lines = Lines64(path, 2047);
+  ASSERT_EQ(lines.size(), 300000u);
+  EXPECT_EQ(lines[123456], "row 123456");
+  EXPECT_EQ(lines.back(), "row 299999");
+}
+
+TEST(FileReaders, MissingFileRaisesCantOpenFile) {
+  TempDir dir;
+  std::string path = dir.File("missing.bin");
+  auto expect_message = [](auto&& make) {
+    try {
+      make();
+      ADD_FAILURE() << "no exception";
+    } catch (const char* message) {
+      EXPECT_STREQ(message, "can't open file");
+    }
+  };
+  expect_message([&] { TFileReader64 r(path.c_str(), 1000000); });
+  expect_message([&] { TTextFileReader64 r(path.c_str()); });
+  expect_message([&] { TFileReader r(path.c_str()); });
+  expect_message([&] { TTextFileReader r(path.c_str()); });
+  expect_message([&] { TFileWriter64 w(dir.File("no/such/dir/out.bin").c_str(), 1000); });
+}
+
+TEST(FileReader64, WindowIsWholeGranulesAndRangesStayInsideTheFile) {
+  TempDir dir;
+  std::string path = dir.File("data.bin");
+  std::string bytes(3 * 1048576 + 17, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+  WriteFileBytes(path, bytes);
+  TFileReader64 reader(path.c_str(), 1000000);
+  EXPECT_EQ(reader.Window(), 1048576u);
+  EXPECT_EQ(reader.Size(), static_cast<int64_t>(bytes.size()));
+  // A range across a window boundary comes back contiguous.
+  const uint8_t* p = reader.MapRange(1048576 - 5, 10);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(std::memcmp(p, bytes.data() + 1048576 - 5, 10), 0);
+  p = reader.MapRange(reader.Size() - 4, 4);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(std::memcmp(p, bytes.data() + bytes.size() - 4, 4), 0);
+  EXPECT_EQ(reader.MapRange(reader.Size() - 4, 5), nullptr);
+  EXPECT_EQ(reader.MapRange(-1, 1), nullptr);
+  EXPECT_FALSE(reader.EnsureWindow(0, -1));
+  EXPECT_FALSE(reader.EnsureWindow(INT64_MAX, 2));
+}
+
+TEST(FileReader, MapsWholeFilesAndAcceptsEmptyOnes) {
+  TempDir dir;
+  WriteFileBytes(dir.File("empty.bin"), "");
+  TFileReader empty(dir.File("empty.bin").c_str());
+  EXPECT_EQ(empty.Size(), 0u);
+  TTextFileReader empty_lines(dir.File("empty.bin").c_str());
+  char buffer[4];
+  EXPECT_FALSE(empty_lines.ReadLine(buffer, 3));
+  WriteFileBytes(dir.File("five.bin"), "12345");
+  TFileReader five(dir.File("five.bin").c_str());
+  ASSERT_EQ(five.Size(), 5u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(five.Data()), 5), "12345");
+}
+
+TEST(FileWriter64, FileIsCutToTheBytesWritten) {
+  TempDir dir;
+  std::string path = dir.File("ten.bin");
+  {
+    TFileWriter64 writer(path.c_str(), 1000000);
+    EXPECT_TRUE(writer.Write("0123456789", 10));
+    // While open the file has grown to whole windows.
+    EXPECT_GE(std::filesystem::file_size(path), 1048576u);
+  }
+  EXPECT_EQ(ReadFileBytes(path), "0123456789");
+}
+
+TEST(FileWriter64, ReplacesOldFilesAndWritesAnywhere) {
+  TempDir dir;
+  std::string path = dir.File("out.bin");
+  WriteFileBytes(path, std::string(5000000, 'x'));
+  {
+    TFileWriter64 writer(path.c_str(), 1000);
+    EXPECT_EQ(writer.Tell(), 0);
+    EXPECT_TRUE(writer.Write("head", 4));
+    writer.Seek(200000);  // several windows on
+    EXPECT_TRUE(writer.Write("tail", 4));
+    writer.Seek(2);
+    EXPECT_TRUE(writer.Write("AD", 2));
+    EXPECT_FALSE(writer.Write(nullptr, 3));
+    EXPECT_EQ(writer.LogicalSize(), 200004);
+  }
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_EQ(bytes.size(), 200004u);
+  EXPECT_EQ(bytes.substr(0, 4), "heAD");
+  EXPECT_EQ(bytes.substr(200000), "tail");
+  EXPECT_EQ(bytes[100000], '\0');
+}
+
+TEST(FileWriter64, WritesLargerThanAWindowAndReadsBack) {
+  TempDir dir;
+  std::string path = dir.File("big.bin");
+  std::string block(3 * 65536 + 11, '\0');
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i % 251);
+  {
+    TFileWriter64 writer(path.c_str(), 1);  // one granule per window
+    for (int k = 0; k < 5; ++k) ASSERT_TRUE(writer.Write(block.data(), static_cast<int64_t>(block.size())));
+  }
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_EQ(bytes.size(), block.size() * 5);
+  EXPECT_EQ(bytes.substr(block.size() * 3, block.size()), block);
+}
+
+// Files above 4 GiB: a sparse file written at an offset past 4 GiB.
+TEST(LargeFiles, PositionsPastFourGibRoundTrip) {
+  TempDir dir;
+  std::string path = dir.File("sparse.bin");
+  const int64_t far = (int64_t{5} << 30) + 123;
+  bool written = false;
+  try {
+    TFileWriter64 writer(path.c_str(), 1000000);
+    writer.Seek(far);
+    written = writer.Write("beyond4G\r\nlast", 14);
+  } catch (const char*) {
+  }
+  if (!written || std::filesystem::file_size(path) != static_cast<uintmax_t>(far + 14))
+    GTEST_SKIP() << "the file system cannot hold a sparse file of 5 GiB here";
+  TFileReader64 reader(path.c_str(), 1000000);
+  EXPECT_EQ(reader.Size(), far + 14);
+  const uint8_t* p = reader.MapRange(far, 8);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(p), 8), "beyond4G");
+  TTextFileReader64 lines(path.c_str());
+  ASSERT_TRUE(lines.Seek(far));
+  char buffer[32];
+  ASSERT_TRUE(lines.ReadLine(buffer, 31));
+  EXPECT_STREQ(buffer, "beyond4G");
+  ASSERT_TRUE(lines.ReadLine(buffer, 31));
+  EXPECT_STREQ(buffer, "last");
+  EXPECT_EQ(lines.Tell(), far + 14);
+  EXPECT_THROW(TFileReader whole(path.c_str()), const char*);  // too large for 32-bit sizes
+}
+
+}  // namespace
+}  // namespace orvo

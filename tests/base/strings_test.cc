@@ -1,0 +1,89 @@
+// Path splitting, case folding, number parsing and formatting.
+#include "base/strings.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include <gtest/gtest.h>
+
+namespace orvo {
+namespace {
+
+TEST(SplitPath, SplitsDriveDirectoryNameAndExtension) {
+  PathParts p = SplitPath("C:\\maps\\v1.2/roads.BSpatial");
+  EXPECT_EQ(p.drive, "C:");
+  EXPECT_EQ(p.dir, "\\maps\\v1.2/");
+  EXPECT_EQ(p.name, "roads");
+  EXPECT_EQ(p.ext, ".BSpatial");
+  PathParts q = SplitPath("archive.tar.gz");
+  EXPECT_EQ(q.name, "archive.tar");
+  EXPECT_EQ(q.ext, ".gz");
+}
+
+TEST(FileExt, IgnoresDotsInDirectoryNamesAndKeepsCase) {
+  EXPECT_EQ(FileExt("C:\\maps.v2\\roads"), "");
+  EXPECT_EQ(FileExt("data/v1.0/roads"), "");
+  EXPECT_EQ(FileExt("roads.BSpatial"), ".BSpatial");
+  EXPECT_EQ(FileExt("/tmp/x/roads.spatial"), ".spatial");
+}
+
+TEST(ChangeExt, ReplacesAddsDotOrDropsTheExtension) {
+  EXPECT_EQ(ChangeExt("C:\\maps\\roads.spatial", ".attribute"), "C:\\maps\\roads.attribute");
+  EXPECT_EQ(ChangeExt("C:\\maps\\roads.spatial", "bindex"), "C:\\maps\\roads.bindex");
+  EXPECT_EQ(ChangeExt("maps/roads.spatial", ""), "maps/roads");
+  EXPECT_EQ(ChangeExt("maps.d/roads", ".index"), "maps.d/roads.index");
+}
+
+TEST(CaseFolding, UpperFoldsAsciiOnlyLowerFoldsTheCodePage) {
+  EXPECT_EQ(UpperCopy("Feature.road_1"), "FEATURE.ROAD_1");
+  EXPECT_EQ(UpperCopy("\xe9t\xe9"), "\xe9T\xe9");  // non-ASCII bytes stay as they are
+  EXPECT_EQ(LowerCopy("C:\\Maps\\ROADS.Spatial"), "c:\\maps\\roads.spatial");
+  EXPECT_EQ(LowerCopy("\xc9"), "\xe9");  // E acute in the ANSI code page
+}
+
+TEST(StrToDouble, FollowsTheLibraryParsingRules) {
+  EXPECT_DOUBLE_EQ(StrToDouble("  -1.5e2x"), -150.0);
+  EXPECT_EQ(StrToDouble(""), 0.0);
+  EXPECT_EQ(StrToDouble(nullptr), 0.0);
+  EXPECT_DOUBLE_EQ(StrToDouble("1.2.3"), 1.23);
+  EXPECT_DOUBLE_EQ(StrToDouble("\t+42"), 42.0);
+  EXPECT_DOUBLE_EQ(StrToDouble("1e3"), 1000.0);
+  EXPECT_DOUBLE_EQ(StrToDouble("2E-2"), 0.02);
+  EXPECT_DOUBLE_EQ(StrToDouble("1e0.5"), std::pow(10.0, 0.5));
+  EXPECT_EQ(StrToDouble("abc"), 0.0);
+  EXPECT_DOUBLE_EQ(StrToDouble("3,5"), 3.0);  // a comma is not a decimal separator
+}
+
+// Formats with printf in the C locale, the reference for "%-.16g".
+std::string PrintfInCLocale(double v, const char* format) {
+  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  std::setlocale(LC_NUMERIC, "C");
+  char buffer[64];
+  std::snprintf(buffer, sizeof(buffer), format, v);
+  std::setlocale(LC_NUMERIC, saved.c_str());
+  return buffer;
+}
+
+TEST(DoubleFormatting, MatchesPrintfWhateverTheLocale) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> spread(-1e6, 1e6);
+  std::vector<double> values = {0.0, -0.0, 1.0, -1.5, 0.1, 1e16, 1e17, 123456789012345678.0,
+                                1e-5, 1e-4, 5e-324, 1.7976931348623157e308, 30.25, 59.999999};
+  for (int i = 0; i < 2000; ++i) values.push_back(spread(random));
+  for (int i = 0; i < 200; ++i)
+    values.push_back(std::ldexp(spread(random), static_cast<int>(random() % 400) - 200));
+  for (double v : values) {
+    std::string out;
+    AppendDouble(out, v);
+    ASSERT_EQ(out, PrintfInCLocale(v, "%-.16g")) << v;
+    ASSERT_EQ(DoubleToString(v), out);
+  }
+  EXPECT_EQ(DoubleToString(2.5, "%20.10f"), PrintfInCLocale(2.5, "%20.10f"));
+  EXPECT_EQ(DoubleToString(-0.125, "%.3f"), "-0.125");
+}
+
+}  // namespace
+}  // namespace orvo

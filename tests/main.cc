@@ -1,0 +1,26 @@
+// Test program entry: child modes for cross-process tests, and a locale whose
+// decimal separator is a comma, so that number formatting that leaks the
+// locale shows up as a failure.
+#include <clocale>
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/child.h"
+
+int main(int argc, char** argv) {
+  int exit_code = 0;
+  if (orvotest::MaybeRunChild(argc, argv, &exit_code)) return exit_code;
+  const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8",
+                                 "German_Germany.1252", "German", "de-DE"};
+  bool comma = false;
+  for (const char* name : comma_locales) {
+    if (std::setlocale(LC_ALL, name) != nullptr) {
+      comma = true;
+      break;
+    }
+  }
+  if (!comma) std::fprintf(stderr, "note: no comma-decimal locale available; running under C\n");
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,89 @@
+// Child-mode runner of the test program, started through the platform seam.
+#include "tests/support/child.h"
+
+#include <cstring>
+#include <map>
+
+#include "platform/win32.h"
+
+namespace orvotest {
+namespace {
+
+const char kChildSwitch[] = "--orvo-child";
+
+std::map<std::string, ChildMain>& Children() {
+  static std::map<std::string, ChildMain> children;
+  return children;
+}
+
+std::string& SelfPathStorage() {
+  static std::string path;
+  return path;
+}
+
+// Quotes one argument by the Windows command-line rules (backslashes double
+// only in front of a quote).
+std::string QuoteArg(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') out.append(backslashes * 2 + 1, '\\');
+    else out.append(backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}
+
+}  // namespace
+
+bool RegisterChild(const char* name, ChildMain body) {
+  Children()[name] = body;
+  return true;
+}
+
+const std::string& SelfPath() { return SelfPathStorage(); }
+
+bool MaybeRunChild(int argc, char** argv, int* exit_code) {
+  SelfPathStorage() = argv[0];
+  if (argc < 3 || std::strcmp(argv[1], kChildSwitch) != 0) return false;
+  auto it = Children().find(argv[2]);
+  if (it == Children().end()) {
+    *exit_code = 127;
+    return true;
+  }
+  std::vector<std::string> args(argv + 3, argv + argc);
+  *exit_code = it->second(args);
+  return true;
+}
+
+int RunChild(const std::string& name, const std::vector<std::string>& args) {
+  std::string line = QuoteArg(SelfPath()) + " " + kChildSwitch + " " + QuoteArg(name);
+  for (const std::string& a : args) line += " " + QuoteArg(a);
+  std::vector<char> buffer(line.begin(), line.end());
+  buffer.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(/*application_name=*/nullptr, buffer.data(),
+                      /*process_attributes=*/nullptr, /*thread_attributes=*/nullptr,
+                      /*inherit_handles=*/FALSE, /*creation_flags=*/0,
+                      /*environment=*/nullptr, /*current_directory=*/nullptr, &startup,
+                      &process))
+    return -1;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process.hProcess, &code)) code = static_cast<DWORD>(-1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+}  // namespace orvotest

@@ -1,0 +1,35 @@
+// Cross-process tests start this test program again in a child mode: the child
+// runs one registered function and reports through its exit code.
+#ifndef TESTS_SUPPORT_CHILD_H_
+#define TESTS_SUPPORT_CHILD_H_
+
+#include <string>
+#include <vector>
+
+namespace orvotest {
+
+using ChildMain = int (*)(const std::vector<std::string>& args);
+
+// Registers a child mode by name; used through ORVO_CHILD below.
+bool RegisterChild(const char* name, ChildMain body);
+
+// Runs the named child of the test program with the arguments, waits for it and
+// returns its exit code, or -1 when it could not be started.
+int RunChild(const std::string& name, const std::vector<std::string>& args);
+
+// The test program's path, as main() received it.
+const std::string& SelfPath();
+
+// Called by main(): when argv asks for a child mode, runs it and stores its exit
+// code in *exit_code, returning true.
+bool MaybeRunChild(int argc, char** argv, int* exit_code);
+
+}  // namespace orvotest
+
+#define ORVO_CHILD(name)                                                        \
+  static int name##_child(const std::vector<std::string>& args);               \
+  [[maybe_unused]] static const bool name##_registered =                       \
+      ::orvotest::RegisterChild(#name, name##_child);                          \
+  static int name##_child([[maybe_unused]] const std::vector<std::string>& args)
+
+#endif  // TESTS_SUPPORT_CHILD_H_

@@ -1,0 +1,43 @@
+// Field splitting with quotes and backslash escapes.
+#include "vector/tokenizer.h"
+
+namespace orvo {
+
+bool TTokenizer::Next(std::string& token) {
+  token.clear();
+  if (done_) return false;
+  while (*p_ == ' ') ++p_;
+  if (IsLineEnd(*p_)) {
+    done_ = true;
+    return false;
+  }
+  if (*p_ == quote_) {
+    ++p_;
+    for (;;) {
+      char c = *p_;
+      if (IsLineEnd(c)) {
+        // Unterminated quote: the token is empty and the line's fields end.
+        token.clear();
+        done_ = true;
+        return true;
+      }
+      ++p_;
+      if (c == quote_) break;
+      if (c == '\\') {
+        if (IsLineEnd(*p_)) continue;  // a trailing backslash escapes nothing
+        c = *p_++;
+      }
+      token += c;
+    }
+    while (!IsLineEnd(*p_) && *p_ != separator_) ++p_;
+    if (*p_ == separator_) ++p_;
+    return true;
+  }
+  const char* start = p_;
+  while (!IsLineEnd(*p_) && *p_ != separator_) ++p_;
+  token.assign(start, p_);
+  if (*p_ == separator_) ++p_;
+  return true;
+}
+
+}  // namespace orvo
