@@ -102,7 +102,9 @@ typedef intptr_t (*FARPROC)();
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_OUTOFMEMORY 14L
+#define ERROR_NOT_SAME_DEVICE 17L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_HANDLE_EOF 38L
 #define ERROR_NOT_SUPPORTED 50L
@@ -114,11 +116,20 @@ typedef intptr_t (*FARPROC)();
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_SEEK_ON_DEVICE 132L
+#define ERROR_BUSY 170L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_FILE_TOO_LARGE 223L
 #define ERROR_DIRECTORY 267L
+#define ERROR_INVALID_ADDRESS 487L
+#define ERROR_NOACCESS 998L
+#define ERROR_INVALID_FLAGS 1004L
+#define ERROR_FILE_INVALID 1006L
+#define ERROR_IO_DEVICE 1117L
 #define ERROR_MAPPED_ALIGNMENT 1132L
 #define ERROR_USER_MAPPED_FILE 1224L
+#define ERROR_CANT_RESOLVE_FILENAME 1921L
 
 typedef struct _SECURITY_ATTRIBUTES {
   DWORD nLength;
@@ -126,7 +137,9 @@ typedef struct _SECURITY_ATTRIBUTES {
   BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
-// Only a null OVERLAPPED pointer is supported (synchronous I/O).
+// Handles are synchronous: an OVERLAPPED only gives ReadFile/WriteFile the
+// position to start at (Offset/OffsetHigh), as on Windows for a handle opened
+// without FILE_FLAG_OVERLAPPED; hEvent is not used.
 typedef struct _OVERLAPPED {
   ULONG_PTR Internal;
   ULONG_PTR InternalHigh;
@@ -195,55 +208,138 @@ typedef struct _WIN32_FIND_DATAA {
   CHAR cAlternateFileName[14];
 } WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 
-// --- last error (errors.cc)
+// --- last error (errors.cc): per thread, as on Windows.
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
-// --- handles (handles.cc): files, mappings, processes, find handles
+// --- handles (handles.cc)
+// Closes a file, mapping, process or thread handle; a find handle, a closed
+// handle or a made-up value fails with ERROR_INVALID_HANDLE instead of
+// touching anything. INVALID_HANDLE_VALUE (the current-process pseudo-handle)
+// is accepted and ignored. Safe to call from any thread.
 BOOL CloseHandle(HANDLE handle);
 
 // --- files (files.cc)
+// Paths: '\' and '/' both separate, so a backslash cannot be part of a name;
+// names with * ? < > | " fail with ERROR_INVALID_NAME.
+// Share modes are enforced between all handles of this layer, in this process
+// and in others, including ERROR_SHARING_VIOLATION for a second handle of the
+// same process. A handle without GENERIC_READ/GENERIC_WRITE neither checks
+// nor blocks. Success sets the last error to ERROR_ALREADY_EXISTS when
+// CREATE_ALWAYS or OPEN_ALWAYS found the file, else to 0. Directories fail
+// with ERROR_ACCESS_DENIED, as does TRUNCATE_EXISTING without GENERIC_WRITE.
+// flags_and_attributes, security and template_file are not used.
 HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD share_mode,
                    LPSECURITY_ATTRIBUTES security, DWORD creation_disposition,
                    DWORD flags_and_attributes, HANDLE template_file);
+// Reads up to bytes_to_read bytes; at end of file TRUE with 0 bytes. With an
+// OVERLAPPED, reads at its offset and leaves the pointer after the bytes read;
+// there, end of file is FALSE with ERROR_HANDLE_EOF. Needs GENERIC_READ.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read,
               LPOVERLAPPED overlapped);
+// Writes all bytes or fails (ERROR_DISK_FULL when the disk fills up). Needs
+// GENERIC_WRITE.
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_written,
                LPOVERLAPPED overlapped);
+// Moves the pointer; returns its new low part (high part in *distance_high).
+// A negative target fails with ERROR_NEGATIVE_SEEK and moves nothing; a target
+// beyond 4 GiB without distance_high fails with ERROR_INVALID_PARAMETER. A
+// result of INVALID_SET_FILE_POINTER that is a real position sets the last
+// error to 0.
 DWORD SetFilePointer(HANDLE file, LONG distance_low, PLONG distance_high, DWORD move_method);
+// Cuts or extends the file at the pointer. Fails with ERROR_USER_MAPPED_FILE
+// when it would cut a file below the size of a mapping that has a view in this
+// process.
 BOOL SetEndOfFile(HANDLE file);
+// The size's low part (high part in *file_size_high). INVALID_FILE_SIZE is a
+// real size when the last error is 0.
 DWORD GetFileSize(HANDLE file, LPDWORD file_size_high);
+// ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND when missing, ERROR_ACCESS_DENIED
+// for a directory, ERROR_SHARING_VIOLATION while a handle on the file does not
+// share delete. The name goes at once, even while shared handles stay open.
 BOOL DeleteFileA(LPCSTR file_name);
 
 // --- mappings (mapping.cc)
+// file: a file handle, or INVALID_HANDLE_VALUE for memory (size required).
+// A size of 0 is the file's size (ERROR_FILE_INVALID for an empty file); a
+// larger read-write size grows the file. A name already in use, in any
+// process, returns that mapping (its own size and file) with
+// ERROR_ALREADY_EXISTS; otherwise success sets the last error to 0. A name
+// lives while handles to it are open anywhere; views keep only the bytes.
+// Names are those of the session namespace ("Local\" and "Global\" prefixes
+// allowed; another backslash fails with ERROR_PATH_NOT_FOUND).
 HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES security, DWORD protect,
                           DWORD maximum_size_high, DWORD maximum_size_low, LPCSTR name);
+// ERROR_FILE_NOT_FOUND when no handle to the name is open, including names
+// left by a process that died. The backing file is reached directly, whatever
+// share mode its creator holds; it must still exist under the path it had
+// when the mapping was created.
 HANDLE OpenFileMappingA(DWORD desired_access, BOOL inherit_handle, LPCSTR name);
+// Offsets are multiples of 65,536 (else ERROR_MAPPED_ALIGNMENT); 0 bytes maps
+// to the end of the mapping; a view past the end fails (ERROR_ACCESS_DENIED,
+// or ERROR_INVALID_PARAMETER for an offset at or past it). Write access needs
+// a read-write mapping and a handle opened for writing. A view keeps its
+// mapping's bytes after the mapping handle closes.
 LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high,
                      DWORD offset_low, SIZE_T bytes_to_map);
+// Any address inside a view unmaps it; another address fails with
+// ERROR_INVALID_ADDRESS.
 BOOL UnmapViewOfFile(LPCVOID base_address);
+// Writes the view's changed bytes to the file and waits for it; 0 bytes means
+// to the end of the view.
 BOOL FlushViewOfFile(LPCVOID base_address, SIZE_T bytes_to_flush);
+// Page size, allocation granularity (65,536) and processor count.
 void GetSystemInfo(LPSYSTEM_INFO system_info);
 
 // --- processes (process.cc)
+// Splits command_line by the Microsoft C runtime's rules. The program (the
+// first word, unless application_name is given) is a path relative to this
+// process's directory when it has a separator, else searched for in PATH;
+// nothing starts when it is missing (ERROR_FILE_NOT_FOUND) or not runnable
+// (ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT). current_directory must exist
+// (else ERROR_DIRECTORY). The child gets this environment (or the given block)
+// and the standard streams; no other handle is inherited and creation flags
+// and startup information are not used. Both returned handles must be closed;
+// the ids are the Linux process id.
 BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
                     LPSECURITY_ATTRIBUTES process_attributes,
                     LPSECURITY_ATTRIBUTES thread_attributes, BOOL inherit_handles,
                     DWORD creation_flags, LPVOID environment, LPCSTR current_directory,
                     LPSTARTUPINFOA startup_info, LPPROCESS_INFORMATION process_information);
+// Process and thread handles: WAIT_OBJECT_0 once the child has ended (any
+// number of times), WAIT_TIMEOUT before; milliseconds may be 0 or INFINITE.
+// File handles are always signalled; mapping handles fail with
+// ERROR_ACCESS_DENIED.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+// STILL_ACTIVE while the child runs, then its exit status (0-255), or 128 +
+// the signal number for a child killed by a signal.
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exit_code);
 
 // --- directory search (find.cc)
+// "dir\mask" or "dir/mask" with '*' and '?', matched regardless of ASCII
+// case; "." and ".." are listed when the mask matches them. No match:
+// ERROR_FILE_NOT_FOUND; missing directory: ERROR_PATH_NOT_FOUND. Names
+// starting with '.' carry FILE_ATTRIBUTE_HIDDEN, files without write
+// permission FILE_ATTRIBUTE_READONLY.
 HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data);
+// FALSE with ERROR_NO_MORE_FILES after the last entry.
 BOOL FindNextFileA(HANDLE find_file, LPWIN32_FIND_DATAA find_data);
+// Only for find handles (else ERROR_INVALID_HANDLE).
 BOOL FindClose(HANDLE find_file);
 
-// --- locale (locale.cc): the Windows-1252 code page's case mapping
+// --- locale (locale.cc): the Windows-1252 code page's case mapping in every
+// locale. map_flags is LCMAP_LOWERCASE or LCMAP_UPPERCASE (else
+// ERROR_INVALID_FLAGS); src_length -1 includes the terminating NUL; a
+// dest_length of 0 returns the length needed; too small a buffer fails with
+// ERROR_INSUFFICIENT_BUFFER. src and dest may be the same buffer.
 int LCMapStringA(LCID locale, DWORD map_flags, LPCSTR src, int src_length, LPSTR dest,
                  int dest_length);
 
-// --- modules (module.cc): used by host programs and tests to load the library
+// --- modules (module.cc): used by host programs and tests to load the
+// library. Names follow the dynamic loader's search rules; no ".dll" is
+// added. ERROR_MOD_NOT_FOUND for a missing module or a handle not from
+// LoadLibraryA, ERROR_BAD_EXE_FORMAT for a file that is no library,
+// ERROR_PROC_NOT_FOUND for a missing symbol (ordinals included).
 HMODULE LoadLibraryA(LPCSTR file_name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name);
 BOOL FreeLibrary(HMODULE module);

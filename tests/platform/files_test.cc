@@ -1,0 +1,423 @@
+// Contract tests of the file services: share modes within and across
+// processes, creation dispositions, I/O, the file pointer, sizes beyond 4 GiB,
+// deletion and handle validation. They hold on Windows and on Linux alike.
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+#include "tests/platform/platform_test_util.h"
+#include "tests/support/child.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvotest {
+namespace {
+
+// Opens args[0] with access args[1] and share args[2]; exits with 0 on
+// success, else with GetLastError().
+ORVO_CHILD(platform_try_open) {
+  HANDLE file = OpenFile(args.at(0), static_cast<DWORD>(std::stoul(args.at(1))),
+                         static_cast<DWORD>(std::stoul(args.at(2))), OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  CloseHandle(file);
+  return 0;
+}
+
+// Opens args[0] exclusively and dies without closing it.
+ORVO_CHILD(platform_open_exclusive_and_die) {
+  HANDLE file = OpenFile(args.at(0), kReadWrite, 0, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  std::_Exit(0);
+}
+
+// A reusable rendezvous of two threads. (std::barrier's waiting hangs now and
+// then in the MinGW runtime under wine.)
+class Rendezvous {
+ public:
+  void ArriveAndWait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    unsigned generation = generation_;
+    if (++arrived_ == 2) {
+      arrived_ = 0;
+      ++generation_;
+      changed_.notify_all();
+      return;
+    }
+    changed_.wait(lock, [&] { return generation_ != generation; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  unsigned arrived_ = 0;
+  unsigned generation_ = 0;
+};
+
+int TryOpenInChild(const std::string& path, DWORD access, DWORD share) {
+  return RunChild("platform_try_open", {path, std::to_string(access), std::to_string(share)});
+}
+
+class PlatformFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(MakeFile(path_, "0123456789")); }
+  TempDir dir_;
+  const std::string path_ = dir_.File("data.bin");
+};
+
+using PlatformShareModeTest = PlatformFilesTest;
+
+TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerUntilClosed) {
+  ScopedHandle exclusive(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
+  ASSERT_TRUE(exclusive.valid());
+  for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}, kReadWrite}) {
+    EXPECT_EQ(OpenFile(path_, access, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  }
+  // Truncating dispositions are checked before anything is cut.
+  EXPECT_EQ(OpenFile(path_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  exclusive.Close();
+  EXPECT_EQ(FileBytes(path_), "0123456789");
+  ScopedHandle again(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+  EXPECT_TRUE(again.valid());
+}
+
+TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesOpenerInAnotherProcess) {
+  {
+    ScopedHandle exclusive(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+    ASSERT_TRUE(exclusive.valid());
+    EXPECT_EQ(TryOpenInChild(path_, GENERIC_READ, kShareAll), ERROR_SHARING_VIOLATION);
+  }
+  EXPECT_EQ(TryOpenInChild(path_, GENERIC_READ, kShareAll), 0);
+}
+
+TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOut) {
+  ScopedHandle first(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+  ScopedHandle second(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+  ASSERT_TRUE(first.valid());
+  ASSERT_TRUE(second.valid());
+  EXPECT_EQ(TryOpenInChild(path_, GENERIC_READ, FILE_SHARE_READ), 0);
+  EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
+  // A reader that would not let the existing readers on is refused as well.
+  EXPECT_EQ(OpenFile(path_, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+}
+
+TEST_F(PlatformShareModeTest, NewShareModeMustAdmitExistingAccess) {
+  ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
+  ASSERT_TRUE(writer.valid());
+  EXPECT_EQ(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  ScopedHandle reader(
+      OpenFile(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+  EXPECT_TRUE(reader.valid());
+}
+
+TEST_F(PlatformShareModeTest, ClosingOneHandleKeepsTheOtherHandlesShareMode) {
+  ScopedHandle first(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+  ScopedHandle second(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+  ASSERT_TRUE(first.valid());
+  ASSERT_TRUE(second.valid());
+  second.Close();
+  EXPECT_EQ(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
+}
+
+TEST_F(PlatformShareModeTest, HandleWithoutDataAccessNeitherChecksNorBlocks) {
+  ScopedHandle exclusive(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
+  ASSERT_TRUE(exclusive.valid());
+  ScopedHandle query(OpenFile(path_, 0, 0, OPEN_EXISTING));
+  EXPECT_TRUE(query.valid());
+  exclusive.Close();
+  ScopedHandle reader(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
+  EXPECT_TRUE(reader.valid());
+}
+
+TEST_F(PlatformShareModeTest, OfRacingExclusiveOpenersExactlyOneWins) {
+  constexpr int kRounds = 200;
+  std::vector<std::atomic<int>> wins(kRounds);
+  Rendezvous sync;
+  auto racer = [&] {
+    for (int round = 0; round < kRounds; ++round) {
+      sync.ArriveAndWait();
+      HANDLE file = OpenFile(path_, kReadWrite, 0, OPEN_EXISTING);
+      if (file != INVALID_HANDLE_VALUE) ++wins[round];
+      sync.ArriveAndWait();  // both have tried before the winner lets go
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+  };
+  std::thread first(racer), second(racer);
+  first.join();
+  second.join();
+  for (int round = 0; round < kRounds; ++round) EXPECT_EQ(wins[round].load(), 1) << round;
+}
+
+TEST_F(PlatformShareModeTest, ShareModeEndsWithTheProcessThatDiedHoldingIt) {
+  ASSERT_EQ(RunChild("platform_open_exclusive_and_die", {path_}), 0);
+  ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
+  EXPECT_TRUE(file.valid()) << GetLastError();
+}
+
+TEST_F(PlatformShareModeTest, MappingKeepsTheBytesButNotTheClosedHandlesShareMode) {
+  ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
+  ASSERT_TRUE(file.valid());
+  ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  ASSERT_TRUE(mapping.valid());
+  file.Close();
+  ScopedHandle other(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
+  EXPECT_TRUE(other.valid());
+  void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(std::string(static_cast<const char*>(view), 10), "0123456789");
+  EXPECT_TRUE(UnmapViewOfFile(view));
+}
+
+TEST_F(PlatformShareModeTest, DeleteNeedsEveryHandleToShareDelete) {
+  {
+    ScopedHandle reader(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    ASSERT_TRUE(reader.valid());
+    EXPECT_FALSE(DeleteFileA(path_.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  }
+  ScopedHandle sharing(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
+  ASSERT_TRUE(sharing.valid());
+  EXPECT_TRUE(DeleteFileA(path_.c_str())) << GetLastError();
+}
+
+using PlatformDispositionTest = PlatformFilesTest;
+
+TEST_F(PlatformDispositionTest, CreateNewRefusesAnExistingFile) {
+  EXPECT_EQ(OpenFile(path_, kReadWrite, 0, CREATE_NEW), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  ScopedHandle fresh(OpenFile(dir_.File("new.bin"), kReadWrite, 0, CREATE_NEW));
+  EXPECT_TRUE(fresh.valid());
+}
+
+TEST_F(PlatformDispositionTest, MissingFileAndMissingDirectoryAreToldApart) {
+  EXPECT_EQ(OpenFile(dir_.File("absent.bin"), GENERIC_READ, 0, OPEN_EXISTING),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(OpenFile(dir_.File("absent.bin"), GENERIC_WRITE, 0, TRUNCATE_EXISTING),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(OpenFile(dir_.File("nodir/absent.bin"), kReadWrite, 0, CREATE_ALWAYS),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(PlatformDispositionTest, AlwaysDispositionsReportWhetherTheFileExisted) {
+  ScopedHandle created(OpenFile(dir_.File("c.bin"), GENERIC_WRITE, 0, CREATE_ALWAYS));
+  ASSERT_TRUE(created.valid());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+  ScopedHandle opened(OpenFile(dir_.File("o.bin"), GENERIC_WRITE, 0, OPEN_ALWAYS));
+  ASSERT_TRUE(opened.valid());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+
+  ScopedHandle kept(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_ALWAYS));
+  ASSERT_TRUE(kept.valid());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  kept.Close();
+  EXPECT_EQ(FileBytes(path_), "0123456789");
+
+  ScopedHandle overwritten(OpenFile(path_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS));
+  ASSERT_TRUE(overwritten.valid());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  overwritten.Close();
+  EXPECT_EQ(FileBytes(path_), "");
+}
+
+TEST_F(PlatformDispositionTest, TruncateExistingEmptiesTheFile) {
+  ScopedHandle file(OpenFile(path_, GENERIC_WRITE, 0, TRUNCATE_EXISTING));
+  ASSERT_TRUE(file.valid());
+  DWORD high = 7;
+  EXPECT_EQ(GetFileSize(file.get(), &high), 0u);
+  EXPECT_EQ(high, 0u);
+}
+
+TEST_F(PlatformDispositionTest, DirectoriesAndWildcardNamesAreRefused) {
+  EXPECT_EQ(OpenFile(dir_.path(), GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(OpenFile(dir_.File("a*b"), kReadWrite, 0, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, 9), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+using PlatformReadWriteTest = PlatformFilesTest;
+
+TEST_F(PlatformReadWriteTest, ReadAtEndOfFileSucceedsWithNoBytes) {
+  ScopedHandle file(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+  char buffer[16];
+  DWORD got = 99;
+  ASSERT_TRUE(ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr));
+  EXPECT_EQ(got, 10u);
+  got = 99;
+  EXPECT_TRUE(ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr));
+  EXPECT_EQ(got, 0u);
+}
+
+TEST_F(PlatformReadWriteTest, HandleAccessIsEnforced) {
+  ScopedHandle reader(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
+  ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
+  char byte = 'x';
+  DWORD done = 0;
+  EXPECT_FALSE(WriteFile(reader.get(), &byte, 1, &done, nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(ReadFile(writer.get(), &byte, 1, &done, nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(PlatformReadWriteTest, OverlappedOffsetReadsThereAndMovesThePointer) {
+  ScopedHandle file(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+  OVERLAPPED at{};
+  at.Offset = 2;
+  char buffer[4];
+  DWORD got = 0;
+  ASSERT_TRUE(ReadFile(file.get(), buffer, 4, &got, &at));
+  EXPECT_EQ(std::string(buffer, got), "2345");
+  EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 6u);
+  at.Offset = 5000;
+  EXPECT_FALSE(ReadFile(file.get(), buffer, 4, &got, &at));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF));
+  EXPECT_EQ(got, 0u);
+}
+
+using PlatformFilePointerTest = PlatformFilesTest;
+
+TEST_F(PlatformFilePointerTest, NegativeTargetFailsAndLeavesThePointer) {
+  ScopedHandle file(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+  ASSERT_EQ(SetFilePointer(file.get(), 4, nullptr, FILE_BEGIN), 4u);
+  EXPECT_EQ(SetFilePointer(file.get(), -5, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+  LONG high = -1;
+  EXPECT_EQ(SetFilePointer(file.get(), 0, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+  EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 4u);
+  EXPECT_EQ(SetFilePointer(file.get(), -3, nullptr, FILE_END), 7u);
+  EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, 7), INVALID_SET_FILE_POINTER);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(PlatformFilePointerTest, HighPartReachesBeyondFourGibibytes) {
+  ScopedHandle file(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+  LONG high = 1;
+  EXPECT_EQ(SetFilePointer(file.get(), 5, &high, FILE_BEGIN), 5u);
+  EXPECT_EQ(high, 1);
+  high = -1;  // the 64-bit distance -6
+  EXPECT_EQ(SetFilePointer(file.get(), -6, &high, FILE_CURRENT), 0xFFFFFFFFu);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(high, 0);
+}
+
+TEST_F(PlatformFilePointerTest, SetEndOfFileCutsAndExtendsWithZeros) {
+  ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
+  SetFilePointer(file.get(), 4, nullptr, FILE_BEGIN);
+  ASSERT_TRUE(SetEndOfFile(file.get()));
+  EXPECT_EQ(GetFileSize(file.get(), nullptr), 4u);
+  SetFilePointer(file.get(), 6, nullptr, FILE_BEGIN);
+  ASSERT_TRUE(SetEndOfFile(file.get()));
+  file.Close();
+  EXPECT_EQ(FileBytes(path_), std::string("0123\0\0", 6));
+}
+
+// Sizes above 4 GiB, on a sparse file where the file system allows one.
+class PlatformLargeFileTest : public ::testing::Test {
+ protected:
+  // Sets the file's size; skips the test where the file system refuses.
+  bool Resize(HANDLE file, unsigned long long size) {
+    LONG high = static_cast<LONG>(size >> 32);
+    SetFilePointer(file, static_cast<LONG>(size & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    if (SetEndOfFile(file)) return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_DISK_FULL || error == ERROR_FILE_TOO_LARGE ||
+        error == ERROR_INVALID_PARAMETER)
+      return false;
+    ADD_FAILURE() << "SetEndOfFile failed with " << error;
+    return false;
+  }
+  TempDir dir_;
+};
+
+TEST_F(PlatformLargeFileTest, SizeOfAllOnesIsNotAnError) {
+  ScopedHandle file(OpenFile(dir_.File("big"), kReadWrite, 0, CREATE_ALWAYS));
+  ASSERT_TRUE(file.valid());
+  if (!Resize(file.get(), 0xFFFFFFFFull)) GTEST_SKIP() << "no room for a 4 GiB file";
+  SetLastError(ERROR_ACCESS_DENIED);
+  DWORD high = 9;
+  EXPECT_EQ(GetFileSize(file.get(), &high), INVALID_FILE_SIZE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+  EXPECT_EQ(high, 0u);
+}
+
+TEST_F(PlatformLargeFileTest, BytesBeyondFourGibibytesThroughPointerAndView) {
+  ScopedHandle file(OpenFile(dir_.File("big"), kReadWrite, 0, CREATE_ALWAYS));
+  ASSERT_TRUE(file.valid());
+  const unsigned long long start = (1ull << 32) + 65536;  // a granularity multiple
+  if (!Resize(file.get(), start + 256)) GTEST_SKIP() << "no room for a 4 GiB file";
+  DWORD high = 0;
+  EXPECT_EQ(GetFileSize(file.get(), &high), 65536u + 256u);
+  EXPECT_EQ(high, 1u);
+  LONG pointer_high = 1;
+  SetFilePointer(file.get(), 65536, &pointer_high, FILE_BEGIN);
+  DWORD done = 0;
+  ASSERT_TRUE(WriteFile(file.get(), "x", 1, &done, nullptr));
+
+  ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr));
+  ASSERT_TRUE(mapping.valid());
+  char* view = static_cast<char*>(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 1, 65536, 256));
+  ASSERT_NE(view, nullptr) << GetLastError();
+  EXPECT_EQ(view[0], 'x');
+  view[255] = 'y';
+  EXPECT_TRUE(FlushViewOfFile(view, 0));
+  EXPECT_TRUE(UnmapViewOfFile(view));
+  mapping.Close();
+
+  pointer_high = 1;
+  SetFilePointer(file.get(), 65536 + 255, &pointer_high, FILE_BEGIN);
+  char last = 0;
+  ASSERT_TRUE(ReadFile(file.get(), &last, 1, &done, nullptr));
+  EXPECT_EQ(last, 'y');
+}
+
+using PlatformDeleteTest = PlatformFilesTest;
+
+TEST_F(PlatformDeleteTest, CodesForMissingFilesAndDirectories) {
+  EXPECT_FALSE(DeleteFileA(dir_.File("absent").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(DeleteFileA(dir_.File("nodir/absent").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_FALSE(DeleteFileA(dir_.path().c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(DeleteFileA(path_.c_str()));
+  EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+}
+
+using PlatformHandleTest = PlatformFilesTest;
+
+TEST_F(PlatformHandleTest, StaleAndForeignHandlesAreRefusedNotFollowed) {
+  HANDLE file = OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(FindClose(file));  // not a search handle
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  ASSERT_TRUE(CloseHandle(file));
+  EXPECT_FALSE(CloseHandle(file));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  char byte;
+  DWORD got;
+  EXPECT_FALSE(ReadFile(file, &byte, 1, &got, nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FALSE(CloseHandle(nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FALSE(CloseHandle(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234))));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+}  // namespace
+}  // namespace orvotest

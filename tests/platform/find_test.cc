@@ -1,0 +1,95 @@
+// Contract tests of directory search: masks, separators, attributes, sizes,
+// times and the codes at the edges. Order is not part of the contract.
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+#include "tests/platform/platform_test_util.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvotest {
+namespace {
+
+using Names = std::set<std::string>;
+
+class PlatformFindTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(MakeFile(dir_.File("a.TXT"), "12345"));
+    for (const char* name : {"b.txt", "ab.txt", "c.dat", "noext"})
+      ASSERT_TRUE(MakeFile(dir_.File(name), ""));
+    ASSERT_TRUE(std::filesystem::create_directory(dir_.File("sub")));
+  }
+
+  // The names the search lists, or {"<error N>"} when it fails.
+  Names Find(const std::string& pattern) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return {"<error " + std::to_string(GetLastError()) + ">"};
+    Names names;
+    do {
+      names.insert(data.cFileName);
+      found_[data.cFileName] = data;
+    } while (FindNextFileA(search, &data));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_FALSE(FindNextFileA(search, &data));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(FindClose(search));
+    return names;
+  }
+
+  std::string Error(long code) { return "<error " + std::to_string(code) + ">"; }
+
+  TempDir dir_;
+  std::map<std::string, WIN32_FIND_DATAA> found_;
+};
+
+TEST_F(PlatformFindTest, MasksMatchWithoutRegardToCase) {
+  EXPECT_EQ(Find(dir_.path() + "/*.txt"), (Names{"a.TXT", "ab.txt", "b.txt"}));
+  EXPECT_EQ(Find(dir_.path() + "/*.TXT"), (Names{"a.TXT", "ab.txt", "b.txt"}));
+  EXPECT_EQ(Find(dir_.path() + "/?.txt"), (Names{"a.TXT", "b.txt"}));
+  EXPECT_EQ(Find(dir_.path() + "/*b*"), (Names{"ab.txt", "b.txt", "sub"}));
+  EXPECT_EQ(Find(dir_.path() + "/NOEXT"), (Names{"noext"}));
+}
+
+TEST_F(PlatformFindTest, BothSeparatorsWork) {
+  EXPECT_EQ(Find(dir_.path() + "\\c.*"), (Names{"c.dat"}));
+  EXPECT_EQ(Find(dir_.path() + "/c.*"), (Names{"c.dat"}));
+}
+
+TEST_F(PlatformFindTest, StarListsDotEntriesDirectoriesAndSizes) {
+  Names all = {".", "..", "a.TXT", "ab.txt", "b.txt", "c.dat", "noext", "sub"};
+  EXPECT_EQ(Find(dir_.path() + "/*"), all);
+  EXPECT_EQ(Find(dir_.path() + "/*.*"), all);  // also the names without a dot
+  const WIN32_FIND_DATAA& sub = found_["sub"];
+  EXPECT_NE(sub.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_NE(found_["."].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  const WIN32_FIND_DATAA& file = found_["a.TXT"];
+  EXPECT_EQ(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(file.nFileSizeLow, 5u);
+  EXPECT_EQ(file.nFileSizeHigh, 0u);
+  // Written just now: between 2020 and 2200 in 100 ns ticks since 1601.
+  unsigned long long ticks =
+      (static_cast<unsigned long long>(file.ftLastWriteTime.dwHighDateTime) << 32) |
+      file.ftLastWriteTime.dwLowDateTime;
+  EXPECT_GT(ticks, 132223104000000000ull);
+  EXPECT_LT(ticks, 189027648000000000ull);
+}
+
+TEST_F(PlatformFindTest, EmptyDirectoryListsOnlyItsDotEntries) {
+  EXPECT_EQ(Find(dir_.File("sub") + "/*"), (Names{".", ".."}));
+}
+
+TEST_F(PlatformFindTest, FailuresTellNoMatchFromNoDirectory) {
+  EXPECT_EQ(Find(dir_.path() + "/*.none"), (Names{Error(ERROR_FILE_NOT_FOUND)}));
+  EXPECT_EQ(Find(dir_.path() + "/"), (Names{Error(ERROR_FILE_NOT_FOUND)}));
+  EXPECT_EQ(Find(dir_.File("nodir") + "/*"), (Names{Error(ERROR_PATH_NOT_FOUND)}));
+  EXPECT_EQ(Find(""), (Names{Error(ERROR_PATH_NOT_FOUND)}));
+}
+
+}  // namespace
+}  // namespace orvotest

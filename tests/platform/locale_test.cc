@@ -1,0 +1,82 @@
+// Contract tests of LCMapStringA's case mapping (Windows-1252) and of module
+// loading.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+
+namespace {
+
+std::string Map(DWORD flags, const std::string& text) {
+  char out[64] = {};
+  int n = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), static_cast<int>(text.size()),
+                       out, sizeof(out));
+  return n > 0 ? std::string(out, static_cast<size_t>(n)) : "<failed>";
+}
+
+TEST(PlatformCaseMappingTest, FollowsTheWindows1252CasePairs) {
+  const std::string lower = "az\xE0\xE9\xF6\xFE\x9A\x9C\x9E\xFF";
+  const std::string upper = "AZ\xC0\xC9\xD6\xDE\x8A\x8C\x8E\x9F";
+  EXPECT_EQ(Map(LCMAP_UPPERCASE, lower), upper);
+  EXPECT_EQ(Map(LCMAP_LOWERCASE, upper), lower);
+  // No partners: multiplication and division signs, sharp s, micro, florin,
+  // digits and punctuation.
+  const std::string fixed = "\xD7\xF7\xDF\xB5\x83" "09@[`{";
+  EXPECT_EQ(Map(LCMAP_UPPERCASE, fixed), fixed);
+  EXPECT_EQ(Map(LCMAP_LOWERCASE, fixed), fixed);
+  EXPECT_EQ(Map(LCMAP_UPPERCASE, std::string("a\0b", 3)), std::string("A\0B", 3));
+}
+
+TEST(PlatformCaseMappingTest, LengthsAndBuffers) {
+  char out[8] = "xxxxxxx";
+  // -1: through the terminating NUL, which is counted and written.
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, "abc", -1, out, sizeof(out)), 4);
+  EXPECT_EQ(std::string(out, 4), std::string("ABC\0", 4));
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, "abc", -1, nullptr, 0), 4);
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, "abc", 3, nullptr, 0), 3);
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, "abc", -1, out, 3), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  char same[] = "MiXeD";
+  EXPECT_EQ(LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_LOWERCASE, same, -1, same, sizeof(same)), 6);
+  EXPECT_EQ(std::string(same), "mixed");
+}
+
+TEST(PlatformCaseMappingTest, BadArgumentsFailWithTheirCodes) {
+  char out[8];
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE | LCMAP_LOWERCASE, "a", 1, out, 8),
+            0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, 0, "a", 1, out, 8), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, "a", 0, out, 8), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, nullptr, 1, out, 8), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, "a", 1, nullptr, 8), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+#ifdef _WIN32
+const char kSystemLibrary[] = "kernel32.dll";
+const char kSystemFunction[] = "GetLastError";
+#else
+const char kSystemLibrary[] = "libc.so.6";
+const char kSystemFunction[] = "strlen";
+#endif
+
+TEST(PlatformModuleTest, LoadsLooksUpAndRefusesUnknowns) {
+  EXPECT_EQ(LoadLibraryA("orvo_no_such_module_anywhere"), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+  HMODULE module = LoadLibraryA(kSystemLibrary);
+  ASSERT_NE(module, nullptr);
+  EXPECT_NE(GetProcAddress(module, kSystemFunction), nullptr);
+  EXPECT_EQ(GetProcAddress(module, "OrvoNoSuchFunction"), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+  EXPECT_TRUE(FreeLibrary(module));
+  int not_a_module = 0;
+  EXPECT_FALSE(FreeLibrary(reinterpret_cast<HMODULE>(&not_a_module)));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+}  // namespace
