@@ -13,6 +13,7 @@ bool TTokenizer::Next(std::string& token) {
   }
   if (*p_ == quote_) {
     ++p_;
+    const char* run = p_;  // characters not yet appended
     for (;;) {
       char c = *p_;
       if (IsLineEnd(c)) {
@@ -21,13 +22,20 @@ bool TTokenizer::Next(std::string& token) {
         done_ = true;
         return true;
       }
-      ++p_;
-      if (c == quote_) break;
-      if (c == '\\') {
-        if (IsLineEnd(*p_)) continue;  // a trailing backslash escapes nothing
-        c = *p_++;
+      if (c == quote_) {
+        token.append(run, p_);
+        ++p_;
+        break;
       }
-      token += c;
+      if (c == '\\') {
+        token.append(run, p_);
+        ++p_;
+        // A backslash before the line end escapes nothing.
+        if (!IsLineEnd(*p_)) token += *p_++;
+        run = p_;
+        continue;
+      }
+      ++p_;
     }
     while (!IsLineEnd(*p_) && *p_ != separator_) ++p_;
     if (*p_ == separator_) ++p_;

@@ -1,0 +1,342 @@
+// The binary spatial writer and reader: exact bytes, round trips, damage.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+#include "vector/binary_spatial_reader64.h"
+#include "vector/binary_spatial_writer.h"
+
+namespace orvo {
+namespace {
+
+// Little-endian byte builder for expected file contents.
+struct Bytes {
+  std::string s;
+  Bytes& I32(int32_t v) { return Raw(&v, 4); }
+  Bytes& I64(int64_t v) { return Raw(&v, 8); }
+  Bytes& F64(double v) { return Raw(&v, 8); }
+  Bytes& Raw(const void* p, size_t n) {
+    s.append(static_cast<const char*>(p), n);
+    return *this;
+  }
+};
+
+void Patch32(std::string& bytes, size_t at, int32_t value) { std::memcpy(&bytes[at], &value, 4); }
+void Patch64(std::string& bytes, size_t at, int64_t value) { std::memcpy(&bytes[at], &value, 8); }
+
+// The message a call raises, or "" when it returns.
+template <class F>
+std::string Message(F body) {
+  try {
+    body();
+  } catch (const char* message) {
+    return message;
+  }
+  return "";
+}
+
+class BinarySpatialTest : public testing::Test {
+ protected:
+  std::string Name() const { return dir_.File("layer.bspatial"); }
+  // Three records: a line (id 7), a point with Z (id 3), a two-vector region (id 5).
+  void WriteSample() {
+    TBinarySpatialWriter w(Name().c_str());
+    const int32_t line_counts[] = {2};
+    const double line[] = {10, 20, 11.5, 20};
+    EXPECT_EQ(w.AddRecord(7, 2, line_counts, line, 1, nullptr), 48);
+    const int32_t point_counts[] = {1};
+    const double point[] = {-1, -2};
+    const double z[] = {250.5};
+    EXPECT_EQ(w.AddRecord(3, 1, point_counts, point, 1, z), 48 + 88);
+    const int32_t region_counts[] = {3, 2};
+    const double region[] = {0, 0, 4, 0, 4, 4, 1, 1, 2, 3};
+    EXPECT_EQ(w.AddRecord(5, 3, region_counts, region, 2, nullptr), 48 + 88 + 96);
+  }
+  TPtr<TBinarySpatialReader64> Open() {
+    return std::make_unique<TBinarySpatialReader64>(Name().c_str());
+  }
+  std::string OpenMessage() {
+    return Message([&] { TBinarySpatialReader64 r(Name().c_str()); });
+  }
+
+  orvotest::TempDir dir_;
+};
+
+TEST_F(BinarySpatialTest, EmptyFileIsTheHeaderAlone) {
+  { TBinarySpatialWriter w(Name().c_str()); }
+  Bytes expected;
+  expected.I64(48).I64(0).F64(0).F64(0).F64(0).F64(0);
+  EXPECT_EQ(orvotest::ReadFileBytes(Name()), expected.s);
+  auto r = Open();
+  EXPECT_FALSE(r->ReadNext());
+  EXPECT_EQ(r->GetSize(), 48);
+}
+
+TEST_F(BinarySpatialTest, WritesTheExactBytes) {
+  WriteSample();
+  Bytes e;
+  e.I64(48 + 88 + 96 + 140).I64(3).F64(-1).F64(-2).F64(11.5).F64(20);
+  e.I32(88).F64(10).F64(20).F64(11.5).F64(20).I32(7).I32(2).I32(2).I32(1);
+  e.I32(0).F64(10).F64(20).F64(11.5).F64(20);
+  e.I32(96).F64(-1).F64(-2).F64(-1).F64(-2).I32(3).I32(11).I32(1).I32(1);
+  e.I32(0).F64(-1).F64(-2).F64(250.5).F64(250.5).F64(250.5);
+  e.I32(140).F64(0).F64(0).F64(4).F64(4).I32(5).I32(3).I32(5).I32(2);
+  e.I32(0).I32(3);
+  for (double v : {0, 0, 4, 0, 4, 4, 1, 1, 2, 3}) e.F64(v);
+  EXPECT_EQ(orvotest::ReadFileBytes(Name()), e.s);
+}
+
+TEST_F(BinarySpatialTest, ReadsRecordsBack) {
+  WriteSample();
+  auto r = Open();
+  EXPECT_EQ(r->Header().record_count, 3);
+  EXPECT_FALSE(r->HasRecord());
+  EXPECT_EQ(r->GetKind(), -1);
+  EXPECT_EQ(r->GetMetric(), nullptr);
+
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 7);
+  EXPECT_EQ(r->GetKind(), 2);
+  EXPECT_EQ(r->GetLocal3D(), 2);
+  EXPECT_EQ(r->GetSpatialPosition(), 48);
+  EXPECT_EQ(r->GetZ(), nullptr);
+  double xy[4];
+  std::memcpy(xy, r->GetMetric(), sizeof xy);
+  EXPECT_EQ(xy[2], 11.5);
+
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 3);
+  EXPECT_EQ(r->GetKind(), 1);  // written as kind 1 with Z
+  EXPECT_EQ(r->GetLocal3D(), 11);
+  ASSERT_NE(r->GetZ(), nullptr);
+  double z;
+  std::memcpy(&z, r->GetZ(), sizeof z);
+  EXPECT_EQ(z, 250.5);
+
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 5);
+  EXPECT_EQ(r->GetVectorCount(), 2);
+  EXPECT_EQ(r->GetVertexCount(), 5);
+  const int32_t* sizes = r->GetVectorSize();
+  EXPECT_EQ(sizes[0], 3);
+  EXPECT_EQ(sizes[1], 2);
+  int32_t starts[2];
+  std::memcpy(starts, r->GetVectorPos(), sizeof starts);
+  EXPECT_EQ(starts[1], 3);
+  double bound[4];
+  std::memcpy(bound, r->GetBound(), sizeof bound);
+  EXPECT_EQ(bound[2], 4);
+
+  EXPECT_FALSE(r->ReadNext());
+  EXPECT_FALSE(r->HasRecord());
+  ASSERT_TRUE(r->SetPosition(48 + 88));
+  EXPECT_EQ(r->GetId(), 3);
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 5);
+  EXPECT_FALSE(r->SetPosition(r->GetSize()));
+  r->Reset();
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 7);
+}
+
+TEST_F(BinarySpatialTest, RecordsWithIdZeroAreSkipped) {
+  WriteSample();
+  std::string bytes = orvotest::ReadFileBytes(Name());
+  Patch32(bytes, 48 + 88 + 36, 0);  // the point's id
+  orvotest::WriteFileBytes(Name(), bytes);
+  auto r = Open();
+  ASSERT_TRUE(r->ReadNext());
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 5);
+  ASSERT_TRUE(r->SetPosition(48 + 88));
+  EXPECT_EQ(r->GetId(), 5);
+  EXPECT_EQ(r->GetSpatialPosition(), 48 + 88 + 96);
+}
+
+TEST_F(BinarySpatialTest, HeaderMustMatchTheFile) {
+  WriteSample();
+  std::string bytes = orvotest::ReadFileBytes(Name());
+  orvotest::WriteFileBytes(Name(), bytes + "x");
+  EXPECT_EQ(OpenMessage(), "bad bspatial file format");
+  orvotest::WriteFileBytes(Name(), bytes.substr(0, bytes.size() - 1));
+  EXPECT_EQ(OpenMessage(), "bad bspatial file format");
+  orvotest::WriteFileBytes(Name(), bytes.substr(0, 47));
+  EXPECT_EQ(OpenMessage(), "can't open file");
+  orvotest::WriteFileBytes(Name(), "");
+  EXPECT_EQ(OpenMessage(), "can't open file");
+  EXPECT_EQ(Message([&] { TBinarySpatialReader64 r(dir_.File("none").c_str()); }),
+            "can't open file");
+}
+
+TEST_F(BinarySpatialTest, DamagedRecordsEndWithAnError) {
+  WriteSample();
+  const std::string good = orvotest::ReadFileBytes(Name());
+  const size_t point = 48 + 88;
+  struct Damage {
+    const char* what;
+    size_t at;
+    int32_t value;
+  } damages[] = {
+      {"size zero", point, 0},
+      {"size negative", point, -96},
+      {"size below the head", point, 51},
+      {"size past the end", point, 100000},
+      {"size short of the counts", point, 95},
+      {"vector count negative", point + 48, -1},
+      {"vertex count negative", point + 44, -1},
+      {"vertex count too large", point + 44, 1 << 28},
+      {"vector count too large", point + 48, 1 << 28},
+      {"first start not 0", point + 52, 1},
+      {"start beyond the vertices", 48 + 88 + 96 + 56, 6},
+      {"starts falling", 48 + 88 + 96 + 56, -1},
+  };
+  for (const Damage& d : damages) {
+    std::string bytes = good;
+    Patch32(bytes, d.at, d.value);
+    orvotest::WriteFileBytes(Name(), bytes);
+    auto r = Open();
+    std::string message = Message([&] {
+      while (r->ReadNext()) {
+      }
+    });
+    EXPECT_EQ(message, "error in bspatial file") << d.what;
+    EXPECT_FALSE(r->HasRecord()) << d.what;
+  }
+  // A record cut off by the end of the file, the header's size adjusted.
+  std::string cut = good.substr(0, good.size() - 8);
+  Patch64(cut, 0, static_cast<int64_t>(cut.size()));
+  orvotest::WriteFileBytes(Name(), cut);
+  auto r = Open();
+  EXPECT_TRUE(r->ReadNext());
+  EXPECT_TRUE(r->ReadNext());
+  EXPECT_EQ(Message([&] { r->ReadNext(); }), "error in bspatial file");
+}
+
+TEST_F(BinarySpatialTest, SetPositionAnywhereIsSafe) {
+  WriteSample();
+  auto r = Open();
+  for (int64_t at = -3; at < r->GetSize() + 3; ++at) {
+    std::string message = Message([&] { r->SetPosition(at); });
+    if (at < 48) {
+      EXPECT_EQ(message, "error in bspatial file") << at;
+    } else if (at == 48 || at == 136 || at == 232) {
+      EXPECT_EQ(message, "") << at;
+      EXPECT_TRUE(r->HasRecord());
+    } else if (!message.empty()) {
+      EXPECT_EQ(message, "error in bspatial file") << at;
+    }
+  }
+}
+
+// Random damage anywhere in the records: every walk ends, by false or by the
+// message, and reads nothing outside the file (checked by the sanitizers).
+TEST_F(BinarySpatialTest, RandomDamageNeverCrashesOrLoops) {
+  WriteSample();
+  const std::string good = orvotest::ReadFileBytes(Name());
+  uint32_t state = 12345;
+  auto next = [&] {
+    state = state * 1103515245u + 12345u;
+    return state >> 8;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes = good;
+    int flips = 1 + next() % 6;
+    for (int i = 0; i < flips; ++i) {
+      size_t at = 48 + next() % (bytes.size() - 48);
+      bytes[at] = static_cast<char>(next());
+    }
+    if (round % 5 == 0) bytes.resize(48 + next() % (bytes.size() - 48));
+    Patch64(bytes, 0, static_cast<int64_t>(bytes.size()));
+    orvotest::WriteFileBytes(Name(), bytes);
+    auto r = Open();
+    int records = 0;
+    std::string message = Message([&] {
+      while (r->ReadNext()) {
+        ++records;
+        const int32_t* sizes = r->GetVectorSize();
+        const int32_t n = r->GetVertexCount();
+        int64_t total = 0;
+        for (int32_t v = 0; v < r->GetVectorCount(); ++v) total += sizes[v];
+        ASSERT_EQ(total, n);
+        volatile double sum = 0;
+        for (int32_t i = 0; i < 2 * n; ++i) {
+          double c;
+          std::memcpy(&c, reinterpret_cast<const char*>(r->GetMetric()) + 8 * i, 8);
+          sum = sum + c;
+        }
+      }
+    });
+    EXPECT_LE(records, 3);
+    if (!message.empty()) {
+      EXPECT_EQ(message, "error in bspatial file");
+    }
+    for (int64_t at = 48; at < r->GetSize(); at += 4) {
+      std::string m = Message([&] { r->SetPosition(at); });
+      if (!m.empty()) {
+        ASSERT_EQ(m, "error in bspatial file");
+      }
+    }
+  }
+}
+
+TEST_F(BinarySpatialTest, WriterRefusesWhatCannotBeReadBack) {
+  {
+    TBinarySpatialWriter w(Name().c_str());
+    const int32_t counts[] = {1, 0};
+    const double xy[] = {1, 2};
+    const double z[] = {3};
+    EXPECT_EQ(Message([&] { w.AddRecord(0, 1, counts, xy, 1, nullptr); }), "bad spatial record");
+    EXPECT_EQ(Message([&] { w.AddRecord(1, 1, counts, xy, 0, nullptr); }), "bad spatial record");
+    EXPECT_EQ(Message([&] { w.AddRecord(1, 1, counts, xy, 2, nullptr); }), "bad spatial record");
+    EXPECT_EQ(Message([&] { w.AddRecord(1, 1, nullptr, xy, 1, nullptr); }), "bad spatial record");
+    EXPECT_EQ(Message([&] { w.AddRecord(1, 1, counts, nullptr, 1, nullptr); }),
+              "bad spatial record");
+    // A stored kind must say whether heights follow.
+    EXPECT_EQ(Message([&] { w.AddRecord(1, 12, counts, xy, 1, nullptr); }),
+              "bad spatial record");
+    EXPECT_EQ(Message([&] { w.AddRecord(1, 10, counts, xy, 1, z); }), "bad spatial record");
+    EXPECT_EQ(Message([&] { w.AddRecord(1, -2, counts, xy, 1, z); }), "bad spatial record");
+    EXPECT_EQ(w.AddRecord(9, 12, counts, xy, 1, z), 48);  // 12 with heights stays 12
+    EXPECT_EQ(w.AddRecord(10, 0, counts, xy, 1, nullptr), 48 + 96);
+    EXPECT_EQ(w.Header().record_count, 2);
+  }
+  auto r = Open();
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetLocal3D(), 12);
+  ASSERT_TRUE(r->ReadNext());
+  EXPECT_EQ(r->GetId(), 10);
+  EXPECT_FALSE(r->ReadNext());
+}
+
+TEST_F(BinarySpatialTest, RecordsLargerThanTheWindow) {
+  const int32_t n = 200000;  // 3.2 MB of coordinates, several windows
+  std::vector<double> xy(2 * n), z(n);
+  for (int32_t i = 0; i < n; ++i) {
+    xy[2 * i] = i;
+    xy[2 * i + 1] = -i;
+    z[i] = 0.5 * i;
+  }
+  const int32_t counts[] = {n};
+  {
+    TBinarySpatialWriter w(Name().c_str());
+    for (int32_t id = 1; id <= 3; ++id) w.AddRecord(id, 2, counts, xy.data(), 1, z.data());
+  }
+  auto r = Open();
+  for (int32_t id = 1; id <= 3; ++id) {
+    ASSERT_TRUE(r->ReadNext());
+    EXPECT_EQ(r->GetId(), id);
+    std::vector<double> got(2 * n);
+    std::memcpy(got.data(), r->GetMetric(), 16 * static_cast<size_t>(n));
+    EXPECT_EQ(got, xy);
+    double last_z;
+    std::memcpy(&last_z, reinterpret_cast<const char*>(r->GetZ()) + 8 * (n - 1), 8);
+    EXPECT_EQ(last_z, 0.5 * (n - 1));
+  }
+  EXPECT_FALSE(r->ReadNext());
+}
+
+}  // namespace
+}  // namespace orvo

@@ -1,0 +1,71 @@
+// Test helpers: index files as an index producer writes them.
+#ifndef TESTS_VECTOR_SPATIAL_INDEX_FILES_H_
+#define TESTS_VECTOR_SPATIAL_INDEX_FILES_H_
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/strings.h"
+#include "tests/support/temp_dir.h"
+#include "vector/spatial_index.h"
+
+namespace orvotest {
+
+// A ".bindex" file: 56-byte header (size, signature) and 88-byte entries.
+inline std::string BinaryIndexBytes(const std::vector<orvo::TSpatialIndexEx::SI>& entries) {
+  std::string bytes(56, '\0');
+  bytes.replace(16, 8, "__sdnb__");
+  for (const orvo::TSpatialIndexEx::SI& e : entries) {
+    bytes.append(reinterpret_cast<const char*>(&e), sizeof e);
+  }
+  int64_t size = static_cast<int64_t>(bytes.size());
+  std::memcpy(&bytes[0], &size, 8);
+  return bytes;
+}
+
+// One ".index" line as "%i,%i,%Li,%Li,%-.16g,...,%i" prints it, with CR LF.
+inline std::string TextIndexLine(const orvo::TSpatialIndexEx::SI& e) {
+  std::string line = std::to_string(e.id) + "," + std::to_string(e.kind) + "," +
+                     std::to_string(e.spatial_position) + "," +
+                     std::to_string(e.attribute_position);
+  for (double v : {e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value}) {
+    line += ",";
+    orvo::AppendDouble(line, v);
+  }
+  for (int32_t v : {e.left_face, e.right_face, e.left_edge, e.right_edge, e.start_point,
+                    e.end_point}) {
+    line += "," + std::to_string(v);
+  }
+  return line + "\r\n";
+}
+
+inline std::string TextIndexBytes(const std::vector<orvo::TSpatialIndexEx::SI>& entries) {
+  std::string text;
+  for (const orvo::TSpatialIndexEx::SI& e : entries) text += TextIndexLine(e);
+  return text;
+}
+
+// An entry with the given fields and links derived from the id.
+inline orvo::TSpatialIndexEx::SI IndexEntry(int32_t id, int32_t kind, int64_t spatial,
+                                            int64_t attribute) {
+  orvo::TSpatialIndexEx::SI e;
+  std::memset(&e, 0, sizeof e);
+  e.id = id;
+  e.kind = kind;
+  e.spatial_position = spatial;
+  e.attribute_position = attribute;
+  e.bound = {id * 1.0, id * 2.0, id * 1.0 + 0.5, id * 2.0 + 0.25};
+  e.value = id / 3.0;
+  e.left_face = id + 100;
+  e.right_face = id + 200;
+  e.left_edge = id + 300;
+  e.right_edge = id + 400;
+  e.start_point = id + 500;
+  e.end_point = id + 600;
+  return e;
+}
+
+}  // namespace orvotest
+
+#endif  // TESTS_VECTOR_SPATIAL_INDEX_FILES_H_

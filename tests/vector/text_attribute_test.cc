@@ -1,0 +1,249 @@
+// Text attribute files: exact lines written, lines read back, refusals.
+#include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "base/errors.h"
+#include "tests/support/temp_dir.h"
+#include "vector/text_attribute_reader.h"
+#include "vector/text_attribute_writer.h"
+
+namespace orvo {
+namespace {
+
+using orvotest::ReadFileBytes;
+using orvotest::TempDir;
+using orvotest::WriteFileBytes;
+
+TEST(TextAttributeWriter, WritesExactLines) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  {
+    TAttributeWriter writer(path.c_str());
+    EXPECT_EQ(writer.AddRecord(7, 0, "A1"), 0);
+    EXPECT_TRUE(writer.AddAttribute("NAME", "Main \"St\""));
+    EXPECT_TRUE(writer.AddAttribute("W", "a\\b\r\nc"));
+    // The second line starts after the first and its CR LF.
+    EXPECT_EQ(writer.AddRecord(-8, 123, ""), 40);
+    EXPECT_TRUE(writer.AddAttribute("", ""));
+    EXPECT_EQ(writer.AddRecord(9, -1, "B"), 56);
+  }
+  EXPECT_EQ(ReadFileBytes(path),
+            "7,0,\"A1\",NAME,\"Main \\\"St\\\"\",W,\"a\\\\bc\",\r\n"
+            "-8,123,\"\",,\"\",\r\n"
+            "9,-1,\"B\",\r\n");
+}
+
+TEST(TextAttributeWriter, AttributesBeforeTheFirstRecordFormALineOfTheirOwn) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  {
+    TAttributeWriter writer(path.c_str());
+    EXPECT_TRUE(writer.AddAttribute("X", "1"));
+    EXPECT_EQ(writer.AddRecord(1, 2, "C"), 8);
+  }
+  EXPECT_EQ(ReadFileBytes(path), "X,\"1\",\r\n1,2,\"C\",\r\n");
+  TempDir empty_dir;
+  std::string empty = empty_dir.File("e.attribute");
+  { TAttributeWriter writer(empty.c_str()); }
+  EXPECT_EQ(ReadFileBytes(empty), "");
+}
+
+TEST(TextAttributeWriter, QuotesIdsAndCodesThatWouldBreakTheLine) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  {
+    TAttributeWriter writer(path.c_str());
+    EXPECT_EQ(writer.AddRecord(1, 0, "a\"b\\c,d"), 0);
+    EXPECT_TRUE(writer.AddAttribute("x,y\"z\\", "v"));
+    EXPECT_TRUE(writer.AddAttribute("l\r\nf", "w"));
+    EXPECT_TRUE(writer.AddAttribute(" lead", "u"));
+    EXPECT_GT(writer.AddRecord(2, 0, "code\r\n"), 0);
+  }
+  EXPECT_EQ(ReadFileBytes(path),
+            "1,0,\"a\\\"b\\\\c,d\",\"x,y\\\"z\\\\\",\"v\",\"lf\",\"w\", lead,\"u\",\r\n"
+            "2,0,\"code\",\r\n");
+  TAttributeReader reader(path.c_str());
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetClassCode(), "a\"b\\c,d");
+  ASSERT_EQ(reader.GetAttributeCount(), 3);
+  EXPECT_EQ(reader.GetAttributeId(0), "x,y\"z\\");
+  EXPECT_EQ(reader.GetAttribute(0), "v");
+  EXPECT_EQ(reader.GetAttributeId(1), "lf");
+  // Leading spaces of an unquoted field are not kept by the format.
+  EXPECT_EQ(reader.GetAttributeId(2), "lead");
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetClassCode(), "code");
+}
+
+TEST(TextAttributeWriter, RefusesRecordsNoReaderCouldReturn) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  {
+    TAttributeWriter writer(path.c_str());
+    EXPECT_EQ(writer.AddRecord(1, 0, "A"), 0);
+    EXPECT_TRUE(writer.AddAttribute("K", "1"));
+    EXPECT_EQ(writer.AddRecord(0, 0, "A"), -1);
+    // Dropped: they belong to the refused record, not to record 1.
+    EXPECT_FALSE(writer.AddAttribute("K", "lost"));
+    EXPECT_EQ(writer.AddRecord(2, 0, nullptr), -1);
+    EXPECT_FALSE(writer.AddAttribute("K", "lost"));
+    EXPECT_EQ(writer.AddRecord(3, 0, "A"), 16);
+    EXPECT_FALSE(writer.AddAttribute(nullptr, "v"));
+    EXPECT_FALSE(writer.AddAttribute("K", nullptr));
+    EXPECT_EQ(writer.AddRecord(4, 0, std::string(2100, 'c').c_str()), -1);
+  }
+  EXPECT_EQ(ReadFileBytes(path), "1,0,\"A\",K,\"1\",\r\n3,0,\"A\",\r\n");
+}
+
+TEST(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  // "1,0,\"A\"," is 8 characters; each attribute K,"v...", adds 5 + value.
+  std::string fill(TAttributeWriter::kMaxLineLength - 8 - 5, 'v');
+  {
+    TAttributeWriter writer(path.c_str());
+    writer.AddRecord(1, 0, "A");
+    EXPECT_FALSE(writer.AddAttribute("K", (fill + "v").c_str()));
+    EXPECT_TRUE(writer.AddAttribute("K", fill.c_str()));
+    EXPECT_FALSE(writer.AddAttribute("", ""));
+    writer.AddRecord(2, 0, "B");
+  }
+  TAttributeReader reader(path.c_str());
+  ASSERT_TRUE(reader.ReadNext());
+  ASSERT_EQ(reader.GetAttributeCount(), 1);
+  EXPECT_EQ(reader.GetAttribute(0), fill);
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 2);
+  EXPECT_FALSE(reader.ReadNext());
+}
+
+TEST(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  std::string text =
+      "; comment\r\n"             // 0: fewer than three fields
+      "\r\n"                       // 11
+      "0,5,\"A1\",K,\"v\",\r\n"    // 13: id 0
+      "7,0,\"A1\",\n"              // 30: LF only
+      "8,x,\"B\",ID1,\"v1\",ID2\r"  // 40: CR only, id without a value
+      " 9 ,-3,C,n,\"1e3\"";        // 61: unquoted code, no line end
+  WriteFileBytes(path, text);
+  TAttributeReader reader(path.c_str());
+  EXPECT_EQ(reader.GetSize(), static_cast<int64_t>(text.size()));
+  // Before the first record everything is neutral.
+  EXPECT_FALSE(reader.HasRecord());
+  EXPECT_EQ(reader.GetId(), 0);
+  EXPECT_EQ(reader.GetClassCode(), "");
+  EXPECT_EQ(reader.GetAttributeCount(), 0);
+  EXPECT_EQ(reader.GetAttribute(0), "");
+
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 7);
+  EXPECT_EQ(reader.GetUserId(), 0);
+  EXPECT_EQ(reader.GetClassCode(), "A1");
+  EXPECT_EQ(reader.GetAttributeCount(), 0);
+  EXPECT_EQ(reader.GetPosition(), 30);
+
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 8);
+  EXPECT_EQ(reader.GetUserId(), 0);
+  EXPECT_EQ(reader.GetPosition(), 40);
+  ASSERT_EQ(reader.GetAttributeCount(), 2);
+  EXPECT_EQ(reader.GetAttributeId(0), "ID1");
+  EXPECT_EQ(reader.GetAttribute(0), "v1");
+  EXPECT_EQ(reader.GetAttributeId(1), "ID2");
+  EXPECT_EQ(reader.GetAttribute(1), "");
+  EXPECT_EQ(reader.GetAttribute(-1), "B");
+  EXPECT_EQ(reader.GetAttribute(2), "");
+  EXPECT_EQ(reader.GetAttributeId(-1), "");
+
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 9);
+  EXPECT_EQ(reader.GetUserId(), -3);
+  EXPECT_EQ(reader.GetClassCode(), "C");
+  EXPECT_EQ(reader.GetPosition(), 61);
+  EXPECT_EQ(reader.GetDouble(0), 1000.0);
+  EXPECT_EQ(reader.GetInt(0), 1);
+
+  EXPECT_FALSE(reader.ReadNext());
+  EXPECT_FALSE(reader.HasRecord());
+  EXPECT_EQ(reader.GetPosition(), 0);
+  EXPECT_FALSE(reader.ReadNext());
+
+  // Positions: a record's own, one inside a line (the rest of it is read), one
+  // past the end.
+  ASSERT_TRUE(reader.SetPosition(40));
+  EXPECT_EQ(reader.GetId(), 8);
+  ASSERT_TRUE(reader.SetPosition(0));
+  EXPECT_EQ(reader.GetId(), 7);
+  ASSERT_TRUE(reader.SetPosition(43));  // "\"B\",ID1,..." gives id 0: skipped
+  EXPECT_EQ(reader.GetId(), 9);
+  EXPECT_FALSE(reader.SetPosition(static_cast<int64_t>(text.size())));
+  EXPECT_FALSE(reader.HasRecord());
+  EXPECT_FALSE(reader.SetPosition(-1));
+  reader.Reset();
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 7);
+}
+
+TEST(TextAttributeReader, TypedValuesFromText) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  WriteFileBytes(path,
+                 "1,0,\"A\",I,\" 42x\",R,\"-1.5e2\",B,\"01abFF\",O,\"abc\",H,\"99999999999\",\r\n");
+  TAttributeReader reader(path.c_str());
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetInt(0), 42);
+  EXPECT_EQ(reader.GetDouble(1), -150.0);
+  EXPECT_EQ(reader.GetInt(1), -1);
+  EXPECT_EQ(reader.GetInt(4), INT32_MAX);
+  uint8_t bytes[4] = {7, 7, 7, 7};
+  EXPECT_EQ(reader.GetBlob(2, bytes, 2), 3);
+  EXPECT_EQ(bytes[0], 7);
+  EXPECT_EQ(reader.GetBlob(2, bytes, 3), 3);
+  EXPECT_EQ(bytes[0], 0x01);
+  EXPECT_EQ(bytes[1], 0xAB);
+  EXPECT_EQ(bytes[2], 0xFF);
+  EXPECT_EQ(bytes[3], 7);
+  EXPECT_EQ(reader.GetBlob(3, bytes, 4), 1);  // odd length: rounded down
+  EXPECT_EQ(reader.GetBlob(9, bytes, 4), 0);
+  EXPECT_EQ(reader.GetInt(9), 0);
+  EXPECT_EQ(reader.GetDouble(-1), 0.0);
+}
+
+TEST(TextAttributeReader, LongLinesComeInPieces) {
+  TempDir dir;
+  std::string path = dir.File("a.attribute");
+  // The rest of a line past 2047 characters is read as a line of its own
+  // (which is why the writer never writes one).
+  std::string first = "1,0,\"A\",K,\"" + std::string(2047 - 13, 'x') + "\",";
+  ASSERT_EQ(first.size(), 2047u);
+  WriteFileBytes(path, first + "5,6,\"C\",\r\n2,0,\"B\",K,\"" + std::string(3000, 'y') + "\r\n");
+  TAttributeReader reader(path.c_str());
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 1);
+  EXPECT_EQ(reader.GetAttribute(0), std::string(2047 - 13, 'x'));
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 5);
+  EXPECT_EQ(reader.GetPosition(), 2047);
+  ASSERT_TRUE(reader.ReadNext());
+  EXPECT_EQ(reader.GetId(), 2);
+  ASSERT_EQ(reader.GetAttributeCount(), 1);
+  EXPECT_EQ(reader.GetAttribute(0), "");  // the quote ends beyond the piece
+  EXPECT_FALSE(reader.ReadNext());         // the rest: a single y... field
+}
+
+TEST(TextAttributeReader, MissingFileRaises) {
+  TempDir dir;
+  try {
+    TAttributeReader reader(dir.File("none.attribute").c_str());
+    FAIL() << "opened a missing file";
+  } catch (const char* message) {
+    EXPECT_STREQ(message, kCantOpenFile);
+  }
+}
+
+}  // namespace
+}  // namespace orvo

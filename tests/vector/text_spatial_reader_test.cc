@@ -1,0 +1,255 @@
+// The text spatial reader: line classes, the record state machine, messages.
+#include "vector/text_spatial_reader.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace orvo {
+namespace {
+
+class TextSpatialReaderTest : public testing::Test {
+ protected:
+  // Writes the text as the layer's file and opens a reader on it.
+  TSpatialReader& Open(const std::string& text) {
+    reader_.reset();  // a mapped file cannot be rewritten on every platform
+    size_ = static_cast<int64_t>(text.size());
+    orvotest::WriteFileBytes(dir_.File("layer.spatial"), text);
+    reader_ = std::make_unique<TSpatialReader>(dir_.File("layer.spatial").c_str());
+    return *reader_;
+  }
+  // The message ReadNext raises, or "" when it returns.
+  std::string NextMessage() {
+    try {
+      reader_->ReadNext();
+    } catch (const char* message) {
+      return message;
+    }
+    return "";
+  }
+  std::vector<double> Metric() const {
+    return std::vector<double>(reader_->GetMetric(),
+                               reader_->GetMetric() + 2 * reader_->GetVertexCount());
+  }
+
+  orvotest::TempDir dir_;
+  TPtr<TSpatialReader> reader_;
+  int64_t size_ = 0;
+};
+
+TEST_F(TextSpatialReaderTest, ReadsRecordsWithCommentsAndAnyLineEnds) {
+  TSpatialReader& r = Open(
+      "; a layer\r\n"
+      "LIN 7\r\n"
+      "  \t\r\n"
+      "1\n"
+      "3\r"
+      "10,20\n\r"
+      "; between vertices\r\n"
+      "11.5 20\r\n"
+      "\t12 , 21.25\r\n"
+      "\r\n"
+      "RGN 8\r\n2\r\n1\r\n0,0\r\n2\r\n1,1\r\n2,2");  // last line without its end
+  EXPECT_EQ(r.GetSize(), size_);
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(r.GetId(), 7);
+  EXPECT_EQ(r.GetKind(), 2);
+  EXPECT_EQ(r.GetLocal3D(), 2);
+  EXPECT_EQ(r.GetSpatialPosition(), 11);
+  EXPECT_EQ(r.GetVectorCount(), 1);
+  EXPECT_EQ(r.GetVertexCount(), 3);
+  EXPECT_EQ(r.GetVectorSize()[0], 3);
+  EXPECT_EQ(r.GetVectorPos()[0], 0);
+  EXPECT_EQ(Metric(), (std::vector<double>{10, 20, 11.5, 20, 12, 21.25}));
+  EXPECT_EQ(r.GetZ(), nullptr);
+
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(r.GetId(), 8);
+  EXPECT_EQ(r.GetKind(), 3);
+  EXPECT_EQ(r.GetVectorCount(), 2);
+  EXPECT_EQ(r.GetVertexCount(), 3);
+  EXPECT_EQ(r.GetVectorSize()[1], 2);
+  EXPECT_EQ(r.GetVectorPos()[1], 1);
+  EXPECT_EQ(Metric(), (std::vector<double>{0, 0, 1, 1, 2, 2}));
+  int64_t second = r.GetSpatialPosition();
+
+  EXPECT_FALSE(r.ReadNext());
+  EXPECT_EQ(r.GetId(), 0);  // nothing current after the end
+
+  ASSERT_TRUE(r.SetPosition(second));
+  EXPECT_EQ(r.GetId(), 8);
+  EXPECT_FALSE(r.SetPosition(r.GetSize()));
+  EXPECT_FALSE(r.SetPosition(-1));
+  r.Reset();
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(r.GetId(), 7);
+}
+
+TEST_F(TextSpatialReaderTest, HeaderKeywords) {
+  struct Case {
+    const char* header;
+    int32_t kind;
+    int32_t id;
+  } cases[] = {{"PNT 12", 1, 12}, {"pnt 12", 1, 12}, {"P 3", 1, 3},     {"pn 3", 1, 3},
+               {"LIN -4", 2, -4}, {"RGN 5", 3, 5},   {"MIX 6", 5, 6},   {"TXT 7", 4, 7},
+               {"T 3", 4, 3},     {"TL 9", 4, 9},    {"lin ,;9", 2, 9}, {"  Rgn\t11x", 3, 11}};
+  for (const Case& c : cases) {
+    Open(std::string(c.header) + "\r\n1\r\n1\r\n1,2\r\n");
+    ASSERT_EQ(NextMessage(), "") << c.header;
+    EXPECT_EQ(reader_->GetKind(), c.kind) << c.header;
+    EXPECT_EQ(reader_->GetId(), c.id) << c.header;
+  }
+  const char* bad[] = {"NT 3", "PNT 0", "PNT", "PNT ", "PNT,5 ", "X 1", "PNTLINRGNMIXTXTP 1",
+                       "Q 1", "PNT abc"};
+  for (const char* header : bad) {
+    Open(std::string(header) + "\r\n1\r\n1\r\n1,2\r\n");
+    EXPECT_EQ(NextMessage(), "error in spatial file") << header;
+  }
+}
+
+TEST_F(TextSpatialReaderTest, StateMachineMessages) {
+  struct Case {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"5\r\n", "unknown localization"},
+      {"1,2\r\n", "unknown localization"},
+      {",,\r\n", "error in spatial file"},
+      {"PNT 1\r\nPNT 2\r\n", "vector count expected but not found"},
+      {"PNT 1\r\n1,2\r\n", "vector count expected but not found"},
+      {"PNT 1\r\n0\r\n", "vector count is null"},
+      {"PNT 1\r\n-3\r\n", "vector count is null"},
+      {"PNT 1\r\n1\r\nPNT 2\r\n", "vertex count expected but not found"},
+      {"PNT 1\r\n1\r\n1,2\r\n", "vertex count expected but not found"},
+      {"PNT 1\r\n1\r\n0\r\n", "vertex count is null"},
+      {"PNT 1\r\n2\r\n1\r\n1,2\r\n-1\r\n", "vertex count is null"},
+      {"LIN 1\r\n1\r\n2\r\n1,2\r\nLIN 2\r\n", "error in spatial file"},
+      {"LIN 1\r\n1\r\n2\r\n1,2\r\n3\r\n", "error in spatial file"},
+      {"LIN 1\r\n1\r\n2\r\n1,2\r\n\t,\r\n", "error in spatial file"},
+  };
+  for (const Case& c : cases) {
+    Open(c.text);
+    EXPECT_EQ(NextMessage(), c.message) << c.text;
+    EXPECT_FALSE(reader_->HasRecord());
+  }
+}
+
+TEST_F(TextSpatialReaderTest, GoesOnAfterAnErrorAndAfterReset) {
+  TSpatialReader& r = Open("PNT 1\r\n0\r\nPNT 2\r\n1\r\n1\r\n5,6\r\n");
+  EXPECT_EQ(NextMessage(), "vector count is null");
+  ASSERT_EQ(NextMessage(), "");
+  EXPECT_EQ(r.GetId(), 2);
+  r.Reset();
+  EXPECT_EQ(NextMessage(), "vector count is null");
+}
+
+TEST_F(TextSpatialReaderTest, HeightsOnlyWhenEveryVertexHasOne) {
+  TSpatialReader& r = Open(
+      "PNT 1\r\n1\r\n1\r\n1,2,3.5\r\n"
+      "LIN 2\r\n1\r\n2\r\n1,2,3\r\n4,5\r\n"
+      "LIN 3\r\n1\r\n2\r\n1 2 3 4\r\n4,5,-6e1\r\n");
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(r.GetKind(), 1);
+  EXPECT_EQ(r.GetLocal3D(), 11);
+  ASSERT_NE(r.GetZ(), nullptr);
+  EXPECT_EQ(r.GetZ()[0], 3.5);
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(r.GetLocal3D(), 2);
+  EXPECT_EQ(r.GetZ(), nullptr);
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(r.GetLocal3D(), 12);  // a fourth number is ignored
+  EXPECT_EQ(r.GetZ()[0], 3.0);
+  EXPECT_EQ(r.GetZ()[1], -60.0);
+}
+
+TEST_F(TextSpatialReaderTest, SeparatorsOfNumberLines) {
+  // A semicolon does not separate numbers: "3;9" is one token, a count of 3.
+  TSpatialReader& r = Open("LIN 1\r\n1\r\n3;9\r\n10 20\r\n10,20\r\n10\t,  20\r\n");
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(Metric(), (std::vector<double>{10, 20, 10, 20, 10, 20}));
+  Open("LIN 1\r\n1\r\n2\r\n10;20\r\n");
+  EXPECT_EQ(NextMessage(), "error in spatial file");
+}
+
+TEST_F(TextSpatialReaderTest, NumbersIgnoreTheCLocale) {
+  // The test program runs under a comma-decimal locale when one exists.
+  TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n0.1,-2.5e3,7.25\r\n");
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_EQ(Metric(), (std::vector<double>{0.1, -2500.0}));
+  EXPECT_EQ(r.GetZ()[0], 7.25);
+}
+
+TEST_F(TextSpatialReaderTest, RecordCutOffByTheEndIsDropped) {
+  TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n1,2\r\nLIN 2\r\n1\r\n3\r\n1,2\r\n2,3\r\n");
+  ASSERT_TRUE(r.ReadNext());
+  EXPECT_FALSE(r.ReadNext());
+  EXPECT_EQ(r.GetVertexCount(), 0);
+  EXPECT_EQ(r.GetMetric(), nullptr);
+}
+
+TEST_F(TextSpatialReaderTest, CountsBeyondTheFileReserveNothing) {
+  // Under the sanitizers a reservation of these sizes would abort the test.
+  Open("PNT 1\r\n2000000000\r\n1\r\n1,2\r\n");
+  EXPECT_FALSE(reader_->ReadNext());
+  Open("PNT 1\r\n1\r\n50000000\r\n1,2\r\n3,4\r\n");
+  EXPECT_FALSE(reader_->ReadNext());
+  // More vertices than one record may hold (see kMaxRecordVertices).
+  Open("PNT 1\r\n1\r\n2147483647\r\n1,2\r\n3,4\r\n");
+  EXPECT_EQ(NextMessage(), "error in spatial file");
+}
+
+TEST_F(TextSpatialReaderTest, LongLinesComeInPieces) {
+  // A header longer than a line piece: its rest is read as the next line.
+  std::string header = "PNT 5" + std::string(300, ' ') + "0";
+  Open(header + "\r\n1\r\n1\r\n1,2\r\n");
+  EXPECT_EQ(NextMessage(), "vector count is null");  // the "0" is taken as the count
+  std::string spaces(600, ' ');
+  Open("PNT 5\r\n" + spaces + "\r\n1\r\n1\r\n1,2\r\n");
+  EXPECT_EQ(NextMessage(), "");
+  EXPECT_EQ(reader_->GetId(), 5);
+}
+
+TEST_F(TextSpatialReaderTest, LineTextStopsAtANul) {
+  // Bytes after a NUL are not part of the line (as with a C string), up to its end.
+  Open(std::string("PNT 5\0 junk 7\r\n1\r\n1\r\n1,2\0,3\r\n", 29));
+  ASSERT_EQ(NextMessage(), "");
+  EXPECT_EQ(reader_->GetId(), 5);
+  EXPECT_EQ(reader_->GetZ(), nullptr);
+  // A piece of exactly the line length leaves its line end as an empty line.
+  Open("PNT 5\r\n" + std::string(256, ' ') + "\r\n1\r\n1\r\n" + std::string(253, ' ') +
+       "1,2\r\n");
+  ASSERT_EQ(NextMessage(), "");
+  EXPECT_EQ(reader_->GetMetric()[1], 2.0);
+}
+
+TEST_F(TextSpatialReaderTest, NeutralBeforeTheFirstRecord) {
+  TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n1,2\r\n");
+  EXPECT_FALSE(r.HasRecord());
+  EXPECT_EQ(r.GetId(), 0);
+  EXPECT_EQ(r.GetKind(), -1);
+  EXPECT_EQ(r.GetLocal3D(), -1);
+  EXPECT_EQ(r.GetVectorCount(), 0);
+  EXPECT_EQ(r.GetVertexCount(), 0);
+  EXPECT_EQ(r.GetVectorSize(), nullptr);
+  EXPECT_EQ(r.GetVectorPos(), nullptr);
+  EXPECT_EQ(r.GetMetric(), nullptr);
+  EXPECT_EQ(r.GetZ(), nullptr);
+  EXPECT_EQ(r.GetSpatialPosition(), 0);
+  EXPECT_EQ(r.GetSize(), size_);
+}
+
+TEST(TextSpatialReader, MissingFile) {
+  orvotest::TempDir dir;
+  try {
+    TSpatialReader reader(dir.File("none.spatial").c_str());
+    FAIL();
+  } catch (const char* message) {
+    EXPECT_STREQ(message, "can't open file");
+  }
+}
+
+}  // namespace
+}  // namespace orvo

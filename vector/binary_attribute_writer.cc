@@ -1,0 +1,147 @@
+// Binary attribute files: assembling records and entries.
+#include "vector/binary_attribute_writer.h"
+
+#include <cstring>
+
+#include "base/errors.h"
+#include "base/strings.h"
+#include "vector/attribute_record.h"
+#include "vector/binary_attribute_format.h"
+
+namespace orvo {
+
+namespace {
+
+// The reader maps the whole file with 32-bit sizes.
+constexpr int64_t kMaxFileSize = static_cast<int64_t>(UINT32_MAX) - 1;
+
+void AppendInt32(std::string& out, int32_t value) {
+  char bytes[4];
+  std::memcpy(bytes, &value, 4);
+  out.append(bytes, 4);
+}
+
+}  // namespace
+
+TBinaryAttributeWriter::TBinaryAttributeWriter(const char* file_name)
+    : file_(std::make_unique<TFileWriter64>(file_name, kWindowRequest)),
+      file_size_(kBinaryAttributeHeaderSize) {
+  WriteHeader();
+}
+
+TBinaryAttributeWriter::~TBinaryAttributeWriter() {
+  open_ = false;
+  try {
+    WriteRecord();
+    WriteHeader();
+  } catch (...) {
+    // A file that cannot take its last record keeps what was written before.
+  }
+}
+
+void TBinaryAttributeWriter::WriteHeader() {
+  BinaryAttributeHeader header{file_size_, record_count_, 0};
+  int64_t back = file_->Tell();
+  file_->Seek(0);
+  bool written = file_->Write(&header, sizeof(header));
+  file_->Seek(back < kBinaryAttributeHeaderSize ? kBinaryAttributeHeaderSize : back);
+  if (!written) Raise(kCantWriteAttributeFile);
+}
+
+void TBinaryAttributeWriter::WriteRecord() {
+  if (record_.empty()) return;
+  // The head's size and count become final now.
+  int32_t size = static_cast<int32_t>(record_.size());
+  std::memcpy(record_.data() + offsetof(BinaryAttributeRecordHead, size), &size, 4);
+  std::memcpy(record_.data() + offsetof(BinaryAttributeRecordHead, attribute_count),
+              &attribute_count_, 4);
+  if (!file_->Write(record_.data(), size)) Raise(kCantWriteAttributeFile);
+  file_size_ += size;
+  ++record_count_;
+  record_.clear();
+  attribute_count_ = 0;
+}
+
+int64_t TBinaryAttributeWriter::AddRecord(int32_t id, int32_t user_id, const char* class_code) {
+  open_ = false;
+  WriteRecord();
+  if (id == 0 || class_code == nullptr || record_count_ == INT32_MAX) return -1;
+  size_t code_length = std::strlen(class_code) + 1;
+  int64_t position = file_->Tell();
+  if (position + kBinaryAttributeRecordHeadSize + static_cast<int64_t>(code_length) > kMaxFileSize) {
+    return -1;
+  }
+  BinaryAttributeRecordHead head{
+      static_cast<int32_t>(kBinaryAttributeRecordHeadSize + code_length), id, user_id, 0,
+      static_cast<int32_t>(code_length)};
+  record_.assign(reinterpret_cast<const char*>(&head), sizeof(head));
+  record_.append(class_code, code_length);
+  attribute_count_ = 0;
+  open_ = true;
+  return position;
+}
+
+bool TBinaryAttributeWriter::AddEntry(int32_t data_type, std::string_view attribute_id,
+                                      const void* value, size_t value_size, bool counted) {
+  if (!open_ || attribute_count_ == INT32_MAX) return false;
+  size_t entry_size = kBinaryAttributeEntryHeadSize + (counted ? 4 : 0) + value_size +
+                      attribute_id.size() + 1;
+  if (file_->Tell() + static_cast<int64_t>(record_.size() + entry_size) > kMaxFileSize ||
+      record_.size() + entry_size > static_cast<size_t>(INT32_MAX)) {
+    return false;
+  }
+  size_t at = record_.size();
+  record_.reserve(at + entry_size);
+  AppendInt32(record_, static_cast<int32_t>(entry_size));
+  AppendInt32(record_, data_type);
+  if (counted) AppendInt32(record_, static_cast<int32_t>(value_size));
+  if (value_size != 0) record_.append(static_cast<const char*>(value), value_size);
+  record_.append(attribute_id.data(), attribute_id.size());
+  record_ += '\0';
+  ++attribute_count_;
+  return true;
+}
+
+bool TBinaryAttributeWriter::AddIntAttribute(const char* attribute_id, int32_t value) {
+  if (attribute_id == nullptr) return false;
+  return AddEntry(kAttributeInteger, attribute_id, &value, sizeof(value), false);
+}
+
+bool TBinaryAttributeWriter::AddDoubleAttribute(const char* attribute_id, double value) {
+  if (attribute_id == nullptr) return false;
+  return AddEntry(kAttributeDouble, attribute_id, &value, sizeof(value), false);
+}
+
+bool TBinaryAttributeWriter::AddStringAttribute(const char* attribute_id, const char* value) {
+  if (attribute_id == nullptr || value == nullptr) return false;
+  return AddEntry(kAttributeString, attribute_id, value, std::strlen(value) + 1, true);
+}
+
+bool TBinaryAttributeWriter::AddBlobAttribute(const char* attribute_id, const void* bytes,
+                                              int32_t count) {
+  if (attribute_id == nullptr || count < 0 || (bytes == nullptr && count > 0)) return false;
+  return AddEntry(kAttributeBlob, attribute_id, bytes, static_cast<size_t>(count), true);
+}
+
+bool TBinaryAttributeWriter::AddAttribute(const char* attribute_id, const char* text,
+                                          int32_t data_type) {
+  if (attribute_id == nullptr || text == nullptr) return false;
+  switch (data_type) {
+    case kAttributeInteger:
+      return AddIntAttribute(attribute_id, AttributeTextToInt(text));
+    case kAttributeDouble:
+      return AddDoubleAttribute(attribute_id, StrToDouble(text));
+    case kAttributeBlob: {
+      std::string_view hex(text);
+      scratch_.resize(hex.size() / 2);
+      int32_t count = DecodeBlobText(hex, reinterpret_cast<uint8_t*>(scratch_.data()),
+                                     static_cast<int32_t>(scratch_.size()));
+      if (count > static_cast<int32_t>(scratch_.size())) return false;
+      return AddBlobAttribute(attribute_id, scratch_.data(), count);
+    }
+    default:
+      return AddStringAttribute(attribute_id, text);
+  }
+}
+
+}  // namespace orvo

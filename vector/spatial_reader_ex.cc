@@ -1,0 +1,176 @@
+// Spatial reader handle: dispatch to the reader of the layer's form, walks
+// through the index.
+#include "vector/spatial_reader_ex.h"
+
+#include <cstring>
+
+#include "base/errors.h"
+#include "base/strings.h"
+#include "vector/layer_name.h"
+
+namespace orvo {
+
+TSpatialReaderEx* TSpatialReaderEx::Open(const char* file_name) {
+  if (file_name == nullptr) Raise(kCantOpenFile);
+  std::string name = file_name;
+  bool binary = IsBinaryLayerName(name);
+  std::string spatial = LayerFileName(name, binary ? ".bspatial" : ".spatial");
+  return new TSpatialReaderEx(spatial, ChangeExt(name, binary ? ".bindex" : ".index"), binary);
+}
+
+TSpatialReaderEx* TSpatialReaderEx::OpenEx(const char* file_name, bool binary) {
+  if (file_name == nullptr) Raise(kCantOpenFile);
+  std::string name = file_name;
+  return new TSpatialReaderEx(name, ChangeExt(name, binary ? ".bindex" : ".index"), binary);
+}
+
+TSpatialReaderEx::TSpatialReaderEx(const std::string& spatial_name,
+                                   const std::string& index_name, bool binary) {
+  if (binary) {
+    binary_ = std::make_unique<TBinarySpatialReader64>(spatial_name.c_str());
+  } else {
+    text_ = std::make_unique<TSpatialReader>(spatial_name.c_str());
+  }
+  auto index = std::make_unique<TSpatialIndexEx>();
+  if (binary ? index->LoadBinary(index_name.c_str()) : index->LoadText(index_name.c_str())) {
+    index_ = std::move(index);
+  }
+}
+
+TSpatialReaderEx::~TSpatialReaderEx() = default;
+
+void TSpatialReaderEx::Reset() {
+  if (binary_) binary_->Reset();
+  if (text_) text_->Reset();
+  if (index_) index_->Reset();
+}
+
+bool TSpatialReaderEx::Next() {
+  if (index_) {
+    if (!index_->Next()) {
+      // Past the last entry no record is current.
+      if (binary_) binary_->Reset();
+      if (text_) text_->Reset();
+      return false;
+    }
+    return SetPosition(index_->Current()->spatial_position);
+  }
+  return binary_ ? binary_->ReadNext() : text_->ReadNext();
+}
+
+bool TSpatialReaderEx::NextOfKind(int32_t kind) {
+  while (Next()) {
+    if (GetLocal3D() % 10 == kind) return true;
+  }
+  return false;
+}
+
+bool TSpatialReaderEx::NextNode() { return NextOfKind(1); }
+bool TSpatialReaderEx::NextEdge() { return NextOfKind(2); }
+
+bool TSpatialReaderEx::SetPosition(int64_t position) {
+  return binary_ ? binary_->SetPosition(position) : text_->SetPosition(position);
+}
+
+bool TSpatialReaderEx::FindPosition(int32_t id) {
+  if (!index_ || !index_->Find(id)) return false;
+  return SetPosition(index_->Current()->spatial_position);
+}
+
+int32_t TSpatialReaderEx::GetId() const { return binary_ ? binary_->GetId() : text_->GetId(); }
+
+int32_t TSpatialReaderEx::GetLocal() const {
+  return binary_ ? binary_->GetKind() : text_->GetKind();
+}
+
+int32_t TSpatialReaderEx::GetLocal3D() const {
+  return binary_ ? binary_->GetLocal3D() : text_->GetLocal3D();
+}
+
+int32_t TSpatialReaderEx::GetVectorCount() const {
+  return binary_ ? binary_->GetVectorCount() : text_->GetVectorCount();
+}
+
+int32_t TSpatialReaderEx::GetVertexCount() const {
+  return binary_ ? binary_->GetVertexCount() : text_->GetVertexCount();
+}
+
+const int32_t* TSpatialReaderEx::GetVectorSize() {
+  return binary_ ? binary_->GetVectorSize() : text_->GetVectorSize();
+}
+
+const int32_t* TSpatialReaderEx::GetVectorPos() const {
+  return binary_ ? binary_->GetVectorPos() : text_->GetVectorPos();
+}
+
+const double* TSpatialReaderEx::GetMetric() const {
+  return binary_ ? binary_->GetMetric() : text_->GetMetric();
+}
+
+const double* TSpatialReaderEx::GetZ() const {
+  return binary_ ? binary_->GetZ() : text_->GetZ();
+}
+
+void TSpatialReaderEx::GetBound(BOUND* bound) const {
+  if (bound == nullptr) return;
+  if (binary_) {
+    const uint8_t* stored = binary_->GetBound();
+    if (stored != nullptr) std::memcpy(bound, stored, sizeof *bound);
+    return;
+  }
+  int32_t n = text_->GetVertexCount();
+  const double* xy = text_->GetMetric();
+  if (n < 1 || xy == nullptr) return;
+  BOUND b = {xy[0], xy[1], xy[0], xy[1]};
+  for (int32_t i = 1; i < n; ++i) {
+    double x = xy[2 * i];
+    double y = xy[2 * i + 1];
+    if (x < b.minx) b.minx = x;
+    if (x > b.maxx) b.maxx = x;
+    if (y < b.miny) b.miny = y;
+    if (y > b.maxy) b.maxy = y;
+  }
+  *bound = b;
+}
+
+int64_t TSpatialReaderEx::GetPosition() const {
+  return binary_ ? binary_->GetSpatialPosition() : text_->GetSpatialPosition();
+}
+
+int64_t TSpatialReaderEx::GetSize() const {
+  return binary_ ? binary_->GetSize() : text_->GetSize();
+}
+
+int64_t TSpatialReaderEx::GetSpatialPosition() const {
+  if (!index_) return GetPosition();
+  const TSpatialIndexEx::SI* entry = Entry();
+  return entry ? entry->spatial_position : 0;
+}
+
+int64_t TSpatialReaderEx::GetAttributePosition() const {
+  const TSpatialIndexEx::SI* entry = Entry();
+  return entry ? entry->attribute_position : 0;
+}
+
+int32_t TSpatialReaderEx::GetLeftFace() const { return Entry() ? Entry()->left_face : 0; }
+int32_t TSpatialReaderEx::GetRightFace() const { return Entry() ? Entry()->right_face : 0; }
+int32_t TSpatialReaderEx::GetLeftEdge() const { return Entry() ? Entry()->left_edge : 0; }
+int32_t TSpatialReaderEx::GetRightEdge() const { return Entry() ? Entry()->right_edge : 0; }
+int32_t TSpatialReaderEx::GetStartPoint() const { return Entry() ? Entry()->start_point : 0; }
+int32_t TSpatialReaderEx::GetEndPoint() const { return Entry() ? Entry()->end_point : 0; }
+
+bool TSpatialReaderEx::GetIndexRecord(SPATIALINDEXRECORD* record) const {
+  const TSpatialIndexEx::SI* entry = Entry();
+  if (record == nullptr || entry == nullptr) return false;
+  record->local3d = GetLocal3D();
+  record->left_edge = entry->left_edge;
+  record->right_edge = entry->right_edge;
+  record->start_point = entry->start_point;
+  record->end_point = entry->end_point;
+  record->left_face = entry->left_face;
+  record->right_face = entry->right_face;
+  record->bound = entry->bound;
+  return true;
+}
+
+}  // namespace orvo
