@@ -1,0 +1,101 @@
+// INI reader: sections in square brackets and key=value lines, read from a
+// file or a memory block into a flat store that is case-insensitive for
+// section names and keys.
+#ifndef BASE_INI_H_
+#define BASE_INI_H_
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace orvo {
+
+// Reads INI text; it has no writer. Load once with LoadMemory or LoadFile right
+// after construction, then only read.
+//
+// Syntax: a line whose first non-blank character is ';' is a comment; a line
+// starting with '[' is a section header; any other line under a named section
+// is a key line "key=value" (a line without '=' is a key with an empty value).
+// Section names and keys are trimmed and upper-cased (ASCII letters only);
+// values are kept as read, untrimmed. CR LF, LF, CR and NUL all end a line;
+// a physical line longer than 2047 characters (memory) or 2046 characters
+// (file) is parsed in pieces, each piece as a line of its own.
+//
+// Syntax errors throw DataException (base/errors.h) with one of the messages
+//   "Error, section name %s already used"
+//   "Error, wrong key format in section %s"
+//   "Error, key %s already used in section %s"
+// and leave the store with the entries read before the failing line. A header
+// without ']' is not an error: it is reported to the error-notification hook
+// with kIniBadHeaderCode (base/error_hook.h) and the key lines under it are
+// dropped.
+//
+// Section names and keys must not contain ':' (the store joins them with
+// ':'); sections exist only through their keys.
+class TIni {
+ public:
+  TIni() = default;
+  TIni(const TIni&) = delete;
+  TIni& operator=(const TIni&) = delete;
+
+  // Parses size bytes at bytes (copied first; a null pointer or a size below 1
+  // is an empty block). True when all lines were read; throws DataException.
+  bool LoadMemory(const char* bytes, int32_t size);
+  // Parses the file at path, read as bytes (the same line ends on every
+  // platform; no end-of-file character). False when the file cannot be
+  // opened (the store stays empty) or a read fails (the store keeps the lines
+  // read before); throws DataException.
+  bool LoadFile(const char* path);
+
+  // Number of distinct sections holding at least one key; fills the list that
+  // GetSectionName reads, in ascending byte order of the upper-cased names.
+  int32_t GetSectionCount();
+  // Entry i of the list filled by GetSectionCount; empty when out of range.
+  std::string GetSectionName(int32_t i);
+
+  // The stored value of key in section (both matched case-insensitively), or
+  // default_text when there is none. An empty stored value is returned as such.
+  std::string GetValue(const std::string& section, const std::string& key,
+                       const std::string& default_text);
+
+  // Selects the keys of section (case-insensitive) in ascending byte order of
+  // the upper-cased keys; returns their number.
+  int32_t ReadSection(const std::string& section);
+  // As ReadSection, but the keys come in the order in which they stood in the
+  // text.
+  int32_t ReadSectionInFileOrder(const std::string& section);
+  // Upper-cased key i / its value of the last ReadSection; empty when out of
+  // range.
+  std::string GetSectionKey(int32_t i);
+  std::string GetSectionValue(int32_t i);
+
+ private:
+  // Parser state of one load.
+  struct TLoadState {
+    std::string section;         // current section, upper-cased; empty: none
+    std::set<std::string> seen;  // section names met in this load
+    std::string entry;           // scratch for the entry key being stored
+  };
+
+  // Parses one line (NUL-terminated; may end in CR or LF).
+  void ParseLine(const char* line, TLoadState& state);
+  void ParseHeader(const char* line, const char* open, TLoadState& state);
+  void ParseKeyLine(const char* line, TLoadState& state);
+
+  struct TEntry {
+    std::string value;
+    int32_t order;  // position among the entries as they were read
+  };
+
+  // "SECTION:KEY" -> value, ordered byte-wise.
+  std::map<std::string, TEntry> entries_;
+  std::vector<std::string> sections_;
+  std::vector<std::string> selected_keys_;
+  std::vector<std::string> selected_values_;
+};
+
+}  // namespace orvo
+
+#endif  // BASE_INI_H_

@@ -1,0 +1,124 @@
+// Tests of the MP exports: the copy-if-it-fits getters, neutral results of
+// the guard, and a passport saved, loaded and found through the exports.
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "orvoapi.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+TEST(MpExports, StringGettersCopyOnlyWhatFits) {
+  HMP h = CreateMP();
+  ASSERT_NE(h, nullptr);
+  SetAliasMP(h, "Roads");
+  char buffer[16];
+  std::memset(buffer, '#', sizeof(buffer));
+  EXPECT_FALSE(GetAliasMP(h, buffer, 5));  // exactly the length: no room for NUL
+  EXPECT_EQ(buffer[0], '#');
+  EXPECT_TRUE(GetAliasMP(h, buffer, 6));
+  EXPECT_STREQ(buffer, "Roads");
+  EXPECT_FALSE(GetAliasMP(h, nullptr, 6));
+
+  SetFileNameMP(h, "C:\\maps\\roads");
+  EXPECT_FALSE(GetFileNameMP(h, buffer, 13));
+  EXPECT_TRUE(GetFileNameMP(h, buffer, 14));
+  EXPECT_STREQ(buffer, "C:\\maps\\roads");
+
+  ASSERT_TRUE(AddAttributeMP(h, "width", " 7 "));
+  EXPECT_EQ(GetAttributeCountMP(h), 1);
+  EXPECT_TRUE(GetAttributeIdPosMP(h, 0, buffer, sizeof(buffer)));
+  EXPECT_STREQ(buffer, "WIDTH");
+  EXPECT_TRUE(GetAttributePosMP(h, 0, buffer, sizeof(buffer)));
+  EXPECT_STREQ(buffer, "7");
+  std::memset(buffer, '#', sizeof(buffer));
+  EXPECT_FALSE(GetAttributeMP(h, "Width", buffer, 1));
+  EXPECT_EQ(buffer[0], '#');
+  EXPECT_TRUE(GetAttributeMP(h, "Width", buffer, 2));
+  EXPECT_STREQ(buffer, "7");
+
+  // Failures inside: NUL in the first byte, false.
+  std::memset(buffer, '#', sizeof(buffer));
+  EXPECT_FALSE(GetAttributeIdPosMP(h, 1, buffer, sizeof(buffer)));
+  EXPECT_EQ(buffer[0], '\0');
+  buffer[0] = '#';
+  EXPECT_FALSE(GetAttributePosMP(h, -1, buffer, sizeof(buffer)));
+  EXPECT_EQ(buffer[0], '\0');
+  buffer[0] = '#';
+  EXPECT_FALSE(GetAttributeMP(h, "height", buffer, sizeof(buffer)));
+  EXPECT_EQ(buffer[0], '\0');
+
+  EXPECT_FALSE(AddAttributeMP(h, "Alias", "x"));
+  EXPECT_FALSE(RemoveAttributeMP(h, "BOUND"));
+  EXPECT_TRUE(RemoveAttributeMP(h, "WIDTH"));
+  EXPECT_EQ(GetAttributeCountMP(h), 0);
+  FreeMP(h);
+}
+
+TEST(MpExports, NullHandleGivesNeutralResults) {
+  char buffer[8] = "#######";
+  EXPECT_FALSE(GetAliasMP(nullptr, buffer, sizeof(buffer)));
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(GetAttributeCountMP(nullptr), 0);
+  EXPECT_FALSE(LoadMP(nullptr, "x"));
+  EXPECT_FALSE(SaveMP(nullptr));
+  EXPECT_FALSE(FindMP(nullptr, "x", true));
+  EXPECT_FALSE(AddAttributeMP(nullptr, "k", "v"));
+  SetAliasMP(nullptr, "x");
+  BOUND b = {1.0, 2.0, 3.0, 4.0};
+  GetBoundMP(nullptr, &b);
+  EXPECT_EQ(b.minx, 1.0);
+  SetBoundMP(nullptr, &b);
+  FreeMP(nullptr);
+}
+
+TEST(MpExports, SaveLoadAndFind) {
+  orvotest::TempDir dir;
+  std::string base = dir.File("map");
+  HMP h = CreateMP();
+  SetFileNameMP(h, base.c_str());
+  SetAliasMP(h, "Map");
+  BOUND in = {3.0, 4.0, 1.0, 2.0};
+  SetBoundMP(h, &in);
+  GetBoundMP(h, nullptr);
+  AddAttributeMP(h, "scale", "1:5000");
+  ASSERT_TRUE(SaveMP(h));
+  EXPECT_EQ(orvotest::ReadFileBytes(base + ".passport"),
+            "[COMMON]\r\nALIAS=Map\r\nBOUND=1,2,3,4\r\nSCALE=1:5000\r\n");
+
+  HMP back = CreateMP();
+  ASSERT_TRUE(LoadMP(back, (base + ".bspatial").c_str()));
+  char buffer[64];
+  ASSERT_TRUE(GetAliasMP(back, buffer, sizeof(buffer)));
+  EXPECT_STREQ(buffer, "Map");
+  BOUND out = {};
+  GetBoundMP(back, &out);
+  EXPECT_EQ(out.minx, 1.0);
+  EXPECT_EQ(out.maxy, 4.0);
+  ASSERT_TRUE(GetAttributeMP(back, "SCALE", buffer, sizeof(buffer)));
+  EXPECT_STREQ(buffer, "1:5000");
+
+  // A syntax error in the file is a false load, not an exception.
+  orvotest::WriteFileBytes(base + ".passport", "[COMMON]\r\n[common]\r\n");
+  EXPECT_FALSE(LoadMP(back, base.c_str()));
+  EXPECT_FALSE(LoadMP(back, dir.File("none").c_str()));
+  SetFileNameMP(back, dir.File("no/dir/map").c_str());
+  EXPECT_FALSE(SaveMP(back));
+
+  // FindMP over a text spatial file with one line record.
+  orvotest::WriteFileBytes(base + ".spatial", "LIN 7\r\n1\r\n2\r\n10,20\r\n11.5,20\r\n\r\n");
+  ASSERT_TRUE(FindMP(back, base.c_str(), false));
+  GetBoundMP(back, &out);
+  EXPECT_EQ(out.minx, 10.0);
+  EXPECT_EQ(out.maxx, 11.5);
+  EXPECT_EQ(out.miny, 20.0);
+  ASSERT_TRUE(GetAliasMP(back, buffer, sizeof(buffer)));
+  EXPECT_STREQ(buffer, "map");
+  EXPECT_FALSE(FindMP(back, base.c_str(), true));  // no .bspatial
+  FreeMP(back);
+  FreeMP(h);
+}
+
+}  // namespace

@@ -1,0 +1,260 @@
+// Tests of the map passport: properties, the passport file and FindMP's bound.
+#include "vector/map_passport.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/errors.h"
+#include "vector/binary_spatial_writer.h"
+#include "vector/text_spatial_writer.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using orvo::TMapPassport;
+using orvotest::ReadFileBytes;
+using orvotest::WriteFileBytes;
+
+std::vector<std::pair<std::string, std::string>> Properties(const TMapPassport& p) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (int32_t i = 0; i < p.AttributeCount(); ++i) {
+    out.emplace_back(p.AttributeKey(i), p.AttributeValue(i));
+  }
+  return out;
+}
+
+// The message a call raises as the library's const char* exception.
+template <class Body>
+std::string Raised(Body&& body) {
+  try {
+    body();
+  } catch (const char* message) {
+    return message;
+  }
+  return "";
+}
+
+TEST(MapPassport, SaveWritesTheFileAndLoadGivesItBack) {
+  orvotest::TempDir dir;
+  TMapPassport p;
+  p.SetFileName(dir.File("roads").c_str());
+  p.SetAlias("Main roads");
+  p.SetBound({1234567.123456789, -0.1, 2.5e-7, 1e21});
+  ASSERT_TRUE(p.AddAttribute(" zeta ", " 1 "));
+  ASSERT_TRUE(p.AddAttribute("Alpha", "two = 2, \"quoted\""));
+  ASSERT_TRUE(p.AddAttribute("empty", ""));
+  p.Save();
+  EXPECT_EQ(ReadFileBytes(dir.File("roads.passport")),
+            "[COMMON]\r\n"
+            "ALIAS=Main roads\r\n"
+            "BOUND=2.5e-07,-0.1,1234567.123456789,1e+21\r\n"
+            "ZETA=1\r\n"
+            "ALPHA=two = 2, \"quoted\"\r\n"
+            "EMPTY=\r\n");
+
+  TMapPassport q;
+  ASSERT_TRUE(q.Load(dir.File("roads.spatial").c_str()));
+  EXPECT_EQ(q.FileName(), dir.File("roads"));
+  EXPECT_EQ(q.Alias(), "Main roads");
+  BOUND b = q.GetBound();
+  EXPECT_DOUBLE_EQ(b.minx, 2.5e-7);
+  EXPECT_DOUBLE_EQ(b.miny, -0.1);
+  EXPECT_DOUBLE_EQ(b.maxx, 1234567.123456789);
+  EXPECT_DOUBLE_EQ(b.maxy, 1e21);
+  std::vector<std::pair<std::string, std::string>> want = {
+      {"ZETA", "1"}, {"ALPHA", "two = 2, \"quoted\""}, {"EMPTY", ""}};
+  EXPECT_EQ(Properties(q), want);
+  // Saving the loaded passport gives the same bytes.
+  std::string first = ReadFileBytes(dir.File("roads.passport"));
+  q.Save();
+  EXPECT_EQ(ReadFileBytes(dir.File("roads.passport")), first);
+}
+
+TEST(MapPassport, PropertyRules) {
+  TMapPassport p;
+  EXPECT_FALSE(p.AddAttribute("alias", "x"));
+  EXPECT_FALSE(p.AddAttribute(" Bound\t", "x"));
+  ASSERT_TRUE(p.AddAttribute("width", "1"));
+  ASSERT_TRUE(p.AddAttribute("colour", "red"));
+  ASSERT_TRUE(p.AddAttribute("WIDTH", "2"));  // replaces in place
+  std::vector<std::pair<std::string, std::string>> want = {{"WIDTH", "2"}, {"COLOUR", "red"}};
+  EXPECT_EQ(Properties(p), want);
+  ASSERT_NE(p.FindAttribute(" width "), nullptr);
+  EXPECT_EQ(*p.FindAttribute(" width "), "2");
+  EXPECT_EQ(p.FindAttribute("height"), nullptr);
+  EXPECT_EQ(Raised([&] { p.Attribute("height"); }), "no such passport attribute");
+  EXPECT_EQ(Raised([&] { p.AttributeKey(2); }), "no such passport attribute");
+  EXPECT_EQ(Raised([&] { p.AttributeValue(-1); }), "no such passport attribute");
+
+  // Properties that would not read back from the file are refused.
+  EXPECT_FALSE(p.AddAttribute("", "x"));
+  EXPECT_FALSE(p.AddAttribute("   ", "x"));
+  EXPECT_FALSE(p.AddAttribute("a=b", "x"));
+  EXPECT_FALSE(p.AddAttribute("[head]", "x"));
+  EXPECT_FALSE(p.AddAttribute(";note", "x"));
+  EXPECT_FALSE(p.AddAttribute("two\nlines", "x"));
+  EXPECT_FALSE(p.AddAttribute("k", "two\r\nlines"));
+  EXPECT_FALSE(p.AddAttribute(nullptr, "x"));
+  // "K=" and the value must fit the reader's line of 2046 characters.
+  EXPECT_FALSE(p.AddAttribute("k", std::string(2045, 'v').c_str()));
+  EXPECT_TRUE(p.AddAttribute("k", std::string(2044, 'v').c_str()));
+  EXPECT_EQ(p.AttributeCount(), 3);
+
+  EXPECT_FALSE(p.RemoveAttribute("ALIAS"));
+  EXPECT_FALSE(p.RemoveAttribute("bound"));
+  EXPECT_FALSE(p.RemoveAttribute("height"));
+  EXPECT_TRUE(p.RemoveAttribute(" Colour"));
+  EXPECT_FALSE(p.RemoveAttribute("colour"));
+  EXPECT_EQ(p.AttributeCount(), 2);
+}
+
+TEST(MapPassport, BoundIsNormalisedPerAxis) {
+  TMapPassport p;
+  BOUND zero = p.GetBound();
+  EXPECT_EQ(zero.minx, 0.0);
+  EXPECT_EQ(zero.maxy, 0.0);
+  p.SetBound({5.0, 1.0, 2.0, 3.0});
+  BOUND b = p.GetBound();
+  EXPECT_EQ(b.minx, 2.0);
+  EXPECT_EQ(b.maxx, 5.0);
+  EXPECT_EQ(b.miny, 1.0);
+  EXPECT_EQ(b.maxy, 3.0);
+  p.SetBound({1.0, 9.0, 1.0, -9.0});
+  b = p.GetBound();
+  EXPECT_EQ(b.minx, 1.0);
+  EXPECT_EQ(b.maxx, 1.0);
+  EXPECT_EQ(b.miny, -9.0);
+  EXPECT_EQ(b.maxy, 9.0);
+}
+
+TEST(MapPassport, LoadRules) {
+  orvotest::TempDir dir;
+  TMapPassport p;
+  // No file: false, only the file name changes.
+  p.SetAlias("kept");
+  EXPECT_FALSE(p.Load(dir.File("none.bspatial").c_str()));
+  EXPECT_EQ(p.FileName(), dir.File("none"));
+  EXPECT_EQ(p.Alias(), "kept");
+  // No COMMON section.
+  WriteFileBytes(dir.File("other.passport"), "[OTHER]\r\nALIAS=x\r\n");
+  EXPECT_FALSE(p.Load(dir.File("other").c_str()));
+  EXPECT_EQ(p.Alias(), "kept");
+
+  // LF and CR line ends, lower-case keys, a partial bound, spaces after
+  // commas, values kept as read.
+  p.SetBound({1.0, 2.0, 3.0, 4.0});
+  ASSERT_TRUE(p.AddAttribute("zone", "old"));
+  ASSERT_TRUE(p.AddAttribute("own", "mine"));
+  WriteFileBytes(dir.File("lf.passport"),
+                 "; made by hand\n[common]\nbound=-1.5, 7\nscale=  1:5000\rZone=new\r");
+  ASSERT_TRUE(p.Load(dir.File("lf.x").c_str()));
+  EXPECT_EQ(p.Alias(), "kept");  // no ALIAS line
+  BOUND b = p.GetBound();
+  EXPECT_EQ(b.minx, -1.5);
+  EXPECT_EQ(b.miny, 4.0);  // normalised: 7 > 4 swaps the y pair
+  EXPECT_EQ(b.maxx, 3.0);
+  EXPECT_EQ(b.maxy, 7.0);
+  std::vector<std::pair<std::string, std::string>> want = {
+      {"ZONE", "new"}, {"OWN", "mine"}, {"SCALE", "  1:5000"}};
+  EXPECT_EQ(Properties(p), want);
+
+  // An unreadable bound changes nothing.
+  WriteFileBytes(dir.File("bad.passport"), "[COMMON]\r\nBOUND=x,1,2,3\r\n");
+  ASSERT_TRUE(p.Load(dir.File("bad").c_str()));
+  EXPECT_EQ(p.GetBound().minx, -1.5);
+
+  // INI syntax errors reach the caller; the passport keeps its fields.
+  WriteFileBytes(dir.File("dup.passport"), "[COMMON]\r\nALIAS=a\r\nA=1\r\na=2\r\n");
+  try {
+    p.Load(dir.File("dup").c_str());
+    ADD_FAILURE() << "no DataException";
+  } catch (const orvo::DataException& e) {
+    EXPECT_EQ(e.Message(), "Error, key A already used in section COMMON");
+  }
+  EXPECT_EQ(p.Alias(), "kept");
+}
+
+TEST(MapPassport, SaveFailures) {
+  orvotest::TempDir dir;
+  TMapPassport p;
+  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
+  p.SetFileName(dir.File("missing/dir/map").c_str());
+  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
+  p.SetFileName(dir.File("map").c_str());
+  p.SetAlias(std::string(2041, 'a').c_str());  // "ALIAS=" + 2041 > 2046
+  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
+  // Line ends in the alias are dropped.
+  p.SetAlias("two\r\nlines");
+  p.Save();
+  TMapPassport q;
+  ASSERT_TRUE(q.Load(dir.File("map").c_str()));
+  EXPECT_EQ(q.Alias(), "twolines");
+}
+
+// Writes the same small map in the text and the binary form: a point, a line,
+// and a text record far outside them.
+void WriteMap(const std::string& base, bool text_only) {
+  const int32_t one[] = {1};
+  const int32_t two[] = {2};
+  const double point[] = {10.0, 20.0};
+  const double line[] = {-5.0, 25.0, 12.5, 21.0};
+  const double label[] = {1000.0, -1000.0};
+  orvo::TSpatialWriter text((base + ".spatial").c_str());
+  orvo::TBinarySpatialWriter binary((base + ".bspatial").c_str());
+  if (!text_only) {
+    text.AddRecord(1, 1, one, point, 1, nullptr);
+    binary.AddRecord(1, 1, one, point, 1, nullptr);
+  }
+  text.AddRecord(2, 4, one, label, 1, nullptr);
+  binary.AddRecord(2, 4, one, label, 1, nullptr);
+  if (!text_only) {
+    text.AddRecord(3, 2, two, line, 1, nullptr);
+    binary.AddRecord(3, 2, two, line, 1, nullptr);
+  }
+}
+
+TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
+  orvotest::TempDir dir;
+  WriteMap(dir.File("roads"), false);
+  for (bool binary : {false, true}) {
+    TMapPassport p;
+    p.Find(dir.File("roads.passport").c_str(), binary);
+    EXPECT_EQ(p.FileName(), dir.File("roads"));
+    EXPECT_EQ(p.Alias(), "roads");
+    BOUND b = p.GetBound();
+    EXPECT_EQ(b.minx, -5.0) << binary;
+    EXPECT_EQ(b.miny, 20.0) << binary;
+    EXPECT_EQ(b.maxx, 12.5) << binary;
+    EXPECT_EQ(b.maxy, 25.0) << binary;
+  }
+
+  WriteMap(dir.File("labels"), true);
+  for (bool binary : {false, true}) {
+    TMapPassport p;
+    p.SetBound({1.0, 2.0, 3.0, 4.0});
+    p.Find(dir.File("labels").c_str(), binary);
+    EXPECT_EQ(p.GetBound().maxy, 4.0) << binary;
+    EXPECT_EQ(p.Alias(), "labels");
+  }
+}
+
+TEST(MapPassport, FindFailsOnMissingOrDamagedFiles) {
+  orvotest::TempDir dir;
+  TMapPassport p;
+  p.SetBound({1.0, 2.0, 3.0, 4.0});
+  EXPECT_NE(Raised([&] { p.Find(dir.File("none").c_str(), false); }), "");
+  EXPECT_NE(Raised([&] { p.Find(dir.File("none").c_str(), true); }), "");
+  // A good record followed by a damaged one: no partial bound.
+  WriteFileBytes(dir.File("bad.spatial"), "PNT 1\r\n1\r\n1\r\n50,60\r\n\r\nLIN 2\r\nxyz\r\n");
+  EXPECT_EQ(Raised([&] { p.Find(dir.File("bad").c_str(), false); }), "error in spatial file");
+  // Not a binary spatial file.
+  WriteFileBytes(dir.File("bad.bspatial"), std::string(100, '\x7f'));
+  EXPECT_NE(Raised([&] { p.Find(dir.File("bad").c_str(), true); }), "");
+  BOUND b = p.GetBound();
+  EXPECT_EQ(b.minx, 1.0);
+  EXPECT_EQ(b.maxy, 4.0);
+}
+
+}  // namespace
