@@ -1,0 +1,207 @@
+// Loading a classifier from its INI-style text: sections "FEATURE.id",
+// "ATTRIBUTE.id", "GROUP.id" and "GRAPH.id"; other sections are ignored.
+#include "classify/classify_loader.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/error_hook.h"
+#include "base/errors.h"
+#include "base/ini.h"
+#include "classify/c_numbers.h"
+#include "classify/classify.h"
+#include "classify/data_type.h"
+#include "vector/tokenizer.h"
+
+namespace orvo {
+namespace {
+
+constexpr std::string_view kFeaturePrefix = "FEATURE.";
+constexpr std::string_view kAttributePrefix = "ATTRIBUTE.";
+constexpr std::string_view kGroupPrefix = "GROUP.";
+constexpr std::string_view kGraphPrefix = "GRAPH.";
+
+// The keys of one section with their raw values, read in one pass over the
+// store; sections hold a handful of keys, so lookups are linear.
+class TSection {
+ public:
+  TSection(TIni& ini, const std::string& name) {
+    int32_t count = ini.ReadSection(name);
+    entries_.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i)
+      entries_.emplace_back(ini.GetSectionKey(i), ini.GetSectionValue(i));
+  }
+
+  // The raw value of an upper-case key; empty when absent.
+  const std::string& Raw(std::string_view key) const {
+    for (const auto& entry : entries_)
+      if (entry.first == key) return entry.second;
+    return empty_;
+  }
+
+  // The first quoted field of the value (the attribute text file's token
+  // rule: separator ',', quote '"', backslash escapes).
+  std::string Quoted(std::string_view key) const { return FirstField(Raw(key)); }
+
+  static std::string FirstField(const std::string& value) {
+    TTokenizer tokenizer(',', '"');
+    tokenizer.Reset(value.c_str());
+    std::string field;
+    tokenizer.Next(field);
+    return field;
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> entries_;
+  std::string empty_;
+};
+
+bool IsListSeparator(char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r'; }
+
+void LoadFeature(TClassify& classify, const std::string& section, const TSection& keys) {
+  int32_t local = LocalKindFromText(keys.Raw("LOCAL"));
+  if (local == 0) {
+    ReportError(kClassifyBadLocalCode, section.c_str());
+    return;
+  }
+  std::string id = section.substr(kFeaturePrefix.size());
+  if (classify.Features().Get(id) != nullptr) {
+    ReportError(kClassifyFeatureExistsCode, section.c_str());
+    return;
+  }
+  TPtr<TFeature> feature(new TFeature(id));
+  feature->SetName1(keys.Raw("NAME1"));
+  feature->SetName2(keys.Raw("NAME2"));
+  feature->SetAnno(keys.Quoted("ANNO"));
+  feature->SetLocal(local);
+  feature->SetGraphId(keys.Raw("GRAPH"));
+  std::string_view list = keys.Raw("ATTRIBUTES");
+  size_t i = 0;
+  while (i < list.size()) {
+    while (i < list.size() && IsListSeparator(list[i])) ++i;
+    size_t start = i;
+    while (i < list.size() && !IsListSeparator(list[i])) ++i;
+    if (i > start) feature->AddAttribute(list.substr(start, i - start), false);
+  }
+  classify.Features().Insert(std::move(feature));
+}
+
+void LoadAttribute(TClassify& classify, const std::string& section, const TSection& keys) {
+  const std::string& name1 = keys.Raw("NAME1");
+  const std::string& type_text = keys.Raw("TYPE");
+  int32_t data_type = DataTypeFromTypeText(type_text);
+  if (name1.empty() || data_type == kDataTypeNone) {
+    ReportError(kClassifyBadAttributeCode, section.c_str());
+    return;
+  }
+  TPtr<TAttribute> attribute(new TAttribute(section.substr(kAttributePrefix.size())));
+  attribute->SetName1(name1);
+  attribute->SetName2(keys.Raw("NAME2"));
+  attribute->SetAnno(keys.Quoted("ANNO"));
+  attribute->SetDataType(data_type);
+  attribute->SetDataSubType(DataSubTypeFromTypeText(type_text));
+  std::string text = keys.Quoted("DEFAULT");
+  if (!text.empty()) attribute->SetDefault(text);
+  // Max before min; the range check is on only when both are given.
+  text = keys.Quoted("MAX");
+  if (!text.empty()) attribute->SetMax(text);
+  text = keys.Quoted("MIN");
+  if (!text.empty()) attribute->SetMin(text);
+  text = keys.Quoted("UNIT");
+  if (!text.empty()) attribute->SetUnit(text);
+  // VALUE1, VALUE2, ... up to the first missing or empty one.
+  TTokenizer tokenizer(',', '"');
+  std::string value;
+  std::string anno;
+  for (int32_t n = 1;; ++n) {
+    const std::string& raw = keys.Raw("VALUE" + std::to_string(n));
+    if (raw.empty()) break;
+    tokenizer.Reset(raw.c_str());
+    tokenizer.Next(value);
+    tokenizer.Next(anno);
+    attribute->AddValue(value, anno);
+  }
+  classify.Attributes().Insert(std::move(attribute));
+}
+
+void LoadGroup(TClassify& classify, const std::string& section, const TSection& keys) {
+  TPtr<TGroup> group(new TGroup(section.substr(kGroupPrefix.size())));
+  group->SetAnno(keys.Quoted("ANNO"));
+  classify.Groups().Insert(std::move(group));
+}
+
+void LoadGraph(TClassify& classify, const std::string& section, const TSection& keys) {
+  TPtr<TGraph> graph(new TGraph(section.substr(kGraphPrefix.size())));
+  graph->SetAnno(keys.Quoted("ANNO"));
+  graph->SetFileSymbol(keys.Raw("FILE"));
+  graph->SetStdSymbol(keys.Raw("STD"));
+  // Absent numbers read as "0".
+  graph->SetPriority(CAtoi(keys.Raw("PRIORITY")));
+  graph->SetMinScale(CStrtod(keys.Raw("MINSCALE")));
+  graph->SetMaxScale(CStrtod(keys.Raw("MAXSCALE")));
+  classify.Graphs().Insert(std::move(graph));
+}
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+  return text.size() >= prefix.size() && std::string_view(text).substr(0, prefix.size()) == prefix;
+}
+
+// Fills the cleared classifier from a loaded store, section by section in
+// ascending byte order of the names.
+void LoadSections(TClassify& classify, TIni& ini) {
+  int32_t count = ini.GetSectionCount();
+  for (int32_t i = 0; i < count; ++i) {
+    std::string section = ini.GetSectionName(i);
+    if (StartsWith(section, kFeaturePrefix)) {
+      LoadFeature(classify, section, TSection(ini, section));
+    } else if (StartsWith(section, kAttributePrefix)) {
+      LoadAttribute(classify, section, TSection(ini, section));
+    } else if (StartsWith(section, kGroupPrefix)) {
+      LoadGroup(classify, section, TSection(ini, section));
+    } else if (StartsWith(section, kGraphPrefix)) {
+      LoadGraph(classify, section, TSection(ini, section));
+    }
+  }
+}
+
+// The load shared by both sources: read reads the text into the store.
+template <class Read>
+bool Load(TClassify& classify, const char* source_name, Read&& read) {
+  classify.Clear();
+  try {
+    TIni ini;
+    bool read_ok;
+    try {
+      read_ok = read(ini);
+    } catch (const DataException& error) {
+      // Sections are handled only once the whole text is read: nothing of it
+      // is in the classifier.
+      ReportError(kClassifyIniErrorCode, error.Message().c_str());
+      return false;
+    }
+    if (!read_ok) {
+      ReportError(kClassifyCantOpenCode, source_name);
+      return false;
+    }
+    LoadSections(classify, ini);
+  } catch (...) {
+    classify.Clear();  // never leave half a classifier behind
+    throw;
+  }
+  classify.MarkAllStale();
+  return true;
+}
+
+}  // namespace
+
+bool TClassify::LoadFile(const char* path) {
+  return Load(*this, path, [&](TIni& ini) { return ini.LoadFile(path); });
+}
+
+bool TClassify::LoadMemory(const char* bytes, int32_t size) {
+  return Load(*this, "memory", [&](TIni& ini) { return ini.LoadMemory(bytes, size); });
+}
+
+}  // namespace orvo

@@ -1,0 +1,67 @@
+// A feature type of the classifier: an object kind of a map with its local
+// kind, graph and attribute list.
+#ifndef CLASSIFY_FEATURE_H_
+#define CLASSIFY_FEATURE_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvo {
+
+class TFeature {
+ public:
+  explicit TFeature(std::string id) : id_(std::move(id)) {}
+  virtual ~TFeature() = default;
+  TFeature(const TFeature&) = delete;
+  TFeature& operator=(const TFeature&) = delete;
+
+  // Text fields are stored as given: no case folding, no trimming. Setting the
+  // id does not re-key the classifier; only a rename through TClassify does.
+  const std::string& Id() const { return id_; }
+  void SetId(std::string_view id) { id_.assign(id); }
+  const std::string& Name1() const { return name1_; }
+  void SetName1(std::string_view text) { name1_.assign(text); }
+  const std::string& Name2() const { return name2_; }
+  void SetName2(std::string_view text) { name2_.assign(text); }
+  const std::string& Anno() const { return anno_; }
+  void SetAnno(std::string_view text) { anno_.assign(text); }
+  const std::string& GraphId() const { return graph_id_; }
+  void SetGraphId(std::string_view text) { graph_id_.assign(text); }
+  // Local kind code (1 point, 2 line, 3 region, 4 text), stored unchecked.
+  int32_t Local() const { return local_; }
+  void SetLocal(int32_t local) { local_ = local; }
+
+  // The attribute id list, in insertion order. Ids are upper-cased (ASCII
+  // letters) before every insert and comparison.
+  int32_t AttributeCount() const { return static_cast<int32_t>(attribute_ids_.size()); }
+  // Empty when index is out of range.
+  std::string AttributeId(int32_t index) const;
+  const std::vector<std::string>& AttributeIds() const { return attribute_ids_; }
+  // Appends the id; false and no change when it is already listed. The
+  // must-be flag is accepted for compatibility and not stored.
+  bool AddAttribute(std::string_view id, bool must_be);
+  // Overwrites the entry at index; false and no change when index is out of
+  // range or the id is already listed (at any position).
+  bool ReplaceAttribute(int32_t index, std::string_view id, bool must_be);
+  // Always false: the must-be flag is not kept.
+  bool IsAttributeMustBe(int32_t index) const;
+  // Removes the first entry equal to the upper-cased id, if any.
+  void EraseAttribute(std::string_view id);
+
+ private:
+  bool Lists(const std::string& upper_id) const;
+
+  std::string id_;
+  std::string name1_;
+  std::string name2_;
+  std::string anno_;
+  int32_t local_ = 0;
+  std::vector<std::string> attribute_ids_;
+  std::string graph_id_;
+};
+
+}  // namespace orvo
+
+#endif  // CLASSIFY_FEATURE_H_

@@ -1,0 +1,324 @@
+// Tests of saving a classifier: exact bytes, round trips, escaping and the
+// definitions that cannot be written.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/error_hook.h"
+#include "classify/classify.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using orvo::TClassify;
+
+class RecordingHook : public orvo::IErrorNotify {
+ public:
+  RecordingHook() { orvo::SetErrorNotify(this); }
+  ~RecordingHook() override { orvo::SetErrorNotify(nullptr); }
+  void Notify(int32_t code, const char* text) override { reports.emplace_back(code, text); }
+  std::vector<std::pair<int32_t, std::string>> reports;
+};
+
+// A classifier with every kind of line.
+void Fill(TClassify& c) {
+  c.Attributes().Add("width");
+  orvo::TAttribute* w = c.Attributes().Get("width");
+  w->SetName1("Width");
+  w->SetAnno("road width");
+  w->SetDataType(4);
+  w->SetDataSubType("20");
+  w->SetUnit(" m ");
+  w->SetDefault("5");
+  w->SetMin(" 1");
+  w->SetMax("9 ");
+  w->AddValue("1", "narrow");
+  w->AddValue("9", "wide");
+  c.Attributes().Add("lanes");
+  orvo::TAttribute* l = c.Attributes().Get("lanes");
+  l->SetName1("Lanes");
+  l->SetName2("n");
+  l->SetDataType(1);
+  l->SetMax("4");  // one limit: not written
+  l->AddValue("2", "");
+  l->AddValue("1", "one");
+
+  c.Features().Add("road");
+  orvo::TFeature* road = c.Features().Get("road");
+  road->SetName1("Road");
+  road->SetGraphId("LINE");
+  road->SetLocal(11);
+  road->AddAttribute("width", false);
+  road->AddAttribute("lanes", false);
+  c.Features().Add("path");
+  orvo::TFeature* path = c.Features().Get("path");
+  path->SetName1("Path");
+  path->SetName2("footway");
+  path->SetAnno("unpaved");
+  path->SetGraphId("line");
+  path->SetLocal(2);
+
+  c.Graphs().Add("line");
+  orvo::TGraph* line = c.Graphs().Get("line");
+  line->SetAnno("thin");
+  line->SetFileSymbol(" sym.lib ");
+  line->SetStdSymbol("12");
+  line->SetPriority(5);
+  line->SetMinScale(0.5);
+  line->SetMaxScale(5000);
+  c.Graphs().Add("area");
+  c.Groups().Add("g");
+  c.Groups().Get("g")->SetAnno("grp");
+}
+
+const char kExpected[] =
+    "[attribute.LANES]\r\n"
+    "name1=Lanes\r\n"
+    "name2=n\r\n"
+    "anno=\"\"\r\n"
+    "type=int\r\n"
+    "\r\n"
+    "value1=\"2\",\"\"\r\n"
+    "value2=\"1\",\"one\"\r\n"
+    "default=\"2\"\r\n"
+    "\r\n"
+    "[attribute.WIDTH]\r\n"
+    "name1=Width\r\n"
+    "name2=\r\n"
+    "anno=\"road width\"\r\n"
+    "type=varchar[20]\r\n"
+    "unit=\"m\"\r\n"
+    "default=\"5\"\r\n"
+    "min=\"1\"\r\n"
+    "max=\"9\"\r\n"
+    "\r\n"
+    "value1=\"1\",\"narrow\"\r\n"
+    "value2=\"9\",\"wide\"\r\n"
+    "\r\n"
+    "[feature.PATH]\r\n"
+    "name1=Path\r\n"
+    "name2=footway\r\n"
+    "anno=\"unpaved\"\r\n"
+    "graph=line\r\n"
+    "local=LIN\r\n"
+    "attributes=\r\n"
+    "\r\n"
+    "[graph.LINE]\r\n"
+    "anno=\"thin\"\r\n"
+    "file=sym.lib\r\n"
+    "std=12\r\n"
+    "priority=5\r\n"
+    "minscale=0.500000\r\n"
+    "maxscale=5000.000000\r\n"
+    "\r\n"
+    "[feature.ROAD]\r\n"
+    "name1=Road\r\n"
+    "name2=\r\n"
+    "anno=\"\"\r\n"
+    "graph=LINE\r\n"
+    "local=PNT\r\n"
+    "attributes=WIDTH,LANES,\r\n"
+    "\r\n"
+    "[graph.AREA]\r\n"
+    "anno=\"\"\r\n"
+    "\r\n"
+    "[group.G]\r\n"
+    "anno=\"grp\"\r\n"
+    "\r\n";
+
+// Every field of a classifier, as text, for comparing two of them.
+std::string Dump(TClassify& c) {
+  std::string out;
+  for (int32_t i = 0; i < c.Attributes().Count(); ++i) {
+    orvo::TAttribute* a = c.Attributes().Get(c.Attributes().IdAt(i));
+    out += "A|" + a->Id() + "|" + a->Name1() + "|" + a->Name2() + "|" + a->Anno() + "|" +
+           std::to_string(a->DataType()) + "|" + a->DataSubType() + "|" + a->Unit() + "|" +
+           a->Default() + "|" + std::to_string(a->HasDefault()) + "|" +
+           std::to_string(a->HasLimits()) + "|" + a->Min() + "|" + a->Max() + "\n";
+    for (int32_t v = 0; v < a->ValueCount(); ++v) out += " " + a->Value(v) + "|" + a->ValueAnno(v) + "\n";
+  }
+  for (int32_t i = 0; i < c.Features().Count(); ++i) {
+    orvo::TFeature* f = c.Features().Get(c.Features().IdAt(i));
+    out += "F|" + f->Id() + "|" + f->Name1() + "|" + f->Name2() + "|" + f->Anno() + "|" +
+           f->GraphId() + "|" + std::to_string(f->Local());
+    for (const std::string& id : f->AttributeIds()) out += "|" + id;
+    out += "\n";
+  }
+  for (int32_t i = 0; i < c.Graphs().Count(); ++i) {
+    orvo::TGraph* g = c.Graphs().Get(c.Graphs().IdAt(i));
+    out += "R|" + g->Id() + "|" + g->Anno() + "|" + g->FileSymbol() + "|" + g->StdSymbol() + "|" +
+           std::to_string(g->Priority()) + "|" + std::to_string(g->MinScale()) + "|" +
+           std::to_string(g->MaxScale()) + "\n";
+  }
+  for (int32_t i = 0; i < c.Groups().Count(); ++i) {
+    orvo::TGroup* g = c.Groups().Get(c.Groups().IdAt(i));
+    out += "G|" + g->Id() + "|" + g->Anno() + "\n";
+  }
+  return out;
+}
+
+TEST(ClassifyWriter, WritesTheExactFormatWithCrLf) {
+  orvotest::TempDir dir;
+  std::string path = dir.File("out.cls");
+  TClassify c;
+  Fill(c);
+  ASSERT_TRUE(c.SaveFile(path.c_str()));
+  EXPECT_EQ(orvotest::ReadFileBytes(path), kExpected);
+
+  // The file reads back to the same classifier, up to the documented changes.
+  TClassify back;
+  ASSERT_TRUE(back.LoadFile(path.c_str()));
+  orvo::TAttribute* lanes = back.Attributes().Get("lanes");
+  EXPECT_EQ(lanes->Default(), "2");  // first value as default
+  EXPECT_EQ(lanes->Max(), "");        // a lone limit is not written
+  EXPECT_EQ(back.Features().Get("road")->Local(), 1);
+  EXPECT_EQ(back.Attributes().Get("width")->Unit(), "m");
+  EXPECT_EQ(back.Graphs().Get("line")->FileSymbol(), "sym.lib");
+  EXPECT_EQ(back.Graphs().Get("line")->MaxScale(), 5000.0);
+
+  // From then on a round trip changes nothing: the loaded default is now
+  // written before the values.
+  std::string again = dir.File("again.cls");
+  ASSERT_TRUE(back.SaveFile(again.c_str()));
+  std::string second = orvotest::ReadFileBytes(again);
+  std::string expected = kExpected;
+  expected.replace(expected.find("type=int\r\n\r\n"), 10, "type=int\r\ndefault=\"2\"\r\n");
+  expected.erase(expected.find("default=\"2\"\r\n\r\n[attribute.WIDTH]"), 13);
+  EXPECT_EQ(second, expected);
+  TClassify third;
+  ASSERT_TRUE(third.LoadFile(again.c_str()));
+  EXPECT_EQ(Dump(third), Dump(back));
+  ASSERT_TRUE(third.SaveFile(again.c_str()));
+  EXPECT_EQ(orvotest::ReadFileBytes(again), second);
+}
+
+TEST(ClassifyWriter, EmptyClassifierWritesAnEmptyFile) {
+  orvotest::TempDir dir;
+  std::string path = dir.File("empty.cls");
+  orvotest::WriteFileBytes(path, "old content");
+  TClassify c;
+  ASSERT_TRUE(c.SaveFile(path.c_str()));
+  EXPECT_EQ(orvotest::ReadFileBytes(path), "");
+}
+
+TEST(ClassifyWriter, UnknownTypeAndScalesComeBackAsDocumented) {
+  orvotest::TempDir dir;
+  std::string path = dir.File("types.cls");
+  TClassify c;
+  c.Attributes().Add("a");
+  c.Attributes().Get("a")->SetName1("A");
+  c.Attributes().Get("a")->SetDataType(42);
+  c.Graphs().Add("g");
+  c.Graphs().Get("g")->SetMinScale(1.0 / 3.0);
+  c.Graphs().Get("g")->SetMaxScale(-2.5);
+  ASSERT_TRUE(c.SaveFile(path.c_str()));
+  std::string text = orvotest::ReadFileBytes(path);
+  EXPECT_NE(text.find("type=string\r\n"), std::string::npos);
+  EXPECT_NE(text.find("minscale=0.333333\r\n"), std::string::npos);
+  EXPECT_NE(text.find("maxscale=-2.500000\r\n"), std::string::npos);
+  TClassify back;
+  ASSERT_TRUE(back.LoadFile(path.c_str()));
+  EXPECT_EQ(back.Attributes().Get("a")->DataType(), 5);
+  EXPECT_EQ(back.Graphs().Get("g")->MinScale(), 0.333333);
+}
+
+TEST(ClassifyWriter, QuotesBackslashesAndLineEndsReadBack) {
+  orvotest::TempDir dir;
+  std::string path = dir.File("escape.cls");
+  TClassify c;
+  c.Attributes().Add("a");
+  orvo::TAttribute* a = c.Attributes().Get("a");
+  a->SetName1("say \"hi\" \\ there");
+  a->SetName2("two\r\nlines");
+  a->SetAnno("a \"quoted\" \\ text,\nnext");
+  a->SetDataType(5);
+  a->AddValue("x\"y", "ann\\o");
+  a->AddValue("plain", "with, comma");
+  a->SetUnit("\"");
+  c.Features().Add("f");
+  c.Features().Get("f")->SetAnno("\\");
+  c.Features().Get("f")->SetName1("=;[x]");
+  c.Groups().Add("g");
+  c.Groups().Get("g")->SetAnno("\"\"");
+  ASSERT_TRUE(c.SaveFile(path.c_str()));
+  std::string text = orvotest::ReadFileBytes(path);
+  EXPECT_NE(text.find("anno=\"a \\\"quoted\\\" \\\\ text,next\"\r\n"), std::string::npos);
+  EXPECT_NE(text.find("name1=say \"hi\" \\ there\r\n"), std::string::npos);
+  EXPECT_NE(text.find("name2=twolines\r\n"), std::string::npos);
+  EXPECT_NE(text.find("value1=\"x\\\"y\",\"ann\\\\o\"\r\n"), std::string::npos);
+
+  TClassify back;
+  ASSERT_TRUE(back.LoadFile(path.c_str()));
+  orvo::TAttribute* b = back.Attributes().Get("a");
+  EXPECT_EQ(b->Name1(), "say \"hi\" \\ there");
+  EXPECT_EQ(b->Name2(), "twolines");
+  EXPECT_EQ(b->Anno(), "a \"quoted\" \\ text,next");
+  EXPECT_EQ(b->Value(0), "x\"y");
+  EXPECT_EQ(b->ValueAnno(0), "ann\\o");
+  EXPECT_EQ(b->ValueAnno(1), "with, comma");
+  EXPECT_EQ(b->Default(), "x\"y");
+  EXPECT_EQ(b->Unit(), "\"");
+  EXPECT_EQ(back.Features().Get("f")->Anno(), "\\");
+  EXPECT_EQ(back.Features().Get("f")->Name1(), "=;[x]");
+  EXPECT_EQ(back.Groups().Get("g")->Anno(), "\"\"");
+}
+
+TEST(ClassifyWriter, RefusesWhatWouldNotLoadBack) {
+  orvotest::TempDir dir;
+  std::string path = dir.File("keep.cls");
+  struct Case {
+    const char* what;
+    void (*damage)(TClassify&);
+    const char* report;
+  };
+  const Case cases[] = {
+      {"bracket", [](TClassify& c) { c.Groups().Get("g")->SetId("a]b"); },
+       "group.a]b: id holds ']', ':' or a line end"},
+      {"colon", [](TClassify& c) { c.Graphs().Get("line")->SetId("a:b"); },
+       "graph.a:b: id holds ']', ':' or a line end"},
+      {"line end", [](TClassify& c) { c.Features().Get("road")->SetId("a\nb"); },
+       "feature.a\nb: id holds ']', ':' or a line end"},
+      {"same id", [](TClassify& c) { c.Features().Get("road")->SetId(" path "); },
+       "feature.path: id written twice"},
+      {"list separator", [](TClassify& c) { c.Features().Get("road")->AddAttribute("a b", false); },
+       "feature.ROAD: attribute id 'A B' is empty or holds a list separator"},
+      {"empty list id", [](TClassify& c) { c.Features().Get("path")->AddAttribute("", false); },
+       "feature.PATH: attribute id '' is empty or holds a list separator"},
+      {"long line",
+       [](TClassify& c) { c.Attributes().Get("width")->SetName2(std::string(2041, 'x')); },
+       "attribute.WIDTH: line longer than 2046 characters"},
+  };
+  for (const Case& k : cases) {
+    RecordingHook hook;
+    orvotest::WriteFileBytes(path, "previous");
+    TClassify c;
+    Fill(c);
+    k.damage(c);
+    EXPECT_FALSE(c.SaveFile(path.c_str())) << k.what;
+    EXPECT_EQ(orvotest::ReadFileBytes(path), "previous") << k.what;
+    ASSERT_EQ(hook.reports.size(), 1u) << k.what;
+    EXPECT_EQ(hook.reports[0].first, 10005) << k.what;
+    EXPECT_EQ(hook.reports[0].second, k.report) << k.what;
+  }
+  // The longest line the reader takes whole is accepted.
+  TClassify c;
+  Fill(c);
+  c.Attributes().Get("width")->SetName2(std::string(2046 - 6, 'x'));
+  ASSERT_TRUE(c.SaveFile(path.c_str()));
+  TClassify back;
+  ASSERT_TRUE(back.LoadFile(path.c_str()));
+  EXPECT_EQ(back.Attributes().Get("width")->Name2(), std::string(2040, 'x'));
+}
+
+TEST(ClassifyWriter, UnwritablePathFails) {
+  orvotest::TempDir dir;
+  TClassify c;
+  Fill(c);
+  EXPECT_FALSE(c.SaveFile(dir.File("no/such/dir/x.cls").c_str()));
+  EXPECT_FALSE(c.SaveFile(dir.path().c_str()));
+  EXPECT_FALSE(c.SaveFile(nullptr));
+}
+
+}  // namespace
