@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/format_g16.h"
 #include "platform/win32.h"
 
 namespace orvo {
@@ -126,6 +127,10 @@ double StrToDouble(const char* text) {
 
 void AppendDouble(std::string& out, double value) {
   char buffer[64];
+  if (char* fast_end = fast_g16::FormatG16(value, buffer)) {
+    out.append(buffer, fast_end);
+    return;
+  }
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof(buffer), value,
                                  std::chars_format::general, 16);
   if (ec != std::errc()) {
@@ -150,7 +155,7 @@ std::string DoubleToString(double value, const char* format) {
   const char* point = std::localeconv()->decimal_point;
   if (point != nullptr && std::strcmp(point, ".") != 0 && point[0] != '\0') {
     size_t at = out.find(point);
-    if (at != std::string::npos) out.replace(at, std::strlen(point), ".");
+    if (at != std::string::npos) out = out.substr(0, at) + '.' + out.substr(at + std::strlen(point));
   }
   return out;
 }

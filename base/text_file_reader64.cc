@@ -1,25 +1,24 @@
 // Line reader over a sliding mapped window.
 #include "base/text_file_reader64.h"
 
+#include <cstring>
+
 namespace orvo {
 
 int64_t CopyLine(const uint8_t* data, int64_t available, char* buffer, int32_t n) {
-  int64_t i = 0;
-  int32_t copied = 0;
-  while (i < available && copied < n) {
-    uint8_t c = data[i];
-    if (c == '\r' || c == '\n') {
-      ++i;
-      // CR LF and LF CR are one line end; CR CR and LF LF are two.
-      uint8_t partner = c == '\r' ? '\n' : '\r';
-      if (i < available && data[i] == partner) ++i;
-      break;
-    }
-    buffer[copied++] = static_cast<char>(c);
-    ++i;
+  int64_t limit = available < n ? available : n;
+  int64_t length = 0;
+  while (length < limit && data[length] != '\r' && data[length] != '\n') ++length;
+  std::memcpy(buffer, data, static_cast<size_t>(length));
+  buffer[length] = '\0';
+  int64_t consumed = length;
+  if (consumed < available && (data[consumed] == '\r' || data[consumed] == '\n') && length < n) {
+    // CR LF and LF CR are one line end; CR CR and LF LF are two.
+    uint8_t partner = data[consumed] == '\r' ? '\n' : '\r';
+    ++consumed;
+    if (consumed < available && data[consumed] == partner) ++consumed;
   }
-  buffer[copied] = '\0';
-  return i;
+  return consumed;
 }
 
 TTextFileReader64::TTextFileReader64(const char* file_name)

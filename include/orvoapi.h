@@ -26,6 +26,7 @@
 #ifndef ORVOAPI_H_
 #define ORVOAPI_H_
 
+#include <stddef.h>
 #include <stdint.h>
 #ifndef __cplusplus
 #include <stdbool.h>
@@ -196,6 +197,364 @@ ORVO_API void ORVO_CDECL AddIntAttributeAW(HAW writer, const char* attribute_id,
 ORVO_API void ORVO_CDECL AddDoubleAttributeAW(HAW writer, const char* attribute_id, double value);
 ORVO_API void ORVO_CDECL AddBlobAttributeAW(HAW writer, const char* attribute_id,
                                             const void* bytes, int32_t count);
+
+/* ---- SR: spatial reader (guarded) ------------------------------------
+ * Reads a layer's spatial file, text (.spatial) or binary (.bspatial), with
+ * its optional spatial index (.index beside a text file, .bindex beside a
+ * binary one). CreateSR picks the form by the name's extension (".bspatial"
+ * or ".battribute", any case, give the binary form, anything else the text
+ * form) and opens base name + ".bspatial" or ".spatial"; CreateExSR opens the
+ * name as given in the form of the flag. The index is the name with its
+ * extension replaced by ".bindex" or ".index"; without a loadable index the
+ * reader walks the file in file order and the index getters give 0/false.
+ * Both give null when the spatial file cannot be opened or is not a valid
+ * binary spatial file.
+ * With an index NextSR walks the objects in ascending id order; NextNodeSR and
+ * NextEdgeSR read on to the next point or line; FindPositionSR jumps to an id
+ * (moving the walk's place there).
+ * Every export is guarded: a malformed or damaged record ends an enumeration
+ * with false. A null handle and no current record (before the first read,
+ * after ResetSR or a read that found nothing) give the neutral result: 0,
+ * -1 for kinds, null pointers, false; GetBoundSR then writes nothing.
+ * Array pointers (vertex counts, vector starts, x,y pairs, z values) belong
+ * to the reader and stay valid until the next call that reads, seeks or
+ * resets; in the binary form they point into the mapped file, read-only and
+ * possibly not 8-byte aligned (read them with memcpy where alignment
+ * matters). Kinds: 1 point, 2 line, 3 region, 4 text, 5 mixed; GetLocal3DSR
+ * adds 10 when the record carries heights (then GetZSR is not null). */
+typedef struct OrvoSpatialReader* HSR;
+
+/* The index record of the current object (GetIndexRecordSR). The 4 bytes
+ * after right_face are alignment and are never written. */
+typedef struct SPATIALINDEXRECORD {
+  int32_t local3d;  /* kind with height, from the record read */
+  int32_t left_edge;
+  int32_t right_edge;
+  int32_t start_point;
+  int32_t end_point;
+  int32_t left_face;
+  int32_t right_face;
+  int32_t reserved;  /* alignment, not written */
+  BOUND bound;       /* the object's bound from the index */
+} SPATIALINDEXRECORD;
+#ifdef __cplusplus
+static_assert(sizeof(SPATIALINDEXRECORD) == 64, "index record layout");
+static_assert(offsetof(SPATIALINDEXRECORD, right_face) == 24, "index record layout");
+static_assert(offsetof(SPATIALINDEXRECORD, bound) == 32, "index record layout");
+#else
+_Static_assert(sizeof(SPATIALINDEXRECORD) == 64, "index record layout");
+_Static_assert(offsetof(SPATIALINDEXRECORD, right_face) == 24, "index record layout");
+_Static_assert(offsetof(SPATIALINDEXRECORD, bound) == 32, "index record layout");
+#endif
+
+ORVO_API HSR ORVO_CDECL CreateSR(const char* file_name);
+ORVO_API HSR ORVO_CDECL CreateExSR(const char* file_name, bool binary);
+ORVO_API void ORVO_CDECL FreeSR(HSR reader);
+ORVO_API void ORVO_CDECL ResetSR(HSR reader);
+ORVO_API bool ORVO_CDECL NextSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetIdSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetLocalSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetLocal3DSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetVectorCountSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetVertexCountSR(HSR reader);
+ORVO_API const int32_t* ORVO_CDECL GetVectorSizeSR(HSR reader);
+ORVO_API const int32_t* ORVO_CDECL GetVectorPosSR(HSR reader);
+ORVO_API const double* ORVO_CDECL GetMetricSR(HSR reader);
+ORVO_API const double* ORVO_CDECL GetZSR(HSR reader);
+/* Binary form: the bound stored with the record; text form: the bound of its
+ * vertices. */
+ORVO_API void ORVO_CDECL GetBoundSR(HSR reader, BOUND* bound);
+/* Byte position of the current record in the spatial file (0 without one);
+ * SetPositionSR reads the record at a position (false past the end or on a
+ * damaged record). */
+ORVO_API int64_t ORVO_CDECL GetPositionSR(HSR reader);
+ORVO_API bool ORVO_CDECL SetPositionSR(HSR reader, int64_t position);
+ORVO_API int64_t ORVO_CDECL GetSizeSR(HSR reader);
+ORVO_API bool ORVO_CDECL FindPositionSR(HSR reader, int32_t id);
+/* From the current index entry; without an index GetSpatialPositionSR is
+ * GetPositionSR and GetAttributePositionSR is 0. */
+ORVO_API int64_t ORVO_CDECL GetSpatialPositionSR(HSR reader);
+ORVO_API int64_t ORVO_CDECL GetAttributePositionSR(HSR reader);
+ORVO_API bool ORVO_CDECL GetIndexRecordSR(HSR reader, SPATIALINDEXRECORD* record);
+ORVO_API bool ORVO_CDECL IsNetworkSR(HSR reader);
+ORVO_API bool ORVO_CDECL NextNodeSR(HSR reader);
+ORVO_API bool ORVO_CDECL NextEdgeSR(HSR reader);
+/* Network links of the current index entry (ids, 0 where absent). */
+ORVO_API int32_t ORVO_CDECL GetLeftFaceSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetRightFaceSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetLeftEdgeSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetRightEdgeSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetStartPointSR(HSR reader);
+ORVO_API int32_t ORVO_CDECL GetEndPointSR(HSR reader);
+
+/* ---- SW: spatial writer (guarded) ------------------------------------
+ * Writes a layer's spatial file, replacing any file of that name. CreateSW
+ * picks the form and name as CreateSR does; CreateExSW writes the name as
+ * given in the form of the flag; null when the file cannot be created. No
+ * index file is written.
+ * AddRecordSW and AddRecord3DSW write one record: vertex_counts holds
+ * vector_count counts, metric the x,y pairs of all vertices one vector after
+ * the other, z (3D only) one height per vertex; the arrays are read during
+ * the call only. The result is the record's byte position (48 for the first
+ * binary record, 0 for the first text record), or -1 for a null handle or a
+ * failure: id 0, vector_count below 1, a vertex count below 1, a null array,
+ * and in the binary form a kind above 10 without heights are refused and
+ * write nothing. With heights the binary form stores kind + 10 for kinds
+ * below 10. FreeSW completes the file (binary header): call it before reading
+ * the file. WriteBoundsSW and WriteTicksSW do nothing. */
+typedef struct OrvoSpatialWriter* HSW;
+ORVO_API HSW ORVO_CDECL CreateSW(const char* file_name);
+ORVO_API HSW ORVO_CDECL CreateExSW(const char* file_name, bool binary);
+ORVO_API void ORVO_CDECL FreeSW(HSW writer);
+ORVO_API int64_t ORVO_CDECL AddRecordSW(HSW writer, int32_t id, int32_t kind,
+                                        const int32_t* vertex_counts, const double* metric,
+                                        int32_t vector_count);
+ORVO_API int64_t ORVO_CDECL AddRecord3DSW(HSW writer, int32_t id, int32_t kind,
+                                          const int32_t* vertex_counts, const double* metric,
+                                          int32_t vector_count, const double* z);
+ORVO_API void ORVO_CDECL WriteBoundsSW(HSW writer);
+ORVO_API void ORVO_CDECL WriteTicksSW(HSW writer);
+
+/* ---- Classifier: CS, FT, AT, GT, RT ------------------------------------
+ * A classifier (HCS) owns its feature (HFT), attribute (HAT), group (HGT) and
+ * graph (HRT) definitions. Object handles come from the Get...CS exports and
+ * stay valid until the object is erased or the classifier is cleared, loaded
+ * or freed; a rename keeps the object. The host never frees them.
+ *
+ * Guarding: only CreateCS (null on failure) and FreeCS catch failures; every
+ * other export lets an exception through. Handles are not checked: every
+ * export except FreeCS needs a valid handle of its kind. A null text argument
+ * is taken as the empty text.
+ *
+ * Ids of the CS exports and of AddAttributeFT, ReplaceAttributeFT and
+ * EraseAttributeFT are case-insensitive (ASCII letters upper-cased); the
+ * other setters store texts as given.
+ *
+ * String results use the bounded copy (strncpy) rule: a text shorter than size
+ * is copied and NUL-padded to size bytes; a longer one fills the buffer with
+ * its first size bytes and no NUL. Result 1, or 0 (nothing written) for a null
+ * buffer. Indexes are 0-based; an index out of range gives an empty text, and
+ * setters ignore it.
+ *
+ * Results typed bool are one byte; int32_t yes/no results are a full 0 or 1.
+ *
+ * Loading (LoadFileCS, LoadMemoryCS) replaces the content. It returns 0 with
+ * the classifier empty when the file cannot be read (hook code 10000, text: the
+ * path, or "memory") or the text is not valid INI text (code 10004, text: the
+ * INI reader's message). Skipped sections are reported with 10001 (bad LOCAL),
+ * 10002 (feature exists) or 10003 (attribute without NAME1 or with an unknown
+ * TYPE), the text being the section name. SaveFileCS writes CR LF line ends;
+ * texts holding '"' or '\' are escaped with a backslash in quoted fields, line
+ * ends inside texts are dropped. It returns 0, leaving any existing file
+ * untouched, when a definition cannot be written so that it loads back (an id
+ * holding ']', ':' or a line end, two ids equal after trimming and
+ * upper-casing, a feature's attribute id that is empty or holds a blank or a
+ * comma, a line longer than 2046 characters: hook code 10005), and 0 when the
+ * file cannot be written. */
+typedef struct OrvoClassify* HCS;
+typedef struct OrvoFeatureType* HFT;
+typedef struct OrvoAttributeType* HAT;
+typedef struct OrvoGroupType* HGT;
+typedef struct OrvoGraphType* HRT;
+
+ORVO_API HCS ORVO_CDECL CreateCS(void);
+ORVO_API void ORVO_CDECL FreeCS(HCS classify);
+ORVO_API void ORVO_CDECL ClearCS(HCS classify);
+ORVO_API bool ORVO_CDECL LoadFileCS(HCS classify, const char* path);
+ORVO_API bool ORVO_CDECL LoadMemoryCS(HCS classify, const char* text, int32_t length);
+ORVO_API bool ORVO_CDECL SaveFileCS(HCS classify, const char* path);
+/* Ids by index list the keys in ascending byte order (upper-cased). */
+ORVO_API int32_t ORVO_CDECL GetFeatureCountCS(HCS classify);
+ORVO_API int32_t ORVO_CDECL GetFeatureIdCS(HCS classify, int32_t index, char* buffer, int32_t size);
+ORVO_API HFT ORVO_CDECL GetFeatureCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL RenameFeatureCS(HCS classify, const char* old_id, const char* new_id);
+ORVO_API int32_t ORVO_CDECL EraseFeatureCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL AddFeatureCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL GetAttributeCountCS(HCS classify);
+ORVO_API int32_t ORVO_CDECL GetAttributeIdCS(HCS classify, int32_t index, char* buffer, int32_t size);
+ORVO_API HAT ORVO_CDECL GetAttributeCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL RenameAttributeCS(HCS classify, const char* old_id, const char* new_id);
+ORVO_API int32_t ORVO_CDECL EraseAttributeCS(HCS classify, const char* id);
+ORVO_API bool ORVO_CDECL AddAttributeCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL GetGroupCountCS(HCS classify);
+ORVO_API int32_t ORVO_CDECL GetGroupIdCS(HCS classify, int32_t index, char* buffer, int32_t size);
+ORVO_API HGT ORVO_CDECL GetGroupCS(HCS classify, const char* id);
+ORVO_API bool ORVO_CDECL RenameGroupCS(HCS classify, const char* old_id, const char* new_id);
+ORVO_API bool ORVO_CDECL EraseGroupCS(HCS classify, const char* id);
+ORVO_API bool ORVO_CDECL AddGroupCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL GetGraphCountCS(HCS classify);
+ORVO_API int32_t ORVO_CDECL GetGraphIdCS(HCS classify, int32_t index, char* buffer, int32_t size);
+ORVO_API HRT ORVO_CDECL GetGraphCS(HCS classify, const char* id);
+ORVO_API int32_t ORVO_CDECL RenameGraphCS(HCS classify, const char* old_id, const char* new_id);
+ORVO_API int32_t ORVO_CDECL EraseGraphCS(HCS classify, const char* id);
+ORVO_API bool ORVO_CDECL AddGraphCS(HCS classify, const char* id);
+
+/* FT: feature type. SetIdFT changes the id field only: the classifier still
+ * finds the feature under its old id. Local kinds: 1 PNT, 2 LIN, 3 RGN, 4 TXT.
+ * The must-be flag is accepted and not stored. */
+ORVO_API int32_t ORVO_CDECL GetIdFT(HFT feature, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetIdFT(HFT feature, const char* text);
+ORVO_API int32_t ORVO_CDECL GetNameFT(HFT feature, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetNameFT(HFT feature, const char* text);
+ORVO_API int32_t ORVO_CDECL GetName2FT(HFT feature, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetName2FT(HFT feature, const char* text);
+ORVO_API int32_t ORVO_CDECL GetAnnoFT(HFT feature, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetAnnoFT(HFT feature, const char* text);
+ORVO_API int32_t ORVO_CDECL GetGraphIdFT(HFT feature, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetGraphIdFT(HFT feature, const char* text);
+ORVO_API int32_t ORVO_CDECL GetLocalFT(HFT feature);
+ORVO_API void ORVO_CDECL SetLocalFT(HFT feature, int32_t local);
+ORVO_API int32_t ORVO_CDECL GetAttributeCountFT(HFT feature);
+ORVO_API int32_t ORVO_CDECL GetAttributeIdFT(HFT feature, int32_t index, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL AddAttributeFT(HFT feature, const char* id, bool must_be);
+ORVO_API bool ORVO_CDECL ReplaceAttributeFT(HFT feature, int32_t index, const char* id, bool must_be);
+ORVO_API int32_t ORVO_CDECL IsAttributeMustBeFT(HFT feature, int32_t index); /* always 0 */
+ORVO_API void ORVO_CDECL EraseAttributeFT(HFT feature, const char* id);
+
+/* AT: attribute type. Data types: 1 integer, 2 double, 3 char, 4 varchar,
+ * 5 string, 6 blob; any other code is handled as text. The range check is on
+ * exactly when both limits are set (non-empty); bounds are inclusive. The
+ * Check exports return 1 for an accepted value; on 0 GetReasonAT gives
+ * "value not in range", "value not in allowed values list" or
+ * "wrong datatype" (empty after a pass). CheckIntAT and CheckDoubleAT check the
+ * number printed as "%-.16g". */
+ORVO_API int32_t ORVO_CDECL GetIdAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetIdAT(HAT attribute, const char* text);
+ORVO_API int32_t ORVO_CDECL GetNameAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetNameAT(HAT attribute, const char* text);
+ORVO_API int32_t ORVO_CDECL GetName2AT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetName2AT(HAT attribute, const char* text);
+ORVO_API int32_t ORVO_CDECL GetAnnoAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetAnnoAT(HAT attribute, const char* text);
+ORVO_API int32_t ORVO_CDECL GetDataTypeAT(HAT attribute);
+ORVO_API void ORVO_CDECL SetDataTypeAT(HAT attribute, int32_t data_type);
+ORVO_API int32_t ORVO_CDECL GetDataSubTypeAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetDataSubTypeAT(HAT attribute, const char* text);
+ORVO_API int32_t ORVO_CDECL GetDefaultAT(HAT attribute, char* buffer, int32_t size);
+/* An empty text stores the default "0". */
+ORVO_API void ORVO_CDECL SetDefaultAT(HAT attribute, const char* text);
+ORVO_API void ORVO_CDECL ClearDefaultAT(HAT attribute);
+ORVO_API int32_t ORVO_CDECL GetValueCountAT(HAT attribute);
+ORVO_API int32_t ORVO_CDECL GetValueAT(HAT attribute, int32_t index, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetValueAT(HAT attribute, int32_t index, const char* text);
+ORVO_API int32_t ORVO_CDECL GetValueAnnoAT(HAT attribute, int32_t index, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetValueAnnoAT(HAT attribute, int32_t index, const char* text);
+/* Appends a value and its annotation; an empty value adds nothing. */
+ORVO_API void ORVO_CDECL AddValueAT(HAT attribute, const char* value, const char* anno);
+ORVO_API void ORVO_CDECL EraseValueAT(HAT attribute, int32_t index);
+/* Removes every value equal to the text with ASCII case ignored. */
+ORVO_API void ORVO_CDECL EraseValueAT2(HAT attribute, const char* value);
+ORVO_API void ORVO_CDECL ClearValuesAT(HAT attribute);
+ORVO_API int32_t ORVO_CDECL HasValuesAT(HAT attribute);
+ORVO_API int32_t ORVO_CDECL GetMaxAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetMaxAT(HAT attribute, const char* text);
+ORVO_API int32_t ORVO_CDECL GetMinAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetMinAT(HAT attribute, const char* text);
+ORVO_API void ORVO_CDECL ClearMinMaxAT(HAT attribute); /* switches the range check off */
+ORVO_API bool ORVO_CDECL HasLimitsAT(HAT attribute);
+ORVO_API int32_t ORVO_CDECL GetUnitAT(HAT attribute, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetUnitAT(HAT attribute, const char* text);
+ORVO_API bool ORVO_CDECL CheckIntAT(HAT attribute, int32_t value);
+ORVO_API bool ORVO_CDECL CheckDoubleAT(HAT attribute, double value);
+ORVO_API bool ORVO_CDECL CheckStringAT(HAT attribute, const char* value);
+ORVO_API int32_t ORVO_CDECL GetReasonAT(HAT attribute, char* buffer, int32_t size);
+/* Position of the first allowed value equal to the text, or -1. */
+ORVO_API int32_t ORVO_CDECL FindValueIndexAT(HAT attribute, const char* value);
+
+/* GT: group type. */
+ORVO_API int32_t ORVO_CDECL GetIdGT(HGT group, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetIdGT(HGT group, const char* text);
+ORVO_API int32_t ORVO_CDECL GetAnnoGT(HGT group, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetAnnoGT(HGT group, const char* text);
+
+/* RT: graph type (symbolisation: symbols, priority, scale range). */
+ORVO_API int32_t ORVO_CDECL GetIdRT(HRT graph, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetIdRT(HRT graph, const char* text);
+ORVO_API int32_t ORVO_CDECL GetAnnoRT(HRT graph, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetAnnoRT(HRT graph, const char* text);
+ORVO_API int32_t ORVO_CDECL GetStdSymbolRT(HRT graph, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetStdSymbolRT(HRT graph, const char* text);
+ORVO_API int32_t ORVO_CDECL GetFileSymbolRT(HRT graph, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetFileSymbolRT(HRT graph, const char* text);
+ORVO_API int32_t ORVO_CDECL GetPriorityRT(HRT graph);
+ORVO_API void ORVO_CDECL SetPriorityRT(HRT graph, int32_t priority);
+ORVO_API double ORVO_CDECL GetMinScaleRT(HRT graph);
+ORVO_API void ORVO_CDECL SetMinScaleRT(HRT graph, double scale);
+ORVO_API double ORVO_CDECL GetMaxScaleRT(HRT graph);
+ORVO_API void ORVO_CDECL SetMaxScaleRT(HRT graph, double scale);
+
+/* ---- Error notification (unguarded) ---------------------------------
+ * The library reports input that it skips (an INI section header without
+ * ']': code 15, with the line; classifier loads and saves: codes 10000 to
+ * 10005, listed with the CS family) to one process-wide hook. With no hook
+ * set, reports are dropped.
+ * SetErrorNotifyHook sets the hook to proc, which is called on the thread of
+ * the reporting call with the code, the text (valid during the call only) and
+ * user; a null proc clears it. The hook is not synchronised: set it while no
+ * other thread is inside the library. proc must not unwind into the library. */
+typedef void(ORVO_CDECL* OrvoErrorNotifyProc)(int32_t code, const char* text, void* user);
+ORVO_API void ORVO_CDECL SetErrorNotifyHook(OrvoErrorNotifyProc proc, void* user);
+
+/* ---- MP: map passport (guarded) --------------------------------------
+ * A ".passport" file beside a map: section [COMMON] with ALIAS=alias,
+ * BOUND=minx,miny,maxx,maxy and one KEY=value line per property, CR LF line
+ * ends. Every export is guarded: a null handle or a failure gives the neutral
+ * result (null, false, 0, nothing). String getters copy only when the text
+ * and its NUL fit (copy-if-it-fits); a buffer too small is left unchanged and
+ * false returned; on failure (also an index out of range or an absent key)
+ * the first byte becomes NUL and false is returned.
+ * Property keys are upper-cased (ASCII letters) and trimmed; ALIAS and BOUND
+ * are reserved. AddAttributeMP also refuses (false) an empty key, a key with
+ * '=' or starting with '[' or ';', a line end in key or value, and a property
+ * whose line would exceed 2046 characters: such a property would not read
+ * back from the file. Bounds are normalised (smaller value first per axis).
+ * LoadMP(name) reads name with its extension replaced by ".passport" and sets
+ * the file name to name without extension; properties of the file are set in
+ * file order, overriding those of the same key. SaveMP writes file name +
+ * ".passport" (false for an empty file name).
+ * FindMP(name, binary) builds the passport from the layer's spatial file, name
+ * with its extension replaced by ".bspatial" (binary) or ".spatial": the file
+ * name becomes name without extension, the alias the bare name, the bound the
+ * union of the record bounds of every record that is not a text record
+ * (unchanged when there is none). False, bound unchanged, when the spatial
+ * file cannot be opened or is malformed. */
+typedef struct OrvoMapPassport* HMP;
+ORVO_API HMP ORVO_CDECL CreateMP(void);
+ORVO_API void ORVO_CDECL FreeMP(HMP h);
+ORVO_API bool ORVO_CDECL LoadMP(HMP h, const char* file_name);
+ORVO_API bool ORVO_CDECL SaveMP(HMP h);
+ORVO_API bool ORVO_CDECL FindMP(HMP h, const char* file_name, bool binary);
+ORVO_API bool ORVO_CDECL GetAliasMP(HMP h, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetFileNameMP(HMP h, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetAliasMP(HMP h, const char* alias);
+ORVO_API void ORVO_CDECL SetFileNameMP(HMP h, const char* file_name);
+ORVO_API void ORVO_CDECL GetBoundMP(HMP h, BOUND* bound);
+ORVO_API void ORVO_CDECL SetBoundMP(HMP h, const BOUND* bound);
+ORVO_API int32_t ORVO_CDECL GetAttributeCountMP(HMP h);
+ORVO_API bool ORVO_CDECL GetAttributeIdPosMP(HMP h, int32_t index, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetAttributePosMP(HMP h, int32_t index, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetAttributeMP(HMP h, const char* key, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL AddAttributeMP(HMP h, const char* key, const char* value);
+ORVO_API bool ORVO_CDECL RemoveAttributeMP(HMP h, const char* key);
+
+/* ---- SE: selection of object ids --------------------------------------
+ * An ordered set of 32-bit ids. File: one id a line, ascending, CR LF.
+ * LoadSE merges a file into the set: from each line the first token delimited
+ * by any of ".,;\n\r\t", read by the atoi rule (no digits give 0; values
+ * beyond 32 bits saturate); other tokens and empty lines are ignored; the set
+ * changes only when the whole file was read. CreateSE, LoadSE and SaveSE are
+ * guarded (null, false); the others are not and raise nothing but allocation
+ * failures. A null handle gives false or does nothing. AddSE returns true when
+ * the id was new, EraseSE when it was present. */
+typedef struct OrvoSelection* HSE;
+ORVO_API HSE ORVO_CDECL CreateSE(void);
+ORVO_API void ORVO_CDECL FreeSE(HSE h);
+ORVO_API bool ORVO_CDECL AddSE(HSE h, int32_t id);
+ORVO_API bool ORVO_CDECL EraseSE(HSE h, int32_t id);
+ORVO_API bool ORVO_CDECL FindSE(HSE h, int32_t id);
+ORVO_API void ORVO_CDECL ClearSE(HSE h);
+ORVO_API bool ORVO_CDECL SaveSE(HSE h, const char* file_name);
+ORVO_API bool ORVO_CDECL LoadSE(HSE h, const char* file_name);
 
 /* ==== families are added above this line ==== */
 

@@ -75,6 +75,16 @@ TEST(DoubleFormatting, MatchesPrintfWhateverTheLocale) {
   for (int i = 0; i < 2000; ++i) values.push_back(spread(random));
   for (int i = 0; i < 200; ++i)
     values.push_back(std::ldexp(spread(random), static_cast<int>(random() % 400) - 200));
+  // Map-coordinate magnitudes, around every decimal exponent switch of %g.
+  std::uniform_real_distribution<double> log_spread(-5.0, 17.0);
+  for (int i = 0; i < 50000; ++i) values.push_back(std::pow(10.0, log_spread(random)));
+  for (int e = -5; e <= 17; ++e) {
+    double p = std::pow(10.0, e);
+    values.insert(values.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), -p});
+  }
+  // Dyadic values with few fraction bits: exact decimal ties at the 17th digit.
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 40)));
   for (double v : values) {
     std::string out;
     AppendDouble(out, v);

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages a build needs, only those
+# missing, and makes the de_DE.UTF-8 locale the tests use.
+#
+#   install-deps.sh demo                       Linux library and demo host
+#   install-deps.sh test [linux|win32|win64]... test builds (default: all)
+# Needs root when something is missing. ORVO_NO_INSTALL=1 only checks.
+set -u -o pipefail
+
+mode="${1:-test}"
+shift || true
+parts=("$@")
+[ ${#parts[@]} -gt 0 ] || parts=(linux win32 win64)
+
+pkgs=(cmake ninja-build g++ make)
+want_locale=0
+case "$mode" in
+  demo) ;;
+  test)
+    for p in "${parts[@]}"; do
+      case "$p" in
+        linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales); want_locale=1 ;;
+        # Both mingw compilers: the build checks' own tests make DLLs of each kind.
+        win32) pkgs+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+                      binutils-mingw-w64-x86-64) ;;
+        win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64) ;;
+        *) echo "install-deps.sh: unknown part '$p'" >&2; exit 2 ;;
+      esac
+    done
+    ;;
+  *) echo "usage: install-deps.sh demo | test [linux|win32|win64]..." >&2; exit 2 ;;
+esac
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+missing=()
+for p in "${pkgs[@]}"; do
+  installed "$p" || [[ " ${missing[*]} " == *" $p "* ]] || missing+=("$p")
+done
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"
+  elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then sudo "$@"
+  else return 126
+  fi
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "${ORVO_NO_INSTALL:-0}" = 1 ]; then
+    echo "install-deps: missing packages (not installing): ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  as_root apt-get update -q </dev/null ||
+    { echo "install-deps: apt-get update failed (run as root?); missing: ${missing[*]}" >&2; exit 1; }
+  as_root apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null ||
+    { echo "install-deps: apt-get install failed; missing: ${missing[*]}" >&2; exit 1; }
+else
+  echo "install-deps: all ${#pkgs[@]} packages present"
+fi
+
+# The test program switches to a locale whose decimal separator is a comma.
+if [ $want_locale -eq 1 ] && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "install-deps: generating the de_DE.UTF-8 locale"
+  if [ -f /etc/locale.gen ] && ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
+    as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  fi
+  as_root localedef -i de_DE -c -f UTF-8 -A /usr/share/locale/locale.alias de_DE.UTF-8 ||
+    { echo "install-deps: cannot make the de_DE.UTF-8 locale" >&2; exit 1; }
+fi
+exit 0
