@@ -179,8 +179,12 @@ int32_t TIni::GetSectionCount() {
   return static_cast<int32_t>(sections_.size());
 }
 
-std::string TIni::GetSectionName(int32_t i) {
-  if (i < 0 || static_cast<size_t>(i) >= sections_.size()) return std::string();
+namespace {
+const std::string kNoText;
+}  // namespace
+
+const std::string& TIni::GetSectionName(int32_t i) const {
+  if (i < 0 || static_cast<size_t>(i) >= sections_.size()) return kNoText;
   return sections_[static_cast<size_t>(i)];
 }
 
@@ -228,13 +232,13 @@ int32_t TIni::ReadSectionInFileOrder(const std::string& section) {
   return count;
 }
 
-std::string TIni::GetSectionKey(int32_t i) {
-  if (i < 0 || static_cast<size_t>(i) >= selected_keys_.size()) return std::string();
+const std::string& TIni::GetSectionKey(int32_t i) const {
+  if (i < 0 || static_cast<size_t>(i) >= selected_keys_.size()) return kNoText;
   return selected_keys_[static_cast<size_t>(i)];
 }
 
-std::string TIni::GetSectionValue(int32_t i) {
-  if (i < 0 || static_cast<size_t>(i) >= selected_values_.size()) return std::string();
+const std::string& TIni::GetSectionValue(int32_t i) const {
+  if (i < 0 || static_cast<size_t>(i) >= selected_values_.size()) return kNoText;
   return selected_values_[static_cast<size_t>(i)];
 }
 

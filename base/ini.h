@@ -53,7 +53,7 @@ class TIni {
   // GetSectionName reads, in ascending byte order of the upper-cased names.
   int32_t GetSectionCount();
   // Entry i of the list filled by GetSectionCount; empty when out of range.
-  std::string GetSectionName(int32_t i);
+  const std::string& GetSectionName(int32_t i) const;
 
   // The stored value of key in section (both matched case-insensitively), or
   // default_text when there is none. An empty stored value is returned as such.
@@ -68,8 +68,9 @@ class TIni {
   int32_t ReadSectionInFileOrder(const std::string& section);
   // Upper-cased key i / its value of the last ReadSection; empty when out of
   // range.
-  std::string GetSectionKey(int32_t i);
-  std::string GetSectionValue(int32_t i);
+  // The references stay valid until the next ReadSection or GetSectionCount.
+  const std::string& GetSectionKey(int32_t i) const;
+  const std::string& GetSectionValue(int32_t i) const;
 
  private:
   // Parser state of one load.

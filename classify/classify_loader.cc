@@ -153,7 +153,7 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 void LoadSections(TClassify& classify, TIni& ini) {
   int32_t count = ini.GetSectionCount();
   for (int32_t i = 0; i < count; ++i) {
-    std::string section = ini.GetSectionName(i);
+    const std::string& section = ini.GetSectionName(i);
     if (StartsWith(section, kFeaturePrefix)) {
       LoadFeature(classify, section, TSection(ini, section));
     } else if (StartsWith(section, kAttributePrefix)) {

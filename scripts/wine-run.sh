@@ -64,6 +64,7 @@ export WINEDEBUG=-all
 # No Mono or Gecko install prompts, no windows: console programs only.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+[ -n "${HOME:-}" ] || export HOME="$prefix"
 
 # Creates the prefix once; concurrent callers (ctest -j) wait on a lock.
 ensure_prefix() {

@@ -905,7 +905,11 @@ BOOL FlushViewOfFile(LPCVOID base_address, SIZE_T bytes_to_flush) {
   if (bytes_to_flush != 0 && bytes_to_flush < end - start) end = start + bytes_to_flush;
   uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   start -= (start - base) % page;  // views start on a page
-  if (msync(reinterpret_cast<void*>(start), end - start, MS_SYNC) != 0) {
+  // Windows starts writing the dirty pages and returns without waiting for the
+  // disk. MS_ASYNC is the closest: the page cache already makes the bytes
+  // visible to every opener, and waiting here (MS_SYNC) made every writer stall
+  // on the disk each time its window moved.
+  if (msync(reinterpret_cast<void*>(start), end - start, MS_ASYNC) != 0) {
     SetLastErrorFromErrno(errno);
     return FALSE;
   }

@@ -266,8 +266,10 @@ DWORD ResolveProgram(const std::string& name, std::string* path) {
     size_t colon = dirs.find(':', start);
     std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos
                                                                     : colon - start);
-    if (dir.empty()) dir = ".";
-    std::string candidate = dir + "/" + name;
+    if (dir.empty()) dir.push_back('.');  // an empty PATH entry is the current directory
+    std::string candidate = dir;
+    candidate += '/';
+    candidate += name;
     DWORD check = CheckProgram(candidate);
     if (check == ERROR_SUCCESS) {
       *path = candidate[0] == '/' ? candidate : CurrentDirectory() + "/" + candidate;

@@ -14,8 +14,6 @@
 
 namespace {
 
-using orvo::TSpatialIndexEx;
-
 struct Object {
   int32_t id;
   int32_t kind;
@@ -26,107 +24,83 @@ struct Object {
 
 // A small network written out of id order: nodes 1-3, edges 10 and 11, a
 // face 20 and a text 30.
-const std::vector<Object>& Layer() {
-  static const std::vector<Object> layer = {
-      {30, 4, {1}, {5, 5}, {}},
-      {10, 2, {2}, {0, 0, 10, 0}, {}},
-      {1, 1, {1}, {0, 0}, {}},
-      {20, 3, {4, 3}, {0, 0, 10, 0, 10, 10, 0, 0, 2, 2, 3, 2, 2, 3}, {}},
-      {2, 1, {1}, {10, 0}, {}},
-      {11, 2, {3}, {10, 0, 10, 5, 10, 10}, {1.5, 2.5, 3.5}},
-      {3, 1, {1}, {10, 10}, {100.25}},
-  };
-  return layer;
+const std::vector<Object> kLayer = {
+    {30, 4, {1}, {5, 5}, {}},
+    {10, 2, {2}, {0, 0, 10, 0}, {}},
+    {1, 1, {1}, {0, 0}, {}},
+    {20, 3, {4, 3}, {0, 0, 10, 0, 10, 10, 0, 0, 2, 2, 3, 2, 2, 3}, {}},
+    {2, 1, {1}, {10, 0}, {}},
+    {11, 2, {3}, {10, 0, 10, 5, 10, 10}, {1.5, 2.5, 3.5}},
+    {3, 1, {1}, {10, 10}, {100.25}},
+};
+
+size_t IndexOf(int32_t id) {
+  size_t i = 0;
+  while (kLayer[i].id != id) ++i;
+  return i;
 }
 
 class SpatialReaderApiTest : public testing::TestWithParam<bool> {
  protected:
   bool Binary() const { return GetParam(); }
-  std::string Base() const { return dir_.File("roads"); }
-  std::string SpatialName() const { return Base() + (Binary() ? ".bspatial" : ".spatial"); }
-  std::string IndexName() const { return Base() + (Binary() ? ".bindex" : ".index"); }
+  std::string SpatialName() const {
+    return dir_.File(Binary() ? "roads.bspatial" : "roads.spatial");
+  }
+  std::string IndexName() const { return dir_.File(Binary() ? "roads.bindex" : "roads.index"); }
 
-  // Writes the layer through the SW exports; remembers each record's position.
-  void WriteLayer() {
+  // Writes the layer (and its index) through the SW exports.
+  void WriteLayer(bool with_index) {
     HSW w = CreateExSW(SpatialName().c_str(), Binary());
     ASSERT_NE(w, nullptr);
-    for (const Object& o : Layer()) {
-      int64_t at = o.z.empty()
-                       ? AddRecordSW(w, o.id, o.kind, o.counts.data(), o.xy.data(),
-                                     static_cast<int32_t>(o.counts.size()))
-                       : AddRecord3DSW(w, o.id, o.kind, o.counts.data(), o.xy.data(),
-                                       static_cast<int32_t>(o.counts.size()), o.z.data());
+    std::vector<orvo::TSpatialIndexEx::SI> entries;
+    for (const Object& o : kLayer) {
+      const int32_t v = static_cast<int32_t>(o.counts.size());
+      int64_t at = o.z.empty() ? AddRecordSW(w, o.id, o.kind, o.counts.data(), o.xy.data(), v)
+                               : AddRecord3DSW(w, o.id, o.kind, o.counts.data(), o.xy.data(), v,
+                                               o.z.data());
       ASSERT_GE(at, 0);
       positions_.push_back(at);
+      entries.push_back(orvotest::IndexEntry(o.id, o.kind, at, 1000 + 10 * entries.size()));
     }
     FreeSW(w);
-  }
-  // The index of the layer: links of edges 10 and 11 between nodes and faces.
-  void WriteIndex() {
-    std::vector<TSpatialIndexEx::SI> entries;
-    for (size_t i = 0; i < Layer().size(); ++i) {
-      TSpatialIndexEx::SI e =
-          orvotest::IndexEntry(Layer()[i].id, Layer()[i].kind, positions_[i], 1000 + 10 * i);
-      entries.push_back(e);
+    if (with_index) {
+      orvotest::WriteFileBytes(IndexName(), Binary() ? orvotest::BinaryIndexBytes(entries)
+                                                     : orvotest::TextIndexBytes(entries));
     }
-    orvotest::WriteFileBytes(IndexName(), Binary() ? orvotest::BinaryIndexBytes(entries)
-                                                   : orvotest::TextIndexBytes(entries));
   }
   HSR Open() {
     HSR r = CreateExSR(SpatialName().c_str(), Binary());
     EXPECT_NE(r, nullptr);
     return r;
   }
-  const Object& ById(int32_t id) const {
-    for (const Object& o : Layer()) {
-      if (o.id == id) return o;
-    }
-    static const Object none{};
-    return none;
-  }
   // Compares the current record with the object it should be.
-  void ExpectRecord(HSR r, const Object& o) {
+  static void ExpectRecord(HSR r, const Object& o) {
     SCOPED_TRACE(o.id);
     ASSERT_EQ(GetIdSR(r), o.id);
     EXPECT_EQ(GetLocalSR(r), o.kind);
     EXPECT_EQ(GetLocal3DSR(r), o.z.empty() ? o.kind : o.kind + 10);
-    int32_t v = GetVectorCountSR(r);
+    const int32_t v = GetVectorCountSR(r), n = GetVertexCountSR(r);
     ASSERT_EQ(v, static_cast<int32_t>(o.counts.size()));
-    int32_t n = GetVertexCountSR(r);
     ASSERT_EQ(n, static_cast<int32_t>(o.xy.size() / 2));
-    std::vector<int32_t> sizes(GetVectorSizeSR(r), GetVectorSizeSR(r) + v);
-    EXPECT_EQ(sizes, o.counts);
+    EXPECT_EQ(std::vector<int32_t>(GetVectorSizeSR(r), GetVectorSizeSR(r) + v), o.counts);
     std::vector<int32_t> starts(v);
     std::memcpy(starts.data(), GetVectorPosSR(r), 4 * v);
-    int32_t start = 0;
-    for (int32_t i = 0; i < v; ++i) {
-      EXPECT_EQ(starts[i], start);
-      start += o.counts[i];
-    }
-    std::vector<double> xy(2 * n);
+    EXPECT_EQ(starts.back(), n - o.counts.back());
+    std::vector<double> xy(2 * n), z(o.z.size());
     std::memcpy(xy.data(), GetMetricSR(r), 16 * n);
     EXPECT_EQ(xy, o.xy);
-    if (o.z.empty()) {
-      EXPECT_EQ(GetZSR(r), nullptr);
-    } else {
-      std::vector<double> z(n);
-      ASSERT_NE(GetZSR(r), nullptr);
-      std::memcpy(z.data(), GetZSR(r), 8 * n);
-      EXPECT_EQ(z, o.z);
-    }
+    ASSERT_EQ(GetZSR(r) == nullptr, z.empty());
+    if (!z.empty()) std::memcpy(z.data(), GetZSR(r), 8 * n);
+    EXPECT_EQ(z, o.z);
     BOUND b = {-1, -1, -1, -1};
     GetBoundSR(r, &b);
-    double minx = o.xy[0], maxx = o.xy[0], miny = o.xy[1], maxy = o.xy[1];
+    BOUND e = {o.xy[0], o.xy[1], o.xy[0], o.xy[1]};
     for (size_t i = 0; i < o.xy.size(); i += 2) {
-      minx = std::min(minx, o.xy[i]);
-      maxx = std::max(maxx, o.xy[i]);
-      miny = std::min(miny, o.xy[i + 1]);
-      maxy = std::max(maxy, o.xy[i + 1]);
+      e = {std::min(e.minx, o.xy[i]), std::min(e.miny, o.xy[i + 1]), std::max(e.maxx, o.xy[i]),
+           std::max(e.maxy, o.xy[i + 1])};
     }
-    EXPECT_EQ(b.minx, minx);
-    EXPECT_EQ(b.miny, miny);
-    EXPECT_EQ(b.maxx, maxx);
-    EXPECT_EQ(b.maxy, maxy);
+    EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
+              std::vector<double>({e.minx, e.miny, e.maxx, e.maxy}));
   }
 
   orvotest::TempDir dir_;
@@ -134,34 +108,28 @@ class SpatialReaderApiTest : public testing::TestWithParam<bool> {
 };
 
 TEST_P(SpatialReaderApiTest, WalksTheFileInFileOrderWithoutAnIndex) {
-  WriteLayer();
+  WriteLayer(false);
   HSR r = Open();
   EXPECT_FALSE(IsNetworkSR(r));
   EXPECT_EQ(GetSizeSR(r), static_cast<int64_t>(orvotest::ReadFileBytes(SpatialName()).size()));
-  for (size_t i = 0; i < Layer().size(); ++i) {
+  for (size_t i = 0; i < kLayer.size(); ++i) {
     ASSERT_TRUE(NextSR(r));
-    ExpectRecord(r, Layer()[i]);
+    ExpectRecord(r, kLayer[i]);
     EXPECT_EQ(GetPositionSR(r), positions_[i]);
     EXPECT_EQ(GetSpatialPositionSR(r), positions_[i]);
     EXPECT_EQ(GetAttributePositionSR(r), 0);
     EXPECT_EQ(GetLeftFaceSR(r), 0);
-    EXPECT_EQ(GetEndPointSR(r), 0);
     SPATIALINDEXRECORD record;
     EXPECT_FALSE(GetIndexRecordSR(r, &record));
   }
   EXPECT_FALSE(NextSR(r));
   EXPECT_EQ(GetIdSR(r), 0);
   EXPECT_FALSE(FindPositionSR(r, 10));
-
   ASSERT_TRUE(SetPositionSR(r, positions_[3]));
-  ExpectRecord(r, Layer()[3]);
-  ASSERT_TRUE(NextSR(r));
-  ExpectRecord(r, Layer()[4]);
+  ExpectRecord(r, kLayer[3]);
   EXPECT_FALSE(SetPositionSR(r, GetSizeSR(r)));
   ResetSR(r);
-  ASSERT_TRUE(NextSR(r));
-  EXPECT_EQ(GetIdSR(r), 30);
-  ASSERT_TRUE(NextNodeSR(r));
+  ASSERT_TRUE(NextNodeSR(r));  // skips the text 30
   EXPECT_EQ(GetIdSR(r), 1);
   ASSERT_TRUE(NextEdgeSR(r));
   EXPECT_EQ(GetIdSR(r), 11);
@@ -170,25 +138,21 @@ TEST_P(SpatialReaderApiTest, WalksTheFileInFileOrderWithoutAnIndex) {
 }
 
 TEST_P(SpatialReaderApiTest, WalksInIdOrderThroughTheIndex) {
-  WriteLayer();
-  WriteIndex();
+  WriteLayer(true);
   HSR r = Open();
   ASSERT_TRUE(IsNetworkSR(r));
   std::vector<int32_t> ids;
   while (NextSR(r)) {
-    ids.push_back(GetIdSR(r));
-    ExpectRecord(r, ById(GetIdSR(r)));
-    size_t i = 0;
-    while (Layer()[i].id != GetIdSR(r)) ++i;
+    const int32_t id = GetIdSR(r);
+    const size_t i = IndexOf(id);
+    ids.push_back(id);
+    ExpectRecord(r, kLayer[i]);
     EXPECT_EQ(GetSpatialPositionSR(r), positions_[i]);
     EXPECT_EQ(GetPositionSR(r), positions_[i]);
     EXPECT_EQ(GetAttributePositionSR(r), static_cast<int64_t>(1000 + 10 * i));
-    EXPECT_EQ(GetLeftFaceSR(r), GetIdSR(r) + 100);
-    EXPECT_EQ(GetRightFaceSR(r), GetIdSR(r) + 200);
-    EXPECT_EQ(GetLeftEdgeSR(r), GetIdSR(r) + 300);
-    EXPECT_EQ(GetRightEdgeSR(r), GetIdSR(r) + 400);
-    EXPECT_EQ(GetStartPointSR(r), GetIdSR(r) + 500);
-    EXPECT_EQ(GetEndPointSR(r), GetIdSR(r) + 600);
+    EXPECT_EQ(std::vector<int32_t>({GetLeftFaceSR(r), GetRightFaceSR(r), GetLeftEdgeSR(r),
+                                    GetRightEdgeSR(r), GetStartPointSR(r), GetEndPointSR(r)}),
+              std::vector<int32_t>({id + 100, id + 200, id + 300, id + 400, id + 500, id + 600}));
   }
   EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 10, 11, 20, 30}));
   EXPECT_EQ(GetIdSR(r), 0);
@@ -200,12 +164,9 @@ TEST_P(SpatialReaderApiTest, WalksInIdOrderThroughTheIndex) {
   std::memset(&record, 0xAB, sizeof record);
   ASSERT_TRUE(GetIndexRecordSR(r, &record));
   EXPECT_EQ(record.local3d, 12);
-  EXPECT_EQ(record.left_edge, 311);
-  EXPECT_EQ(record.right_edge, 411);
-  EXPECT_EQ(record.start_point, 511);
-  EXPECT_EQ(record.end_point, 611);
-  EXPECT_EQ(record.left_face, 111);
-  EXPECT_EQ(record.right_face, 211);
+  EXPECT_EQ(std::vector<int32_t>({record.left_edge, record.right_edge, record.start_point,
+                                  record.end_point, record.left_face, record.right_face}),
+            std::vector<int32_t>({311, 411, 511, 611, 111, 211}));
   EXPECT_EQ(static_cast<uint32_t>(record.reserved), 0xABABABABu);  // never written
   EXPECT_EQ(record.bound.minx, 11.0);
   EXPECT_EQ(record.bound.maxy, 22.25);
@@ -223,12 +184,11 @@ TEST_P(SpatialReaderApiTest, WalksInIdOrderThroughTheIndex) {
   while (NextNodeSR(r)) nodes.push_back(GetIdSR(r));
   ResetSR(r);
   while (NextEdgeSR(r)) {
-    edges.push_back(GetIdSR(r));
     // Visit the start node and come back, as a network walk does.
-    int32_t here = GetIdSR(r);
+    edges.push_back(GetIdSR(r));
     FindPositionSR(r, 1);
     EXPECT_EQ(GetLocalSR(r), 1);
-    ASSERT_TRUE(FindPositionSR(r, here));
+    ASSERT_TRUE(FindPositionSR(r, edges.back()));
   }
   EXPECT_EQ(nodes, (std::vector<int32_t>{1, 2, 3}));  // 3 has heights: kind 11
   EXPECT_EQ(edges, (std::vector<int32_t>{10, 11}));
@@ -236,12 +196,10 @@ TEST_P(SpatialReaderApiTest, WalksInIdOrderThroughTheIndex) {
 }
 
 TEST_P(SpatialReaderApiTest, NamesChooseTheFormAndTheIndex) {
-  WriteLayer();
-  WriteIndex();
+  WriteLayer(true);
   // CreateSR: the extension picks the form; the spatial file is base + its extension.
-  const char* names[] = {Binary() ? "roads.battribute" : "roads.attribute",
-                         Binary() ? "roads.BSpatial" : "roads"};
-  for (const char* name : names) {
+  for (const char* name : {Binary() ? "roads.battribute" : "roads.attribute",
+                           Binary() ? "roads.BSpatial" : "roads"}) {
     HSR r = CreateSR(dir_.File(name).c_str());
     ASSERT_NE(r, nullptr) << name;
     ASSERT_TRUE(NextSR(r));
@@ -268,22 +226,20 @@ TEST_P(SpatialReaderApiTest, NeutralResults) {
   FreeSR(nullptr);
   ResetSR(nullptr);
   BOUND b = {7, 7, 7, 7};
-  HSR none = nullptr;
-  EXPECT_FALSE(NextSR(none));
-  EXPECT_FALSE(NextEdgeSR(none));
-  EXPECT_EQ(GetIdSR(none), 0);
-  EXPECT_EQ(GetLocalSR(none), -1);
-  EXPECT_EQ(GetLocal3DSR(none), -1);
-  EXPECT_EQ(GetMetricSR(none), nullptr);
-  EXPECT_EQ(GetSizeSR(none), 0);
-  EXPECT_FALSE(SetPositionSR(none, 0));
-  EXPECT_FALSE(FindPositionSR(none, 1));
-  EXPECT_FALSE(IsNetworkSR(none));
-  EXPECT_EQ(GetRightEdgeSR(none), 0);
-  GetBoundSR(none, &b);
-  WriteLayer();
-  WriteIndex();
-  HSR r = Open();  // no record read yet
+  GetBoundSR(nullptr, &b);
+  EXPECT_FALSE(NextSR(nullptr));
+  EXPECT_FALSE(NextEdgeSR(nullptr));
+  EXPECT_EQ(GetIdSR(nullptr), 0);
+  EXPECT_EQ(GetLocalSR(nullptr), -1);
+  EXPECT_EQ(GetLocal3DSR(nullptr), -1);
+  EXPECT_EQ(GetMetricSR(nullptr), nullptr);
+  EXPECT_EQ(GetSizeSR(nullptr), 0);
+  EXPECT_FALSE(SetPositionSR(nullptr, 0));
+  EXPECT_FALSE(FindPositionSR(nullptr, 1));
+  EXPECT_FALSE(IsNetworkSR(nullptr));
+  EXPECT_EQ(GetRightEdgeSR(nullptr), 0);
+  WriteLayer(true);
+  HSR r = Open();  // an index, no record read yet
   EXPECT_EQ(GetIdSR(r), 0);
   EXPECT_EQ(GetLocalSR(r), -1);
   EXPECT_EQ(GetLocal3DSR(r), -1);
@@ -315,18 +271,14 @@ TEST(SpatialReaderApi, PointBoundIsDegenerateAndBadFilesEndWalks) {
   orvotest::WriteFileBytes(dir.File("a.spatial"),
                            "PNT 4\r\n1\r\n1\r\n2.5,3.5\r\nLIN 5\r\n1\r\n0\r\nPNT 6\r\n1\r\n1\r\n1,1\r\n");
   HSR r = CreateSR(dir.File("a").c_str());
-  ASSERT_NE(r, nullptr);
   ASSERT_TRUE(NextSR(r));
   BOUND b;
   GetBoundSR(r, &b);
-  EXPECT_EQ(b.minx, 2.5);
-  EXPECT_EQ(b.maxx, 2.5);
-  EXPECT_EQ(b.miny, 3.5);
-  EXPECT_EQ(b.maxy, 3.5);
+  EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
+            std::vector<double>({2.5, 3.5, 2.5, 3.5}));
   EXPECT_FALSE(NextSR(r));  // "vertex count is null" ends the walk
   EXPECT_EQ(GetIdSR(r), 0);
   FreeSR(r);
-
   // Not a binary spatial file: no handle.
   orvotest::WriteFileBytes(dir.File("b.bspatial"), std::string(100, 'x'));
   EXPECT_EQ(CreateSR(dir.File("b.bspatial").c_str()), nullptr);
@@ -346,12 +298,9 @@ TEST(SpatialReaderApi, SetPositionAnywhereInADamagedBinaryFile) {
   HSR r = CreateSR(name.c_str());
   ASSERT_NE(r, nullptr);
   for (int64_t at = -8; at < GetSizeSR(r) + 8; ++at) {
-    if (SetPositionSR(r, at)) {
-      EXPECT_NE(GetIdSR(r), 0);
-      EXPECT_NE(GetMetricSR(r), nullptr);
-    } else {
-      EXPECT_EQ(GetMetricSR(r), nullptr);
-    }
+    const bool found = SetPositionSR(r, at);
+    EXPECT_EQ(GetMetricSR(r) != nullptr, found);
+    EXPECT_EQ(GetIdSR(r) != 0, found);
   }
   int guard = 0;
   while (NextSR(r) && ++guard < 100) {

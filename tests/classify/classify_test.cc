@@ -11,34 +11,20 @@ using orvo::TClassify;
 
 TEST(Classify, IdsAreCaseInsensitiveAndListedInByteOrder) {
   TClassify c;
-  EXPECT_TRUE(c.Features().Add("road"));
-  EXPECT_FALSE(c.Features().Add("ROAD"));
-  orvo::TFeature* road = c.Features().Get("Road");
-  ASSERT_NE(road, nullptr);
-  EXPECT_EQ(road->Id(), "ROAD");
-  EXPECT_EQ(c.Features().Get("ROAD"), road);
-
-  TClassify d;
-  for (const char* id : {"B", "a", "C", "A_", "A1"}) EXPECT_TRUE(d.Attributes().Add(id));
-  ASSERT_EQ(d.Attributes().Count(), 5);
-  const char* expected[] = {"A", "A1", "A_", "B", "C"};
-  for (int32_t i = 0; i < 5; ++i) EXPECT_EQ(d.Attributes().IdAt(i), expected[i]);
-  EXPECT_EQ(d.Attributes().IdAt(5), "");
-  EXPECT_EQ(d.Attributes().IdAt(-1), "");
+  for (const char* id : {"B", "a", "C", "A_", "A1"}) EXPECT_TRUE(c.Attributes().Add(id));
+  EXPECT_FALSE(c.Attributes().Add("b"));
+  EXPECT_EQ(c.Attributes().Get("c")->Id(), "C");
+  const char* expected[] = {"A", "A1", "A_", "B", "C", ""};
+  for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(c.Attributes().IdAt(i), expected[i]);
+  EXPECT_EQ(c.Attributes().IdAt(-1), "");
   // Non-ASCII bytes are neither folded nor reordered as signed.
-  EXPECT_TRUE(d.Attributes().Add("\xe4x"));
-  EXPECT_EQ(d.Attributes().IdAt(5), "\xe4X");
-  EXPECT_EQ(d.Attributes().Get("\xc4X"), nullptr);
-}
-
-TEST(Classify, EveryKindHasTheSameCollection) {
-  TClassify c;
+  EXPECT_TRUE(c.Attributes().Add("\xe4x"));
+  EXPECT_EQ(c.Attributes().IdAt(5), "\xe4X");
+  EXPECT_EQ(c.Attributes().Get("\xc4X"), nullptr);
+  // Every kind has its own collection.
   EXPECT_TRUE(c.Groups().Add("g"));
-  EXPECT_TRUE(c.Graphs().Add("r"));
-  EXPECT_EQ(c.Groups().Count(), 1);
-  EXPECT_EQ(c.Graphs().Get("R")->Id(), "R");
-  EXPECT_EQ(c.Groups().Get("g")->Id(), "G");
-  EXPECT_EQ(c.Groups().IdAt(1), "");
+  EXPECT_TRUE(c.Graphs().Add("g"));
+  EXPECT_EQ(c.Graphs().Get("G")->Id(), "G");
   EXPECT_EQ(c.Features().Count(), 0);
 }
 
@@ -49,7 +35,6 @@ TEST(Classify, LookupsFollowEveryChange) {
   EXPECT_NE(c.Features().Get(std::string(100, 'X')), nullptr);
   EXPECT_TRUE(c.Features().Rename(long_id, "short"));
   EXPECT_EQ(c.Features().Get(long_id), nullptr);
-  EXPECT_NE(c.Features().Get("SHORT"), nullptr);
   EXPECT_TRUE(c.Features().Rename("short", long_id + "y"));
   EXPECT_NE(c.Features().Get(long_id + "Y"), nullptr);
   EXPECT_EQ(c.Features().Get("short"), nullptr);
@@ -59,21 +44,12 @@ TEST(Classify, LookupsFollowEveryChange) {
     EXPECT_EQ(c.Features().Get("f" + std::to_string(i)) != nullptr, i % 2 == 1) << i;
   c.Clear();
   EXPECT_EQ(c.Features().Get("f1"), nullptr);
+  EXPECT_EQ(c.Features().IdAt(0), "");
   EXPECT_TRUE(c.Features().Add("f1"));
   EXPECT_NE(c.Features().Get("F1"), nullptr);
 }
 
-TEST(Classify, SetIdDoesNotRekey) {
-  TClassify c;
-  c.Features().Add("road");
-  orvo::TFeature* road = c.Features().Get("road");
-  road->SetId("OTHER");
-  EXPECT_EQ(c.Features().Get("OTHER"), nullptr);
-  EXPECT_EQ(c.Features().Get("road"), road);
-  EXPECT_EQ(c.Features().IdAt(0), "ROAD");
-}
-
-TEST(Classify, RenameKeepsTheObject) {
+TEST(Classify, RenameKeepsTheObjectAndSetIdDoesNotRekey) {
   TClassify c;
   c.Graphs().Add("a");
   c.Graphs().Add("b");
@@ -81,39 +57,29 @@ TEST(Classify, RenameKeepsTheObject) {
   a->SetPriority(7);
   EXPECT_EQ(c.Graphs().IdAt(0), "A");  // key list built before the rename
   EXPECT_FALSE(c.Graphs().Rename("A", "a"));  // new key exists
-  EXPECT_FALSE(c.Graphs().Rename("a", "B"));
   EXPECT_FALSE(c.Graphs().Rename("missing", "x"));
   EXPECT_TRUE(c.Graphs().Rename("a", "z"));
   EXPECT_EQ(c.Graphs().Get("Z"), a);
   EXPECT_EQ(a->Id(), "Z");
   EXPECT_EQ(a->Priority(), 7);
-  EXPECT_EQ(c.Graphs().Get("A"), nullptr);
-  EXPECT_EQ(c.Graphs().IdAt(0), "B");
+  EXPECT_EQ(c.Graphs().IdAt(1), "Z");
+
+  a->SetId("OTHER");
+  EXPECT_EQ(c.Graphs().Get("OTHER"), nullptr);
+  EXPECT_EQ(c.Graphs().Get("z"), a);
   EXPECT_EQ(c.Graphs().IdAt(1), "Z");
 }
 
-TEST(Classify, EraseAndClearLeaveReferencesAlone) {
+TEST(Classify, EraseLeavesReferencesAlone) {
   TClassify c;
   c.Features().Add("road");
   c.Attributes().Add("width");
-  c.Graphs().Add("line");
   orvo::TFeature* road = c.Features().Get("road");
   road->AddAttribute("width", false);
-  road->SetGraphId("line");
   EXPECT_FALSE(c.Attributes().Erase("nothing"));
   EXPECT_TRUE(c.Attributes().Erase("Width"));
-  EXPECT_TRUE(c.Graphs().Erase("LINE"));
   EXPECT_EQ(road->AttributeId(0), "WIDTH");
-  EXPECT_EQ(road->GraphId(), "line");
-  EXPECT_EQ(c.Attributes().Count(), 0);
   EXPECT_EQ(c.Attributes().IdAt(0), "");
-
-  c.Groups().Add("g");
-  c.Clear();
-  EXPECT_EQ(c.Features().Count(), 0);
-  EXPECT_EQ(c.Groups().Count(), 0);
-  EXPECT_EQ(c.Features().IdAt(0), "");
-  EXPECT_TRUE(c.Features().Add("road"));
 }
 
 TEST(Feature, AttributeListHoldsUpperCasedIdsOnce) {
@@ -121,22 +87,16 @@ TEST(Feature, AttributeListHoldsUpperCasedIdsOnce) {
   EXPECT_TRUE(f.AddAttribute("width", true));
   EXPECT_FALSE(f.AddAttribute("WIDTH", false));
   EXPECT_TRUE(f.AddAttribute("lanes", false));
-  EXPECT_EQ(f.AttributeCount(), 2);
-  EXPECT_EQ(f.AttributeId(0), "WIDTH");
   EXPECT_EQ(f.AttributeId(2), "");
-  EXPECT_EQ(f.AttributeId(-1), "");
   EXPECT_FALSE(f.IsAttributeMustBe(0));
-
   EXPECT_FALSE(f.ReplaceAttribute(0, "Lanes", false));  // listed elsewhere
   EXPECT_FALSE(f.ReplaceAttribute(2, "surface", false));
   EXPECT_FALSE(f.ReplaceAttribute(-1, "surface", false));
   EXPECT_FALSE(f.ReplaceAttribute(0, "width", false));  // listed at that very place
   EXPECT_TRUE(f.ReplaceAttribute(0, "surface", false));
-  EXPECT_EQ(f.AttributeId(0), "SURFACE");
-
   f.EraseAttribute("nothing");
   f.EraseAttribute("lanes");
-  EXPECT_EQ(f.AttributeCount(), 1);
+  ASSERT_EQ(f.AttributeCount(), 1);
   EXPECT_EQ(f.AttributeId(0), "SURFACE");
 }
 

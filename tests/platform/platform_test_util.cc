@@ -40,8 +40,4 @@ std::string FileBytes(const std::string& path) {
   return bytes;
 }
 
-std::string ChildCommandLine(const std::string& mode, const std::string& argument) {
-  return "\"" + SelfPath() + "\" --orvo-child " + mode + " \"" + argument + "\"";
-}
-
 }  // namespace orvotest

@@ -45,9 +45,6 @@ bool MakeFile(const std::string& path, const std::string& bytes);
 // The file's bytes through ReadFile from the start, opened sharing everything.
 std::string FileBytes(const std::string& path);
 
-// The full argument strings of the test program's child modes.
-std::string ChildCommandLine(const std::string& mode, const std::string& argument);
-
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 

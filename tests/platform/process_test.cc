@@ -80,7 +80,7 @@ TEST(PlatformProcessTest, ArgumentsSurviveWindowsQuoting) {
 TEST(PlatformProcessTest, WorkingDirectoryIsTheOneGiven) {
   TempDir dir;
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(Start(ChildCommandLine("platform_check_directory", dir.path()), &process,
+  ASSERT_TRUE(Start(ChildCommandLine("platform_check_directory", {dir.path()}), &process,
                     dir.path().c_str()));
   ScopedHandle owned_process(process.hProcess), owned_thread(process.hThread);
   EXPECT_EQ(WaitForSingleObject(process.hProcess, INFINITE), WAIT_OBJECT_0);
@@ -89,7 +89,7 @@ TEST(PlatformProcessTest, WorkingDirectoryIsTheOneGiven) {
   EXPECT_EQ(code, 0u);
 
   PROCESS_INFORMATION refused{};
-  EXPECT_FALSE(Start(ChildCommandLine("platform_exit_with", "0"), &refused,
+  EXPECT_FALSE(Start(ChildCommandLine("platform_exit_with", {"0"}), &refused,
                      dir.File("absent").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
 }
@@ -98,7 +98,7 @@ TEST(PlatformProcessTest, WaitTimesOutWhileRunningAndSucceedsRepeatedlyAfter) {
   TempDir dir;
   std::string flag = dir.File("go");
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(Start(ChildCommandLine("platform_wait_for_file", flag), &process));
+  ASSERT_TRUE(Start(ChildCommandLine("platform_wait_for_file", {flag}), &process));
   ScopedHandle owned_process(process.hProcess), owned_thread(process.hThread);
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), WAIT_TIMEOUT);
   EXPECT_EQ(WaitForSingleObject(process.hThread, 30), WAIT_TIMEOUT);
@@ -120,7 +120,7 @@ TEST(PlatformProcessTest, HandlesOfARunningChildCloseAndGoStale) {
   TempDir dir;
   std::string flag = dir.File("go");
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(Start(ChildCommandLine("platform_wait_for_file", flag), &process));
+  ASSERT_TRUE(Start(ChildCommandLine("platform_wait_for_file", {flag}), &process));
   EXPECT_TRUE(CloseHandle(process.hThread));
   EXPECT_TRUE(CloseHandle(process.hProcess));
   DWORD code = 0;

@@ -64,9 +64,14 @@ bool MaybeRunChild(int argc, char** argv, int* exit_code) {
   return true;
 }
 
-int RunChild(const std::string& name, const std::vector<std::string>& args) {
+std::string ChildCommandLine(const std::string& name, const std::vector<std::string>& args) {
   std::string line = QuoteArg(SelfPath()) + " " + kChildSwitch + " " + QuoteArg(name);
   for (const std::string& a : args) line += " " + QuoteArg(a);
+  return line;
+}
+
+int RunChild(const std::string& name, const std::vector<std::string>& args) {
+  std::string line = ChildCommandLine(name, args);
   std::vector<char> buffer(line.begin(), line.end());
   buffer.push_back('\0');
   STARTUPINFOA startup{};

@@ -13,6 +13,10 @@ using ChildMain = int (*)(const std::vector<std::string>& args);
 // Registers a child mode by name; used through ORVO_CHILD below.
 bool RegisterChild(const char* name, ChildMain body);
 
+// The command line that starts the test program in the named child mode with
+// the arguments (quoted by the Windows command-line rules).
+std::string ChildCommandLine(const std::string& name, const std::vector<std::string>& args);
+
 // Runs the named child of the test program with the arguments, waits for it and
 // returns its exit code, or -1 when it could not be started.
 int RunChild(const std::string& name, const std::vector<std::string>& args);

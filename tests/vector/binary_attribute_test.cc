@@ -18,22 +18,22 @@ using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
 
-// Little-endian byte builders for expected files.
-std::string I32(int32_t v) {
-  std::string s(4, '\0');
-  for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-  return s;
+class BinaryAttributeFile : public testing::Test {
+ protected:
+  TempDir dir_;
+  std::string path = dir_.File("a.battribute");
+};
+class BinaryAttributeWriter : public BinaryAttributeFile {};
+class BinaryAttributeReader : public BinaryAttributeFile {};
+
+// Little-endian byte builders for expected files (the hosts are little-endian).
+template <class T>
+std::string Le(T v) {
+  return std::string(reinterpret_cast<const char*>(&v), sizeof v);
 }
-std::string I64(int64_t v) {
-  std::string s(8, '\0');
-  for (int i = 0; i < 8; ++i) s[i] = static_cast<char>((static_cast<uint64_t>(v) >> (8 * i)) & 0xFF);
-  return s;
-}
-std::string F64(double d) {
-  uint64_t bits;
-  std::memcpy(&bits, &d, 8);
-  return I64(static_cast<int64_t>(bits));
-}
+std::string I32(int32_t v) { return Le(v); }
+std::string I64(int64_t v) { return Le(v); }
+std::string F64(double v) { return Le(v); }
 std::string Z(const char* text) { return std::string(text, std::strlen(text) + 1); }
 
 const uint8_t kBlob[] = {0x01, 0xAB, 0xFF};
@@ -47,43 +47,37 @@ std::string SampleRecord(int32_t id) {
          I32(17) + I32(6) + I32(3) + "\x01\xab\xff" + Z("B");
 }
 
-void WriteSample(TBinaryAttributeWriter& writer, int32_t id) {
-  writer.AddRecord(id, -2, "AB");
+int64_t WriteSample(TBinaryAttributeWriter& writer, int32_t id) {
+  const int64_t position = writer.AddRecord(id, -2, "AB");
   EXPECT_TRUE(writer.AddIntAttribute("I", 42));
   EXPECT_TRUE(writer.AddDoubleAttribute("D", 0.1));
   EXPECT_TRUE(writer.AddStringAttribute("S", ""));
   EXPECT_TRUE(writer.AddBlobAttribute("B", kBlob, 3));
+  return position;
 }
 
-TEST(BinaryAttributeWriter, WritesExactBytes) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
+std::string Patched(std::string bytes, size_t at, int32_t value) {
+  return bytes.replace(at, 4, I32(value));
+}
+
+// A file of three sample records with the given ids.
+std::string ThreeRecords(int32_t a, int32_t b, int32_t c) {
+  return I64(16 + 3 * 87) + I32(3) + I32(0) + SampleRecord(a) + SampleRecord(b) + SampleRecord(c);
+}
+
+TEST_F(BinaryAttributeWriter, WritesExactBytes) {
+  { TBinaryAttributeWriter writer(path.c_str()); }
+  EXPECT_EQ(ReadFileBytes(path), I64(16) + I32(0) + I32(0));  // the header alone
   {
     TBinaryAttributeWriter writer(path.c_str());
-    EXPECT_EQ(writer.AddRecord(7, -2, "AB"), 16);
-    EXPECT_TRUE(writer.AddIntAttribute("I", 42));
-    EXPECT_TRUE(writer.AddDoubleAttribute("D", 0.1));
-    EXPECT_TRUE(writer.AddStringAttribute("S", ""));
-    EXPECT_TRUE(writer.AddBlobAttribute("B", kBlob, 3));
+    EXPECT_EQ(WriteSample(writer, 7), 16);
     EXPECT_EQ(writer.AddRecord(8, 0, ""), 16 + 87);
   }
   EXPECT_EQ(ReadFileBytes(path), I64(16 + 87 + 21) + I32(2) + I32(0) + SampleRecord(7) +
                                      I32(21) + I32(8) + I32(0) + I32(0) + I32(1) + Z(""));
 }
 
-TEST(BinaryAttributeWriter, EmptyFileIsItsHeader) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
-  { TBinaryAttributeWriter writer(path.c_str()); }
-  EXPECT_EQ(ReadFileBytes(path), I64(16) + I32(0) + I32(0));
-  TBinaryAttributeReader reader(path.c_str());
-  EXPECT_EQ(reader.GetSize(), 16);
-  EXPECT_FALSE(reader.ReadNext());
-}
-
-TEST(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
+TEST_F(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
   {
     TBinaryAttributeWriter writer(path.c_str());
     // No record open: an entry here would be read as a record head.
@@ -104,9 +98,7 @@ TEST(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
   EXPECT_EQ(ReadFileBytes(path), I64(16 + 36) + I32(1) + I32(0) + record);
 }
 
-TEST(BinaryAttributeWriter, TextValuesByDataType) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
+TEST_F(BinaryAttributeWriter, TextValuesByDataType) {
   {
     TBinaryAttributeWriter writer(path.c_str());
     writer.AddRecord(1, 0, "A");
@@ -120,23 +112,17 @@ TEST(BinaryAttributeWriter, TextValuesByDataType) {
   TBinaryAttributeReader reader(path.c_str());
   ASSERT_TRUE(reader.ReadNext());
   ASSERT_EQ(reader.GetAttributeCount(), 5);
-  EXPECT_EQ(reader.GetAttributeDataType(0), 1);
+  std::vector<int32_t> types;
+  for (int32_t i = 0; i < 5; ++i) types.push_back(reader.GetAttributeDataType(i));
+  EXPECT_EQ(types, (std::vector<int32_t>{1, 2, 6, 5, 5}));
   EXPECT_EQ(reader.GetInt(0), -17);
-  EXPECT_EQ(reader.GetAttributeDataType(1), 2);
   EXPECT_EQ(reader.GetDouble(1), 1000.0);
-  EXPECT_EQ(reader.GetAttributeDataType(2), 6);
-  uint8_t bytes[3] = {};
-  EXPECT_EQ(reader.GetBlob(2, bytes, 3), 3);
-  EXPECT_EQ(std::memcmp(bytes, kBlob, 3), 0);
-  EXPECT_EQ(reader.GetAttributeDataType(3), 5);
-  EXPECT_EQ(reader.GetAttributeDataType(4), 5);
   std::string scratch;
+  EXPECT_EQ(reader.GetAttribute(2, scratch), "01abff");
   EXPECT_EQ(reader.GetAttribute(4, scratch), "x");
 }
 
-TEST(BinaryAttributeReader, ReadsEveryTypeInPlace) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
+TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   {
     TBinaryAttributeWriter writer(path.c_str());
     WriteSample(writer, 7);
@@ -145,32 +131,29 @@ TEST(BinaryAttributeReader, ReadsEveryTypeInPlace) {
     writer.AddDoubleAttribute("neg", -2.5e-300);
   }
   TBinaryAttributeReader reader(path.c_str());
-  // Neutral before the first record.
+  std::string scratch;
+  // Id, type and text of every entry, with the record's head.
+  auto record = [&] {
+    std::vector<std::string> all = {std::to_string(reader.GetPosition()),
+                                    std::to_string(reader.GetId()),
+                                    std::to_string(reader.GetUserId()),
+                                    std::string(reader.GetClassCode())};
+    for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
+      all.push_back(std::string(reader.GetAttributeId(i)) + ":" +
+                    std::to_string(reader.GetAttributeDataType(i)) + ":" +
+                    std::string(reader.GetAttribute(i, scratch)));
+    }
+    return all;
+  };
+  using Strings = std::vector<std::string>;
   EXPECT_FALSE(reader.HasRecord());
-  EXPECT_EQ(reader.GetId(), 0);
-  EXPECT_EQ(reader.GetAttributeCount(), 0);
+  EXPECT_EQ(record(), (Strings{"0", "0", "0", ""}));  // neutral before the first record
   EXPECT_EQ(reader.GetAttributeDataType(0), -1);
-  EXPECT_EQ(reader.GetPosition(), 0);
 
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetPosition(), 16);
-  EXPECT_EQ(reader.GetId(), 7);
-  EXPECT_EQ(reader.GetUserId(), -2);
-  EXPECT_EQ(reader.GetClassCode(), "AB");
-  ASSERT_EQ(reader.GetAttributeCount(), 4);
-  std::string scratch;
-  EXPECT_EQ(reader.GetAttributeId(0), "I");
-  EXPECT_EQ(reader.GetAttributeDataType(0), 1);
+  EXPECT_EQ(record(), (Strings{"16", "7", "-2", "AB", "I:1:42", "D:2:0.1", "S:5:", "B:6:01abff"}));
   EXPECT_EQ(reader.GetInt(0), 42);
-  EXPECT_EQ(reader.GetAttribute(0, scratch), "42");
-  EXPECT_EQ(reader.GetAttributeId(1), "D");
   EXPECT_EQ(reader.GetDouble(1), 0.1);
-  EXPECT_EQ(reader.GetAttribute(1, scratch), "0.1");
-  EXPECT_EQ(reader.GetAttributeId(2), "S");
-  EXPECT_EQ(reader.GetAttributeDataType(2), 5);
-  EXPECT_EQ(reader.GetAttribute(2, scratch), "");
-  EXPECT_EQ(reader.GetAttributeId(3), "B");
-  EXPECT_EQ(reader.GetAttribute(3, scratch), "01abff");
   uint8_t bytes[4] = {9, 9, 9, 9};
   EXPECT_EQ(reader.GetBlob(3, bytes, 2), 3);
   EXPECT_EQ(bytes[0], 9);
@@ -193,12 +176,9 @@ TEST(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   }
 
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetPosition(), 16 + 87);
-  EXPECT_EQ(reader.GetId(), -9);
-  EXPECT_EQ(reader.GetClassCode(), "LONG CODE");
-  EXPECT_EQ(reader.GetAttribute(0, scratch), "Main \"St\"\r\n");
+  EXPECT_EQ(record(), (Strings{"103", "-9", "5", "LONG CODE", "name:5:Main \"St\"\r\n",
+                               "neg:2:-2.5e-300"}));
   EXPECT_EQ(reader.GetDouble(1), -2.5e-300);
-  EXPECT_EQ(reader.GetAttribute(1, scratch), "-2.5e-300");
   EXPECT_FALSE(reader.ReadNext());
   EXPECT_FALSE(reader.HasRecord());
 
@@ -213,12 +193,8 @@ TEST(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   EXPECT_FALSE(reader.SetPosition(reader.GetSize() + 1));
 }
 
-TEST(BinaryAttributeReader, SkipsRecordsWithIdZero) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
-  std::string bytes = I64(16 + 3 * 87) + I32(3) + I32(0) + SampleRecord(0) + SampleRecord(5) +
-                      SampleRecord(0);
-  WriteFileBytes(path, bytes);
+TEST_F(BinaryAttributeReader, SkipsRecordsWithIdZero) {
+  WriteFileBytes(path, ThreeRecords(0, 5, 0));
   TBinaryAttributeReader reader(path.c_str());
   ASSERT_TRUE(reader.ReadNext());
   EXPECT_EQ(reader.GetId(), 5);
@@ -229,10 +205,8 @@ TEST(BinaryAttributeReader, SkipsRecordsWithIdZero) {
   EXPECT_FALSE(reader.SetPosition(16 + 2 * 87));
 }
 
-TEST(BinaryAttributeReader, ShortFilesReadAsEmpty) {
-  TempDir dir;
+TEST_F(BinaryAttributeReader, ShortFilesReadAsEmpty) {
   for (size_t length : {0, 1, 15}) {
-    std::string path = dir.File("s" + std::to_string(length) + ".battribute");
     WriteFileBytes(path, std::string(length, '\x7f'));
     TBinaryAttributeReader reader(path.c_str());
     EXPECT_EQ(reader.GetSize(), static_cast<int64_t>(length));
@@ -240,7 +214,7 @@ TEST(BinaryAttributeReader, ShortFilesReadAsEmpty) {
     EXPECT_FALSE(reader.SetPosition(0));
   }
   try {
-    TBinaryAttributeReader reader(dir.File("none.battribute").c_str());
+    TBinaryAttributeReader reader(dir_.File("none.battribute").c_str());
     FAIL() << "opened a missing file";
   } catch (const char* message) {
     EXPECT_STREQ(message, kCantOpenFile);
@@ -267,17 +241,8 @@ std::vector<int32_t> Walk(const std::string& path) {
   return ids;
 }
 
-std::string Patched(std::string bytes, size_t at, int32_t value) {
-  std::string v = I32(value);
-  bytes.replace(at, 4, v);
-  return bytes;
-}
-
-TEST(BinaryAttributeReader, DamageEndsTheWalkAtTheDamagedRecord) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
-  const std::string good = I64(16 + 3 * 87) + I32(3) + I32(0) + SampleRecord(1) +
-                           SampleRecord(2) + SampleRecord(3);
+TEST_F(BinaryAttributeReader, DamageEndsTheWalkAtTheDamagedRecord) {
+  const std::string good = ThreeRecords(1, 2, 3);
   const size_t second = 16 + 87;
   struct Case {
     size_t at;  // offset of a 32-bit field in the second record
@@ -323,11 +288,8 @@ TEST(BinaryAttributeReader, DamageEndsTheWalkAtTheDamagedRecord) {
   EXPECT_EQ(reader.GetId(), 3);
 }
 
-TEST(BinaryAttributeReader, AnyPositionAndAnyByteEndCleanly) {
-  TempDir dir;
-  std::string path = dir.File("a.battribute");
-  const std::string good = I64(16 + 3 * 87) + I32(3) + I32(0) + SampleRecord(1) +
-                           SampleRecord(2) + SampleRecord(3);
+TEST_F(BinaryAttributeReader, AnyPositionAndAnyByteEndCleanly) {
+  const std::string good = ThreeRecords(1, 2, 3);
   {
     WriteFileBytes(path, good);
     TBinaryAttributeReader reader(path.c_str());

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "base/strings.h"
-#include "tests/support/temp_dir.h"
 #include "vector/spatial_index.h"
 
 namespace orvotest {
@@ -24,29 +23,25 @@ inline std::string BinaryIndexBytes(const std::vector<orvo::TSpatialIndexEx::SI>
   return bytes;
 }
 
-// One ".index" line as "%i,%i,%Li,%Li,%-.16g,...,%i" prints it, with CR LF.
-inline std::string TextIndexLine(const orvo::TSpatialIndexEx::SI& e) {
-  std::string line = std::to_string(e.id) + "," + std::to_string(e.kind) + "," +
-                     std::to_string(e.spatial_position) + "," +
-                     std::to_string(e.attribute_position);
-  for (double v : {e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value}) {
-    line += ",";
-    orvo::AppendDouble(line, v);
-  }
-  for (int32_t v : {e.left_face, e.right_face, e.left_edge, e.right_edge, e.start_point,
-                    e.end_point}) {
-    line += "," + std::to_string(v);
-  }
-  return line + "\r\n";
-}
-
+// The ".index" lines as "%i,%i,%Li,%Li,%-.16g,...,%i" prints them, with CR LF.
 inline std::string TextIndexBytes(const std::vector<orvo::TSpatialIndexEx::SI>& entries) {
   std::string text;
-  for (const orvo::TSpatialIndexEx::SI& e : entries) text += TextIndexLine(e);
+  for (const orvo::TSpatialIndexEx::SI& e : entries) {
+    text += std::to_string(e.id) + "," + std::to_string(e.kind) + "," +
+            std::to_string(e.spatial_position) + "," + std::to_string(e.attribute_position);
+    for (double v : {e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value}) {
+      orvo::AppendDouble(text += ",", v);
+    }
+    for (int32_t v : {e.left_face, e.right_face, e.left_edge, e.right_edge, e.start_point,
+                      e.end_point}) {
+      text += "," + std::to_string(v);
+    }
+    text += "\r\n";
+  }
   return text;
 }
 
-// An entry with the given fields and links derived from the id.
+// An entry with the given fields, links derived from the id (id + 100 to id + 600).
 inline orvo::TSpatialIndexEx::SI IndexEntry(int32_t id, int32_t kind, int64_t spatial,
                                             int64_t attribute) {
   orvo::TSpatialIndexEx::SI e;
@@ -57,12 +52,9 @@ inline orvo::TSpatialIndexEx::SI IndexEntry(int32_t id, int32_t kind, int64_t sp
   e.attribute_position = attribute;
   e.bound = {id * 1.0, id * 2.0, id * 1.0 + 0.5, id * 2.0 + 0.25};
   e.value = id / 3.0;
-  e.left_face = id + 100;
-  e.right_face = id + 200;
-  e.left_edge = id + 300;
-  e.right_edge = id + 400;
-  e.start_point = id + 500;
-  e.end_point = id + 600;
+  int32_t* links[] = {&e.left_face, &e.right_face, &e.left_edge, &e.right_edge, &e.start_point,
+                      &e.end_point};
+  for (int i = 0; i < 6; ++i) *links[i] = id + 100 * (i + 1);
   return e;
 }
 

@@ -1,6 +1,8 @@
 // The spatial index: both index files, the id-ordered cursor, damaged files.
 #include "vector/spatial_index.h"
 
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,14 @@ std::vector<TSpatialIndexEx::SI> Sample() {
           IndexEntry(30, 1, 999, 999)};  // a second entry for 30: the first one stays
 }
 
+// Every field of an entry, the positions and doubles as they compare.
+std::vector<double> Fields(const TSpatialIndexEx::SI& e) {
+  return {double(e.id), double(e.kind), double(e.spatial_position), double(e.attribute_position),
+          e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value, double(e.left_face),
+          double(e.right_face), double(e.left_edge), double(e.right_edge), double(e.start_point),
+          double(e.end_point)};
+}
+
 void ExpectSampleWalk(TSpatialIndexEx& index) {
   EXPECT_EQ(index.Count(), 3u);
   EXPECT_EQ(index.Current(), nullptr);
@@ -29,18 +39,7 @@ void ExpectSampleWalk(TSpatialIndexEx& index) {
   EXPECT_FALSE(index.Next());
 
   ASSERT_TRUE(index.Find(30));
-  const TSpatialIndexEx::SI* e = index.Current();
-  EXPECT_EQ(e->spatial_position, 400);
-  EXPECT_EQ(e->attribute_position, 40);
-  EXPECT_EQ(e->kind, 2);
-  EXPECT_EQ(e->bound.maxy, 60.25);
-  EXPECT_EQ(e->value, 10.0);
-  EXPECT_EQ(e->left_face, 130);
-  EXPECT_EQ(e->right_face, 230);
-  EXPECT_EQ(e->left_edge, 330);
-  EXPECT_EQ(e->right_edge, 430);
-  EXPECT_EQ(e->start_point, 530);
-  EXPECT_EQ(e->end_point, 630);
+  EXPECT_EQ(Fields(*index.Current()), Fields(Sample()[0]));  // the first entry for 30
   EXPECT_FALSE(index.Find(8));
   EXPECT_EQ(index.Current()->id, 30);  // unchanged
   ASSERT_TRUE(index.Find(-5));
@@ -49,12 +48,10 @@ void ExpectSampleWalk(TSpatialIndexEx& index) {
   index.Reset();
   ASSERT_TRUE(index.Next());
   EXPECT_EQ(index.Current()->id, -5);
-
   // The union of every entry's bound, the duplicate's included.
-  EXPECT_EQ(index.Bound().minx, -5.0);
-  EXPECT_EQ(index.Bound().miny, -10.0);
-  EXPECT_EQ(index.Bound().maxx, 30.5);
-  EXPECT_EQ(index.Bound().maxy, 60.25);
+  const auto& b = index.Bound();
+  EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
+            std::vector<double>({-5, -10, 30.5, 60.25}));
 }
 
 TEST(SpatialIndex, LoadsBinaryIndex) {
@@ -79,34 +76,18 @@ TEST(SpatialIndex, LoadsTextIndex) {
 TEST(SpatialIndex, TextLinesConvertByTheScanRules) {
   TSpatialIndexEx::SI e;
   ASSERT_TRUE(ParseIndexLine("12,2,100,200,1.5,2.5,3.5,4.5,0.25", &e));
-  EXPECT_EQ(e.id, 12);
-  EXPECT_EQ(e.attribute_position, 200);
-  EXPECT_EQ(e.bound.maxy, 4.5);
-  EXPECT_EQ(e.value, 0.25);
-  EXPECT_EQ(e.left_face, 0);
-  EXPECT_EQ(e.end_point, 0);
-
+  EXPECT_EQ(Fields(e), (std::vector<double>{12, 2, 100, 200, 1.5, 2.5, 3.5, 4.5, 0.25, 0, 0, 0,
+                                            0, 0, 0}));
+  // Links convert up to the first that does not; the rest stay 0.
   ASSERT_TRUE(ParseIndexLine("12,2,100,200,1,2,3,4,5,6,7,8,x,10,11", &e));
-  EXPECT_EQ(e.left_face, 6);
-  EXPECT_EQ(e.right_face, 7);
-  EXPECT_EQ(e.left_edge, 8);
-  EXPECT_EQ(e.right_edge, 0);  // did not convert, nor did anything after it
-  EXPECT_EQ(e.end_point, 0);
-
+  EXPECT_EQ(Fields(e), (std::vector<double>{12, 2, 100, 200, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0}));
   ASSERT_TRUE(ParseIndexLine(" 0x10, 010,  5000000000,-1, -1e3,+2,inf,4, 5,1,2,3,4,5,6\r\n", &e));
-  EXPECT_EQ(e.id, 16);
-  EXPECT_EQ(e.kind, 8);
-  EXPECT_EQ(e.spatial_position, 5000000000);
-  EXPECT_EQ(e.attribute_position, -1);
-  EXPECT_EQ(e.bound.minx, -1000.0);
-  EXPECT_EQ(e.bound.miny, 2.0);
-  EXPECT_EQ(e.end_point, 6);
-
-  EXPECT_FALSE(ParseIndexLine("12,2,100,200,1,2,3,4", &e));
-  EXPECT_FALSE(ParseIndexLine("12 ,2,100,200,1,2,3,4,5", &e));  // ',' must follow at once
-  EXPECT_FALSE(ParseIndexLine("12,2,100,200,1,2,x,4,5", &e));
-  EXPECT_FALSE(ParseIndexLine("", &e));
-  EXPECT_FALSE(ParseIndexLine(";12,2,100,200,1,2,3,4,5", &e));
+  EXPECT_EQ(Fields(e), (std::vector<double>{16, 8, 5000000000, -1, -1000, 2, HUGE_VAL, 4, 5, 1,
+                                            2, 3, 4, 5, 6}));
+  for (const char* bad : {"12,2,100,200,1,2,3,4", "12 ,2,100,200,1,2,3,4,5",  // ',' at once
+                          "12,2,100,200,1,2,x,4,5", "", ";12,2,100,200,1,2,3,4,5"}) {
+    EXPECT_FALSE(ParseIndexLine(bad, &e)) << bad;
+  }
 }
 
 TEST(SpatialIndex, BadFilesLoadNothing) {

@@ -1,6 +1,7 @@
 // Text attribute files: exact lines written, lines read back, refusals.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -16,43 +17,51 @@ using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
 
-TEST(TextAttributeWriter, WritesExactLines) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+class TextAttributeFile : public testing::Test {
+ protected:
+  TempDir dir_;
+  std::string path = dir_.File("a.attribute");
+};
+class TextAttributeWriter : public TextAttributeFile {};
+class TextAttributeReader : public TextAttributeFile {};
+
+// Position, id, user id, class code and every attribute as id=value.
+std::vector<std::string> Record(const TAttributeReader& reader) {
+  std::vector<std::string> all = {std::to_string(reader.GetPosition()),
+                                  std::to_string(reader.GetId()),
+                                  std::to_string(reader.GetUserId()),
+                                  std::string(reader.GetClassCode())};
+  for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
+    all.push_back(std::string(reader.GetAttributeId(i)) + "=" +
+                  std::string(reader.GetAttribute(i)));
+  }
+  return all;
+}
+using Strings = std::vector<std::string>;
+
+TEST_F(TextAttributeWriter, WritesExactLines) {
+  { TAttributeWriter writer(path.c_str()); }
+  EXPECT_EQ(ReadFileBytes(path), "");
   {
     TAttributeWriter writer(path.c_str());
-    EXPECT_EQ(writer.AddRecord(7, 0, "A1"), 0);
+    // Attributes before the first record form a line of their own.
+    EXPECT_TRUE(writer.AddAttribute("X", "1"));
+    EXPECT_EQ(writer.AddRecord(7, 0, "A1"), 8);
     EXPECT_TRUE(writer.AddAttribute("NAME", "Main \"St\""));
     EXPECT_TRUE(writer.AddAttribute("W", "a\\b\r\nc"));
-    // The second line starts after the first and its CR LF.
-    EXPECT_EQ(writer.AddRecord(-8, 123, ""), 40);
+    // The next line starts after the first and its CR LF.
+    EXPECT_EQ(writer.AddRecord(-8, 123, ""), 8 + 40);
     EXPECT_TRUE(writer.AddAttribute("", ""));
-    EXPECT_EQ(writer.AddRecord(9, -1, "B"), 56);
+    EXPECT_EQ(writer.AddRecord(9, -1, "B"), 8 + 56);
   }
   EXPECT_EQ(ReadFileBytes(path),
+            "X,\"1\",\r\n"
             "7,0,\"A1\",NAME,\"Main \\\"St\\\"\",W,\"a\\\\bc\",\r\n"
             "-8,123,\"\",,\"\",\r\n"
             "9,-1,\"B\",\r\n");
 }
 
-TEST(TextAttributeWriter, AttributesBeforeTheFirstRecordFormALineOfTheirOwn) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
-  {
-    TAttributeWriter writer(path.c_str());
-    EXPECT_TRUE(writer.AddAttribute("X", "1"));
-    EXPECT_EQ(writer.AddRecord(1, 2, "C"), 8);
-  }
-  EXPECT_EQ(ReadFileBytes(path), "X,\"1\",\r\n1,2,\"C\",\r\n");
-  TempDir empty_dir;
-  std::string empty = empty_dir.File("e.attribute");
-  { TAttributeWriter writer(empty.c_str()); }
-  EXPECT_EQ(ReadFileBytes(empty), "");
-}
-
-TEST(TextAttributeWriter, QuotesIdsAndCodesThatWouldBreakTheLine) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+TEST_F(TextAttributeWriter, QuotesIdsAndCodesThatWouldBreakTheLine) {
   {
     TAttributeWriter writer(path.c_str());
     EXPECT_EQ(writer.AddRecord(1, 0, "a\"b\\c,d"), 0);
@@ -66,20 +75,13 @@ TEST(TextAttributeWriter, QuotesIdsAndCodesThatWouldBreakTheLine) {
             "2,0,\"code\",\r\n");
   TAttributeReader reader(path.c_str());
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetClassCode(), "a\"b\\c,d");
-  ASSERT_EQ(reader.GetAttributeCount(), 3);
-  EXPECT_EQ(reader.GetAttributeId(0), "x,y\"z\\");
-  EXPECT_EQ(reader.GetAttribute(0), "v");
-  EXPECT_EQ(reader.GetAttributeId(1), "lf");
   // Leading spaces of an unquoted field are not kept by the format.
-  EXPECT_EQ(reader.GetAttributeId(2), "lead");
+  EXPECT_EQ(Record(reader), (Strings{"0", "1", "0", "a\"b\\c,d", "x,y\"z\\=v", "lf=w", "lead=u"}));
   ASSERT_TRUE(reader.ReadNext());
   EXPECT_EQ(reader.GetClassCode(), "code");
 }
 
-TEST(TextAttributeWriter, RefusesRecordsNoReaderCouldReturn) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+TEST_F(TextAttributeWriter, RefusesRecordsNoReaderCouldReturn) {
   {
     TAttributeWriter writer(path.c_str());
     EXPECT_EQ(writer.AddRecord(1, 0, "A"), 0);
@@ -97,9 +99,7 @@ TEST(TextAttributeWriter, RefusesRecordsNoReaderCouldReturn) {
   EXPECT_EQ(ReadFileBytes(path), "1,0,\"A\",K,\"1\",\r\n3,0,\"A\",\r\n");
 }
 
-TEST(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+TEST_F(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
   // "1,0,\"A\"," is 8 characters; each attribute K,"v...", adds 5 + value.
   std::string fill(TAttributeWriter::kMaxLineLength - 8 - 5, 'v');
   {
@@ -112,16 +112,13 @@ TEST(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
   }
   TAttributeReader reader(path.c_str());
   ASSERT_TRUE(reader.ReadNext());
-  ASSERT_EQ(reader.GetAttributeCount(), 1);
-  EXPECT_EQ(reader.GetAttribute(0), fill);
+  EXPECT_EQ(Record(reader), (Strings{"0", "1", "0", "A", "K=" + fill}));
   ASSERT_TRUE(reader.ReadNext());
   EXPECT_EQ(reader.GetId(), 2);
   EXPECT_FALSE(reader.ReadNext());
 }
 
-TEST(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+TEST_F(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
   std::string text =
       "; comment\r\n"             // 0: fewer than three fields
       "\r\n"                       // 11
@@ -132,41 +129,20 @@ TEST(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
   WriteFileBytes(path, text);
   TAttributeReader reader(path.c_str());
   EXPECT_EQ(reader.GetSize(), static_cast<int64_t>(text.size()));
-  // Before the first record everything is neutral.
   EXPECT_FALSE(reader.HasRecord());
-  EXPECT_EQ(reader.GetId(), 0);
-  EXPECT_EQ(reader.GetClassCode(), "");
-  EXPECT_EQ(reader.GetAttributeCount(), 0);
+  EXPECT_EQ(Record(reader), (Strings{"0", "0", "0", ""}));  // neutral before the first
   EXPECT_EQ(reader.GetAttribute(0), "");
-
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 7);
-  EXPECT_EQ(reader.GetUserId(), 0);
-  EXPECT_EQ(reader.GetClassCode(), "A1");
-  EXPECT_EQ(reader.GetAttributeCount(), 0);
-  EXPECT_EQ(reader.GetPosition(), 30);
-
+  EXPECT_EQ(Record(reader), (Strings{"30", "7", "0", "A1"}));
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 8);
-  EXPECT_EQ(reader.GetUserId(), 0);
-  EXPECT_EQ(reader.GetPosition(), 40);
-  ASSERT_EQ(reader.GetAttributeCount(), 2);
-  EXPECT_EQ(reader.GetAttributeId(0), "ID1");
-  EXPECT_EQ(reader.GetAttribute(0), "v1");
-  EXPECT_EQ(reader.GetAttributeId(1), "ID2");
-  EXPECT_EQ(reader.GetAttribute(1), "");
+  EXPECT_EQ(Record(reader), (Strings{"40", "8", "0", "B", "ID1=v1", "ID2="}));
   EXPECT_EQ(reader.GetAttribute(-1), "B");
   EXPECT_EQ(reader.GetAttribute(2), "");
   EXPECT_EQ(reader.GetAttributeId(-1), "");
-
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 9);
-  EXPECT_EQ(reader.GetUserId(), -3);
-  EXPECT_EQ(reader.GetClassCode(), "C");
-  EXPECT_EQ(reader.GetPosition(), 61);
+  EXPECT_EQ(Record(reader), (Strings{"61", "9", "-3", "C", "n=1e3"}));
   EXPECT_EQ(reader.GetDouble(0), 1000.0);
   EXPECT_EQ(reader.GetInt(0), 1);
-
   EXPECT_FALSE(reader.ReadNext());
   EXPECT_FALSE(reader.HasRecord());
   EXPECT_EQ(reader.GetPosition(), 0);
@@ -188,9 +164,7 @@ TEST(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
   EXPECT_EQ(reader.GetId(), 7);
 }
 
-TEST(TextAttributeReader, TypedValuesFromText) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+TEST_F(TextAttributeReader, TypedValuesFromText) {
   WriteFileBytes(path,
                  "1,0,\"A\",I,\" 42x\",R,\"-1.5e2\",B,\"01abFF\",O,\"abc\",H,\"99999999999\",\r\n");
   TAttributeReader reader(path.c_str());
@@ -200,22 +174,17 @@ TEST(TextAttributeReader, TypedValuesFromText) {
   EXPECT_EQ(reader.GetInt(1), -1);
   EXPECT_EQ(reader.GetInt(4), INT32_MAX);
   uint8_t bytes[4] = {7, 7, 7, 7};
-  EXPECT_EQ(reader.GetBlob(2, bytes, 2), 3);
+  EXPECT_EQ(reader.GetBlob(2, bytes, 2), 3);  // too small: nothing copied
   EXPECT_EQ(bytes[0], 7);
   EXPECT_EQ(reader.GetBlob(2, bytes, 3), 3);
-  EXPECT_EQ(bytes[0], 0x01);
-  EXPECT_EQ(bytes[1], 0xAB);
-  EXPECT_EQ(bytes[2], 0xFF);
-  EXPECT_EQ(bytes[3], 7);
+  EXPECT_EQ(std::string(bytes, bytes + 4), "\x01\xab\xff\x07");
   EXPECT_EQ(reader.GetBlob(3, bytes, 4), 1);  // odd length: rounded down
   EXPECT_EQ(reader.GetBlob(9, bytes, 4), 0);
   EXPECT_EQ(reader.GetInt(9), 0);
   EXPECT_EQ(reader.GetDouble(-1), 0.0);
 }
 
-TEST(TextAttributeReader, LongLinesComeInPieces) {
-  TempDir dir;
-  std::string path = dir.File("a.attribute");
+TEST_F(TextAttributeReader, LongLinesComeInPieces) {
   // The rest of a line past 2047 characters is read as a line of its own
   // (which is why the writer never writes one).
   std::string first = "1,0,\"A\",K,\"" + std::string(2047 - 13, 'x') + "\",";
@@ -235,10 +204,9 @@ TEST(TextAttributeReader, LongLinesComeInPieces) {
   EXPECT_FALSE(reader.ReadNext());         // the rest: a single y... field
 }
 
-TEST(TextAttributeReader, MissingFileRaises) {
-  TempDir dir;
+TEST_F(TextAttributeReader, MissingFileRaises) {
   try {
-    TAttributeReader reader(dir.File("none.attribute").c_str());
+    TAttributeReader reader(path.c_str());
     FAIL() << "opened a missing file";
   } catch (const char* message) {
     EXPECT_STREQ(message, kCantOpenFile);

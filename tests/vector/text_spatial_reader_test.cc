@@ -30,6 +30,11 @@ class TextSpatialReaderTest : public testing::Test {
     }
     return "";
   }
+  // Id, kind, kind with height, position, vector and vertex counts.
+  std::vector<int64_t> Head() const {
+    return {reader_->GetId(),          reader_->GetKind(),        reader_->GetLocal3D(),
+            reader_->GetSpatialPosition(), reader_->GetVectorCount(), reader_->GetVertexCount()};
+  }
   std::vector<double> Metric() const {
     return std::vector<double>(reader_->GetMetric(),
                                reader_->GetMetric() + 2 * reader_->GetVertexCount());
@@ -55,27 +60,17 @@ TEST_F(TextSpatialReaderTest, ReadsRecordsWithCommentsAndAnyLineEnds) {
       "RGN 8\r\n2\r\n1\r\n0,0\r\n2\r\n1,1\r\n2,2");  // last line without its end
   EXPECT_EQ(r.GetSize(), size_);
   ASSERT_TRUE(r.ReadNext());
-  EXPECT_EQ(r.GetId(), 7);
-  EXPECT_EQ(r.GetKind(), 2);
-  EXPECT_EQ(r.GetLocal3D(), 2);
-  EXPECT_EQ(r.GetSpatialPosition(), 11);
-  EXPECT_EQ(r.GetVectorCount(), 1);
-  EXPECT_EQ(r.GetVertexCount(), 3);
+  EXPECT_EQ(Head(), (std::vector<int64_t>{7, 2, 2, 11, 1, 3}));
   EXPECT_EQ(r.GetVectorSize()[0], 3);
   EXPECT_EQ(r.GetVectorPos()[0], 0);
   EXPECT_EQ(Metric(), (std::vector<double>{10, 20, 11.5, 20, 12, 21.25}));
   EXPECT_EQ(r.GetZ(), nullptr);
-
   ASSERT_TRUE(r.ReadNext());
-  EXPECT_EQ(r.GetId(), 8);
-  EXPECT_EQ(r.GetKind(), 3);
-  EXPECT_EQ(r.GetVectorCount(), 2);
-  EXPECT_EQ(r.GetVertexCount(), 3);
+  const int64_t second = r.GetSpatialPosition();
+  EXPECT_EQ(Head(), (std::vector<int64_t>{8, 3, 3, second, 2, 3}));
   EXPECT_EQ(r.GetVectorSize()[1], 2);
   EXPECT_EQ(r.GetVectorPos()[1], 1);
   EXPECT_EQ(Metric(), (std::vector<double>{0, 0, 1, 1, 2, 2}));
-  int64_t second = r.GetSpatialPosition();
-
   EXPECT_FALSE(r.ReadNext());
   EXPECT_EQ(r.GetId(), 0);  // nothing current after the end
 
@@ -147,22 +142,22 @@ TEST_F(TextSpatialReaderTest, GoesOnAfterAnErrorAndAfterReset) {
 }
 
 TEST_F(TextSpatialReaderTest, HeightsOnlyWhenEveryVertexHasOne) {
+  // Numbers ignore the C locale: the test program runs under a comma-decimal one.
   TSpatialReader& r = Open(
-      "PNT 1\r\n1\r\n1\r\n1,2,3.5\r\n"
+      "PNT 1\r\n1\r\n1\r\n0.1,-2.5e3,7.25\r\n"
       "LIN 2\r\n1\r\n2\r\n1,2,3\r\n4,5\r\n"
       "LIN 3\r\n1\r\n2\r\n1 2 3 4\r\n4,5,-6e1\r\n");
   ASSERT_TRUE(r.ReadNext());
-  EXPECT_EQ(r.GetKind(), 1);
   EXPECT_EQ(r.GetLocal3D(), 11);
+  EXPECT_EQ(Metric(), (std::vector<double>{0.1, -2500.0}));
   ASSERT_NE(r.GetZ(), nullptr);
-  EXPECT_EQ(r.GetZ()[0], 3.5);
+  EXPECT_EQ(r.GetZ()[0], 7.25);
   ASSERT_TRUE(r.ReadNext());
   EXPECT_EQ(r.GetLocal3D(), 2);
   EXPECT_EQ(r.GetZ(), nullptr);
   ASSERT_TRUE(r.ReadNext());
   EXPECT_EQ(r.GetLocal3D(), 12);  // a fourth number is ignored
-  EXPECT_EQ(r.GetZ()[0], 3.0);
-  EXPECT_EQ(r.GetZ()[1], -60.0);
+  EXPECT_EQ(std::vector<double>(r.GetZ(), r.GetZ() + 2), (std::vector<double>{3, -60}));
 }
 
 TEST_F(TextSpatialReaderTest, SeparatorsOfNumberLines) {
@@ -174,23 +169,11 @@ TEST_F(TextSpatialReaderTest, SeparatorsOfNumberLines) {
   EXPECT_EQ(NextMessage(), "error in spatial file");
 }
 
-TEST_F(TextSpatialReaderTest, NumbersIgnoreTheCLocale) {
-  // The test program runs under a comma-decimal locale when one exists.
-  TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n0.1,-2.5e3,7.25\r\n");
-  ASSERT_TRUE(r.ReadNext());
-  EXPECT_EQ(Metric(), (std::vector<double>{0.1, -2500.0}));
-  EXPECT_EQ(r.GetZ()[0], 7.25);
-}
-
-TEST_F(TextSpatialReaderTest, RecordCutOffByTheEndIsDropped) {
+TEST_F(TextSpatialReaderTest, CutOffRecordsAndCountsBeyondTheFileReserveNothing) {
   TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n1,2\r\nLIN 2\r\n1\r\n3\r\n1,2\r\n2,3\r\n");
   ASSERT_TRUE(r.ReadNext());
   EXPECT_FALSE(r.ReadNext());
-  EXPECT_EQ(r.GetVertexCount(), 0);
   EXPECT_EQ(r.GetMetric(), nullptr);
-}
-
-TEST_F(TextSpatialReaderTest, CountsBeyondTheFileReserveNothing) {
   // Under the sanitizers a reservation of these sizes would abort the test.
   Open("PNT 1\r\n2000000000\r\n1\r\n1,2\r\n");
   EXPECT_FALSE(reader_->ReadNext());
@@ -201,18 +184,13 @@ TEST_F(TextSpatialReaderTest, CountsBeyondTheFileReserveNothing) {
   EXPECT_EQ(NextMessage(), "error in spatial file");
 }
 
-TEST_F(TextSpatialReaderTest, LongLinesComeInPieces) {
+TEST_F(TextSpatialReaderTest, LongLinesComeInPiecesAndLinesEndAtANul) {
   // A header longer than a line piece: its rest is read as the next line.
-  std::string header = "PNT 5" + std::string(300, ' ') + "0";
-  Open(header + "\r\n1\r\n1\r\n1,2\r\n");
+  Open("PNT 5" + std::string(300, ' ') + "0\r\n1\r\n1\r\n1,2\r\n");
   EXPECT_EQ(NextMessage(), "vector count is null");  // the "0" is taken as the count
-  std::string spaces(600, ' ');
-  Open("PNT 5\r\n" + spaces + "\r\n1\r\n1\r\n1,2\r\n");
+  Open("PNT 5\r\n" + std::string(600, ' ') + "\r\n1\r\n1\r\n1,2\r\n");
   EXPECT_EQ(NextMessage(), "");
   EXPECT_EQ(reader_->GetId(), 5);
-}
-
-TEST_F(TextSpatialReaderTest, LineTextStopsAtANul) {
   // Bytes after a NUL are not part of the line (as with a C string), up to its end.
   Open(std::string("PNT 5\0 junk 7\r\n1\r\n1\r\n1,2\0,3\r\n", 29));
   ASSERT_EQ(NextMessage(), "");
@@ -228,16 +206,11 @@ TEST_F(TextSpatialReaderTest, LineTextStopsAtANul) {
 TEST_F(TextSpatialReaderTest, NeutralBeforeTheFirstRecord) {
   TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n1,2\r\n");
   EXPECT_FALSE(r.HasRecord());
-  EXPECT_EQ(r.GetId(), 0);
-  EXPECT_EQ(r.GetKind(), -1);
-  EXPECT_EQ(r.GetLocal3D(), -1);
-  EXPECT_EQ(r.GetVectorCount(), 0);
-  EXPECT_EQ(r.GetVertexCount(), 0);
+  EXPECT_EQ(Head(), (std::vector<int64_t>{0, -1, -1, 0, 0, 0}));
   EXPECT_EQ(r.GetVectorSize(), nullptr);
   EXPECT_EQ(r.GetVectorPos(), nullptr);
   EXPECT_EQ(r.GetMetric(), nullptr);
   EXPECT_EQ(r.GetZ(), nullptr);
-  EXPECT_EQ(r.GetSpatialPosition(), 0);
   EXPECT_EQ(r.GetSize(), size_);
 }
 

@@ -13,34 +13,34 @@
 namespace orvo {
 namespace {
 
+const int32_t kOne[] = {1};
+const double kPoint[] = {5, 6};
+
 TEST(TextSpatialWriter, WritesTheExactText) {
-  const std::string records[] = {
-      "LIN 7\r\n1\r\n2\r\n10,20\r\n11.5,20\r\n\r\n",
-      "PNT -8\r\n2\r\n1\r\n0.1,-2.5e-07,100\r\n2\r\n1e+17,3,0.3\r\n"
-      "123456.7890123457,-0,-1\r\n\r\n",
-      "MIX 9\r\n1\r\n1\r\n5,6\r\n\r\n",
-      "TXT 10\r\n1\r\n1\r\n5,6\r\n\r\n",
-      "RGN 11\r\n1\r\n1\r\n5,6\r\n\r\n",
-      "MIX 12\r\n1\r\n1\r\n5,6\r\n\r\n"};
   orvotest::TempDir dir;
   std::string name = dir.File("layer.spatial");
   std::vector<int64_t> positions;
   {
     TSpatialWriter w(name.c_str());
-    const int32_t one[] = {2};
+    const int32_t one[] = {2}, two[] = {1, 2};
     const double line[] = {10, 20, 11.5, 20};
-    positions.push_back(w.AddRecord(7, 2, one, line, 1, nullptr));
-    const int32_t two[] = {1, 2};
     const double xy[] = {0.1, -2.5e-7, 1e17, 3, 123456.78901234567, -0.0};
     const double z[] = {100, 0.30000000000000004, -1};
+    positions.push_back(w.AddRecord(7, 2, one, line, 1, nullptr));
     positions.push_back(w.AddRecord(-8, 11, two, xy, 2, z));
-    const int32_t single[] = {1};
-    const double p[] = {5, 6};
-    positions.push_back(w.AddRecord(9, 14, single, p, 1, nullptr));  // 14 is written MIX
-    positions.push_back(w.AddRecord(10, 4, single, p, 1, nullptr));
-    positions.push_back(w.AddRecord(11, 13, single, p, 1, nullptr));
-    positions.push_back(w.AddRecord(12, 0, single, p, 1, nullptr));
+    // Each id is its kind; 14 is written MIX.
+    for (int32_t kind : {14, 4, 13, 0}) {
+      positions.push_back(w.AddRecord(kind == 0 ? 12 : kind, kind, kOne, kPoint, 1, nullptr));
+    }
   }
+  const std::string records[] = {
+      "LIN 7\r\n1\r\n2\r\n10,20\r\n11.5,20\r\n\r\n",
+      "PNT -8\r\n2\r\n1\r\n0.1,-2.5e-07,100\r\n2\r\n1e+17,3,0.3\r\n"
+      "123456.7890123457,-0,-1\r\n\r\n",
+      "MIX 14\r\n1\r\n1\r\n5,6\r\n\r\n",
+      "TXT 4\r\n1\r\n1\r\n5,6\r\n\r\n",
+      "RGN 13\r\n1\r\n1\r\n5,6\r\n\r\n",
+      "MIX 12\r\n1\r\n1\r\n5,6\r\n\r\n"};
   std::string expected;
   for (size_t i = 0; i < positions.size(); ++i) {
     EXPECT_EQ(positions[i], static_cast<int64_t>(expected.size())) << i;
@@ -52,23 +52,20 @@ TEST(TextSpatialWriter, WritesTheExactText) {
 TEST(TextSpatialWriter, EmptyFileAndRunningBound) {
   orvotest::TempDir dir;
   std::string name = dir.File("layer.spatial");
-  {
-    TSpatialWriter w(name.c_str());
-    EXPECT_EQ(w.GetBound().maxx, 0.0);
-  }
+  { TSpatialWriter w(name.c_str()); }
   EXPECT_EQ(orvotest::ReadFileBytes(name), "");
   TSpatialWriter w(name.c_str());
+  auto bound = [&] {
+    const auto& b = w.GetBound();
+    return std::vector<double>{b.minx, b.miny, b.maxx, b.maxy};
+  };
+  EXPECT_EQ(bound(), (std::vector<double>{0, 0, 0, 0}));
   const int32_t counts[] = {2};
-  const double a[] = {5, 6, 7, 1};
-  const double b[] = {-3, 10, 4, 4};
+  const double a[] = {5, 6, 7, 1}, b[] = {-3, 10, 4, 4};
   w.AddRecord(1, 2, counts, a, 1, nullptr);
-  EXPECT_EQ(w.GetBound().minx, 5);
-  EXPECT_EQ(w.GetBound().miny, 1);
-  EXPECT_EQ(w.GetBound().maxx, 7);
-  EXPECT_EQ(w.GetBound().maxy, 6);
+  EXPECT_EQ(bound(), (std::vector<double>{5, 1, 7, 6}));
   w.AddRecord(2, 2, counts, b, 1, nullptr);
-  EXPECT_EQ(w.GetBound().minx, -3);
-  EXPECT_EQ(w.GetBound().maxy, 10);
+  EXPECT_EQ(bound(), (std::vector<double>{-3, 1, 7, 10}));
 }
 
 TEST(TextSpatialWriter, RefusedRecordsWriteNothingAndLaterRecordsReadBack) {
@@ -77,21 +74,15 @@ TEST(TextSpatialWriter, RefusedRecordsWriteNothingAndLaterRecordsReadBack) {
   {
     TSpatialWriter w(name.c_str());
     const int32_t counts[] = {1, 0};
-    const double xy[] = {1, 2, 3, 4};
-    auto refused = [&](int32_t id, const int32_t* c, const double* m, int32_t n) {
+    for (int32_t vectors : {0, 2}) {
       try {
-        w.AddRecord(id, 1, c, m, n, nullptr);
+        w.AddRecord(1, 1, counts, kPoint, vectors, nullptr);
+        ADD_FAILURE() << vectors;
       } catch (const char* message) {
-        return std::string(message);
+        EXPECT_STREQ(message, "bad spatial record");
       }
-      return std::string();
-    };
-    EXPECT_EQ(refused(0, counts, xy, 1), "bad spatial record");
-    EXPECT_EQ(refused(1, counts, xy, 0), "bad spatial record");
-    EXPECT_EQ(refused(1, counts, xy, 2), "bad spatial record");
-    EXPECT_EQ(refused(1, nullptr, xy, 1), "bad spatial record");
-    EXPECT_EQ(refused(1, counts, nullptr, 1), "bad spatial record");
-    EXPECT_EQ(w.AddRecord(5, 1, counts, xy, 1, nullptr), 0);
+    }
+    EXPECT_EQ(w.AddRecord(5, 1, counts, kPoint, 1, nullptr), 0);
   }
   TSpatialReader r(name.c_str());
   ASSERT_TRUE(r.ReadNext());
