@@ -149,7 +149,7 @@ if wants win64; then
   step "win64: wine self-tests" selftest_run wine
   if step "win64: configure" configure build/win64 \
        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=Debug \
-       -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=OFF &&
+       -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=ON &&
      step "win64: build" build build/win64; then
     step "win64: DLL exports and imports" \
       bash scripts/check_dll.sh --arch x86-64 build/win64/bin/orvoapi.dll api/exports.list

@@ -69,14 +69,16 @@ void DemoMappedFile(const std::string& dir, Checker& check) {
               path.c_str());
   check.Expect(static_cast<int64_t>(std::filesystem::file_size(path)) == written,
                "the file is cut to the bytes written");
-  orvo::TTextFileReader64 reader(path.c_str());
-  char buffer[64];
   int lines = 0;
   bool in_order = true;
-  while (reader.ReadLine(buffer, 63)) {
-    if (std::string(buffer) != "line " + std::to_string(lines)) in_order = false;
-    ++lines;
-  }
+  {
+    orvo::TTextFileReader64 reader(path.c_str());
+    char buffer[64];
+    while (reader.ReadLine(buffer, 63)) {
+      if (std::string(buffer) != "line " + std::to_string(lines)) in_order = false;
+      ++lines;
+    }
+  }  // closed before the file is removed: Windows refuses to delete open files
   check.Expect(lines == kLines && in_order, "every line reads back in order");
   std::filesystem::remove(path);
 }
