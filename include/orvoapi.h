@@ -21,7 +21,8 @@
  *  - Guarded exports never let an exception out; on failure they return their
  *    neutral result (null, 0, false, -1 for kind and type codes). Unguarded
  *    exports (marked below) pass the library's exception, a const char* message,
- *    on to the caller.
+ *    on to the caller; only a host built with the same compiler can catch it,
+ *    and the 32-bit DLL cannot pass it across at all (its runtime is linked in).
  */
 #ifndef ORVOAPI_H_
 #define ORVOAPI_H_
