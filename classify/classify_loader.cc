@@ -10,7 +10,7 @@
 #include "base/error_hook.h"
 #include "base/errors.h"
 #include "base/ini.h"
-#include "classify/c_numbers.h"
+#include "base/c_numbers.h"
 #include "classify/classify.h"
 #include "classify/data_type.h"
 #include "vector/tokenizer.h"

@@ -7,15 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace orvo {
+#include "base/data_types.h"
 
-constexpr int32_t kDataTypeNone = -1;
-constexpr int32_t kDataTypeInteger = 1;
-constexpr int32_t kDataTypeDouble = 2;
-constexpr int32_t kDataTypeChar = 3;
-constexpr int32_t kDataTypeVarchar = 4;
-constexpr int32_t kDataTypeString = 5;
-constexpr int32_t kDataTypeBlob = 6;
+namespace orvo {
 
 constexpr int32_t kLocalPoint = 1;
 constexpr int32_t kLocalLine = 2;

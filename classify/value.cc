@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "base/strings.h"
-#include "classify/c_numbers.h"
+#include "base/c_numbers.h"
 
 namespace orvo {
 namespace {

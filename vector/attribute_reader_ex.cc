@@ -95,7 +95,7 @@ bool TAttributeReaderEx::CopyAttribute(int32_t index, char* buffer, int32_t size
 
 int32_t TAttributeReaderEx::GetAttributeDataType(int32_t index) const {
   if (binary_) return binary_->GetAttributeDataType(index);
-  return text_->HasAttribute(index) ? kAttributeString : kAttributeNone;
+  return text_->HasAttribute(index) ? kDataTypeString : kDataTypeNone;
 }
 
 int32_t TAttributeReaderEx::GetIntAttribute(int32_t index) const {

@@ -7,24 +7,13 @@
 #include <string>
 #include <string_view>
 
-namespace orvo {
+#include "base/data_types.h"
 
-// Data type codes of attribute values, the same as the classifier's.
-constexpr int32_t kAttributeNone = -1;
-constexpr int32_t kAttributeInteger = 1;
-constexpr int32_t kAttributeDouble = 2;
-constexpr int32_t kAttributeString = 5;
-constexpr int32_t kAttributeBlob = 6;
+namespace orvo {
 
 // Messages of the attribute files.
 extern const char kCantOpenAttributeFile[];   // "can't open attribute file"
 extern const char kCantWriteAttributeFile[];  // "can't write attribute file"
-
-// The C library's atoi rule (leading white space, optional sign, digits, stop
-// at anything else), without its undefined overflow: values beyond the 32-bit
-// range clamp to INT32_MIN / INT32_MAX, as the 32-bit runtime's atoi does.
-// Reads at most text.size() characters.
-int32_t AttributeTextToInt(std::string_view text);
 
 // Appends a value in its text form: decimal integers (leading '-' when
 // negative), "%-.16g" reals whatever the C locale, and blobs as two lower-case

@@ -103,14 +103,14 @@ bool TBinaryAttributeReader::LoadRecord(int64_t offset, int32_t size) {
     int32_t id_offset = entry.size;
     bool known = true;
     switch (entry.data_type) {
-      case kAttributeInteger:
+      case kDataTypeInteger:
         id_offset = kBinaryAttributeIntIdOffset;
         break;
-      case kAttributeDouble:
+      case kDataTypeDouble:
         id_offset = kBinaryAttributeDoubleIdOffset;
         break;
-      case kAttributeString:
-      case kAttributeBlob: {
+      case kDataTypeString:
+      case kDataTypeBlob: {
         int32_t count = LoadInt32(at + kBinaryAttributeValueOffset);
         if (count < 0 || count > entry.size - kBinaryAttributeBytesOffset) return false;
         id_offset = kBinaryAttributeBytesOffset + count;
@@ -153,7 +153,7 @@ std::string_view TBinaryAttributeReader::GetAttributeId(int32_t index) const {
 }
 
 int32_t TBinaryAttributeReader::GetAttributeDataType(int32_t index) const {
-  return HasAttribute(index) ? entries_[index].data_type : kAttributeNone;
+  return HasAttribute(index) ? entries_[index].data_type : kDataTypeNone;
 }
 
 int32_t TBinaryAttributeReader::StoredInt(const Entry& entry) const {
@@ -179,7 +179,7 @@ double TBinaryAttributeReader::GetDouble(int32_t index) const {
 int32_t TBinaryAttributeReader::GetBlob(int32_t index, void* buffer, int32_t size) const {
   if (!HasAttribute(index)) return 0;
   const Entry& entry = entries_[index];
-  if (entry.data_type != kAttributeBlob && entry.data_type != kAttributeString) return 0;
+  if (entry.data_type != kDataTypeBlob && entry.data_type != kDataTypeString) return 0;
   int32_t count = StoredInt(entry);
   if (buffer != nullptr && count <= size && count > 0) {
     std::memcpy(buffer, entry.at + kBinaryAttributeBytesOffset, static_cast<size_t>(count));
@@ -193,16 +193,16 @@ std::string_view TBinaryAttributeReader::GetAttribute(int32_t index, std::string
   const uint8_t* bytes = entry.at + kBinaryAttributeBytesOffset;
   scratch.clear();
   switch (entry.data_type) {
-    case kAttributeInteger:
+    case kDataTypeInteger:
       AppendIntText(scratch, StoredInt(entry));
       return scratch;
-    case kAttributeDouble:
+    case kDataTypeDouble:
       AppendDoubleText(scratch, GetDouble(index));
       return scratch;
-    case kAttributeString:
+    case kDataTypeString:
       return std::string_view(reinterpret_cast<const char*>(bytes),
                               BoundedLength(bytes, static_cast<size_t>(StoredInt(entry))));
-    case kAttributeBlob:
+    case kDataTypeBlob:
       AppendBlobText(scratch, bytes, static_cast<size_t>(StoredInt(entry)));
       return scratch;
     default:

@@ -5,6 +5,7 @@
 
 #include "base/errors.h"
 #include "base/strings.h"
+#include "base/c_numbers.h"
 #include "vector/attribute_record.h"
 #include "vector/binary_attribute_format.h"
 
@@ -104,34 +105,34 @@ bool TBinaryAttributeWriter::AddEntry(int32_t data_type, std::string_view attrib
 
 bool TBinaryAttributeWriter::AddIntAttribute(const char* attribute_id, int32_t value) {
   if (attribute_id == nullptr) return false;
-  return AddEntry(kAttributeInteger, attribute_id, &value, sizeof(value), false);
+  return AddEntry(kDataTypeInteger, attribute_id, &value, sizeof(value), false);
 }
 
 bool TBinaryAttributeWriter::AddDoubleAttribute(const char* attribute_id, double value) {
   if (attribute_id == nullptr) return false;
-  return AddEntry(kAttributeDouble, attribute_id, &value, sizeof(value), false);
+  return AddEntry(kDataTypeDouble, attribute_id, &value, sizeof(value), false);
 }
 
 bool TBinaryAttributeWriter::AddStringAttribute(const char* attribute_id, const char* value) {
   if (attribute_id == nullptr || value == nullptr) return false;
-  return AddEntry(kAttributeString, attribute_id, value, std::strlen(value) + 1, true);
+  return AddEntry(kDataTypeString, attribute_id, value, std::strlen(value) + 1, true);
 }
 
 bool TBinaryAttributeWriter::AddBlobAttribute(const char* attribute_id, const void* bytes,
                                               int32_t count) {
   if (attribute_id == nullptr || count < 0 || (bytes == nullptr && count > 0)) return false;
-  return AddEntry(kAttributeBlob, attribute_id, bytes, static_cast<size_t>(count), true);
+  return AddEntry(kDataTypeBlob, attribute_id, bytes, static_cast<size_t>(count), true);
 }
 
 bool TBinaryAttributeWriter::AddAttribute(const char* attribute_id, const char* text,
                                           int32_t data_type) {
   if (attribute_id == nullptr || text == nullptr) return false;
   switch (data_type) {
-    case kAttributeInteger:
-      return AddIntAttribute(attribute_id, AttributeTextToInt(text));
-    case kAttributeDouble:
+    case kDataTypeInteger:
+      return AddIntAttribute(attribute_id, CAtoi(text));
+    case kDataTypeDouble:
       return AddDoubleAttribute(attribute_id, StrToDouble(text));
-    case kAttributeBlob: {
+    case kDataTypeBlob: {
       std::string_view hex(text);
       scratch_.resize(hex.size() / 2);
       int32_t count = DecodeBlobText(hex, reinterpret_cast<uint8_t*>(scratch_.data()),

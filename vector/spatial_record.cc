@@ -48,28 +48,6 @@ int32_t CheckSpatialRecord(int32_t id, const int32_t* vertex_counts, const doubl
   return static_cast<int32_t>(total);
 }
 
-int32_t AtoiRule(const char* text, const char* end) {
-  const char* p = text;
-  while (p < end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' ||
-                     *p == '\f')) {
-    ++p;
-  }
-  bool negative = false;
-  if (p < end && (*p == '+' || *p == '-')) {
-    negative = (*p == '-');
-    ++p;
-  }
-  int64_t value = 0;
-  while (p < end && *p >= '0' && *p <= '9') {
-    if (value <= static_cast<int64_t>(INT32_MAX) + 1) value = value * 10 + (*p - '0');
-    ++p;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
 bool ParseDouble(const char* text, const char* end, double* value, const char** stop) {
   const char* p = text;
   bool negative = false;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/c_numbers.h"
+
 namespace orvo {
 
 // Spatial kinds. A record that carries a height for every vertex reports
@@ -38,10 +40,10 @@ extern const char kSpatialWriteFailed[];  // "can't write spatial file"
 int32_t CheckSpatialRecord(int32_t id, const int32_t* vertex_counts, const double* metric,
                            int32_t vector_count);
 
-// Integer by the C library's atoi rule (leading spaces and tabs, optional
-// sign, decimal digits up to the first other character; no digits give 0),
-// without locale or overflow dependence: values beyond 32 bits saturate.
-int32_t AtoiRule(const char* text, const char* end);
+// Integer of [text, end) by the C library's atoi rule (CAtoi).
+inline int32_t AtoiRule(const char* text, const char* end) {
+  return CAtoi(std::string_view(text, static_cast<size_t>(end - text)));
+}
 
 // Decimal floating point from [text, end), locale-independent and correctly
 // rounded: optional leading '+' or '-', digits, fraction, exponent, "inf" and

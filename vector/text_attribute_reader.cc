@@ -2,6 +2,7 @@
 #include "vector/text_attribute_reader.h"
 
 #include "base/strings.h"
+#include "base/c_numbers.h"
 #include "vector/attribute_record.h"
 
 namespace orvo {
@@ -40,9 +41,9 @@ bool TAttributeReader::ReadNext() {
       ++field_count_;
     }
     if (field_count_ < 3) continue;
-    id_ = AttributeTextToInt(fields_[0]);
+    id_ = CAtoi(fields_[0]);
     if (id_ == 0) continue;
-    user_id_ = AttributeTextToInt(fields_[1]);
+    user_id_ = CAtoi(fields_[1]);
     // Fields from 3 on alternate: attribute id, value.
     attribute_count_ = (field_count_ - 3 + 1) / 2;
     position_ = start;
@@ -72,7 +73,7 @@ std::string_view TAttributeReader::GetAttribute(int32_t index) const {
 }
 
 int32_t TAttributeReader::GetInt(int32_t index) const {
-  return HasAttribute(index) ? AttributeTextToInt(GetAttribute(index)) : 0;
+  return HasAttribute(index) ? CAtoi(GetAttribute(index)) : 0;
 }
 
 double TAttributeReader::GetDouble(int32_t index) const {

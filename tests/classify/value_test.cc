@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "classify/c_numbers.h"
+#include "base/c_numbers.h"
 #include "classify/data_type.h"
 
 namespace {

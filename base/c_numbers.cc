@@ -1,5 +1,5 @@
 // Locale-independent atoi and strtod.
-#include "classify/c_numbers.h"
+#include "base/c_numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
-// The C runtime's atoi and strtod rules, without the C locale: classifier
-// numbers must read the same whatever locale the host has set.
-#ifndef CLASSIFY_C_NUMBERS_H_
-#define CLASSIFY_C_NUMBERS_H_
+// The C runtime's atoi and strtod rules, without the C locale: numbers in
+// files must read the same whatever locale the host has set.
+#ifndef BASE_C_NUMBERS_H_
+#define BASE_C_NUMBERS_H_
 
 #include <cstdint>
 #include <string_view>
@@ -21,4 +21,4 @@ double CStrtod(std::string_view text);
 
 }  // namespace orvo
 
-#endif  // CLASSIFY_C_NUMBERS_H_
+#endif  // BASE_C_NUMBERS_H_
