@@ -1,5 +1,5 @@
-// Tests of typed attribute values, the locale-free atoi/strtod rules and the
-// type and local kind names of classifier files.
+// Tests of typed attribute values and the type and local kind names of
+// classifier files.
 #include "classify/value.h"
 
 #include <cmath>
@@ -8,30 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "base/c_numbers.h"
 #include "classify/data_type.h"
 
 namespace {
 
 using orvo::TValue;
-
-TEST(CNumbers, AtoiFollowsTheCRuleAndSaturates) {
-  const std::pair<const char*, int32_t> cases[] = {
-      {"", 0},     {" \t\r\n\v\f-42x", -42}, {"+7", 7}, {"12abc", 12}, {"abc", 0}, {"- 5", 0},
-      {"-2147483648", INT32_MIN}, {"99999999999999999999999", INT32_MAX},
-      {"-99999999999999999999999", INT32_MIN}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(orvo::CAtoi(text), value) << text;
-}
-
-TEST(CNumbers, StrtodIgnoresTheLocaleAndFollowsTheCRule) {
-  // The test program runs under a comma-decimal locale where it has one.
-  const std::pair<const char*, double> cases[] = {
-      {"0.5", 0.5},   {"  -1.5e2x", -150.0}, {"+.25", 0.25},       {"1,5", 1.0},
-      {"0.1", 0.1},   {"abc", 0.0},          {"+-1", 0.0},         {"0x10", 16.0},
-      {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL}, {"1e-400", 0.0}, {"inf", HUGE_VAL}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(orvo::CStrtod(text), value) << text;
-  EXPECT_TRUE(std::isnan(orvo::CStrtod("nan")));
-}
 
 TEST(Value, ParsesByDataType) {
   TValue integer(1, " 12abc");
