@@ -556,6 +556,31 @@ struct FreshRequest {
   uint64_t size;
 };
 
+// Joins the live mapping recorded in the gated registry file fd: takes a
+// "live" lock, releases the gate and hands back the mapping with one more
+// handle. When the record is not this name's (or unreadable), sets
+// mismatch_error, closes fd and returns null.
+std::shared_ptr<Section> JoinLiveRegistry(int fd, const std::string& name,
+                                          const std::string& path, DWORD mismatch_error) {
+  RegistryRecord record;
+  std::shared_ptr<Section> section;
+  if (!ReadRecord(fd, &record) || record.name != name) {
+    SetLastError(mismatch_error);
+  } else {
+    section = SectionFromRecord(record);
+  }
+  if (section == nullptr) {
+    Ungate(fd);
+    close(fd);
+    return nullptr;
+  }
+  LockByte(fd, F_RDLCK, kRegistryLive, /*wait=*/false);
+  Ungate(fd);
+  section->SetName(name, path, fd);
+  section->AddHandle();
+  return section;
+}
+
 // Creates the named mapping or opens the existing one; *existed tells which.
 // Returns a counted section or nullptr with the last error set.
 std::shared_ptr<Section> CreateNamed(const std::string& name, const FreshRequest& fresh,
@@ -570,26 +595,11 @@ std::shared_ptr<Section> CreateNamed(const std::string& name, const FreshRequest
       return nullptr;
     }
     if (ByteHeldByOthers(fd, kRegistryLive)) {
-      RegistryRecord record;
-      std::shared_ptr<Section> section;
-      if (!ReadRecord(fd, &record) || record.name != name) {
-        // Held under this file name by a different mapping name (a hash
-        // collision) or by something that is not ours: Windows's answer for a
-        // name taken by another kind of object.
-        SetLastError(ERROR_INVALID_HANDLE);
-      } else {
-        section = SectionFromRecord(record);
-      }
-      if (section == nullptr) {
-        Ungate(fd);
-        close(fd);
-        return nullptr;
-      }
-      LockByte(fd, F_RDLCK, kRegistryLive, /*wait=*/false);
-      Ungate(fd);
-      section->SetName(name, path, fd);
-      section->AddHandle();
-      *existed = true;
+      // A registry held under this file name by a different mapping name (a
+      // hash collision) or by something not ours: Windows's answer for a name
+      // taken by another kind of object.
+      std::shared_ptr<Section> section = JoinLiveRegistry(fd, name, path, ERROR_INVALID_HANDLE);
+      if (section != nullptr) *existed = true;
       return section;
     }
     struct stat st;
@@ -679,23 +689,7 @@ std::shared_ptr<Section> OpenNamed(const std::string& name) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return nullptr;
   }
-  RegistryRecord record;
-  std::shared_ptr<Section> section;
-  if (!ReadRecord(fd, &record) || record.name != name) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-  } else {
-    section = SectionFromRecord(record);
-  }
-  if (section == nullptr) {
-    Ungate(fd);
-    close(fd);
-    return nullptr;
-  }
-  LockByte(fd, F_RDLCK, kRegistryLive, /*wait=*/false);
-  Ungate(fd);
-  section->SetName(name, path, fd);
-  section->AddHandle();
-  return section;
+  return JoinLiveRegistry(fd, name, path, ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace
