@@ -557,6 +557,273 @@ ORVO_API void ORVO_CDECL ClearSE(HSE h);
 ORVO_API bool ORVO_CDECL SaveSE(HSE h, const char* file_name);
 ORVO_API bool ORVO_CDECL LoadSE(HSE h, const char* file_name);
 
+/* ==== Interfaces of coordinates, transforms and rasters ================
+ * Every interface method is stdcall with the object as its first argument; C
+ * hosts call them through lpVtbl, C++ hosts as virtual methods. Slots never
+ * raise: they report failure by their result (false, null, 0). A bool is one
+ * byte. Points are pairs of doubles (x, y), contiguous in arrays. */
+
+#ifdef __cplusplus
+/* A growable array of points of a fixed number of doubles (the dimension).
+ * GetValue and GetPoint of an index outside the array (or a component outside
+ * 0..dimension-1) give 0.0 and null. GetPoint's pointer stays valid until that
+ * point is deleted or the array cleared or destroyed. Load appends the points
+ * of a text file: tokens split at blanks, tabs and line ends; from the left,
+ * tokens starting with a digit or '-' are numbers (C strtod), the first other
+ * token ends the line's values; a line with no value is skipped, one with
+ * fewer than dimension values ends the load with false (points before it stay),
+ * values beyond the dimension are ignored. Save writes each value as
+ * "%20.10f " and ends each point with CR LF; both give false when the file
+ * cannot be opened. */
+struct ICoords : IApiObject {
+  virtual double ORVO_STDCALL GetValue(int32_t index, int32_t component) = 0;
+  virtual double* ORVO_STDCALL GetPoint(int32_t index) = 0;
+  virtual int32_t ORVO_STDCALL AddPoint(const double* values) = 0;
+  virtual bool ORVO_STDCALL DeletePoint(int32_t index) = 0;
+  virtual int32_t ORVO_STDCALL GetCount() = 0;
+  virtual int32_t ORVO_STDCALL GetDimension() = 0;
+  virtual void ORVO_STDCALL Clear() = 0;
+  virtual bool ORVO_STDCALL Load(const char* file_name) = 0;
+  virtual bool ORVO_STDCALL Save(const char* file_name) = 0;
+};
+
+/* A plane-to-plane point transform. Transform and InverseTransform write
+ * count points to dst (dst may be src itself). Transform always succeeds;
+ * InverseTransform gives false, writing nothing, for a singular transform.
+ * Compute fits the coefficients to control points (target = forward(source))
+ * by least squares; on failure the transform is invalid and its coefficients
+ * are unchanged. Slots 5 and 6 are reserved and answer false. Clone gives a
+ * new transform with the same coefficients (count 0). */
+struct ITransform : IApiObject {
+  virtual bool ORVO_STDCALL Transform(double* dst, const double* src, int32_t count) = 0;
+  virtual bool ORVO_STDCALL InverseTransform(double* dst, const double* src, int32_t count) = 0;
+  virtual bool ORVO_STDCALL Compute(const double* target, const double* source, int32_t count) = 0;
+  virtual bool ORVO_STDCALL Reserved1(int32_t unused) = 0;
+  virtual bool ORVO_STDCALL Reserved2(int32_t unused) = 0;
+  virtual bool ORVO_STDCALL IsValid() = 0;
+  virtual ITransform* ORVO_STDCALL Clone() = 0;
+};
+
+/* A tiled raster file. Pixels are pixel_size bytes; tiles hold tile_width x
+ * tile_height pixels row by row. GetPixel/SetPixel need 0 <= x < width and
+ * 0 <= y < height and a present tile. GetPixelBlock/SetPixelBlock copy a
+ * w x h rectangle whose rows are w * pixel_size bytes apart in the caller's
+ * buffer; pixels outside the raster or on absent tiles are left alone; the
+ * result is true when any tile took part (false for w or h below 1).
+ * GetTile returns the tile's pixels: a raw tile in place in the file's
+ * mapped view (writable when the raster is), valid until the next call on
+ * this object that maps another part of the file; a run-length tile decoded
+ * into a buffer of the object, valid until the next one is decoded. Writes
+ * (SetPixel, SetPixelBlock) are refused on a read-only raster and on
+ * run-length tiles, which the library does not re-encode. Clone opens the
+ * same file again (through its shared mapping) with the given access. */
+struct IRaster : IApiObject {
+  virtual int32_t ORVO_STDCALL GetWidth() = 0;
+  virtual int32_t ORVO_STDCALL GetHeight() = 0;
+  virtual int32_t ORVO_STDCALL GetTileWidth() = 0;
+  virtual int32_t ORVO_STDCALL GetTileHeight() = 0;
+  virtual int32_t ORVO_STDCALL GetPixelSize() = 0;
+  virtual int64_t ORVO_STDCALL GetFileSize() = 0;
+  virtual bool ORVO_STDCALL GetPixel(int32_t x, int32_t y, void* dst) = 0;
+  virtual bool ORVO_STDCALL SetPixel(int32_t x, int32_t y, const void* src) = 0;
+  virtual bool ORVO_STDCALL GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, void* dst) = 0;
+  virtual bool ORVO_STDCALL SetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h,
+                                          const void* src) = 0;
+  virtual void* ORVO_STDCALL GetTile(int32_t tx, int32_t ty) = 0;
+  virtual IRaster* ORVO_STDCALL Clone(bool read_only) = 0;
+};
+
+/* A raster with the affine transform between its pixel positions (column,
+ * row) and map positions (x, y), taken from the file's ".corners" control
+ * points (path + ".corners"; with the geographic flag its first two columns
+ * are y, x). PixelToMap, MapToPixel and HasTransform give false without a
+ * transform; LoadTransform reads the control points again. Clone gives an
+ * ITransformedRaster. */
+struct ITransformedRaster : IRaster {
+  ITransformedRaster* ORVO_STDCALL Clone(bool read_only) override = 0;
+  virtual bool ORVO_STDCALL PixelToMap(double* dst, const double* src, int32_t count) = 0;
+  virtual bool ORVO_STDCALL MapToPixel(double* dst, const double* src, int32_t count) = 0;
+  virtual bool ORVO_STDCALL HasTransform() = 0;
+  virtual bool ORVO_STDCALL LoadTransform() = 0;
+};
+#else
+typedef struct ICoords ICoords;
+typedef struct ICoordsVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(ICoords* self);
+  int32_t(ORVO_STDCALL* Release)(ICoords* self);
+  double(ORVO_STDCALL* GetValue)(ICoords* self, int32_t index, int32_t component);
+  double*(ORVO_STDCALL* GetPoint)(ICoords* self, int32_t index);
+  int32_t(ORVO_STDCALL* AddPoint)(ICoords* self, const double* values);
+  bool(ORVO_STDCALL* DeletePoint)(ICoords* self, int32_t index);
+  int32_t(ORVO_STDCALL* GetCount)(ICoords* self);
+  int32_t(ORVO_STDCALL* GetDimension)(ICoords* self);
+  void(ORVO_STDCALL* Clear)(ICoords* self);
+  bool(ORVO_STDCALL* Load)(ICoords* self, const char* file_name);
+  bool(ORVO_STDCALL* Save)(ICoords* self, const char* file_name);
+} ICoordsVtbl;
+struct ICoords {
+  const ICoordsVtbl* lpVtbl;
+};
+
+typedef struct ITransform ITransform;
+typedef struct ITransformVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(ITransform* self);
+  int32_t(ORVO_STDCALL* Release)(ITransform* self);
+  bool(ORVO_STDCALL* Transform)(ITransform* self, double* dst, const double* src, int32_t count);
+  bool(ORVO_STDCALL* InverseTransform)(ITransform* self, double* dst, const double* src,
+                                       int32_t count);
+  bool(ORVO_STDCALL* Compute)(ITransform* self, const double* target, const double* source,
+                              int32_t count);
+  bool(ORVO_STDCALL* Reserved1)(ITransform* self, int32_t unused);
+  bool(ORVO_STDCALL* Reserved2)(ITransform* self, int32_t unused);
+  bool(ORVO_STDCALL* IsValid)(ITransform* self);
+  ITransform*(ORVO_STDCALL* Clone)(ITransform* self);
+} ITransformVtbl;
+struct ITransform {
+  const ITransformVtbl* lpVtbl;
+};
+
+typedef struct IRaster IRaster;
+#define ORVO_IRASTER_SLOTS(Self, CloneResult)                                                  \
+  int32_t(ORVO_STDCALL* AddRef)(Self * self);                                                  \
+  int32_t(ORVO_STDCALL* Release)(Self * self);                                                 \
+  int32_t(ORVO_STDCALL* GetWidth)(Self * self);                                                \
+  int32_t(ORVO_STDCALL* GetHeight)(Self * self);                                               \
+  int32_t(ORVO_STDCALL* GetTileWidth)(Self * self);                                            \
+  int32_t(ORVO_STDCALL* GetTileHeight)(Self * self);                                           \
+  int32_t(ORVO_STDCALL* GetPixelSize)(Self * self);                                            \
+  int64_t(ORVO_STDCALL* GetFileSize)(Self * self);                                             \
+  bool(ORVO_STDCALL* GetPixel)(Self * self, int32_t x, int32_t y, void* dst);                  \
+  bool(ORVO_STDCALL* SetPixel)(Self * self, int32_t x, int32_t y, const void* src);            \
+  bool(ORVO_STDCALL* GetPixelBlock)(Self * self, int32_t x, int32_t y, int32_t w, int32_t h,   \
+                                    void* dst);                                                \
+  bool(ORVO_STDCALL* SetPixelBlock)(Self * self, int32_t x, int32_t y, int32_t w, int32_t h,   \
+                                    const void* src);                                          \
+  void*(ORVO_STDCALL* GetTile)(Self * self, int32_t tx, int32_t ty);                           \
+  CloneResult*(ORVO_STDCALL* Clone)(Self * self, bool read_only);
+typedef struct IRasterVtbl {
+  ORVO_IRASTER_SLOTS(IRaster, IRaster)
+} IRasterVtbl;
+struct IRaster {
+  const IRasterVtbl* lpVtbl;
+};
+
+typedef struct ITransformedRaster ITransformedRaster;
+typedef struct ITransformedRasterVtbl {
+  ORVO_IRASTER_SLOTS(ITransformedRaster, ITransformedRaster)
+  bool(ORVO_STDCALL* PixelToMap)(ITransformedRaster* self, double* dst, const double* src,
+                                 int32_t count);
+  bool(ORVO_STDCALL* MapToPixel)(ITransformedRaster* self, double* dst, const double* src,
+                                 int32_t count);
+  bool(ORVO_STDCALL* HasTransform)(ITransformedRaster* self);
+  bool(ORVO_STDCALL* LoadTransform)(ITransformedRaster* self);
+} ITransformedRasterVtbl;
+struct ITransformedRaster {
+  const ITransformedRasterVtbl* lpVtbl;
+};
+#endif
+
+/* ---- Coordinate arrays (guarded) --------------------------------------
+ * CreateCoords: an empty array of dimension (1 or more) values a point, or,
+ * with a file name, the points loaded from that file (see ICoords::Load);
+ * null when the dimension is below 1, the file cannot be opened or a line is
+ * short. */
+ORVO_API ICoords* ORVO_CDECL CreateCoords(const char* file_name, int32_t dimension);
+
+/* ---- Affine and orthogonal transforms (guarded) ------------------------
+ * Each returns a new transform (count 0) or null. The affine transform is
+ * X = a*x + b*y + c, Y = d*x + e*y + f, fitted by least squares to count
+ * pairs target[i] = forward(source[i]) (3 or more points, not all on one
+ * line). The orthogonal transform is X = p*x + q*y + tx, Y = -q*x + p*y + ty
+ * (rotation, uniform scale, shift), fitted the same way.
+ * From a coordinate array of 4 or more values a point, or a control-point
+ * file (map x, map y, column, row a line): target = (value 0, value 1),
+ * source = (value 2, value 3); the first 10 points are used and at least 3
+ * are needed. The result maps pixel positions to map positions. The Geo
+ * variant reads the first two columns as (y, x). The array stays the
+ * caller's. */
+ORVO_API ITransform* ORVO_CDECL CreateAffineTransform(const double* target, const double* source,
+                                                      int32_t count);
+ORVO_API ITransform* ORVO_CDECL CreateAffineTransformFromCooords(ICoords* coords);
+ORVO_API ITransform* ORVO_CDECL LoadAffineTransform(const char* file_name);
+ORVO_API ITransform* ORVO_CDECL LoadAffineTransformGeo(const char* file_name);
+ORVO_API ITransform* ORVO_CDECL CreateOrtoTransform(const double* target, const double* source,
+                                                    int32_t count);
+ORVO_API ITransform* ORVO_CDECL LoadOrtoTransform(const char* file_name);
+
+/* ---- Raster files (never raise) ----------------------------------------
+ * A raster file: a 264-byte head ("_raster_", then 64-bit little-endian file
+ * size, head size, reserved, width, height, tile width, tile height, pixel
+ * size, tile table offset, data offset; bytes 88 up to the head size belong
+ * to the caller), then the tiles: fixed layout (tile i raw at data offset +
+ * i * tile bytes) or variable layout (a table of 12-byte records, 64-bit
+ * offset and 32-bit stored size, per tile; a stored size other than tile
+ * bytes is a 16-bit method word 1 followed by a run-length stream of 16-bit
+ * counts each followed by one pixel).
+ * CreateRaster makes a new file in the fixed layout (false when it exists,
+ * a size is below 1, or the file cannot be made full size; a file it made is
+ * then deleted). The data offset is max(264, head_size).
+ * ReadRasterHead copies the first size (264 or more) bytes of the file and
+ * returns the head size field; WriteRasterHead writes bytes 88..size-1 of
+ * buffer and sets the head size to size (at most the data offset; fixed
+ * layout only), returning size. Both reach a file that an open raster holds
+ * through its shared mapping, and give 0 on any failure.
+ * TileCount(tile size, extent) = (extent + tile size - 1) / tile size.
+ * RleCompress returns the stream's length, or 0 when it would not be shorter
+ * than the source (dst must hold source_size bytes); RleDecompress is true
+ * when the stream decodes to exactly dst_size bytes.
+ * WriteRasterBound writes the control-point file of a width x height raster
+ * covering bound: the centres of the four corner pixels, (0,0), (W-1,0),
+ * (W-1,H-1), (0,H-1), each line map x, map y, column, row as "%20.10f ".
+ * IsRaster: the file has a valid head. */
+ORVO_API bool ORVO_CDECL CreateRaster(const char* file_name, int32_t width, int32_t height,
+                                      int32_t tile_width, int32_t tile_height, int32_t pixel_size,
+                                      int32_t head_size);
+ORVO_API int32_t ORVO_CDECL ReadRasterHead(const char* file_name, void* buffer, int32_t size);
+ORVO_API int32_t ORVO_CDECL WriteRasterHead(const char* file_name, const void* buffer,
+                                            int32_t size);
+ORVO_API int32_t ORVO_CDECL TileCount(int32_t tile_size, int32_t extent);
+ORVO_API int32_t ORVO_CDECL RleCompress(void* dst, const void* src, int32_t source_size,
+                                        int32_t pixel_size);
+ORVO_API bool ORVO_CDECL RleDecompress(void* dst, int32_t dst_size, const void* src,
+                                       int32_t source_size, int32_t pixel_size);
+ORVO_API bool ORVO_CDECL WriteRasterBound(const char* file_name, int32_t width, int32_t height,
+                                          const BOUND* bound);
+ORVO_API bool ORVO_CDECL IsRaster(const char* file_name);
+
+/* ---- Rasters (guarded) -------------------------------------------------
+ * OpenRaster opens a raster file for reading and writing, or read-only. The
+ * first opener holds the file and shares it under a named mapping; later
+ * openers, in this process or another, reach the same bytes through it and
+ * see each other's writes. Views of the file are at most cache_mb megabytes
+ * (0: just what each request needs; above 300: 300). Null when the file is
+ * no raster (or a damaged one). */
+ORVO_API IRaster* ORVO_CDECL OpenRaster(const char* file_name, int32_t cache_mb, bool read_only);
+
+/* ---- Transformed rasters ----------------------------------------------
+ * OpenTransformedRaster (guarded): the raster with its transform, or null
+ * when the raster does not open; a missing or unusable ".corners" file only
+ * leaves it without transform. With a null raster or without transform the
+ * others give false or null.
+ * GetTransformationVectors writes the map positions and the pixel positions
+ * of the four corner pixels (0,0), (W-1,0), (W-1,H-1), (0,H-1), 4 points
+ * each (either may be null); GetRasterTransform (guarded) fits an affine
+ * transform to them; GetRasterOrigin writes the map position of pixel (0,0);
+ * GetRasterBoundary the rectangle around the four corners.
+ * Get/SetTransformedRasterValue read or write the pixel nearest the map
+ * position (x, y) (halves go to the higher column and row). */
+ORVO_API ITransformedRaster* ORVO_CDECL OpenTransformedRaster(const char* file_name,
+                                                              bool read_only, bool geo_corners);
+ORVO_API bool ORVO_CDECL GetTransformationVectors(double* map_points, double* pixel_points,
+                                                  ITransformedRaster* raster);
+ORVO_API ITransform* ORVO_CDECL GetRasterTransform(ITransformedRaster* raster);
+ORVO_API bool ORVO_CDECL GetRasterOrigin(double* origin, ITransformedRaster* raster);
+ORVO_API bool ORVO_CDECL GetRasterBoundary(BOUND* bound, ITransformedRaster* raster);
+ORVO_API bool ORVO_CDECL GetTransformedRasterValue(void* dst, ITransformedRaster* raster,
+                                                   double x, double y);
+ORVO_API bool ORVO_CDECL SetTransformedRasterValue(ITransformedRaster* raster, double x, double y,
+                                                   const void* src);
+
 /* ==== families are added above this line ==== */
 
 #ifdef __cplusplus
