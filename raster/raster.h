@@ -1,0 +1,93 @@
+// TRaster: IRaster over a raster file. The first opener holds the file
+// exclusively and shares it under a named mapping (CrcName of the path);
+// later openers, clones and other processes map that same section, so every
+// write through one of them is seen by all. Pixels are reached through one
+// sliding view whose size the cache size bounds.
+#ifndef RASTER_RASTER_H_
+#define RASTER_RASTER_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/api_object.h"
+#include "base/os_file.h"
+#include "orvoapi.h"
+#include "raster/raster_format.h"
+
+namespace orvo {
+
+extern const char kBadRasterFileFormat[];   // "bad raster file format"
+extern const char kCantCreateRasterView[];  // "can not create file view for raster"
+extern const char kCantOpenRasterFile[];    // "can't open raster file"
+
+class TRaster : public TApiObject<IRaster> {
+ public:
+  // Throws one of the messages above; every handle opened so far is closed.
+  TRaster(const char* file_name, int32_t cache_mb, bool read_only);
+  ~TRaster() override;
+
+  int32_t ORVO_STDCALL GetWidth() override { return Low32(head_.width); }
+  int32_t ORVO_STDCALL GetHeight() override { return Low32(head_.height); }
+  int32_t ORVO_STDCALL GetTileWidth() override { return Low32(head_.tile_width); }
+  int32_t ORVO_STDCALL GetTileHeight() override { return Low32(head_.tile_height); }
+  int32_t ORVO_STDCALL GetPixelSize() override { return Low32(head_.pixel_size); }
+  int64_t ORVO_STDCALL GetFileSize() override { return head_.file_size; }
+  bool ORVO_STDCALL GetPixel(int32_t x, int32_t y, void* dst) override;
+  bool ORVO_STDCALL SetPixel(int32_t x, int32_t y, const void* src) override;
+  bool ORVO_STDCALL GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, void* dst) override;
+  bool ORVO_STDCALL SetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h,
+                                  const void* src) override;
+  void* ORVO_STDCALL GetTile(int32_t tx, int32_t ty) override;
+  IRaster* ORVO_STDCALL Clone(bool read_only) override;
+
+  // Bytes the views may span (a multiple of the allocation granularity).
+  int64_t WindowSize() const { return window_size_; }
+  // No byte at or beyond it is mapped.
+  int64_t MappingLimit() const { return mapping_limit_; }
+  const RASTERHEAD& Head() const { return head_; }
+
+ private:
+  static int32_t Low32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+
+  // real_size: the file's size when this object holds it, else -1.
+  void ReadHeadAndTable(int64_t real_size);
+  // A pointer to bytes [offset, offset + size) of the file, sliding the view
+  // when it does not cover them; null beyond the mapping limit or when the
+  // view cannot be mapped.
+  uint8_t* MapRange(int64_t offset, int64_t size);
+  void UnmapView();
+  // The tile's stored place; false for absent tiles and indexes outside the grid.
+  bool StoredTile(int64_t tx, int64_t ty, RASTERTILE* tile) const;
+  uint8_t* Tile(int64_t tx, int64_t ty);
+  // The raw tile in the view, for writing; null for compressed or absent tiles.
+  uint8_t* WritableTile(int64_t tx, int64_t ty);
+  // Stored tiles of the variable layout whose size is not a whole raw tile.
+  bool IsCompressed(const RASTERTILE& tile) const;
+  template <bool kWrite>
+  bool CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buffer);
+
+  TOsHandle file_;     // the exclusive handle, or empty when reached through the mapping
+  TOsHandle mapping_;  // the section shared under mapping_name_
+  std::string path_;
+  std::string mapping_name_;
+  bool read_only_ = true;
+  int64_t tile_bytes_ = 0;
+  int64_t tiles_across_ = 0;
+  int64_t tiles_down_ = 0;
+  uint8_t* view_ = nullptr;
+  int64_t view_offset_ = 0;
+  int64_t view_size_ = 0;
+  int64_t window_size_ = 0;
+  int64_t granularity_ = 0;
+  bool view_written_ = false;
+  std::vector<uint8_t> tile_buffer_;  // decoded run-length tiles
+  int64_t mapping_limit_ = kRasterHeadSize;
+  RASTERHEAD head_{};
+  // The variable layout's table; the fixed layout computes entries instead.
+  std::vector<RASTERTILE> tile_table_;
+};
+
+}  // namespace orvo
+
+#endif  // RASTER_RASTER_H_
