@@ -29,8 +29,8 @@ ORVO_API ITransform* ORVO_CDECL LoadAffineTransformGeo(const char* file_name) {
 
 ORVO_API ITransform* ORVO_CDECL CreateOrtoTransform(const double* target, const double* source,
                                                     int32_t count) {
-  return orvo::Guarded<ITransform*>(
-      nullptr, [&] { return orvo::NewOrtoTransform(target, source, count); });
+  return orvo::Guarded<ITransform*>(nullptr,
+                                    [&] { return orvo::NewOrtoTransform(target, source, count); });
 }
 
 ORVO_API ITransform* ORVO_CDECL LoadOrtoTransform(const char* file_name) {

@@ -15,8 +15,8 @@ TTransform::TTransform(const double* target, const double* source, int32_t count
   if (!Compute(target, source, count)) orvo::Raise(kCantComputeAffineCoeffs);
 }
 
-TTransform::TTransform(long double a, long double b, long double c, long double d,
-                       long double e, long double f)
+TTransform::TTransform(long double a, long double b, long double c, long double d, long double e,
+                       long double f)
     : k_{a, b, c, d, e, f}, valid_(a * e != b * d) {}
 
 bool ORVO_STDCALL TTransform::Transform(double* dst, const double* src, int32_t count) {
@@ -45,8 +45,7 @@ bool ORVO_STDCALL TTransform::InverseTransform(double* dst, const double* src, i
   return true;
 }
 
-bool ORVO_STDCALL TTransform::Compute(const double* target, const double* source,
-                                      int32_t count) {
+bool ORVO_STDCALL TTransform::Compute(const double* target, const double* source, int32_t count) {
   valid_ = false;
   orvo::TPointSums s;
   if (!s.Accumulate(target, source, count)) return false;
@@ -77,9 +76,9 @@ bool ORVO_STDCALL TTransform::Compute(const double* target, const double* source
 }
 
 ITransform* ORVO_STDCALL TTransform::Clone() {
-  return new (std::nothrow) TTransform(
-      static_cast<double>(k_[0]), static_cast<double>(k_[1]), static_cast<double>(k_[2]),
-      static_cast<double>(k_[3]), static_cast<double>(k_[4]), static_cast<double>(k_[5]));
+  return new (std::nothrow) TTransform(static_cast<double>(k_[0]), static_cast<double>(k_[1]),
+                                       static_cast<double>(k_[2]), static_cast<double>(k_[3]),
+                                       static_cast<double>(k_[4]), static_cast<double>(k_[5]));
 }
 
 }  // namespace itrans

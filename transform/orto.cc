@@ -45,8 +45,7 @@ bool ORVO_STDCALL TTransform::InverseTransform(double* dst, const double* src, i
   return true;
 }
 
-bool ORVO_STDCALL TTransform::Compute(const double* target, const double* source,
-                                      int32_t count) {
+bool ORVO_STDCALL TTransform::Compute(const double* target, const double* source, int32_t count) {
   valid_ = false;
   orvo::TPointSums s;
   if (!s.Accumulate(target, source, count)) return false;

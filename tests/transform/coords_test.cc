@@ -2,12 +2,12 @@
 // and the CreateCoords export.
 #include "transform/coords.h"
 
+#include <gtest/gtest.h>
+
 #include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/holders.h"
 #include "orvoapi.h"
@@ -74,7 +74,9 @@ TEST(Coords, LoadRules) {
     bool ok;
     Points points;
   } cases[] = {
-      {"crlf with heading", "x y col row\r\n1 2 3 4\r\n5.5 6 7 8\r\n", true,
+      {"crlf with heading",
+       "x y col row\r\n1 2 3 4\r\n5.5 6 7 8\r\n",
+       true,
        {{1, 2, 3, 4}, {5.5, 6, 7, 8}}},
       {"lf", "1 2 3 4\n\n-1 -2 -3 -4\n", true, {{1, 2, 3, 4}, {-1, -2, -3, -4}}},
       {"cr, no final end", "1 2 3 4\r\t5\t6 7 8", true, {{1, 2, 3, 4}, {5, 6, 7, 8}}},
@@ -82,10 +84,14 @@ TEST(Coords, LoadRules) {
       {"words after the values", "1 2 3 4 corner\n", true, {{1, 2, 3, 4}}},
       {"exponent and dot", "1e3 -.5 0.25 7\n", true, {{1000, -0.5, 0.25, 7}}},
       {"decimal comma is not read", "1,5 2 3 4\n", true, {{1, 2, 3, 4}}},
-      {"longer than a read chunk", long_blank + "1 " + long_number + " 3 4\n", true,
+      {"longer than a read chunk",
+       long_blank + "1 " + long_number + " 3 4\n",
+       true,
        {{1, 2.5, 3, 4}}},
       {"empty file", "", true, {}},
-      {"short line stops, earlier points stay", "1 2 3 4\n12.5 7\n5 6 7 8\n", false,
+      {"short line stops, earlier points stay",
+       "1 2 3 4\n12.5 7\n5 6 7 8\n",
+       false,
        {{1, 2, 3, 4}}},
       {"leading plus ends the values", "1 2 +3 4\n", false, {}},
       {"word inside the values", "1 2 x 3 4\n", false, {}},

@@ -1,11 +1,11 @@
 // Affine and orthogonal transforms: the fits against known maps and an
 // independent least-squares solver, degenerate points, inverses, Clone, and
 // the control-point exports.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/holders.h"
 #include "orvoapi.h"
@@ -85,7 +85,10 @@ TEST(AffineTransform, ThreePointsGiveTheExactCoefficients) {
 }
 
 TEST(AffineTransform, NoisyPointsMatchAnIndependentLeastSquaresFit) {
-  struct Case { double scale, ox, oy, noise; int n; } cases[] = {
+  struct Case {
+    double scale, ox, oy, noise;
+    int n;
+  } cases[] = {
       {1, 0, 0, 0.1, 10}, {1000, 5e5, 6.2e6, 0.5, 50}, {1e-3, 30, 60, 1e-6, 7}, {10, -3, 4, 2, 4}};
   Rng rng{7};
   for (const Case& k : cases) {
