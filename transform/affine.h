@@ -1,0 +1,51 @@
+// The affine plane transform X = a*x + b*y + c, Y = d*x + e*y + f, fitted by
+// least squares to control points.
+#ifndef TRANSFORM_AFFINE_H_
+#define TRANSFORM_AFFINE_H_
+
+#include <cstdint>
+
+#include "base/api_object.h"
+#include "orvoapi.h"
+
+namespace itrans {
+
+// Message of a failed fit, shared with the orthogonal transform.
+extern const char kCantComputeAffineCoeffs[];  // "can't compute affine coeffs"
+
+// Six coefficients in extended precision; points are rounded to double only
+// when they are stored. No slot raises.
+class TTransform : public orvo::TApiObject<ITransform> {
+ public:
+  // Fits the coefficients (Compute); raises "can't compute affine coeffs"
+  // when the fit fails.
+  TTransform(const double* target, const double* source, int32_t count);
+  // The given coefficients; valid unless a*e == b*d.
+  TTransform(long double a, long double b, long double c, long double d, long double e,
+             long double f);
+
+  bool ORVO_STDCALL Transform(double* dst, const double* src, int32_t count) override;
+  bool ORVO_STDCALL InverseTransform(double* dst, const double* src, int32_t count) override;
+  // Least-squares fit of target[i] = forward(source[i]), the X and Y rows
+  // separately. Fails (the transform becomes invalid, the coefficients stay)
+  // for fewer than 3 points, null arrays, values that are not finite, and
+  // source points that coincide or lie on one line.
+  bool ORVO_STDCALL Compute(const double* target, const double* source, int32_t count) override;
+  bool ORVO_STDCALL Reserved1(int32_t) override { return false; }
+  bool ORVO_STDCALL Reserved2(int32_t) override { return false; }
+  bool ORVO_STDCALL IsValid() override { return valid_; }
+  // A new transform of the coefficients rounded to double; null when memory
+  // runs out.
+  ITransform* ORVO_STDCALL Clone() override;
+
+  // a, b, c, d, e, f.
+  const long double* Coefficients() const { return k_; }
+
+ private:
+  long double k_[6] = {1, 0, 0, 0, 1, 0};
+  bool valid_ = false;
+};
+
+}  // namespace itrans
+
+#endif  // TRANSFORM_AFFINE_H_
