@@ -48,3 +48,39 @@ int OrvoCRasterSlots(const char* file_name) {
   CHECK(r->lpVtbl->Release(r) == 0);
   return 0;
 }
+
+/* The raster of OrvoCRasterSlots with a transform: pixel (c, r) at map
+ * (10c + 5, 95 - 10r). */
+int OrvoCTransformedRasterSlots(const char* file_name, const char* corners_name) {
+  const BOUND bound = {0, 0, 200, 100};
+  const double pixel[2] = {17, 9};
+  double map[2];
+  unsigned short v = 0;
+  ITransformedRaster* t;
+  ITransformedRaster* clone;
+
+  CHECK(WriteRasterBound(corners_name, 20, 10, &bound));
+  t = OpenTransformedRaster(file_name, false, false);
+  CHECK(t != NULL);
+  CHECK(t->lpVtbl->AddRef(t) == 1);
+  CHECK(t->lpVtbl->GetWidth(t) == 20 && t->lpVtbl->GetHeight(t) == 10);
+  CHECK(t->lpVtbl->GetTileWidth(t) == 16 && t->lpVtbl->GetTileHeight(t) == 8);
+  CHECK(t->lpVtbl->GetPixelSize(t) == 2 && t->lpVtbl->GetFileSize(t) == 264 + 4 * 16 * 8 * 2);
+  CHECK(t->lpVtbl->GetPixel(t, 17, 9, &v) && v == 0x1234);
+  CHECK(t->lpVtbl->SetPixel(t, 0, 0, &v));
+  CHECK(t->lpVtbl->GetPixelBlock(t, 0, 0, 1, 1, &v) && v == 0x1234);
+  CHECK(t->lpVtbl->SetPixelBlock(t, 1, 0, 1, 1, &v));
+  CHECK(t->lpVtbl->GetTile(t, 0, 0) != NULL);
+  CHECK(t->lpVtbl->HasTransform(t));
+  CHECK(t->lpVtbl->PixelToMap(t, map, pixel, 1));
+  CHECK(map[0] > 174.999 && map[0] < 175.001 && map[1] > 4.999 && map[1] < 5.001);
+  CHECK(t->lpVtbl->MapToPixel(t, map, map, 1));
+  CHECK(map[0] > 16.999 && map[0] < 17.001 && map[1] > 8.999 && map[1] < 9.001);
+  CHECK(t->lpVtbl->LoadTransform(t));
+  clone = t->lpVtbl->Clone(t, true);
+  CHECK(clone != NULL && clone->lpVtbl->HasTransform(clone));
+  CHECK(!clone->lpVtbl->SetPixel(clone, 0, 0, &v));
+  CHECK(clone->lpVtbl->Release(clone) == 0);
+  CHECK(t->lpVtbl->Release(t) == 0);
+  return 0;
+}

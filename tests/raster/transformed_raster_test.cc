@@ -1,0 +1,150 @@
+// Rasters with their map transform: the bound file's bytes, corners, origin,
+// boundary and values at map positions, with and without control points.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "orvoapi.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvotest {
+namespace {
+
+struct Releaser {
+  void operator()(IApiObject* r) const { r->Release(); }
+};
+template <class T>
+using Ptr = std::unique_ptr<T, Releaser>;
+
+class TransformedRasterTest : public ::testing::Test {
+ protected:
+  // A 4 x 2 raster of 1-byte pixels covering (0, 0)-(400, 200): pixels of
+  // 100 x 100 map units, row 0 at the top.
+  void SetUp() override {
+    path_ = dir_.File("t.raster");
+    ASSERT_TRUE(CreateRaster(path_.c_str(), 4, 2, 4, 2, 1, 0));
+    const BOUND bound{0, 0, 400, 200};
+    ASSERT_TRUE(WriteRasterBound((path_ + ".corners").c_str(), 4, 2, &bound));
+    Ptr<IRaster> r(OpenRaster(path_.c_str(), 1, false));
+    ASSERT_TRUE(r);
+    ASSERT_TRUE(r->SetPixelBlock(0, 0, 4, 2, "abcdefgh"));
+  }
+  TempDir dir_;
+  std::string path_;
+};
+
+TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentres) {
+  std::string want;
+  const double rows[4][4] = {{50, 150, 0, 0}, {350, 150, 3, 0}, {350, 50, 3, 1}, {50, 50, 0, 1}};
+  for (const auto& row : rows) {
+    for (double v : row) {
+      char field[32];
+      std::snprintf(field, sizeof(field), "%20.10f ", v);  // the tests run with a comma locale...
+      for (char* c = field; *c; ++c)
+        if (*c == ',') *c = '.';  // ...the file never has one
+      want += field;
+    }
+    want += "\r\n";
+  }
+  EXPECT_EQ(ReadFileBytes(path_ + ".corners"), want);
+  EXPECT_FALSE(WriteRasterBound(dir_.File("no/such/dir.corners").c_str(), 4, 2, nullptr));
+}
+
+TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
+  Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), false, false));
+  ASSERT_TRUE(t);
+  EXPECT_TRUE(t->HasTransform());
+  EXPECT_EQ(t->GetWidth(), 4);
+  double origin[2];
+  ASSERT_TRUE(GetRasterOrigin(origin, t.get()));
+  EXPECT_NEAR(origin[0], 50, 1e-9);
+  EXPECT_NEAR(origin[1], 150, 1e-9);
+  BOUND b;
+  ASSERT_TRUE(GetRasterBoundary(&b, t.get()));
+  EXPECT_NEAR(b.minx, 50, 1e-9);
+  EXPECT_NEAR(b.miny, 50, 1e-9);
+  EXPECT_NEAR(b.maxx, 350, 1e-9);
+  EXPECT_NEAR(b.maxy, 150, 1e-9);
+  double map[8], pixels[8];
+  ASSERT_TRUE(GetTransformationVectors(map, pixels, t.get()));
+  EXPECT_EQ(pixels[2], 3);
+  EXPECT_EQ(pixels[5], 1);
+  EXPECT_NEAR(map[4], 350, 1e-9);
+  EXPECT_NEAR(map[5], 50, 1e-9);
+  EXPECT_TRUE(GetTransformationVectors(nullptr, nullptr, t.get()));
+
+  char v = 0;
+  ASSERT_TRUE(GetTransformedRasterValue(&v, t.get(), 260, 40));  // column 2.1, row 1.1
+  EXPECT_EQ(v, 'g');
+  // Exactly between columns 1 and 2 and rows 0 and 1: the higher side.
+  ASSERT_TRUE(GetTransformedRasterValue(&v, t.get(), 200, 100));
+  EXPECT_EQ(v, 'g');
+  EXPECT_FALSE(GetTransformedRasterValue(&v, t.get(), 1000, 100));  // outside
+  ASSERT_TRUE(SetTransformedRasterValue(t.get(), 60, 140, "Z"));
+  ASSERT_TRUE(t->GetPixel(0, 0, &v));
+  EXPECT_EQ(v, 'Z');
+
+  Ptr<ITransform> fit(GetRasterTransform(t.get()));
+  ASSERT_TRUE(fit);
+  const double pixel[2] = {1.5, 0.5};
+  double out[2];
+  ASSERT_TRUE(fit->Transform(out, pixel, 1));
+  EXPECT_NEAR(out[0], 200, 1e-9);
+  EXPECT_NEAR(out[1], 100, 1e-9);
+
+  Ptr<ITransformedRaster> clone(t->Clone(true));
+  ASSERT_TRUE(clone);
+  EXPECT_TRUE(clone->HasTransform());
+  EXPECT_FALSE(SetTransformedRasterValue(clone.get(), 60, 140, "Y"));
+}
+
+TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
+  std::remove((path_ + ".corners").c_str());
+  Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), true, false));
+  ASSERT_TRUE(t);
+  EXPECT_FALSE(t->HasTransform());
+  BOUND b;
+  char v;
+  double origin[2];
+  EXPECT_FALSE(GetRasterBoundary(&b, t.get()));
+  EXPECT_FALSE(GetRasterOrigin(origin, t.get()));
+  EXPECT_FALSE(GetTransformedRasterValue(&v, t.get(), 60, 140));
+  EXPECT_EQ(GetRasterTransform(t.get()), nullptr);
+  EXPECT_TRUE(t->GetPixel(0, 0, &v));  // still a raster
+  // Control points written later are picked up on request.
+  const BOUND bound{0, 0, 400, 200};
+  ASSERT_TRUE(WriteRasterBound((path_ + ".corners").c_str(), 4, 2, &bound));
+  EXPECT_TRUE(t->LoadTransform());
+  EXPECT_TRUE(GetTransformedRasterValue(&v, t.get(), 60, 140));
+
+  EXPECT_EQ(OpenTransformedRaster(dir_.File("missing.raster").c_str(), true, false), nullptr);
+  EXPECT_FALSE(GetRasterBoundary(&b, nullptr));
+  EXPECT_FALSE(GetTransformedRasterValue(&v, nullptr, 0, 0));
+}
+
+TEST_F(TransformedRasterTest, GeographicCornersAndRotatedRasters) {
+  // Latitude first: the same points with the two map columns swapped.
+  WriteFileBytes(path_ + ".corners",
+                 "150 50 0 0\r\n150 350 3 0\r\n50 350 3 1\r\n50 50 0 1\r\n");
+  Ptr<ITransformedRaster> geo(OpenTransformedRaster(path_.c_str(), true, true));
+  ASSERT_TRUE(geo && geo->HasTransform());
+  double origin[2];
+  ASSERT_TRUE(GetRasterOrigin(origin, geo.get()));
+  EXPECT_NEAR(origin[0], 50, 1e-9);
+  EXPECT_NEAR(origin[1], 150, 1e-9);
+
+  // Turned by 90 degrees: column runs north, row runs east.
+  WriteFileBytes(path_ + ".corners", "0 0 0 0\n0 30 3 0\n10 30 3 1\n10 0 0 1\n");
+  Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
+  BOUND b;
+  ASSERT_TRUE(GetRasterBoundary(&b, turned.get()));
+  EXPECT_NEAR(b.minx, 0, 1e-9);
+  EXPECT_NEAR(b.miny, 0, 1e-9);
+  EXPECT_NEAR(b.maxx, 10, 1e-9);
+  EXPECT_NEAR(b.maxy, 30, 1e-9);
+}
+
+}  // namespace
+}  // namespace orvotest
