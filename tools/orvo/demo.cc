@@ -93,6 +93,7 @@ int RunDemo(const HostLibrary& library, const std::string& work_dir) {
   DemoVectorLayer(library, dir.string(), /*binary=*/true, check);
   DemoPassportAndSelection(library, dir.string(), check);
   DemoClassifier(library, dir.string(), check);
+  DemoRaster(library, dir.string(), check);
   std::filesystem::remove_all(dir);
   if (check.Failures() != 0) {
     std::printf("demo: %d step(s) FAILED\n", check.Failures());

@@ -19,6 +19,7 @@ void DemoMappedFile(const std::string& dir, Checker& check);
 void DemoVectorLayer(const HostLibrary& lib, const std::string& dir, bool binary, Checker& check);
 void DemoPassportAndSelection(const HostLibrary& lib, const std::string& dir, Checker& check);
 void DemoClassifier(const HostLibrary& lib, const std::string& dir, Checker& check);
+void DemoRaster(const HostLibrary& lib, const std::string& dir, Checker& check);
 
 }  // namespace orvotool
 
