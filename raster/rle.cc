@@ -1,6 +1,8 @@
-// Run-length coding. The run scan compares eight bytes at a time against the
-// run value repeated across a word when the pixel size divides eight, which
-// is the case for every pixel size in common use (1, 2, 4 and 8 bytes).
+// Run-length coding. For pixel sizes that divide eight (1, 2, 4 and 8 bytes,
+// every size in common use) runs are scanned and filled a machine word at a
+// time: the run value repeated across a word is compared with eight source
+// bytes at once, and the first differing byte (the lowest set byte of the
+// difference, on our little-endian machines) ends the run.
 #include "raster/rle.h"
 
 #include <cstring>
@@ -10,52 +12,118 @@ namespace {
 
 constexpr int64_t kMaxRun = 65535;
 
-uint64_t Load64(const uint8_t* p) {
+inline uint64_t Load64(const uint8_t* p) {
   uint64_t v;
   std::memcpy(&v, p, 8);
   return v;
 }
 
-// The pixel at p repeated to fill eight bytes (pixel_size divides 8).
-uint64_t RepeatPixel(const uint8_t* p, int64_t pixel_size) {
-  uint8_t bytes[8];
-  for (int i = 0; i < 8; i += static_cast<int>(pixel_size)) std::memcpy(bytes + i, p, pixel_size);
-  return Load64(bytes);
+template <int P>
+inline uint64_t Repeat(const uint8_t* pixel) {
+  uint64_t v = 0;
+  std::memcpy(&v, pixel, P);
+  for (int shift = P * 8; shift < 64; shift *= 2) v |= v << shift;
+  return v;
 }
 
-// Number of pixels from `at` (at most `limit`) equal to the pixel `value`.
-int64_t RunLength(const uint8_t* at, int64_t limit, const uint8_t* value, int64_t pixel_size) {
+// Pixels from `at` (at most `limit`) equal to the value repeated in pattern.
+template <int P>
+inline int64_t RunLength(const uint8_t* at, int64_t limit, uint64_t pattern) {
+  constexpr int64_t kPerWord = 8 / P;
   int64_t n = 0;
-  if (8 % pixel_size == 0) {
-    const int64_t per_word = 8 / pixel_size;
-    const uint64_t pattern = RepeatPixel(value, pixel_size);
-    while (n + per_word <= limit && Load64(at + n * pixel_size) == pattern) n += per_word;
+  for (; n + kPerWord <= limit; n += kPerWord) {
+    uint64_t diff = Load64(at + n * P) ^ pattern;
+    if (diff != 0) return n + (__builtin_ctzll(diff) / 8) / P;
   }
-  while (n < limit && std::memcmp(at + n * pixel_size, value, pixel_size) == 0) ++n;
+  while (n < limit && std::memcmp(at + n * P, &pattern, P) == 0) ++n;
   return n;
 }
 
-void FillPixels(uint8_t* dst, const uint8_t* value, int64_t count, int64_t pixel_size) {
-  if (pixel_size == 1) {
-    std::memset(dst, *value, static_cast<size_t>(count));
-    return;
+int64_t RunLengthAny(const uint8_t* at, int64_t limit, const uint8_t* value, int64_t pixel_size) {
+  int64_t n = 0;
+  while (n < limit && std::memcmp(at + n * pixel_size, value, static_cast<size_t>(pixel_size)) == 0)
+    ++n;
+  return n;
+}
+
+template <int P>
+int64_t Encode(uint8_t* dst, const uint8_t* src, int64_t source_size) {
+  const int64_t pixels = source_size / P;
+  int64_t at = 0, out = 0;
+  while (at < pixels && out < source_size) {
+    const uint8_t* value = src + at * P;
+    int64_t limit = pixels - at - 1;
+    if (limit > kMaxRun - 1) limit = kMaxRun - 1;
+    const int64_t count = 1 + RunLength<P>(value + P, limit, Repeat<P>(value));
+    if (out + 2 + P > source_size) return 0;  // would not pay
+    const uint16_t word = static_cast<uint16_t>(count);
+    std::memcpy(dst + out, &word, 2);
+    std::memcpy(dst + out + 2, value, P);
+    out += 2 + P;
+    at += count;
   }
-  const int64_t bytes = count * pixel_size;
-  if (8 % pixel_size == 0 && bytes >= 8) {
-    const uint64_t pattern = RepeatPixel(value, pixel_size);
+  return at == pixels && out < source_size ? out : 0;
+}
+
+int64_t EncodeAny(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t pixel_size) {
+  const int64_t pixels = source_size / pixel_size;
+  int64_t at = 0, out = 0;
+  while (at < pixels && out < source_size) {
+    const uint8_t* value = src + at * pixel_size;
+    int64_t limit = pixels - at - 1;
+    if (limit > kMaxRun - 1) limit = kMaxRun - 1;
+    const int64_t count = 1 + RunLengthAny(value + pixel_size, limit, value, pixel_size);
+    if (out + 2 + pixel_size > source_size) return 0;
+    const uint16_t word = static_cast<uint16_t>(count);
+    std::memcpy(dst + out, &word, 2);
+    std::memcpy(dst + out + 2, value, static_cast<size_t>(pixel_size));
+    out += 2 + pixel_size;
+    at += count;
+  }
+  return at == pixels && out < source_size ? out : 0;
+}
+
+template <int P>
+bool Decode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size) {
+  int64_t in = 0, produced = 0;
+  while (in < source_size && produced < dst_size) {
+    if (source_size - in < 2 + P) return false;  // truncated run
+    uint16_t count;
+    std::memcpy(&count, src + in, 2);
+    const int64_t bytes = int64_t{count} * P;
+    if (bytes > dst_size - produced) return false;
+    const uint64_t pattern = Repeat<P>(src + in + 2);
+    uint8_t* out = dst + produced;
     int64_t i = 0;
-    for (; i + 8 <= bytes; i += 8) std::memcpy(dst + i, &pattern, 8);
-    std::memcpy(dst + i, &pattern, static_cast<size_t>(bytes - i));
-    return;
+    // Whole words; the last one may reach past the run (never past the
+    // buffer): the next run writes over those bytes.
+    if (dst_size - produced >= (bytes + 7) / 8 * 8) {
+      for (; i < bytes; i += 8) std::memcpy(out + i, &pattern, 8);
+    } else {
+      for (; i + 8 <= bytes; i += 8) std::memcpy(out + i, &pattern, 8);
+      std::memcpy(out + i, &pattern, static_cast<size_t>(bytes - i));
+    }
+    produced += bytes;
+    in += 2 + P;
   }
-  // Doubling copies: each round copies everything written so far.
-  std::memcpy(dst, value, static_cast<size_t>(pixel_size));
-  int64_t done = pixel_size;
-  while (done < bytes) {
-    int64_t step = done < bytes - done ? done : bytes - done;
-    std::memcpy(dst + done, dst, static_cast<size_t>(step));
-    done += step;
+  return produced == dst_size;
+}
+
+bool DecodeAny(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size,
+               int64_t pixel_size) {
+  int64_t in = 0, produced = 0;
+  while (in < source_size && produced < dst_size) {
+    if (source_size - in < 2 + pixel_size) return false;
+    uint16_t count;
+    std::memcpy(&count, src + in, 2);
+    const int64_t bytes = int64_t{count} * pixel_size;
+    if (bytes > dst_size - produced) return false;
+    for (int64_t k = 0; k < count; ++k)
+      std::memcpy(dst + produced + k * pixel_size, src + in + 2, static_cast<size_t>(pixel_size));
+    produced += bytes;
+    in += 2 + pixel_size;
   }
+  return produced == dst_size;
 }
 
 }  // namespace
@@ -64,42 +132,25 @@ int64_t RleEncode(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t
   if (source_size < 1 || pixel_size < 1 || pixel_size > source_size ||
       source_size % pixel_size != 0)
     return 0;
-  const int64_t pixels = source_size / pixel_size;
-  const int64_t run_bytes = 2 + pixel_size;
-  int64_t at = 0;  // pixel index
-  int64_t out = 0;
-  while (at < pixels && out < source_size) {
-    const uint8_t* value = src + at * pixel_size;
-    int64_t limit = pixels - at - 1;
-    if (limit > kMaxRun - 1) limit = kMaxRun - 1;
-    const int64_t count = 1 + RunLength(value + pixel_size, limit, value, pixel_size);
-    if (out + run_bytes > source_size) return 0;  // would not pay
-    const uint16_t word = static_cast<uint16_t>(count);
-    std::memcpy(dst + out, &word, 2);
-    std::memcpy(dst + out + 2, value, static_cast<size_t>(pixel_size));
-    out += run_bytes;
-    at += count;
+  switch (pixel_size) {
+    case 1: return Encode<1>(dst, src, source_size);
+    case 2: return Encode<2>(dst, src, source_size);
+    case 4: return Encode<4>(dst, src, source_size);
+    case 8: return Encode<8>(dst, src, source_size);
+    default: return EncodeAny(dst, src, source_size, pixel_size);
   }
-  return at == pixels && out < source_size ? out : 0;
 }
 
 bool RleDecode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size,
                int64_t pixel_size) {
   if (dst_size < 0 || source_size < 0 || pixel_size < 1) return false;
-  const int64_t run_bytes = 2 + pixel_size;
-  int64_t in = 0;
-  int64_t produced = 0;
-  while (in < source_size && produced < dst_size) {
-    if (source_size - in < run_bytes) return false;  // truncated run
-    uint16_t count;
-    std::memcpy(&count, src + in, 2);
-    const int64_t bytes = static_cast<int64_t>(count) * pixel_size;
-    if (bytes > dst_size - produced) return false;
-    if (count > 0) FillPixels(dst + produced, src + in + 2, count, pixel_size);
-    produced += bytes;
-    in += run_bytes;
+  switch (pixel_size) {
+    case 1: return Decode<1>(dst, dst_size, src, source_size);
+    case 2: return Decode<2>(dst, dst_size, src, source_size);
+    case 4: return Decode<4>(dst, dst_size, src, source_size);
+    case 8: return Decode<8>(dst, dst_size, src, source_size);
+    default: return DecodeAny(dst, dst_size, src, source_size, pixel_size);
   }
-  return produced == dst_size;
 }
 
 }  // namespace orvo
