@@ -25,10 +25,11 @@ int64_t RoundUp(int64_t v, int64_t step) { return (v + step - 1) / step * step; 
 
 }  // namespace
 
-TRaster::TRaster(const char* file_name, int32_t cache_mb, bool read_only)
+TRaster::TRaster(const char* file_name, int32_t cache_mb, bool read_only, bool whole_file_view)
     : path_(file_name != nullptr ? file_name : ""),
       mapping_name_(CrcName(path_)),
-      read_only_(read_only) {
+      read_only_(read_only),
+      whole_file_view_(whole_file_view) {
   if (file_name == nullptr) Raise(kCantOpenRasterFile);
   // Read-write even for a read-only raster, so that later read-write openers
   // can share the mapping this one creates.
@@ -87,6 +88,7 @@ void TRaster::ReadHeadAndTable(int64_t real_size) {
   // A head that claims more bytes than the file has must not let a view
   // reach past the file's end.
   mapping_limit_ = real_size >= 0 ? std::min(head_.file_size, real_size) : head_.file_size;
+  if (whole_file_view_) window_size_ = std::max(window_size_, RoundUp(mapping_limit_, granularity_));
 
   const bool fixed = head_.tile_table_offset == 0 && head_.data_offset != 0;
   const bool variable = head_.tile_table_offset != 0 && head_.data_offset == 0;
@@ -273,7 +275,8 @@ void* ORVO_STDCALL TRaster::GetTile(int32_t tx, int32_t ty) {
 
 IRaster* ORVO_STDCALL TRaster::Clone(bool read_only) {
   try {
-    return new TRaster(path_.c_str(), static_cast<int32_t>(window_size_ / kMegabyte), read_only);
+    return new TRaster(path_.c_str(), static_cast<int32_t>(window_size_ / kMegabyte), read_only,
+                       whole_file_view_);
   } catch (...) {
     return nullptr;
   }

@@ -21,10 +21,17 @@ extern const char kBadRasterFileFormat[];   // "bad raster file format"
 extern const char kCantCreateRasterView[];  // "can not create file view for raster"
 extern const char kCantOpenRasterFile[];    // "can't open raster file"
 
+// Whether views cover the whole file at once. In a 64-bit process address
+// space is no constraint, and one view that never slides saves remapping and
+// refaulting pages on every jump across the file; the 32-bit library bounds
+// its views by the cache size.
+constexpr bool kWholeFileViews = sizeof(void*) >= 8;
+
 class TRaster : public TApiObject<IRaster> {
  public:
   // Throws one of the messages above; every handle opened so far is closed.
-  TRaster(const char* file_name, int32_t cache_mb, bool read_only);
+  TRaster(const char* file_name, int32_t cache_mb, bool read_only,
+          bool whole_file_view = kWholeFileViews);
   ~TRaster() override;
 
   int32_t ORVO_STDCALL GetWidth() override { return Low32(head_.width); }
@@ -72,6 +79,7 @@ class TRaster : public TApiObject<IRaster> {
   std::string path_;
   std::string mapping_name_;
   bool read_only_ = true;
+  bool whole_file_view_ = false;
   int64_t tile_bytes_ = 0;
   int64_t tiles_across_ = 0;
   int64_t tiles_down_ = 0;

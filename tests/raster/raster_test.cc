@@ -136,12 +136,15 @@ TEST_F(RasterTest, WindowFollowsTheCacheSize) {
   // Cache 0: each request maps just what it needs plus one granularity (the
   // head's 264 bytes first, then a whole tile).
   for (auto [cache, want] : {std::pair<int, int64_t>{0, 65536}, {1, kMb}, {1000, 300 * kMb}}) {
-    orvo::TRaster r(path_.c_str(), cache, true);
+    orvo::TRaster r(path_.c_str(), cache, true, /*whole_file_view=*/false);
     EXPECT_EQ(r.WindowSize(), want) << cache;
     ASSERT_NE(r.GetTile(1, 0), nullptr);
     EXPECT_EQ(r.WindowSize(), cache == 0 ? 131072 + 65536 : want) << cache;
     EXPECT_EQ(r.MappingLimit(), 262408);
   }
+  // Where views cover the whole file, one view serves every request.
+  orvo::TRaster whole(path_.c_str(), 0, true, /*whole_file_view=*/true);
+  EXPECT_EQ(whole.WindowSize(), 262408 / 65536 * 65536 + 65536);
 }
 
 TEST_F(RasterTest, OpenersShareOneFile) {
