@@ -147,6 +147,34 @@ TEST_F(RasterTest, WindowFollowsTheCacheSize) {
   EXPECT_EQ(whole.WindowSize(), 262408 / 65536 * 65536 + 65536);
 }
 
+// Views that slide: the last tile's view is cut at the end of the file (not
+// a multiple of the granularity), and every tile still reads its own bytes
+// whichever way the view has to move.
+TEST(RasterWindow, SlidingViewsReachEveryTileUpToTheEnd) {
+  TempDir dir;
+  std::string path = dir.File("slide.raster");
+  ASSERT_TRUE(CreateRaster(path.c_str(), 3 * 200, 200, 200, 200, 1, 0));  // 40,000-byte tiles
+  {
+    RasterPtr w = Open(path);
+    for (int t = 0; t < 3; ++t) {
+      std::string tile(40000, static_cast<char>('A' + t));
+      ASSERT_TRUE(w->SetPixelBlock(t * 200, 0, 200, 200, tile.data()));
+    }
+  }
+  for (int cache : {0, 1}) {
+    orvo::TRaster r(path.c_str(), cache, true, /*whole_file_view=*/false);
+    for (int t : {2, 0, 1, 2}) {
+      auto* tile = static_cast<const char*>(r.GetTile(t, 0));
+      ASSERT_NE(tile, nullptr) << cache << " " << t;
+      EXPECT_EQ(tile[0], 'A' + t);
+      EXPECT_EQ(tile[39999], 'A' + t);
+    }
+    std::string row(600, '.');
+    ASSERT_TRUE(r.GetPixelBlock(0, 199, 600, 1, row.data()));
+    EXPECT_EQ(row, std::string(200, 'A') + std::string(200, 'B') + std::string(200, 'C'));
+  }
+}
+
 TEST_F(RasterTest, OpenersShareOneFile) {
   RasterPtr first = Open(path_);
   RasterPtr second = Open(path_, 0);
