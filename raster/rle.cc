@@ -46,34 +46,19 @@ int64_t RunLengthAny(const uint8_t* at, int64_t limit, const uint8_t* value, int
   return n;
 }
 
-template <int P>
-int64_t Encode(uint8_t* dst, const uint8_t* src, int64_t source_size) {
-  const int64_t pixels = source_size / P;
-  int64_t at = 0, out = 0;
-  while (at < pixels && out < source_size) {
-    const uint8_t* value = src + at * P;
-    int64_t limit = pixels - at - 1;
-    if (limit > kMaxRun - 1) limit = kMaxRun - 1;
-    const int64_t count = 1 + RunLength<P>(value + P, limit, Repeat<P>(value));
-    if (out + 2 + P > source_size) return 0;  // would not pay
-    const uint16_t word = static_cast<uint16_t>(count);
-    std::memcpy(dst + out, &word, 2);
-    std::memcpy(dst + out + 2, value, P);
-    out += 2 + P;
-    at += count;
-  }
-  return at == pixels && out < source_size ? out : 0;
-}
-
-int64_t EncodeAny(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t pixel_size) {
+// The run loop shared by every pixel size; run_length(at, limit, value)
+// counts the pixels from `at` equal to `value`.
+template <class RunLength>
+int64_t EncodeRuns(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t pixel_size,
+                   RunLength run_length) {
   const int64_t pixels = source_size / pixel_size;
   int64_t at = 0, out = 0;
   while (at < pixels && out < source_size) {
     const uint8_t* value = src + at * pixel_size;
     int64_t limit = pixels - at - 1;
     if (limit > kMaxRun - 1) limit = kMaxRun - 1;
-    const int64_t count = 1 + RunLengthAny(value + pixel_size, limit, value, pixel_size);
-    if (out + 2 + pixel_size > source_size) return 0;
+    const int64_t count = 1 + run_length(value + pixel_size, limit, value);
+    if (out + 2 + pixel_size > source_size) return 0;  // would not pay
     const uint16_t word = static_cast<uint16_t>(count);
     std::memcpy(dst + out, &word, 2);
     std::memcpy(dst + out + 2, value, static_cast<size_t>(pixel_size));
@@ -84,46 +69,62 @@ int64_t EncodeAny(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t
 }
 
 template <int P>
-bool Decode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size) {
-  int64_t in = 0, produced = 0;
-  while (in < source_size && produced < dst_size) {
-    if (source_size - in < 2 + P) return false;  // truncated run
-    uint16_t count;
-    std::memcpy(&count, src + in, 2);
-    const int64_t bytes = int64_t{count} * P;
-    if (bytes > dst_size - produced) return false;
-    const uint64_t pattern = Repeat<P>(src + in + 2);
-    uint8_t* out = dst + produced;
-    int64_t i = 0;
-    // Whole words; the last one may reach past the run (never past the
-    // buffer): the next run writes over those bytes.
-    if (dst_size - produced >= (bytes + 7) / 8 * 8) {
-      for (; i < bytes; i += 8) std::memcpy(out + i, &pattern, 8);
-    } else {
-      for (; i + 8 <= bytes; i += 8) std::memcpy(out + i, &pattern, 8);
-      std::memcpy(out + i, &pattern, static_cast<size_t>(bytes - i));
-    }
-    produced += bytes;
-    in += 2 + P;
-  }
-  return produced == dst_size;
+int64_t Encode(uint8_t* dst, const uint8_t* src, int64_t source_size) {
+  return EncodeRuns(dst, src, source_size, P, [](const uint8_t* at, int64_t limit,
+                                                 const uint8_t* value) {
+    return RunLength<P>(at, limit, Repeat<P>(value));
+  });
 }
 
-bool DecodeAny(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size,
-               int64_t pixel_size) {
+int64_t EncodeAny(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t pixel_size) {
+  return EncodeRuns(dst, src, source_size, pixel_size,
+                    [pixel_size](const uint8_t* at, int64_t limit, const uint8_t* value) {
+                      return RunLengthAny(at, limit, value, pixel_size);
+                    });
+}
+
+// The run loop of the decoder; fill(out, value, count) writes one run.
+template <class Fill>
+bool DecodeRuns(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size,
+                int64_t pixel_size, Fill fill) {
   int64_t in = 0, produced = 0;
   while (in < source_size && produced < dst_size) {
-    if (source_size - in < 2 + pixel_size) return false;
+    if (source_size - in < 2 + pixel_size) return false;  // truncated run
     uint16_t count;
     std::memcpy(&count, src + in, 2);
     const int64_t bytes = int64_t{count} * pixel_size;
     if (bytes > dst_size - produced) return false;
-    for (int64_t k = 0; k < count; ++k)
-      std::memcpy(dst + produced + k * pixel_size, src + in + 2, static_cast<size_t>(pixel_size));
+    fill(dst + produced, src + in + 2, bytes, dst_size - produced);
     produced += bytes;
     in += 2 + pixel_size;
   }
   return produced == dst_size;
+}
+
+template <int P>
+bool Decode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size) {
+  return DecodeRuns(dst, dst_size, src, source_size, P,
+                    [](uint8_t* out, const uint8_t* value, int64_t bytes, int64_t room) {
+                      const uint64_t pattern = Repeat<P>(value);
+                      int64_t i = 0;
+                      // Whole words; the last one may reach past the run (never
+                      // past the buffer): the next run writes over those bytes.
+                      if (room >= (bytes + 7) / 8 * 8) {
+                        for (; i < bytes; i += 8) std::memcpy(out + i, &pattern, 8);
+                        return;
+                      }
+                      for (; i + 8 <= bytes; i += 8) std::memcpy(out + i, &pattern, 8);
+                      std::memcpy(out + i, &pattern, static_cast<size_t>(bytes - i));
+                    });
+}
+
+bool DecodeAny(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size,
+               int64_t pixel_size) {
+  return DecodeRuns(dst, dst_size, src, source_size, pixel_size,
+                    [pixel_size](uint8_t* out, const uint8_t* value, int64_t bytes, int64_t) {
+                      for (int64_t k = 0; k < bytes; k += pixel_size)
+                        std::memcpy(out + k, value, static_cast<size_t>(pixel_size));
+                    });
 }
 
 }  // namespace
