@@ -824,6 +824,24 @@ ORVO_API bool ORVO_CDECL GetTransformedRasterValue(void* dst, ITransformedRaster
 ORVO_API bool ORVO_CDECL SetTransformedRasterValue(ITransformedRaster* raster, double x, double y,
                                                    const void* src);
 
+/* ---- DEM access (guarded) ----------------------------------------------
+ * A DEM is a transformed raster of signed 16-bit heights. A sample of 9998
+ * stands for height 0; a sample above 9998 (9999) means no data.
+ * OpenDem opens the raster read-only with its ".corners" transform; null
+ * when it does not open, has no transform or its pixels are not 2 bytes.
+ * The result (count 0) is given back with CloseDem, which ignores null.
+ * DemHeight: the bilinear height at map position (x, y) from the 2 x 2
+ * samples around it; a missing sample is replaced by its partner in each
+ * blend, unweighted, so 9999.0 survives only where every contributing sample
+ * is missing. 9999.0 also for a null DEM, a DEM whose pixels are not 2 bytes,
+ * a position without pixel position, or one whose samples lie on no tile.
+ * WrappedDemHeight: the same with columns taken modulo the width (the last
+ * column's right neighbour is column 0); rows never wrap. */
+ORVO_API ITransformedRaster* ORVO_CDECL OpenDem(const char* file_name);
+ORVO_API double ORVO_CDECL DemHeight(ITransformedRaster* dem, double x, double y);
+ORVO_API double ORVO_CDECL WrappedDemHeight(ITransformedRaster* dem, double x, double y);
+ORVO_API void ORVO_CDECL CloseDem(ITransformedRaster* dem);
+
 /* ==== families are added above this line ==== */
 
 #ifdef __cplusplus
