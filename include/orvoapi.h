@@ -842,6 +842,52 @@ ORVO_API double ORVO_CDECL DemHeight(ITransformedRaster* dem, double x, double y
 ORVO_API double ORVO_CDECL WrappedDemHeight(ITransformedRaster* dem, double x, double y);
 ORVO_API void ORVO_CDECL CloseDem(ITransformedRaster* dem);
 
+/* ---- Rasterization (never raise) ---------------------------------------
+ * Triangles and segments with a height at each vertex, in map coordinates,
+ * burnt into a transformed raster of signed 16-bit samples. False (nothing
+ * written) for a null raster or argument, a raster without transform or
+ * with pixels other than 2 bytes, heights or positions that are not finite,
+ * and pixel positions beyond 1e15 in magnitude; true otherwise, also when
+ * nothing fell on the raster. Heights beyond the 16-bit range are stored as
+ * -32768 or 32767.
+ * Triangles: points are three (x, y) pairs, heights three values in the same
+ * order. The pixel centres (k + 0.5) inside the triangle get the linearly
+ * interpolated height, rounded (floor(v + 0.5)); a centre on the left or top
+ * edge of a scan span is left out, one on the right or bottom edge is in.
+ * clip: null or two map points; the work is limited to their bounding box in
+ * pixels, and false is returned when that box misses the triangle's. The
+ * int32 arguments named reserved are ignored.
+ * RasterizeTriangleBoundedMod: integer pixel positions (x, y) inside the
+ * triangle, edges included, get the height of the plane through it.
+ * RasterizeLineBounded samples the segment at 2 * max(ceil(length in
+ * pixels), 1) + 1 evenly spaced points, heights truncated toward zero, each
+ * written to its nearest pixel; clip: null or a map rectangle (minimum x,
+ * minimum y, maximum x, maximum y; either corner order), points outside it
+ * are skipped. mode 0 writes every point; 1 only above the existing sample,
+ * 2 only below it, where an existing sample above 9998 is always replaced,
+ * 9998 counts as 0 and a sample that cannot be read is left alone; other
+ * modes are refused. */
+ORVO_API bool ORVO_CDECL RasterizeTriangleBounded(ITransformedRaster* raster, int32_t reserved1,
+                                                  int32_t reserved2, int32_t reserved3,
+                                                  int32_t reserved4, int32_t reserved5,
+                                                  const double* clip, const double* points,
+                                                  const double* heights, int32_t reserved6);
+ORVO_API bool ORVO_CDECL RasterizeTriangle(ITransformedRaster* raster, int32_t reserved1,
+                                           int32_t reserved2, int32_t reserved3,
+                                           int32_t reserved4, int32_t reserved5,
+                                           const double* points, const double* heights,
+                                           int32_t reserved6);
+ORVO_API bool ORVO_CDECL RasterizeTriangleBoundedMod(ITransformedRaster* raster,
+                                                     int32_t reserved1, int32_t reserved2,
+                                                     int32_t reserved3, int32_t reserved4,
+                                                     int32_t reserved5, const double* clip,
+                                                     const double* points, const double* heights,
+                                                     int32_t reserved6);
+ORVO_API bool ORVO_CDECL RasterizeLineBounded(ITransformedRaster* raster, const double* clip,
+                                              const double* first, const double* second,
+                                              double first_height, double second_height,
+                                              int32_t mode);
+
 /* ==== families are added above this line ==== */
 
 #ifdef __cplusplus
