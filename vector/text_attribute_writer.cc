@@ -27,7 +27,7 @@ void AppendQuotedAttributeText(std::string& out, std::string_view text) {
 }
 
 TAttributeWriter::TAttributeWriter(const char* file_name)
-    : file_(std::make_unique<TFileWriter64>(file_name, kWindowRequest)) {}
+    : file_(std::make_unique<TFileWriter64>(file_name, kBufferRequest)) {}
 
 TAttributeWriter::~TAttributeWriter() {
   try {

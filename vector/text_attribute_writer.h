@@ -18,7 +18,9 @@ namespace orvo {
 // next record starts or the writer is destroyed.
 class TAttributeWriter : public IAttributeWriter {
  public:
-  static constexpr uint32_t kWindowRequest = 1000000;
+  // The write buffer: a quarter MiB, small enough to stay in the cache until
+  // it is handed to the file.
+  static constexpr uint32_t kBufferRequest = 200000;
   // The longest line the reader takes in one piece; a longer one would be
   // split and its rest read as a line of its own, so none is written.
   static constexpr size_t kMaxLineLength = 2047;
