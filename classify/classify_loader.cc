@@ -2,6 +2,7 @@
 // "ATTRIBUTE.id", "GROUP.id" and "GRAPH.id"; other sections are ignored.
 #include "classify/classify_loader.h"
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,16 +24,11 @@ constexpr std::string_view kAttributePrefix = "ATTRIBUTE.";
 constexpr std::string_view kGroupPrefix = "GROUP.";
 constexpr std::string_view kGraphPrefix = "GRAPH.";
 
-// The keys of one section with their raw values, read in one pass over the
+// The keys of one section with their raw values, read in place from the
 // store; sections hold a handful of keys, so lookups are linear.
 class TSection {
  public:
-  TSection(TIni& ini, const std::string& name) {
-    int32_t count = ini.ReadSection(name);
-    entries_.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i)
-      entries_.emplace_back(ini.GetSectionKey(i), ini.GetSectionValue(i));
-  }
+  explicit TSection(const TIni::TKeyValues& entries) : entries_(entries) {}
 
   // The raw value of an upper-case key; empty when absent.
   const std::string& Raw(std::string_view key) const {
@@ -54,8 +50,8 @@ class TSection {
   }
 
  private:
-  std::vector<std::pair<std::string, std::string>> entries_;
-  std::string empty_;
+  const TIni::TKeyValues& entries_;
+  inline static const std::string empty_;
 };
 
 bool IsListSeparator(char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r'; }
@@ -115,8 +111,10 @@ void LoadAttribute(TClassify& classify, const std::string& section, const TSecti
   TTokenizer tokenizer(',', '"');
   std::string value;
   std::string anno;
+  char value_key[24] = "VALUE";
   for (int32_t n = 1;; ++n) {
-    const std::string& raw = keys.Raw("VALUE" + std::to_string(n));
+    std::to_chars_result r = std::to_chars(value_key + 5, value_key + sizeof value_key, n);
+    const std::string& raw = keys.Raw(std::string_view(value_key, static_cast<size_t>(r.ptr - value_key)));
     if (raw.empty()) break;
     tokenizer.Reset(raw.c_str());
     tokenizer.Next(value);
@@ -154,14 +152,15 @@ void LoadSections(TClassify& classify, TIni& ini) {
   int32_t count = ini.GetSectionCount();
   for (int32_t i = 0; i < count; ++i) {
     const std::string& section = ini.GetSectionName(i);
+    TSection keys(ini.GetSectionEntries(i));
     if (StartsWith(section, kFeaturePrefix)) {
-      LoadFeature(classify, section, TSection(ini, section));
+      LoadFeature(classify, section, keys);
     } else if (StartsWith(section, kAttributePrefix)) {
-      LoadAttribute(classify, section, TSection(ini, section));
+      LoadAttribute(classify, section, keys);
     } else if (StartsWith(section, kGroupPrefix)) {
-      LoadGroup(classify, section, TSection(ini, section));
+      LoadGroup(classify, section, keys);
     } else if (StartsWith(section, kGraphPrefix)) {
-      LoadGraph(classify, section, TSection(ini, section));
+      LoadGraph(classify, section, keys);
     }
   }
 }
