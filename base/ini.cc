@@ -174,7 +174,21 @@ namespace {
 constexpr size_t kLinearKeys = 16;
 }  // namespace
 
-bool TIni::TStoredSection::HasKey(const std::string& key) const {
+char* TIni::Allocate(size_t n) {
+  constexpr size_t kBlock = 256 * 1024;
+  if (n > text_left_) {
+    size_t size = n > kBlock / 4 ? n : kBlock;
+    text_blocks_.emplace_back(new char[size]);
+    text_at_ = text_blocks_.back().get();
+    text_left_ = size;
+  }
+  char* at = text_at_;
+  text_at_ += n;
+  text_left_ -= n;
+  return at;
+}
+
+bool TIni::TStoredSection::HasKey(std::string_view key) const {
   if (key_set) return key_set->count(key) != 0;
   for (const auto& entry : entries) {
     if (entry.first == key) return true;
@@ -182,15 +196,17 @@ bool TIni::TStoredSection::HasKey(const std::string& key) const {
   return false;
 }
 
-void TIni::TStoredSection::AddKey(std::string key, std::string value) {
+void TIni::TStoredSection::AddKey(std::string_view key, std::string_view value) {
   if (key_set) {
     key_set->insert(key);
+  } else if (entries.empty()) {
+    entries.reserve(kLinearKeys);
   } else if (entries.size() == kLinearKeys) {
-    key_set = std::make_unique<std::unordered_set<std::string>>();
+    key_set = std::make_unique<std::unordered_set<std::string_view>>();
     for (const auto& entry : entries) key_set->insert(entry.first);
     key_set->insert(key);
   }
-  entries.emplace_back(std::move(key), std::move(value));
+  entries.emplace_back(key, value);
 }
 
 void TIni::ParseKeyLine(const char* line, TLoadState& state) {
@@ -220,10 +236,22 @@ void TIni::ParseKeyLine(const char* line, TLoadState& state) {
     state.store_index = it->second;
   }
   TStoredSection& section = store_[static_cast<size_t>(state.store_index)];
-  std::string key = UpperCopy(std::string_view(key_begin, static_cast<size_t>(key_end - key_begin)));
-  std::string stored_key = state.key_prefix.empty() ? key : state.key_prefix + key;
-  if (section.HasKey(stored_key)) ThrowKeyUsed(key, state.section);
-  section.AddKey(std::move(stored_key), std::string(value_begin, value_end));
+  // Key (after the prefix a ':' in the header lends it), then the value and
+  // a NUL, side by side in the store's text.
+  size_t prefix = state.key_prefix.size();
+  size_t key_length = prefix + static_cast<size_t>(key_end - key_begin);
+  size_t value_length = static_cast<size_t>(value_end - value_begin);
+  char* text = Allocate(key_length + value_length + 1);
+  std::memcpy(text, state.key_prefix.data(), prefix);
+  for (size_t i = prefix; i < key_length; ++i) {
+    char c = key_begin[i - prefix];
+    text[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  std::string_view key(text, key_length);
+  if (section.HasKey(key)) ThrowKeyUsed(std::string(key.substr(prefix)), state.section);
+  std::memcpy(text + key_length, value_begin, value_length);
+  text[key_length + value_length] = '\0';
+  section.AddKey(key, std::string_view(text + key_length, value_length));
 }
 
 const TIni::TStoredSection* TIni::FindSection(const std::string& name) const {
@@ -264,7 +292,7 @@ std::string TIni::GetValue(const std::string& section, const std::string& key,
   if (stored == nullptr) return default_text;
   std::string_view wanted = std::string_view(entry).substr(colon + 1);
   for (const auto& [k, value] : stored->entries) {
-    if (k == wanted) return value;
+    if (k == wanted) return std::string(value);
   }
   return default_text;
 }
@@ -280,8 +308,8 @@ int32_t TIni::ReadSectionInFileOrder(const std::string& section) {
   selected_keys_.reserve(stored->entries.size());
   selected_values_.reserve(stored->entries.size());
   for (const auto& [key, value] : stored->entries) {
-    selected_keys_.push_back(key);
-    selected_values_.push_back(value);
+    selected_keys_.emplace_back(key);
+    selected_values_.emplace_back(value);
   }
   return static_cast<int32_t>(selected_keys_.size());
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -75,8 +76,10 @@ class TIni {
   const std::string& GetSectionKey(int32_t i) const;
   const std::string& GetSectionValue(int32_t i) const;
 
-  // Upper-cased keys and their values, in the order in which they stood.
-  using TKeyValues = std::vector<std::pair<std::string, std::string>>;
+  // Upper-cased keys and their values, in the order in which they stood. The
+  // views point into the store (each value is followed by a NUL) and stay
+  // valid while it lives.
+  using TKeyValues = std::vector<std::pair<std::string_view, std::string_view>>;
   // The keys of entry i of the list filled by GetSectionCount, without a copy;
   // empty when out of range. Valid while the store is not loaded again.
   const TKeyValues& GetSectionEntries(int32_t i) const;
@@ -87,11 +90,15 @@ class TIni {
     std::string name;
     TKeyValues entries;
     // The keys, once the section has grown past a handful of them.
-    std::unique_ptr<std::unordered_set<std::string>> key_set;
+    std::unique_ptr<std::unordered_set<std::string_view>> key_set;
 
-    bool HasKey(const std::string& key) const;
-    void AddKey(std::string key, std::string value);
+    bool HasKey(std::string_view key) const;
+    void AddKey(std::string_view key, std::string_view value);
   };
+
+  // Room for n bytes of key and value text that stay in place while the store
+  // lives.
+  char* Allocate(size_t n);
 
   // Parser state of one load.
   struct TLoadState {
@@ -111,6 +118,9 @@ class TIni {
   // The stored section of that name, or null.
   const TStoredSection* FindSection(const std::string& name) const;
 
+  std::vector<std::unique_ptr<char[]>> text_blocks_;
+  char* text_at_ = nullptr;   // free room of the last block
+  size_t text_left_ = 0;
   std::vector<TStoredSection> store_;
   std::unordered_map<std::string, int32_t> store_index_;  // name -> position in store_
   std::vector<int32_t> listed_;  // store_ positions in ascending name order

@@ -30,20 +30,20 @@ class TSection {
  public:
   explicit TSection(const TIni::TKeyValues& entries) : entries_(entries) {}
 
-  // The raw value of an upper-case key; empty when absent.
-  const std::string& Raw(std::string_view key) const {
+  // The raw value of an upper-case key, followed by a NUL; empty when absent.
+  std::string_view Raw(std::string_view key) const {
     for (const auto& entry : entries_)
       if (entry.first == key) return entry.second;
-    return empty_;
+    return "";
   }
 
   // The first quoted field of the value (the attribute text file's token
   // rule: separator ',', quote '"', backslash escapes).
   std::string Quoted(std::string_view key) const { return FirstField(Raw(key)); }
 
-  static std::string FirstField(const std::string& value) {
+  static std::string FirstField(std::string_view value) {
     TTokenizer tokenizer(',', '"');
-    tokenizer.Reset(value.c_str());
+    tokenizer.Reset(value.data());
     std::string field;
     tokenizer.Next(field);
     return field;
@@ -51,7 +51,6 @@ class TSection {
 
  private:
   const TIni::TKeyValues& entries_;
-  inline static const std::string empty_;
 };
 
 bool IsListSeparator(char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r'; }
@@ -85,8 +84,8 @@ void LoadFeature(TClassify& classify, const std::string& section, const TSection
 }
 
 void LoadAttribute(TClassify& classify, const std::string& section, const TSection& keys) {
-  const std::string& name1 = keys.Raw("NAME1");
-  const std::string& type_text = keys.Raw("TYPE");
+  std::string_view name1 = keys.Raw("NAME1");
+  std::string_view type_text = keys.Raw("TYPE");
   int32_t data_type = DataTypeFromTypeText(type_text);
   if (name1.empty() || data_type == kDataTypeNone) {
     ReportError(kClassifyBadAttributeCode, section.c_str());
@@ -114,9 +113,10 @@ void LoadAttribute(TClassify& classify, const std::string& section, const TSecti
   char value_key[24] = "VALUE";
   for (int32_t n = 1;; ++n) {
     std::to_chars_result r = std::to_chars(value_key + 5, value_key + sizeof value_key, n);
-    const std::string& raw = keys.Raw(std::string_view(value_key, static_cast<size_t>(r.ptr - value_key)));
+    std::string_view raw =
+        keys.Raw(std::string_view(value_key, static_cast<size_t>(r.ptr - value_key)));
     if (raw.empty()) break;
-    tokenizer.Reset(raw.c_str());
+    tokenizer.Reset(raw.data());
     tokenizer.Next(value);
     tokenizer.Next(anno);
     attribute->AddValue(value, anno);
