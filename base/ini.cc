@@ -22,17 +22,6 @@ constexpr int32_t kFilePiece = 2046;
 
 inline bool IsLineEnd(char c) { return c == '\0' || c == '\n' || c == '\r'; }
 
-// The C isspace set of the "C" locale, whatever locale is in force.
-inline bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string Trimmed(const char* begin, const char* end) {
-  while (begin < end && IsSpace(*begin)) ++begin;
-  while (end > begin && IsSpace(end[-1])) --end;
-  return std::string(begin, end);
-}
-
 [[noreturn]] void ThrowSectionUsed(const std::string& section) {
   throw DataException("Error, section name " + section + " already used");
 }
@@ -151,7 +140,7 @@ void TIni::ParseHeader(const char* line, const char* open, TLoadState& state) {
   while (!IsLineEnd(*close) && *close != ']') ++close;
   std::string name;
   if (*close == ']') {
-    name = UpperCopy(Trimmed(open + 1, close));
+    name = UpperCopy(TrimCSpace(std::string_view(open + 1, static_cast<size_t>(close - open - 1))));
   } else {
     // Reported, not fatal: the key lines up to the next header are dropped.
     ReportError(kIniBadHeaderCode, line);
@@ -218,8 +207,8 @@ void TIni::ParseKeyLine(const char* line, TLoadState& state) {
   const char* token_end = key_begin;
   while (*token_end != '\0' && *token_end != '=') ++token_end;
   const char* key_end = token_end;
-  while (key_begin < key_end && IsSpace(*key_begin)) ++key_begin;
-  while (key_end > key_begin && IsSpace(key_end[-1])) --key_end;
+  while (key_begin < key_end && IsCSpace(*key_begin)) ++key_begin;
+  while (key_end > key_begin && IsCSpace(key_end[-1])) --key_end;
   if (key_begin == key_end) ThrowWrongKey(state.section);
 
   const char* value_begin = *token_end == '=' ? token_end + 1 : token_end;
