@@ -14,11 +14,13 @@
 #include "base/file_writer64.h"
 #include "base/text_file_reader.h"
 #include "base/text_file_reader64.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvo {
 namespace {
 
+using orvotest::Raised;
 using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
@@ -91,12 +93,7 @@ TEST(FileReaders, MissingFileRaisesCantOpenFile) {
   TempDir dir;
   std::string path = dir.File("missing.bin");
   auto expect_message = [](auto&& make) {
-    try {
-      make();
-      ADD_FAILURE() << "no exception";
-    } catch (const char* message) {
-      EXPECT_STREQ(message, "can't open file");
-    }
+    EXPECT_EQ(Raised([&] { make(); }), std::string("can't open file")) << "no exception";
   };
   expect_message([&] { TFileReader64 r(path.c_str(), 1000000); });
   expect_message([&] { TTextFileReader64 r(path.c_str()); });

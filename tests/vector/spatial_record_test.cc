@@ -10,10 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
+#include "tests/support/raised.h"
 #include "vector/layer_name.h"
 
 namespace orvo {
 namespace {
+
+using orvotest::Raised;
 
 TEST(SpatialKind, HeaderNames) {
   // 14 is MIX, not TXT: kept as files have it.
@@ -36,12 +39,8 @@ TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
   } bad[] = {{0, counts, xy, 2},  {1, counts, xy, 0},      {1, counts, xy, -1}, {1, zero, xy, 2},
              {1, nullptr, xy, 1}, {1, counts, nullptr, 1}, {1, huge, xy, 2}};
   for (const Case& c : bad) {
-    try {
-      CheckSpatialRecord(c.id, c.counts, c.xy, c.vectors);
-      ADD_FAILURE() << "accepted " << c.id << "/" << c.vectors;
-    } catch (const char* message) {
-      EXPECT_STREQ(message, "bad spatial record");
-    }
+    EXPECT_EQ(Raised([&] { CheckSpatialRecord(c.id, c.counts, c.xy, c.vectors); }),
+              std::string("bad spatial record")) << "accepted " << c.id << "/" << c.vectors;
   }
 }
 

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvo {
 namespace {
+
+using orvotest::Raised;
 
 class TextSpatialReaderTest : public testing::Test {
  protected:
@@ -216,12 +219,8 @@ TEST_F(TextSpatialReaderTest, NeutralBeforeTheFirstRecord) {
 
 TEST(TextSpatialReader, MissingFile) {
   orvotest::TempDir dir;
-  try {
-    TSpatialReader reader(dir.File("none.spatial").c_str());
-    FAIL();
-  } catch (const char* message) {
-    EXPECT_STREQ(message, "can't open file");
-  }
+  EXPECT_EQ(Raised([&] { TSpatialReader reader(dir.File("none.spatial").c_str()); }),
+            std::string("can't open file"));
 }
 
 }  // namespace
