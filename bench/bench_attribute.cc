@@ -133,23 +133,10 @@ void BM_WriteAndWalkAttributes(benchmark::State& state) {
   bool binary = state.range(0) != 0;
   std::string path =
       BenchFile(binary ? "orvo_bench_write.battribute" : "orvo_bench_write.attribute");
-  orvobench::ReadWriteRates rates;
-  for (auto _ : state) {
-    // The writer replaces the file; removing the last one is not its work.
-    std::filesystem::remove(path);
-    rates.Write([&] { WriteLayer(path, binary); });
-    bool ok = true;
-    rates.Read([&] { ok = Walk(path, binary); });
-    if (!ok) {
-      state.SkipWithError("records lost");
-      return;
-    }
-  }
-  int64_t bytes = FileSize(path);
-  state.SetBytesProcessed(state.iterations() * bytes);
-  rates.Report(state, bytes);
+  orvobench::WriteAndWalkLayer(
+      state, path, [&] { WriteLayer(path, binary); return true; },
+      [&] { return Walk(path, binary); });
   state.SetLabel(binary ? "binary" : "text");
-  std::filesystem::remove(path);
 }
 
 BENCHMARK(BM_ReadAttributes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);

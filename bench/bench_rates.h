@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
+#include <string>
 
 #include <benchmark/benchmark.h>
 
@@ -48,6 +50,31 @@ class ReadWriteRates {
   double write_seconds_ = 0.0;
   double read_seconds_ = 0.0;
 };
+
+// Each iteration removes the last file (replacing it is not the writer's
+// work), writes the layer with write() and walks it with walk(), both false
+// on failure; reports both rates and the file's bytes per iteration.
+template <class Write, class Walk>
+void WriteAndWalkLayer(benchmark::State& state, const std::string& path, Write&& write,
+                       Walk&& walk) {
+  ReadWriteRates rates;
+  for (auto _ : state) {
+    std::filesystem::remove(path);
+    bool ok = true;
+    rates.Write([&] { ok = write(); });
+    if (ok) rates.Read([&] { ok = walk(); });
+    if (!ok) {
+      state.SkipWithError("the layer could not be written or walked");
+      return;
+    }
+  }
+  std::error_code ec;
+  int64_t bytes = static_cast<int64_t>(std::filesystem::file_size(path, ec));
+  if (ec) bytes = 0;
+  state.SetBytesProcessed(state.iterations() * bytes);
+  rates.Report(state, bytes);
+  std::filesystem::remove(path, ec);
+}
 
 }  // namespace orvobench
 

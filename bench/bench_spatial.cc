@@ -134,22 +134,8 @@ void BM_MappedFileLimit(benchmark::State& state) {
 // and the reader's bytes per second side by side.
 void WriteAndWalk(benchmark::State& state, bool binary) {
   std::string path = BenchFile(binary ? "write.bspatial" : "write.spatial");
-  orvobench::ReadWriteRates rates;
-  for (auto _ : state) {
-    // The writer replaces the file; removing the last one is not its work.
-    std::filesystem::remove(path);
-    bool ok = true;
-    rates.Write([&] { ok = WriteLayer(path, binary); });
-    if (ok) rates.Read([&] { ok = Walk(path, binary); });
-    if (!ok) {
-      state.SkipWithError("write or walk failed");
-      return;
-    }
-  }
-  int64_t bytes = FileSize(path);
-  state.SetBytesProcessed(state.iterations() * bytes);
-  rates.Report(state, bytes);
-  std::filesystem::remove(path);
+  orvobench::WriteAndWalkLayer(
+      state, path, [&] { return WriteLayer(path, binary); }, [&] { return Walk(path, binary); });
 }
 
 void BM_BinaryWriteAndWalk(benchmark::State& state) { WriteAndWalk(state, true); }
