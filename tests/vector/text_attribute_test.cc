@@ -206,10 +206,5 @@ TEST_F(TextAttributeReader, LongLinesComeInPieces) {
   EXPECT_FALSE(reader.ReadNext());         // the rest: a single y... field
 }
 
-TEST_F(TextAttributeReader, MissingFileRaises) {
-  EXPECT_EQ(Raised([&] { TAttributeReader reader(path.c_str()); }),
-            std::string(kCantOpenFile)) << "opened a missing file";
-}
-
 }  // namespace
 }  // namespace orvo

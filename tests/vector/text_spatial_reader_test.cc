@@ -217,11 +217,5 @@ TEST_F(TextSpatialReaderTest, NeutralBeforeTheFirstRecord) {
   EXPECT_EQ(r.GetSize(), size_);
 }
 
-TEST(TextSpatialReader, MissingFile) {
-  orvotest::TempDir dir;
-  EXPECT_EQ(Raised([&] { TSpatialReader reader(dir.File("none.spatial").c_str()); }),
-            std::string("can't open file"));
-}
-
 }  // namespace
 }  // namespace orvo
