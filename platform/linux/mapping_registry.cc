@@ -321,6 +321,16 @@ std::shared_ptr<Section> LiveLocalSection(Names& names, const std::string& name)
   return section;
 }
 
+// Makes this process a holder of the name whose registry file fd it has
+// gated: takes the "live" lock, releases the gate and hands fd to the
+// section, counting the first handle on it.
+void HoldName(Section& section, int fd, const std::string& name, const std::string& path) {
+  LockByte(fd, F_RDLCK, kRegistryLive, /*wait=*/false);
+  Ungate(fd);
+  section.SetName(name, path, fd);
+  section.AddHandle();
+}
+
 // Joins the live mapping recorded in the gated registry file fd: takes a
 // "live" lock, releases the gate and hands back the mapping with one more
 // handle. When the record is not this name's (or unreadable), sets
@@ -339,10 +349,7 @@ std::shared_ptr<Section> JoinLiveRegistry(int fd, const std::string& name,
     close(fd);
     return nullptr;
   }
-  LockByte(fd, F_RDLCK, kRegistryLive, /*wait=*/false);
-  Ungate(fd);
-  section->SetName(name, path, fd);
-  section->AddHandle();
+  HoldName(*section, fd, name, path);
   return section;
 }
 
@@ -426,10 +433,7 @@ std::shared_ptr<Section> CreateNamed(const std::string& name, const FreshRequest
       close(fd);
       return nullptr;
     }
-    LockByte(fd, F_RDLCK, kRegistryLive, /*wait=*/false);
-    Ungate(fd);
-    section->SetName(name, path, fd);
-    section->AddHandle();
+    HoldName(*section, fd, name, path);
     *existed = false;
     return section;
   }
