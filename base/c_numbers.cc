@@ -5,12 +5,10 @@
 #include <cmath>
 #include <system_error>
 
+#include "base/strings.h"
+
 namespace orvo {
 namespace {
-
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');

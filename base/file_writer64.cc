@@ -1,9 +1,9 @@
-// Writer of a new file through growing read-write mappings.
+// Writer of a new file through a reused buffer and positioned writes.
 #include "base/file_writer64.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "base/errors.h"
 #include "base/file_reader64.h"
@@ -12,13 +12,30 @@
 namespace orvo {
 namespace {
 
-DWORD High(int64_t v) { return static_cast<DWORD>(static_cast<uint64_t>(v) >> 32); }
-DWORD Low(int64_t v) { return static_cast<DWORD>(static_cast<uint64_t>(v) & 0xFFFFFFFFu); }
+// Largest piece handed to one WriteFile call.
+constexpr int64_t kMaxPiece = 0x40000000;
+
+// Writes length bytes at position; *done tells how many the file took.
+bool WriteAt(HANDLE file, int64_t position, const uint8_t* bytes, int64_t length, int64_t* done) {
+  *done = 0;
+  while (*done < length) {
+    int64_t piece = length - *done < kMaxPiece ? length - *done : kMaxPiece;
+    uint64_t at = static_cast<uint64_t>(position + *done);
+    OVERLAPPED where = {};
+    where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes + *done, static_cast<DWORD>(piece), &written, &where);
+    *done += written;
+    if (!ok || written != static_cast<DWORD>(piece)) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
-TFileWriter64::TFileWriter64(const char* file_name, uint32_t window_request)
-    : window_(WindowFor(window_request)) {
+TFileWriter64::TFileWriter64(const char* file_name, uint32_t buffer_request)
+    : buffer_(new uint8_t[WindowFor(buffer_request)]), capacity_(WindowFor(buffer_request)) {
   DeleteFileA(file_name);
   HANDLE file = CreateFileA(file_name, GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, /*security=*/nullptr,
@@ -28,68 +45,64 @@ TFileWriter64::TFileWriter64(const char* file_name, uint32_t window_request)
 }
 
 TFileWriter64::~TFileWriter64() {
-  Unmap();
-  if (mapping_ != nullptr) CloseHandle(mapping_);
-  // The mapping grew the file in whole windows; cut it to what was written.
-  LONG high = static_cast<LONG>(High(logical_size_));
-  SetFilePointer(file_, static_cast<LONG>(Low(logical_size_)), &high, FILE_BEGIN);
-  SetEndOfFile(file_);
+  Flush();
   CloseHandle(file_);
 }
 
-void TFileWriter64::Unmap() {
-  if (view_ != nullptr) {
-    FlushViewOfFile(view_, 0);
-    UnmapViewOfFile(view_);
+bool TFileWriter64::Flush() {
+  if (buffer_used_ == 0) return true;
+  int64_t done = 0;
+  bool ok = WriteAt(file_, buffer_start_, buffer_.get(), buffer_used_, &done);
+  // What the file took is out of the buffer; the rest waits for the next try.
+  if (done > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + done, static_cast<size_t>(buffer_used_ - done));
+    buffer_start_ += done;
+    buffer_used_ -= done;
   }
-  view_ = nullptr;
-  view_start_ = 0;
-  view_length_ = 0;
+  return ok;
 }
 
-bool TFileWriter64::EnsureWindow(int64_t position, int64_t length) {
-  if (position < 0 || length < 0 || position > INT64_MAX - length - window_) return false;
+bool TFileWriter64::Place(int64_t position, int64_t length) {
+  if (position < 0 || length < 0 || position > INT64_MAX - length) return false;
   int64_t end = position + length;
-  if (view_ != nullptr && position >= view_start_ && end <= view_start_ + view_length_) {
-    if (end > logical_size_) logical_size_ = end;
-    return true;
+  // Bytes join the buffer when they continue or overwrite what it holds.
+  bool inside = position >= buffer_start_ && position <= buffer_start_ + buffer_used_ &&
+                end - buffer_start_ <= capacity_;
+  if (!inside) {
+    if (!Flush()) return false;
+    if (length > capacity_) {
+      if (static_cast<uint64_t>(length) > SIZE_MAX) return false;
+      uint8_t* larger = new (std::nothrow) uint8_t[static_cast<size_t>(length)];
+      if (larger == nullptr) return false;
+      buffer_.reset(larger);
+      capacity_ = length;
+    }
+    buffer_start_ = position;
+    buffer_used_ = 0;
   }
-  Unmap();
-  if (end > mapping_size_) {
-    if (mapping_ != nullptr) CloseHandle(mapping_);
-    mapping_ = nullptr;
-    mapping_size_ = 0;
-    int64_t wanted = (std::max(logical_size_, end) / window_ + 1) * window_;
-    // Creating a larger mapping grows the file on disk.
-    HANDLE mapping = CreateFileMappingA(file_, /*security=*/nullptr, PAGE_READWRITE,
-                                        High(wanted), Low(wanted), /*name=*/nullptr);
-    if (mapping == nullptr) return false;
-    mapping_ = mapping;
-    mapping_size_ = wanted;
-  }
-  int64_t start = position / window_ * window_;
-  int64_t span = ((end - start) / window_ + 1) * window_;
-  if (span > mapping_size_ - start) span = mapping_size_ - start;
-  if (static_cast<uint64_t>(span) > SIZE_MAX) return false;
-  void* view = MapViewOfFile(mapping_, FILE_MAP_WRITE, High(start), Low(start),
-                             static_cast<SIZE_T>(span));
-  if (view == nullptr) return false;
-  view_ = static_cast<uint8_t*>(view);
-  view_start_ = start;
-  view_length_ = span;
-  // Only bytes that could be written count towards the file's final size.
+  if (end - buffer_start_ > buffer_used_) buffer_used_ = end - buffer_start_;
   if (end > logical_size_) logical_size_ = end;
   return true;
 }
 
 uint8_t* TFileWriter64::MapRange(int64_t position, int64_t length) {
-  if (!EnsureWindow(position, length)) return nullptr;
-  return view_ + (position - view_start_);
+  if (!Place(position, length)) return nullptr;
+  return buffer_.get() + (position - buffer_start_);
 }
 
 bool TFileWriter64::Write(const void* bytes, int64_t length) {
   if (bytes == nullptr || length < 0) return false;
   if (length == 0) return true;
+  if (length > capacity_) {
+    // Too large to collect: straight to the file, after what is buffered.
+    if (position_ < 0 || position_ > INT64_MAX - length || !Flush()) return false;
+    int64_t done = 0;
+    bool ok = WriteAt(file_, position_, static_cast<const uint8_t*>(bytes), length, &done);
+    if (done > 0 && position_ + done > logical_size_) logical_size_ = position_ + done;
+    if (!ok) return false;
+    position_ += length;
+    return true;
+  }
   uint8_t* target = MapRange(position_, length);
   if (target == nullptr) return false;
   std::memcpy(target, bytes, static_cast<size_t>(length));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "base/error_hook.h"
@@ -20,17 +21,6 @@ constexpr int32_t kMemoryPiece = 2047;
 constexpr int32_t kFilePiece = 2046;
 
 inline bool IsLineEnd(char c) { return c == '\0' || c == '\n' || c == '\r'; }
-
-// The C isspace set of the "C" locale, whatever locale is in force.
-inline bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string Trimmed(const char* begin, const char* end) {
-  while (begin < end && IsSpace(*begin)) ++begin;
-  while (end > begin && IsSpace(end[-1])) --end;
-  return std::string(begin, end);
-}
 
 [[noreturn]] void ThrowSectionUsed(const std::string& section) {
   throw DataException("Error, section name " + section + " already used");
@@ -58,8 +48,16 @@ class TFileLines {
   bool GetLine(char* buffer, int32_t n) {
     while (Available() && IsLineEnd(chunk_[position_])) ++position_;
     int32_t length = 0;
-    while (length < n && Available() && !IsLineEnd(chunk_[position_])) {
-      buffer[length++] = chunk_[position_++];
+    while (length < n && Available()) {
+      // Copy the run of the chunk up to a line end or the piece's end.
+      size_t stop = position_;
+      size_t limit = position_ + static_cast<size_t>(n - length);
+      if (limit > filled_) limit = filled_;
+      while (stop < limit && !IsLineEnd(chunk_[stop])) ++stop;
+      std::memcpy(buffer + length, chunk_ + position_, stop - position_);
+      length += static_cast<int32_t>(stop - position_);
+      position_ = stop;
+      if (stop < limit) break;  // a line end
     }
     buffer[length] = '\0';
     return length > 0;
@@ -94,6 +92,7 @@ struct TFileCloser {
 bool TIni::LoadMemory(const char* bytes, int32_t size) {
   TMemoryList lines(bytes, size);
   TLoadState state;
+  Expect(size > 0 ? static_cast<int64_t>(size) : 0, state);
   char line[kMemoryPiece + 1];
   while (lines.GetLine(line, kMemoryPiece)) ParseLine(line, state);
   return true;
@@ -106,9 +105,23 @@ bool TIni::LoadFile(const char* path) {
   TFileCloser closer{file};
   TPtr<TFileLines> lines(new TFileLines(file));  // 64 KiB chunk: keep it off the stack
   TLoadState state;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    long size = std::ftell(file);
+    if (size > 0) Expect(size, state);
+    std::rewind(file);
+  }
   char line[kFilePiece + 1];
   while (lines->GetLine(line, kFilePiece)) ParseLine(line, state);
   return !lines->Failed();
+}
+
+void TIni::Expect(int64_t text_bytes, TLoadState& state) {
+  // A section takes a few hundred bytes of text; the guess only saves
+  // rehashing, so it is capped.
+  size_t sections = static_cast<size_t>(std::min<int64_t>(text_bytes / 256, 1 << 18));
+  state.seen.reserve(sections);
+  store_index_.reserve(sections);
+  store_.reserve(sections);
 }
 
 void TIni::ParseLine(const char* line, TLoadState& state) {
@@ -127,13 +140,62 @@ void TIni::ParseHeader(const char* line, const char* open, TLoadState& state) {
   while (!IsLineEnd(*close) && *close != ']') ++close;
   std::string name;
   if (*close == ']') {
-    name = UpperCopy(Trimmed(open + 1, close));
+    name = UpperCopy(TrimCSpace(std::string_view(open + 1, static_cast<size_t>(close - open - 1))));
   } else {
     // Reported, not fatal: the key lines up to the next header are dropped.
     ReportError(kIniBadHeaderCode, line);
   }
   state.section = name;
-  if (!state.seen.insert(name).second) ThrowSectionUsed(name);
+  size_t colon = name.find(':');
+  if (colon == std::string::npos) {
+    state.store_name = name;
+    state.key_prefix.clear();
+  } else {
+    state.store_name = name.substr(0, colon);
+    state.key_prefix = name.substr(colon + 1) + ':';
+  }
+  state.store_index = -1;
+  if (!state.seen.insert(std::move(name)).second) ThrowSectionUsed(state.section);
+}
+
+namespace {
+// Sections with more keys than this find them through a hash set.
+constexpr size_t kLinearKeys = 16;
+}  // namespace
+
+char* TIni::Allocate(size_t n) {
+  constexpr size_t kBlock = 256 * 1024;
+  if (n > text_left_) {
+    size_t size = n > kBlock / 4 ? n : kBlock;
+    text_blocks_.emplace_back(new char[size]);
+    text_at_ = text_blocks_.back().get();
+    text_left_ = size;
+  }
+  char* at = text_at_;
+  text_at_ += n;
+  text_left_ -= n;
+  return at;
+}
+
+bool TIni::TStoredSection::HasKey(std::string_view key) const {
+  if (key_set) return key_set->count(key) != 0;
+  for (const auto& entry : entries) {
+    if (entry.first == key) return true;
+  }
+  return false;
+}
+
+void TIni::TStoredSection::AddKey(std::string_view key, std::string_view value) {
+  if (key_set) {
+    key_set->insert(key);
+  } else if (entries.empty()) {
+    entries.reserve(kLinearKeys);
+  } else if (entries.size() == kLinearKeys) {
+    key_set = std::make_unique<std::unordered_set<std::string_view>>();
+    for (const auto& entry : entries) key_set->insert(entry.first);
+    key_set->insert(key);
+  }
+  entries.emplace_back(key, value);
 }
 
 void TIni::ParseKeyLine(const char* line, TLoadState& state) {
@@ -145,85 +207,112 @@ void TIni::ParseKeyLine(const char* line, TLoadState& state) {
   const char* token_end = key_begin;
   while (*token_end != '\0' && *token_end != '=') ++token_end;
   const char* key_end = token_end;
-  while (key_begin < key_end && IsSpace(*key_begin)) ++key_begin;
-  while (key_end > key_begin && IsSpace(key_end[-1])) --key_end;
+  while (key_begin < key_end && IsCSpace(*key_begin)) ++key_begin;
+  while (key_end > key_begin && IsCSpace(key_end[-1])) --key_end;
   if (key_begin == key_end) ThrowWrongKey(state.section);
 
   const char* value_begin = *token_end == '=' ? token_end + 1 : token_end;
   const char* value_end = value_begin;
   while (*value_end != '\0' && *value_end != '\n' && *value_end != '\r') ++value_end;
 
-  // The entry key "SECTION:KEY", built in a buffer kept across lines.
-  std::string& entry = state.entry;
-  entry.assign(state.section).append(1, ':');
-  size_t key_at = entry.size();
-  entry.append(UpperCopy(std::string_view(key_begin, static_cast<size_t>(key_end - key_begin))));
-  auto [it, inserted] = entries_.try_emplace(entry);
-  if (!inserted) ThrowKeyUsed(entry.substr(key_at), state.section);
-  it->second.value.assign(value_begin, value_end);
-  it->second.order = static_cast<int32_t>(entries_.size()) - 1;
+  if (state.store_index < 0) {
+    auto [it, inserted] =
+        store_index_.try_emplace(state.store_name, static_cast<int32_t>(store_.size()));
+    if (inserted) {
+      store_.emplace_back();
+      store_.back().name = state.store_name;
+    }
+    state.store_index = it->second;
+  }
+  TStoredSection& section = store_[static_cast<size_t>(state.store_index)];
+  // Key (after the prefix a ':' in the header lends it), then the value and
+  // a NUL, side by side in the store's text.
+  size_t prefix = state.key_prefix.size();
+  size_t key_length = prefix + static_cast<size_t>(key_end - key_begin);
+  size_t value_length = static_cast<size_t>(value_end - value_begin);
+  char* text = Allocate(key_length + value_length + 1);
+  std::memcpy(text, state.key_prefix.data(), prefix);
+  for (size_t i = prefix; i < key_length; ++i) {
+    char c = key_begin[i - prefix];
+    text[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  std::string_view key(text, key_length);
+  if (section.HasKey(key)) ThrowKeyUsed(std::string(key.substr(prefix)), state.section);
+  std::memcpy(text + key_length, value_begin, value_length);
+  text[key_length + value_length] = '\0';
+  section.AddKey(key, std::string_view(text + key_length, value_length));
+}
+
+const TIni::TStoredSection* TIni::FindSection(const std::string& name) const {
+  auto it = store_index_.find(name);
+  return it == store_index_.end() ? nullptr : &store_[static_cast<size_t>(it->second)];
 }
 
 int32_t TIni::GetSectionCount() {
-  // Every section's entries share the prefix "NAME:" and so form one run of
-  // the ordered store; jump from run to run. ';' follows ':' in byte order.
-  std::set<std::string> names;
-  auto it = entries_.begin();
-  while (it != entries_.end()) {
-    const std::string& entry = it->first;
-    std::string name = entry.substr(0, entry.find(':'));
-    it = entries_.lower_bound(name + ';');
-    names.insert(std::move(name));
-  }
-  sections_.assign(names.begin(), names.end());
-  return static_cast<int32_t>(sections_.size());
+  listed_.resize(store_.size());
+  for (size_t i = 0; i < store_.size(); ++i) listed_[i] = static_cast<int32_t>(i);
+  std::sort(listed_.begin(), listed_.end(),
+            [&](int32_t a, int32_t b) { return store_[a].name < store_[b].name; });
+  return static_cast<int32_t>(listed_.size());
 }
 
 namespace {
 const std::string kNoText;
+const TIni::TKeyValues kNoEntries;
 }  // namespace
 
 const std::string& TIni::GetSectionName(int32_t i) const {
-  if (i < 0 || static_cast<size_t>(i) >= sections_.size()) return kNoText;
-  return sections_[static_cast<size_t>(i)];
+  if (i < 0 || static_cast<size_t>(i) >= listed_.size()) return kNoText;
+  return store_[static_cast<size_t>(listed_[static_cast<size_t>(i)])].name;
+}
+
+const TIni::TKeyValues& TIni::GetSectionEntries(int32_t i) const {
+  if (i < 0 || static_cast<size_t>(i) >= listed_.size()) return kNoEntries;
+  return store_[static_cast<size_t>(listed_[static_cast<size_t>(i)])].entries;
 }
 
 std::string TIni::GetValue(const std::string& section, const std::string& key,
                            const std::string& default_text) {
+  // The entry "SECTION:KEY" is filed under the text before its first ':'.
   std::string entry = UpperCopy(section);
   entry.append(1, ':').append(UpperCopy(key));
-  auto it = entries_.find(entry);
-  return it != entries_.end() ? it->second.value : default_text;
+  size_t colon = entry.find(':');
+  const TStoredSection* stored = FindSection(entry.substr(0, colon));
+  if (stored == nullptr) return default_text;
+  std::string_view wanted = std::string_view(entry).substr(colon + 1);
+  for (const auto& [k, value] : stored->entries) {
+    if (k == wanted) return std::string(value);
+  }
+  return default_text;
 }
 
-int32_t TIni::ReadSection(const std::string& section) {
+int32_t TIni::ReadSectionInFileOrder(const std::string& section) {
   selected_keys_.clear();
   selected_values_.clear();
-  std::string prefix = UpperCopy(section);
+  std::string name = UpperCopy(section);
   // A name holding ':' can never be the text before an entry's first ':'.
-  if (prefix.find(':') != std::string::npos) return 0;
-  prefix.append(1, ':');
-  for (auto it = entries_.lower_bound(prefix);
-       it != entries_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
-    selected_keys_.push_back(it->first.substr(prefix.size()));
-    selected_values_.push_back(it->second.value);
+  if (name.find(':') != std::string::npos) return 0;
+  const TStoredSection* stored = FindSection(name);
+  if (stored == nullptr) return 0;
+  selected_keys_.reserve(stored->entries.size());
+  selected_values_.reserve(stored->entries.size());
+  for (const auto& [key, value] : stored->entries) {
+    selected_keys_.emplace_back(key);
+    selected_values_.emplace_back(value);
   }
   return static_cast<int32_t>(selected_keys_.size());
 }
 
-int32_t TIni::ReadSectionInFileOrder(const std::string& section) {
-  int32_t count = ReadSection(section);
-  std::vector<std::pair<int32_t, size_t>> order;  // (order read, position selected)
-  order.reserve(selected_keys_.size());
-  std::string prefix = UpperCopy(section) + ':';
-  for (size_t i = 0; i < selected_keys_.size(); ++i) {
-    order.emplace_back(entries_.find(prefix + selected_keys_[i])->second.order, i);
-  }
-  std::sort(order.begin(), order.end());
+int32_t TIni::ReadSection(const std::string& section) {
+  int32_t count = ReadSectionInFileOrder(section);
+  std::vector<size_t> order(selected_keys_.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](size_t a, size_t b) { return selected_keys_[a] < selected_keys_[b]; });
   std::vector<std::string> keys, values;
   keys.reserve(order.size());
   values.reserve(order.size());
-  for (const auto& [read, i] : order) {
+  for (size_t i : order) {
     keys.push_back(std::move(selected_keys_[i]));
     values.push_back(std::move(selected_values_[i]));
   }

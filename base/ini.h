@@ -5,9 +5,12 @@
 #define BASE_INI_H_
 
 #include <cstdint>
-#include <map>
-#include <set>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace orvo {
@@ -32,8 +35,9 @@ namespace orvo {
 // with kIniBadHeaderCode (base/error_hook.h) and the key lines under it are
 // dropped.
 //
-// Section names and keys must not contain ':' (the store joins them with
-// ':'); sections exist only through their keys.
+// Section names and keys must not contain ':': the store files "SECTION:KEY"
+// under the text before its first ':' (a name holding one lends the rest to
+// its keys). Sections exist only through their keys.
 class TIni {
  public:
   TIni() = default;
@@ -72,27 +76,54 @@ class TIni {
   const std::string& GetSectionKey(int32_t i) const;
   const std::string& GetSectionValue(int32_t i) const;
 
+  // Upper-cased keys and their values, in the order in which they stood. The
+  // views point into the store (each value is followed by a NUL) and stay
+  // valid while it lives.
+  using TKeyValues = std::vector<std::pair<std::string_view, std::string_view>>;
+  // The keys of entry i of the list filled by GetSectionCount, without a copy;
+  // empty when out of range. Valid while the store is not loaded again.
+  const TKeyValues& GetSectionEntries(int32_t i) const;
+
  private:
-  // Parser state of one load.
-  struct TLoadState {
-    std::string section;         // current section, upper-cased; empty: none
-    std::set<std::string> seen;  // section names met in this load
-    std::string entry;           // scratch for the entry key being stored
+  // One section of the store.
+  struct TStoredSection {
+    std::string name;
+    TKeyValues entries;
+    // The keys, once the section has grown past a handful of them.
+    std::unique_ptr<std::unordered_set<std::string_view>> key_set;
+
+    bool HasKey(std::string_view key) const;
+    void AddKey(std::string_view key, std::string_view value);
   };
 
+  // Room for n bytes of key and value text that stay in place while the store
+  // lives.
+  char* Allocate(size_t n);
+
+  // Parser state of one load.
+  struct TLoadState {
+    std::string section;                     // current header, upper-cased; empty: none
+    std::unordered_set<std::string> seen;    // section names met in this load
+    std::string store_name;                  // section's text before any ':'
+    std::string key_prefix;                  // the rest after that ':' and ':'
+    int32_t store_index = -1;                // its stored section, once known
+  };
+
+  // Sizes the tables for a text of that many bytes.
+  void Expect(int64_t text_bytes, TLoadState& state);
   // Parses one line (NUL-terminated; may end in CR or LF).
   void ParseLine(const char* line, TLoadState& state);
   void ParseHeader(const char* line, const char* open, TLoadState& state);
   void ParseKeyLine(const char* line, TLoadState& state);
+  // The stored section of that name, or null.
+  const TStoredSection* FindSection(const std::string& name) const;
 
-  struct TEntry {
-    std::string value;
-    int32_t order;  // position among the entries as they were read
-  };
-
-  // "SECTION:KEY" -> value, ordered byte-wise.
-  std::map<std::string, TEntry> entries_;
-  std::vector<std::string> sections_;
+  std::vector<std::unique_ptr<char[]>> text_blocks_;
+  char* text_at_ = nullptr;   // free room of the last block
+  size_t text_left_ = 0;
+  std::vector<TStoredSection> store_;
+  std::unordered_map<std::string, int32_t> store_index_;  // name -> position in store_
+  std::vector<int32_t> listed_;  // store_ positions in ascending name order
   std::vector<std::string> selected_keys_;
   std::vector<std::string> selected_values_;
 };

@@ -28,6 +28,19 @@ std::string FileExt(std::string_view path);
 // gets one; an empty one removes the extension and its dot.
 std::string ChangeExt(std::string_view path, std::string_view new_ext);
 
+// The C isspace set of the "C" locale (space, tab, LF, VT, FF, CR), whatever
+// locale is in force.
+inline bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The text without the IsCSpace characters at either end.
+inline std::string_view TrimCSpace(std::string_view text) {
+  while (!text.empty() && IsCSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsCSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 // Upper-cased copy. Folds ASCII letters only, whatever the locale, so that
 // ids, section names, keys and extensions compare the same on every platform.
 std::string UpperCopy(std::string_view text);

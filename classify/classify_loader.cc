@@ -2,6 +2,7 @@
 // "ATTRIBUTE.id", "GROUP.id" and "GRAPH.id"; other sections are ignored.
 #include "classify/classify_loader.h"
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,39 +24,33 @@ constexpr std::string_view kAttributePrefix = "ATTRIBUTE.";
 constexpr std::string_view kGroupPrefix = "GROUP.";
 constexpr std::string_view kGraphPrefix = "GRAPH.";
 
-// The keys of one section with their raw values, read in one pass over the
+// The keys of one section with their raw values, read in place from the
 // store; sections hold a handful of keys, so lookups are linear.
 class TSection {
  public:
-  TSection(TIni& ini, const std::string& name) {
-    int32_t count = ini.ReadSection(name);
-    entries_.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i)
-      entries_.emplace_back(ini.GetSectionKey(i), ini.GetSectionValue(i));
-  }
+  explicit TSection(const TIni::TKeyValues& entries) : entries_(entries) {}
 
-  // The raw value of an upper-case key; empty when absent.
-  const std::string& Raw(std::string_view key) const {
+  // The raw value of an upper-case key, followed by a NUL; empty when absent.
+  std::string_view Raw(std::string_view key) const {
     for (const auto& entry : entries_)
       if (entry.first == key) return entry.second;
-    return empty_;
+    return "";
   }
 
   // The first quoted field of the value (the attribute text file's token
   // rule: separator ',', quote '"', backslash escapes).
   std::string Quoted(std::string_view key) const { return FirstField(Raw(key)); }
 
-  static std::string FirstField(const std::string& value) {
+  static std::string FirstField(std::string_view value) {
     TTokenizer tokenizer(',', '"');
-    tokenizer.Reset(value.c_str());
+    tokenizer.Reset(value.data());
     std::string field;
     tokenizer.Next(field);
     return field;
   }
 
  private:
-  std::vector<std::pair<std::string, std::string>> entries_;
-  std::string empty_;
+  const TIni::TKeyValues& entries_;
 };
 
 bool IsListSeparator(char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r'; }
@@ -89,8 +84,8 @@ void LoadFeature(TClassify& classify, const std::string& section, const TSection
 }
 
 void LoadAttribute(TClassify& classify, const std::string& section, const TSection& keys) {
-  const std::string& name1 = keys.Raw("NAME1");
-  const std::string& type_text = keys.Raw("TYPE");
+  std::string_view name1 = keys.Raw("NAME1");
+  std::string_view type_text = keys.Raw("TYPE");
   int32_t data_type = DataTypeFromTypeText(type_text);
   if (name1.empty() || data_type == kDataTypeNone) {
     ReportError(kClassifyBadAttributeCode, section.c_str());
@@ -115,10 +110,13 @@ void LoadAttribute(TClassify& classify, const std::string& section, const TSecti
   TTokenizer tokenizer(',', '"');
   std::string value;
   std::string anno;
+  char value_key[24] = "VALUE";
   for (int32_t n = 1;; ++n) {
-    const std::string& raw = keys.Raw("VALUE" + std::to_string(n));
+    std::to_chars_result r = std::to_chars(value_key + 5, value_key + sizeof value_key, n);
+    std::string_view raw =
+        keys.Raw(std::string_view(value_key, static_cast<size_t>(r.ptr - value_key)));
     if (raw.empty()) break;
-    tokenizer.Reset(raw.c_str());
+    tokenizer.Reset(raw.data());
     tokenizer.Next(value);
     tokenizer.Next(anno);
     attribute->AddValue(value, anno);
@@ -154,14 +152,15 @@ void LoadSections(TClassify& classify, TIni& ini) {
   int32_t count = ini.GetSectionCount();
   for (int32_t i = 0; i < count; ++i) {
     const std::string& section = ini.GetSectionName(i);
+    TSection keys(ini.GetSectionEntries(i));
     if (StartsWith(section, kFeaturePrefix)) {
-      LoadFeature(classify, section, TSection(ini, section));
+      LoadFeature(classify, section, keys);
     } else if (StartsWith(section, kAttributePrefix)) {
-      LoadAttribute(classify, section, TSection(ini, section));
+      LoadAttribute(classify, section, keys);
     } else if (StartsWith(section, kGroupPrefix)) {
-      LoadGroup(classify, section, TSection(ini, section));
+      LoadGroup(classify, section, keys);
     } else if (StartsWith(section, kGraphPrefix)) {
-      LoadGraph(classify, section, TSection(ini, section));
+      LoadGraph(classify, section, keys);
     }
   }
 }

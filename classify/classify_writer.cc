@@ -19,16 +19,6 @@ namespace {
 // be split and read back as other keys.
 constexpr size_t kLongestLine = 2046;
 
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsCSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsCSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // Builds the text in memory so that nothing touches the file unless every
@@ -111,7 +101,7 @@ void TClassifyWriter::QuotedLine(std::string_view key, std::string_view text) {
 
 void TClassifyWriter::Header(std::string_view prefix, std::string_view id,
                              std::set<std::string>& seen) {
-  std::string_view trimmed = Trim(id);
+  std::string_view trimmed = TrimCSpace(id);
   section_.assign(prefix).append(trimmed);
   for (char c : trimmed) {
     if (c == ']' || c == ':' || IsLineEnd(c)) {
@@ -133,14 +123,14 @@ void TClassifyWriter::WriteAttribute(const TAttribute& a) {
   RawLine("name2", a.Name2());
   QuotedLine("anno", a.Anno());
   RawLine("type", TypeTextOf(a.DataType(), a.DataSubType()));
-  std::string_view unit = Trim(a.Unit());
+  std::string_view unit = TrimCSpace(a.Unit());
   if (!unit.empty()) QuotedLine("unit", unit);
-  std::string_view default_text = Trim(a.Default());
+  std::string_view default_text = TrimCSpace(a.Default());
   if (!default_text.empty()) QuotedLine("default", default_text);
   if (a.HasLimits()) {
-    std::string_view min = Trim(a.Min());
+    std::string_view min = TrimCSpace(a.Min());
     if (!min.empty()) QuotedLine("min", min);
-    std::string_view max = Trim(a.Max());
+    std::string_view max = TrimCSpace(a.Max());
     if (!max.empty()) QuotedLine("max", max);
   }
   if (a.HasValues()) {
@@ -183,9 +173,9 @@ void TClassifyWriter::WriteFeature(const TFeature& f) {
 void TClassifyWriter::WriteGraph(const TGraph& g) {
   Header("graph.", g.Id(), graph_sections_);
   QuotedLine("anno", g.Anno());
-  std::string_view file = Trim(g.FileSymbol());
+  std::string_view file = TrimCSpace(g.FileSymbol());
   if (!file.empty()) RawLine("file", file);
-  std::string_view std_symbol = Trim(g.StdSymbol());
+  std::string_view std_symbol = TrimCSpace(g.StdSymbol());
   if (!std_symbol.empty()) RawLine("std", std_symbol);
   if (g.Priority() != 0) RawLine("priority", std::to_string(g.Priority()));
   if (g.MinScale() != 0.0) RawLine("minscale", DoubleToString(g.MinScale(), "%f"));

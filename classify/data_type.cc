@@ -8,20 +8,11 @@ namespace {
 
 constexpr std::string_view kTypeKeywords = "INTDOUBLEVARCHARSTRINGBLOBREALTEXTDBASEWORDSINGLE";
 
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsCSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsCSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 }  // namespace
 
 int32_t DataTypeFromTypeText(std::string_view type_text) {
-  std::string word = UpperCopy(Trim(type_text.substr(0, type_text.find('['))));
+  std::string word = UpperCopy(TrimCSpace(type_text.substr(0, type_text.find('['))));
   if (word.empty()) return kDataTypeNone;
   size_t at = kTypeKeywords.find(word);
   if (at == std::string_view::npos) return kDataTypeNone;

@@ -8,11 +8,11 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/holders.h"
 #include "base/strings.h"
+#include "classify/id_index.h"
 
 namespace orvo {
 
@@ -52,8 +52,7 @@ class TDefinitionMap {
       char c = id[i];
       folded[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
     }
-    auto it = index_.find(std::string_view(folded, id.size()));
-    return it == index_.end() ? nullptr : it->second;
+    return index_.Find(std::string_view(folded, id.size()));
   }
 
   // Creates an object whose id is the upper-cased id; false when it exists.
@@ -86,7 +85,7 @@ class TDefinitionMap {
     auto it = map_.find(old_key);
     if (it == map_.end() || map_.count(new_key) != 0) return false;
     it->second->SetId(new_key);  // the only step that can fail, so it goes first
-    index_.erase(std::string_view(it->first));
+    index_.Erase(it->first);
     auto node = map_.extract(it);
     node.key() = std::move(new_key);
     Index(map_.insert(std::move(node)).position);
@@ -98,14 +97,14 @@ class TDefinitionMap {
   bool Erase(std::string_view id) {
     auto it = map_.find(UpperCopy(id));
     if (it == map_.end()) return false;
-    index_.erase(std::string_view(it->first));
+    index_.Erase(it->first);
     map_.erase(it);
     keys_stale_ = true;
     return true;
   }
 
   void Clear() {
-    index_.clear();
+    index_.Clear();
     index_valid_ = true;
     map_.clear();
     keys_.clear();
@@ -124,9 +123,9 @@ class TDefinitionMap {
   void Index(typename Map::iterator it) {
     if (!index_valid_) return;
     try {
-      index_.emplace(std::string_view(it->first), it->second.get());
+      index_.Insert(it->first, it->second.get());
     } catch (...) {
-      index_.clear();
+      index_.Clear();
       index_valid_ = false;
     }
   }
@@ -141,7 +140,7 @@ class TDefinitionMap {
   Map map_;
   // Upper-cased id (a view of the map's key) -> object; complete only while
   // index_valid_.
-  std::unordered_map<std::string_view, T*> index_;
+  TIdIndex<T> index_;
   bool index_valid_ = true;
   std::vector<std::string> keys_;
   bool keys_stale_ = true;

@@ -1,7 +1,9 @@
 # Cross build for 32-bit Windows with Debian's mingw-w64 toolchain, posix
 # thread model (g++-mingw-w64-i686-posix). This build makes the product,
-# orvoapi.dll.
+# orvoapi.dll, and runs the test suite under wine32, where the interfaces'
+# stdcall methods are what the tests and the demo host call:
 #   cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake
+#   cmake --build build/win32 && ctest --test-dir build/win32
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
@@ -19,4 +21,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# No 32-bit wine here: programs of this build are not run on the build machine.
+# Test programs (and gtest_discover_tests' listing of them) run under wine32
+# through scripts/wine-run.sh, in a win32 prefix inside this build directory
+# (nothing touches ~/.wine). CMAKE_BINARY_DIR is the top build directory when
+# project() reads this file; try_compile projects read it too but never run
+# the emulator.
+get_filename_component(_orvo_wine_run "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh" ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    "${_orvo_wine_run};--arch;win32;--prefix;${CMAKE_BINARY_DIR}/wineprefix;--")

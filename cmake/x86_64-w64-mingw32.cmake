@@ -27,4 +27,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # try_compile projects read it too but never run the emulator.
 get_filename_component(_orvo_wine_run "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh" ABSOLUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${_orvo_wine_run};--prefix;${CMAKE_BINARY_DIR}/wineprefix;--")
+    "${_orvo_wine_run};--arch;win64;--prefix;${CMAKE_BINARY_DIR}/wineprefix;--")

@@ -521,22 +521,22 @@ ORVO_API void ORVO_CDECL SetErrorNotifyHook(OrvoErrorNotifyProc proc, void* user
  * file cannot be opened or is malformed. */
 typedef struct OrvoMapPassport* HMP;
 ORVO_API HMP ORVO_CDECL CreateMP(void);
-ORVO_API void ORVO_CDECL FreeMP(HMP h);
-ORVO_API bool ORVO_CDECL LoadMP(HMP h, const char* file_name);
-ORVO_API bool ORVO_CDECL SaveMP(HMP h);
-ORVO_API bool ORVO_CDECL FindMP(HMP h, const char* file_name, bool binary);
-ORVO_API bool ORVO_CDECL GetAliasMP(HMP h, char* buffer, int32_t size);
-ORVO_API bool ORVO_CDECL GetFileNameMP(HMP h, char* buffer, int32_t size);
-ORVO_API void ORVO_CDECL SetAliasMP(HMP h, const char* alias);
-ORVO_API void ORVO_CDECL SetFileNameMP(HMP h, const char* file_name);
-ORVO_API void ORVO_CDECL GetBoundMP(HMP h, BOUND* bound);
-ORVO_API void ORVO_CDECL SetBoundMP(HMP h, const BOUND* bound);
-ORVO_API int32_t ORVO_CDECL GetAttributeCountMP(HMP h);
-ORVO_API bool ORVO_CDECL GetAttributeIdPosMP(HMP h, int32_t index, char* buffer, int32_t size);
-ORVO_API bool ORVO_CDECL GetAttributePosMP(HMP h, int32_t index, char* buffer, int32_t size);
-ORVO_API bool ORVO_CDECL GetAttributeMP(HMP h, const char* key, char* buffer, int32_t size);
-ORVO_API bool ORVO_CDECL AddAttributeMP(HMP h, const char* key, const char* value);
-ORVO_API bool ORVO_CDECL RemoveAttributeMP(HMP h, const char* key);
+ORVO_API void ORVO_CDECL FreeMP(HMP passport);
+ORVO_API bool ORVO_CDECL LoadMP(HMP passport, const char* file_name);
+ORVO_API bool ORVO_CDECL SaveMP(HMP passport);
+ORVO_API bool ORVO_CDECL FindMP(HMP passport, const char* file_name, bool binary);
+ORVO_API bool ORVO_CDECL GetAliasMP(HMP passport, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetFileNameMP(HMP passport, char* buffer, int32_t size);
+ORVO_API void ORVO_CDECL SetAliasMP(HMP passport, const char* alias);
+ORVO_API void ORVO_CDECL SetFileNameMP(HMP passport, const char* file_name);
+ORVO_API void ORVO_CDECL GetBoundMP(HMP passport, BOUND* bound);
+ORVO_API void ORVO_CDECL SetBoundMP(HMP passport, const BOUND* bound);
+ORVO_API int32_t ORVO_CDECL GetAttributeCountMP(HMP passport);
+ORVO_API bool ORVO_CDECL GetAttributeIdPosMP(HMP passport, int32_t index, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetAttributePosMP(HMP passport, int32_t index, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetAttributeMP(HMP passport, const char* key, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL AddAttributeMP(HMP passport, const char* key, const char* value);
+ORVO_API bool ORVO_CDECL RemoveAttributeMP(HMP passport, const char* key);
 
 /* ---- SE: selection of object ids --------------------------------------
  * An ordered set of 32-bit ids. File: one id a line, ascending, CR LF.
@@ -549,13 +549,13 @@ ORVO_API bool ORVO_CDECL RemoveAttributeMP(HMP h, const char* key);
  * the id was new, EraseSE when it was present. */
 typedef struct OrvoSelection* HSE;
 ORVO_API HSE ORVO_CDECL CreateSE(void);
-ORVO_API void ORVO_CDECL FreeSE(HSE h);
-ORVO_API bool ORVO_CDECL AddSE(HSE h, int32_t id);
-ORVO_API bool ORVO_CDECL EraseSE(HSE h, int32_t id);
-ORVO_API bool ORVO_CDECL FindSE(HSE h, int32_t id);
-ORVO_API void ORVO_CDECL ClearSE(HSE h);
-ORVO_API bool ORVO_CDECL SaveSE(HSE h, const char* file_name);
-ORVO_API bool ORVO_CDECL LoadSE(HSE h, const char* file_name);
+ORVO_API void ORVO_CDECL FreeSE(HSE selection);
+ORVO_API bool ORVO_CDECL AddSE(HSE selection, int32_t id);
+ORVO_API bool ORVO_CDECL EraseSE(HSE selection, int32_t id);
+ORVO_API bool ORVO_CDECL FindSE(HSE selection, int32_t id);
+ORVO_API void ORVO_CDECL ClearSE(HSE selection);
+ORVO_API bool ORVO_CDECL SaveSE(HSE selection, const char* file_name);
+ORVO_API bool ORVO_CDECL LoadSE(HSE selection, const char* file_name);
 
 /* ==== Interfaces of coordinates, transforms and rasters ================
  * Every interface method is stdcall with the object as its first argument; C

@@ -3,32 +3,40 @@
 # missing, and makes the de_DE.UTF-8 locale the tests use.
 #
 #   install-deps.sh demo                       Linux library and demo host
-#   install-deps.sh test [linux|win32|win64]... test builds (default: all)
-# Needs root when something is missing. ORVO_NO_INSTALL=1 only checks.
+#   install-deps.sh test [linux|tsan|win32|win64]... test builds (default: all)
+# win32 includes wine32 (the 32-bit test run), which needs Debian's i386
+# architecture: it is added when missing, and wine32 is installed after the
+# rest, so that a machine without it still gets everything else and is told
+# so in one line. Needs root when something is missing. ORVO_NO_INSTALL=1
+# only checks.
 set -u -o pipefail
 
 mode="${1:-test}"
 shift || true
 parts=("$@")
-[ ${#parts[@]} -gt 0 ] || parts=(linux win32 win64)
+[ ${#parts[@]} -gt 0 ] || parts=(linux tsan win32 win64)
 
 pkgs=(cmake ninja-build g++ make)
 want_locale=0
+want_wine32=0
 case "$mode" in
   demo) ;;
   test)
     for p in "${parts[@]}"; do
       case "$p" in
         linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales); want_locale=1 ;;
+        tsan) pkgs+=(libgtest-dev googletest locales); want_locale=1 ;;
         # Both mingw compilers: the build checks' own tests make DLLs of each kind.
+        # The 32-bit suite builds GoogleTest from source and runs under wine32.
         win32) pkgs+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-                      binutils-mingw-w64-x86-64) ;;
-        win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64) ;;
+                      binutils-mingw-w64-x86-64 googletest)
+               want_wine32=1 ;;
+        win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest) ;;
         *) echo "install-deps.sh: unknown part '$p'" >&2; exit 2 ;;
       esac
     done
     ;;
-  *) echo "usage: install-deps.sh demo | test [linux|win32|win64]..." >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh demo | test [linux|tsan|win32|win64]..." >&2; exit 2 ;;
 esac
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -60,6 +68,25 @@ else
   echo "install-deps: all ${#pkgs[@]} packages present"
 fi
 
+# wine32 is the i386 package of the same wine version as wine64.
+status=0
+if [ $want_wine32 -eq 1 ] && ! installed wine32:i386; then
+  if [ "${ORVO_NO_INSTALL:-0}" = 1 ]; then
+    echo "install-deps: wine32 missing (not installing)" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "install-deps: adding the i386 architecture for wine32"
+    as_root dpkg --add-architecture i386 && as_root apt-get update -q </dev/null >/dev/null
+  elif [ ${#missing[@]} -eq 0 ]; then
+    as_root apt-get update -q </dev/null >/dev/null
+  fi
+  echo "install-deps: installing wine32:i386"
+  as_root apt-get install -y -q --no-install-recommends wine32:i386 </dev/null ||
+    { echo "install-deps: wine32 cannot be installed; the 32-bit tests cannot run" >&2; status=1; }
+fi
+
 # The test program switches to a locale whose decimal separator is a comma.
 if [ $want_locale -eq 1 ] && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   echo "install-deps: generating the de_DE.UTF-8 locale"
@@ -70,4 +97,4 @@ if [ $want_locale -eq 1 ] && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8
   as_root localedef -i de_DE -c -f UTF-8 -A /usr/share/locale/locale.alias de_DE.UTF-8 ||
     { echo "install-deps: cannot make the de_DE.UTF-8 locale" >&2; exit 1; }
 fi
-exit 0
+exit $status

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Tests of the build checks themselves: check_dll.sh must pass a good DLL and
 # fail each kind of bad one; wine-run.sh must hand back a program's exit
-# status and output (without carriage returns) and never wait for input.
+# status and output (without carriage returns), never wait for input, and
+# tell its own start failures apart from the program's.
 #
-#   selftest.sh [dll|wine|all]      (default: all; wine needs wine64)
+#   selftest.sh [dll|wine|wine32|all]   (default: all; wine needs wine64,
+#                                        wine32 the 32-bit wine)
 # Prints one line per case and 'N passed, N failed'; exits 1 on any failure.
 set -u -o pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 what="${1:-all}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/orvo-selftest.XXXXXX")"
-trap '"$here/wine-run.sh" --prefix "$work/wineprefix" --stop >/dev/null 2>&1; rm -rf "$work"' EXIT
+trap '"$here/wine-run.sh" --arch win64 --prefix "$work/win64" --stop >/dev/null 2>&1
+      "$here/wine-run.sh" --arch win32 --prefix "$work/win32" --stop >/dev/null 2>&1
+      rm -rf "$work"' EXIT
 
 passed=0
 failed=0
@@ -123,8 +127,11 @@ EOF
   expect_check "missing file is a usage error" 2 "no such file" "$work/absent.dll" "$work/list"
 }
 
+# wine_cases ARCH TRIPLE: wine-run.sh with a program of the TRIPLE compiler.
 wine_cases() {
-  echo "wine-run.sh:"
+  local arch="$1" triple="$2" px="$work/$1"
+  local run=("$here/wine-run.sh" --arch "$arch" --prefix "$px")
+  echo "wine-run.sh --arch $arch:"
   cat >"$work/echo.c" <<'EOF'
 #include <stdio.h>
 #include <stdlib.h>
@@ -132,48 +139,71 @@ int main(int argc, char** argv) {
   int c = getchar();                     /* stdin must be at end, not wait */
   printf("line one\nline two\n");
   fprintf(stderr, "to stderr\n");
-  printf("args=%d last=%s stdin=%s env=%s\n", argc, argv[argc - 1],
-         c == EOF ? "eof" : "data", getenv("ORVO_SELFTEST") ? getenv("ORVO_SELFTEST") : "-");
+  printf("args=%d last=%s stdin=%s env=%s bits=%d\n", argc, argv[argc - 1],
+         c == EOF ? "eof" : "data", getenv("ORVO_SELFTEST") ? getenv("ORVO_SELFTEST") : "-",
+         (int)(sizeof(void*) * 8));
   return argc > 1 ? atoi(argv[1]) : 0;
 }
 EOF
-  if ! x86_64-w64-mingw32-gcc-posix -o "$work/echo.exe" "$work/echo.c" >"$work/build.log" 2>&1; then
-    fail "build echo.exe" "$(cat "$work/build.log")"
+  local exe="$work/echo-$arch.exe" bits=64
+  [ "$arch" = win32 ] && bits=32
+  if ! "$triple-gcc-posix" -o "$exe" "$work/echo.c" >"$work/build.log" 2>&1; then
+    fail "build $(basename "$exe")" "$(cat "$work/build.log")"
     return
   fi
   local out err rc
-  out="$(ORVO_SELFTEST=hello timeout 300 "$here/wine-run.sh" --prefix "$work/wineprefix" -- \
-           "$work/echo.exe" 3 "two words" 2>"$work/err")"
+  out="$(ORVO_SELFTEST=hello timeout 300 "${run[@]}" -- "$exe" 3 "two words" 2>"$work/err")"
   rc=$?
   err="$(cat "$work/err")"
   [ $rc -eq 3 ] && pass "exit status comes back (3)" || fail "exit status $rc, want 3" "$out$err"
-  [ "$out" = $'line one\nline two\nargs=3 last=two words stdin=eof env=hello' ] &&
-    pass "stdout whole, no carriage returns, stdin at end, environment passed" ||
+  [ "$out" = $'line one\nline two\nargs=3 last=two words stdin=eof env=hello bits='$bits ] &&
+    pass "stdout whole, no carriage returns, stdin at end, environment passed, $bits-bit" ||
     fail "stdout" "$(printf '%s' "$out" | od -c | head -n 8)"
   [ "$err" = "to stderr" ] && pass "stderr without carriage returns" ||
     fail "stderr" "$(printf '%s' "$err" | od -c | head -n 4)"
-  [ -f "$work/wineprefix/system.reg" ] && pass "prefix made where asked" || fail "no prefix in $work/wineprefix"
+  [ -f "$px/system.reg" ] && pass "prefix made where asked" || fail "no prefix in $px"
 
   # A second run reuses the running server; ctest must not wait on helpers
   # holding our output pipe, so a pipe reader sees the end promptly.
   local start end
   start=$(date +%s)
-  out="$(timeout 60 "$here/wine-run.sh" --prefix "$work/wineprefix" "$work/echo.exe" 0 2>/dev/null | cat)"
+  out="$(timeout 60 "${run[@]}" "$exe" 0 2>/dev/null | cat)"
   rc=$?
   end=$(date +%s)
   [ $rc -eq 0 ] && [ $((end - start)) -lt 20 ] && pass "warm run through a pipe ends promptly ($((end - start)) s)" ||
     fail "warm run: status $rc after $((end - start)) s" "$out"
 
-  timeout 60 "$here/wine-run.sh" --prefix "$work/wineprefix" "$work/absent.exe" >/dev/null 2>&1
+  # Programs started at once all run, against the one server.
+  local i pids=() bad=0
+  for i in 1 2 3 4; do
+    timeout 120 "${run[@]}" "$exe" 0 >/dev/null 2>&1 &
+    pids+=($!)
+  done
+  for i in "${pids[@]}"; do wait "$i" || bad=$((bad + 1)); done
+  [ $bad -eq 0 ] && pass "four programs started at once all run" || fail "$bad of four parallel runs failed"
+
+  timeout 60 "${run[@]}" "$work/absent.exe" >/dev/null 2>"$work/err"
   rc=$?
-  [ $rc -ne 0 ] && pass "missing program fails ($rc)" || fail "missing program gave status 0"
+  [ $rc -ne 0 ] && [ $rc -ne 125 ] && ! grep -q "wine start failed" "$work/err" &&
+    pass "missing program fails as the program's failure ($rc)" ||
+    fail "missing program gave status $rc" "$(cat "$work/err")"
+
+  # wine itself cannot start: a prefix that cannot be made.
+  : >"$work/not-a-dir"
+  timeout 60 "$here/wine-run.sh" --arch "$arch" --prefix "$work/not-a-dir/prefix" "$exe" 0 \
+    >/dev/null 2>"$work/err"
+  rc=$?
+  [ $rc -eq 125 ] && grep -q "^wine-run.sh: wine start failed:" "$work/err" &&
+    pass "wine's own start failure is status 125 with its line" ||
+    fail "start failure gave status $rc" "$(cat "$work/err")"
 }
 
 case "$what" in
   dll) dll_cases ;;
-  wine) wine_cases ;;
-  all) dll_cases; wine_cases ;;
-  *) echo "usage: selftest.sh [dll|wine|all]" >&2; exit 2 ;;
+  wine) wine_cases win64 x86_64-w64-mingw32 ;;
+  wine32) wine_cases win32 i686-w64-mingw32 ;;
+  all) dll_cases; wine_cases win64 x86_64-w64-mingw32; wine_cases win32 i686-w64-mingw32 ;;
+  *) echo "usage: selftest.sh [dll|wine|wine32|all]" >&2; exit 2 ;;
 esac
 echo "selftest: $passed passed, $failed failed"
 [ $failed -eq 0 ]

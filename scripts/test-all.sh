@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# The whole test suite on all three builds, from a fresh Debian 12 machine:
-#   1. Linux: liborvoapi.so and the GoogleTest suite under AddressSanitizer
-#      and UndefinedBehaviorSanitizer (build/linux);
-#   2. win32: orvoapi.dll for 32-bit Windows, checked for its exports and
-#      imports (build/win32), plus the tests of the build checks;
-#   3. win64: the GoogleTest suite for 64-bit Windows, run under wine64
-#      (build/win64).
+# The whole test suite on every build, from a fresh Debian 12 machine:
+#   linux: liborvoapi.so and the GoogleTest suite under AddressSanitizer and
+#          UndefinedBehaviorSanitizer (build/linux);
+#   tsan:  the platform tests under ThreadSanitizer (build/tsan);
+#   win32: orvoapi.dll for 32-bit Windows, the product, checked for its
+#          exports and imports, and the suite and the demo host built with it,
+#          run under wine32 (build/win32), plus the tests of the build checks;
+#   win64: the suite for 64-bit Windows, run under wine64 (build/win64).
 # Installs what is missing with apt-get (as root). Every section runs even if
 # an earlier one failed; the exit status is non-zero if anything failed.
 #
-#   bash scripts/test-all.sh [linux] [win32] [win64]     (default: all three)
+# wine is started before ctest and kept running (scripts/wine-run.sh). A test
+# that failed only because wine could not be started for it (wine-run.sh's
+# "wine start failed" line; the program never ran) is run once more; such
+# retries are counted in the summary. Any other failure stands.
+#
+#   bash scripts/test-all.sh [linux] [tsan] [win32] [win64]     (default: all)
 # Environment: ORVO_JOBS (build jobs, default nproc), ORVO_TEST_JOBS (ctest
 # jobs, default 2), ORVO_NO_INSTALL=1 to skip the package step.
 set -u -o pipefail
@@ -19,9 +25,12 @@ cd "$root"
 jobs="${ORVO_JOBS:-$(nproc)}"
 test_jobs="${ORVO_TEST_JOBS:-2}"
 sections=("$@")
-[ ${#sections[@]} -gt 0 ] || sections=(linux win32 win64)
+[ ${#sections[@]} -gt 0 ] || sections=(linux tsan win32 win64)
 for s in "${sections[@]}"; do
-  case "$s" in linux|win32|win64) ;; *) echo "usage: test-all.sh [linux] [win32] [win64]" >&2; exit 2 ;; esac
+  case "$s" in
+    linux|tsan|win32|win64) ;;
+    *) echo "usage: test-all.sh [linux] [tsan] [win32] [win64]" >&2; exit 2 ;;
+  esac
 done
 wants() { [[ " ${sections[*]} " == *" $1 "* ]]; }
 
@@ -30,6 +39,7 @@ summary=()          # one line per step
 tests_passed=0      # test cases, summed over every runner
 tests_failed=0
 failed_steps=0
+wine_retries=0      # tests run again because wine did not start for them
 
 header() { printf '\n======== %s ========\n' "$*"; }
 elapsed() { local s=$(($(date +%s) - $1)); printf '%dm%02ds' $((s / 60)) $((s % 60)); }
@@ -70,22 +80,60 @@ count_tests() {
   fi
 }
 
-# ctest_run NAME BUILD_DIR [ENV...]: ctest with its output kept for counting.
+# ctest_run BUILD_DIR [ENV...] [-- CTEST_ARGS...]: ctest with its output kept
+# for counting.
 ctest_run() {
   local dir="$1"
   shift
+  local envs=() args=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do envs+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && args=("$@")
   local log="$dir/ctest.log"
-  env "$@" ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$test_jobs" \
-    </dev/null 2>&1 | tee "$log"
+  env "${envs[@]}" ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$test_jobs" \
+    "${args[@]}" </dev/null 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
   count_tests "$log"
   return "$rc"
 }
 
+# The tests of the last ctest run in DIR that failed because wine could not
+# be started for them, one name a line.
+wine_start_failures() {
+  awk '
+    /^[0-9]+\/[0-9]+ Test: / { name = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", name); start = 0 }
+    /^wine-run\.sh: wine start failed:/ { start = 1 }
+    /^Test Failed\./ { if (start) print name }
+  ' "$1/Testing/Temporary/LastTest.log" 2>/dev/null
+}
+
+# wine_ctest_run BUILD_DIR: ctest under wine; the tests wine did not start
+# for are run once more, and only those.
+wine_ctest_run() {
+  local dir="$1" rc failed_before again=() pattern="" name
+  ctest_run "$dir"
+  rc=$?
+  [ $rc -eq 0 ] && return 0
+  mapfile -t again < <(wine_start_failures "$dir")
+  [ ${#again[@]} -gt 0 ] || return $rc
+  failed_before="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed' "$dir/ctest.log" | tail -n1 |
+                   sed -E 's/.* ([0-9]+) tests? failed.*/\1/')"
+  for name in "${again[@]}"; do
+    pattern+="${pattern:+|}$(sed 's/[][\\.*^$+?(){}|]/\\&/g' <<<"$name")"
+  done
+  echo "---- wine did not start for ${#again[@]} test(s); running them once more: ${again[*]}"
+  wine_retries=$((wine_retries + ${#again[@]}))
+  # The first run counted them as failed; the second run counts them again.
+  tests_failed=$((tests_failed - ${#again[@]}))
+  ctest_run "$dir" -- -R "^($pattern)\$"
+  local rc2=$?
+  [ "${failed_before:-0}" -gt ${#again[@]} ] && return $rc
+  return $rc2
+}
+
 selftest_run() {
   local log
   log="$(mktemp)"
-  bash scripts/selftest.sh "$1" </dev/null 2>&1 | tee "$log"
+  bash scripts/selftest.sh "$@" </dev/null 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
   count_tests "$log"
   rm -f "$log"
@@ -99,13 +147,20 @@ configure() {
 }
 build() { cmake --build "$1" -j "$jobs" </dev/null; }
 
+# Whatever happens, the wine servers started here do not outlive the run.
+stop_wine() {
+  bash "$root/scripts/wine-run.sh" --arch win32 --prefix "$root/build/win32/wineprefix" --stop
+  bash "$root/scripts/wine-run.sh" --arch win64 --prefix "$root/build/win64/wineprefix" --stop
+} >/dev/null 2>&1
+trap stop_wine EXIT
+
 # ---------------------------------------------------------------- packages
 header "packages"
 step "install packages" bash scripts/install-deps.sh test "${sections[@]}"
 
 # ---------------------------------------------------------------- linux
 if wants linux; then
-  header "1. Linux: liborvoapi.so + tests, AddressSanitizer/UBSan (build/linux)"
+  header "linux: liborvoapi.so + tests, AddressSanitizer/UBSan (build/linux)"
   t=$(date +%s)
   if step "linux: configure" configure build/linux -DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON \
        -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=ON &&
@@ -119,14 +174,32 @@ if wants linux; then
   echo "linux section took $(elapsed "$t")"
 fi
 
+# ---------------------------------------------------------------- tsan
+if wants tsan; then
+  header "tsan: platform tests under ThreadSanitizer (build/tsan)"
+  t=$(date +%s)
+  # Only the test program: the platform layer is where threads meet.
+  if step "tsan: configure" configure build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_TSAN=ON \
+       -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=OFF &&
+     step "tsan: build" cmake --build build/tsan -j "$jobs" --target orvo_tests; then
+    step "tsan: ctest -R Platform" ctest_run build/tsan \
+      TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}" -- -R '^Platform'
+  else
+    skip "tsan: ctest -R Platform" "build failed"
+  fi
+  echo "tsan section took $(elapsed "$t")"
+fi
+
 # ---------------------------------------------------------------- win32
 if wants win32; then
-  header "2. win32: orvoapi.dll, i686-w64-mingw32 (build/win32)"
+  header "win32: orvoapi.dll + tests, i686-w64-mingw32, under wine32 (build/win32)"
   t=$(date +%s)
+  prefix32="$root/build/win32/wineprefix"
   step "win32: build-check self-tests" selftest_run dll
+  step "win32: wine32 self-tests" selftest_run wine32
   if step "win32: configure" configure build/win32 \
        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=Release \
-       -DORVO_BUILD_TESTS=OFF -DORVO_BUILD_TOOLS=OFF &&
+       -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=ON &&
      step "win32: build" build build/win32; then
     if step "win32: DLL exports and imports" \
          bash scripts/check_dll.sh --arch i386 build/win32/bin/orvoapi.dll api/exports.list; then
@@ -134,28 +207,39 @@ if wants win32; then
     else
       tests_failed=$((tests_failed + 1))
     fi
+    if step "win32: wine32 prefix and server" \
+         bash scripts/wine-run.sh --arch win32 --prefix "$prefix32" --init; then
+      step "win32: ctest under wine32 (i686 suite, demo)" wine_ctest_run build/win32
+    else
+      skip "win32: ctest under wine32 (i686 suite, demo)" "wine32 did not start"
+    fi
+    bash scripts/wine-run.sh --arch win32 --prefix "$prefix32" --stop
   else
     skip "win32: DLL exports and imports" "build failed"
+    skip "win32: ctest under wine32 (i686 suite, demo)" "build failed"
   fi
   echo "win32 section took $(elapsed "$t")"
 fi
 
 # ---------------------------------------------------------------- win64
 if wants win64; then
-  header "3. win64: tests, x86_64-w64-mingw32 under wine64 (build/win64)"
+  header "win64: tests, x86_64-w64-mingw32, under wine64 (build/win64)"
   t=$(date +%s)
-  prefix="$root/build/win64/wineprefix"
-  trap 'bash "$root/scripts/wine-run.sh" --prefix "$prefix" --stop >/dev/null 2>&1' EXIT
-  step "win64: wine self-tests" selftest_run wine
+  prefix64="$root/build/win64/wineprefix"
+  step "win64: wine64 self-tests" selftest_run wine
   if step "win64: configure" configure build/win64 \
        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=Debug \
        -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=ON &&
      step "win64: build" build build/win64; then
     step "win64: DLL exports and imports" \
       bash scripts/check_dll.sh --arch x86-64 build/win64/bin/orvoapi.dll api/exports.list
-    step "win64: wine prefix" bash scripts/wine-run.sh --prefix "$prefix" --init
-    step "win64: ctest under wine64" ctest_run build/win64
-    bash scripts/wine-run.sh --prefix "$prefix" --stop
+    if step "win64: wine64 prefix and server" \
+         bash scripts/wine-run.sh --arch win64 --prefix "$prefix64" --init; then
+      step "win64: ctest under wine64" wine_ctest_run build/win64
+    else
+      skip "win64: ctest under wine64" "wine64 did not start"
+    fi
+    bash scripts/wine-run.sh --arch win64 --prefix "$prefix64" --stop
   else
     skip "win64: ctest under wine64" "build failed"
   fi
@@ -165,6 +249,7 @@ fi
 # ---------------------------------------------------------------- summary
 header "summary"
 printf '%s\n' "${summary[@]}"
+echo "wine start retries: $wine_retries (tests run again because wine did not start for them)"
 echo "took $(elapsed "$started") in all; $failed_steps step(s) failed"
 echo "test-all: $tests_passed passed, $tests_failed failed"
 [ $failed_steps -eq 0 ] && [ $tests_failed -eq 0 ]

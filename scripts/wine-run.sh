@@ -1,24 +1,45 @@
 #!/usr/bin/env bash
-# Runs a 64-bit Windows program under wine64, headless, in a wine prefix of its
-# own (never ~/.wine). The x86_64 toolchain file makes this the emulator of
-# the cross build, so ctest and gtest_discover_tests run every test through it.
+# Runs a Windows program under wine, headless, in a wine prefix of its own
+# (never ~/.wine): 64-bit programs under wine64 in a win64 prefix, 32-bit ones
+# under wine32 in a win32 prefix. The toolchain files make this the emulator
+# of the cross builds, so ctest and gtest_discover_tests run every test
+# through it.
 #
-#   wine-run.sh --prefix DIR [--] PROGRAM [ARGS...]   run PROGRAM
-#   wine-run.sh --prefix DIR --init                   create the prefix (once)
-#                                                     and keep its wineserver up
-#   wine-run.sh --prefix DIR --stop                   stop that wineserver
+#   wine-run.sh [OPTIONS] [--] PROGRAM [ARGS...]   run PROGRAM
+#   wine-run.sh [OPTIONS] --init                   create the prefix (once) and
+#                                                  start its wineserver
+#   wine-run.sh [OPTIONS] --stop                   stop that wineserver
+# Options: --prefix DIR (default $WINEPREFIX, else ./wineprefix);
+#          --arch win32|win64 (default $ORVO_WINEARCH, else win64).
 #
-# Without --prefix, $WINEPREFIX is used if set, else ./wineprefix.
 # The program's stdin is /dev/null, and the carriage returns that the Windows
 # C runtime writes before each newline are removed from its output, so that
 # `--gtest_list_tests` parses as on Linux. The exit status is the program's.
+#
+# Starting wine is made deterministic: one wineserver per prefix is started
+# before any program runs, and it stays until --stop (or for ORVO_WINE_LINGER
+# seconds without programs, when that is set). Left to itself, every wine
+# program that finds no server starts one that exits three seconds after its
+# last program, and shuts the prefix's helper processes down on the way out; a
+# program starting during that shutdown is killed before it reaches main. So
+# --init (or the first run, under a lock) makes the prefix, starts the server
+# and waits until it accepts connections, then boots the helpers with a
+# program whose output goes to /dev/null (started by a test, they would
+# inherit its output pipe and ctest would wait on them). A run never starts a
+# server of its own.
+#
+# When wine cannot be started for the program (no wine, no prefix, no server),
+# the exit status is 125 and stderr has a line beginning
+# "wine-run.sh: wine start failed:"; the program has then not run at all.
 set -u -o pipefail
 
 prefix="${WINEPREFIX:-$PWD/wineprefix}"
+arch="${ORVO_WINEARCH:-win64}"
 action=run
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix="$2"; shift 2 ;;
+    --arch) arch="$2"; shift 2 ;;
     --init) action=init; shift ;;
     --stop) action=stop; shift ;;
     --) shift; break ;;
@@ -26,38 +47,55 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-die() { echo "wine-run.sh: $*" >&2; exit 125; }
+start_failed() { echo "wine-run.sh: wine start failed: $*" >&2; exit 125; }
 
-# Debian's wine64 does not put its launcher on PATH; look where the package
-# puts it, then on PATH, then in the package's file list.
+# Debian's wine64 and wine32 do not put their launchers on PATH; look where
+# the packages put them, then on PATH.
+# An ELF file's class byte (01: 32-bit, 02: 64-bit); nothing for other files.
+elf_class() {
+  [ "$(od -An -tx1 -N4 "$1" 2>/dev/null | tr -d ' \n')" = 7f454c46 ] &&
+    od -An -tx1 -j4 -N1 "$1" | tr -d ' \n'
+}
 find_wine() {
   local c
-  for c in "${ORVO_WINE64:-}" /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 \
-           "$(command -v wine64 2>/dev/null)"; do
-    [ -n "$c" ] && [ -x "$c" ] && { echo "$c"; return 0; }
-  done
-  c="$(dpkg -L wine64 2>/dev/null | grep -E '/wine64$' | head -n1)"
-  [ -n "$c" ] && [ -x "$c" ] && { echo "$c"; return 0; }
+  if [ "$arch" = win64 ]; then
+    for c in "${ORVO_WINE64:-}" /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 \
+             "$(command -v wine64 2>/dev/null)"; do
+      [ -n "$c" ] && [ -x "$c" ] && { echo "$c"; return 0; }
+    done
+  else
+    # wine32's loader; /usr/bin/wine is a wrapper that may pick wine64.
+    for c in "${ORVO_WINE32:-}" /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine; do
+      [ -n "$c" ] && [ -x "$c" ] && [ "$(elf_class "$c")" = 01 ] && { echo "$c"; return 0; }
+    done
+  fi
   return 1
 }
 find_wineserver() {
-  local c dir
+  local c dir bits=64
+  [ "$arch" = win32 ] && bits=32
   dir="$(dirname "$WINE")"
-  for c in "$dir/wineserver64" "$dir/wineserver" "$(command -v wineserver 2>/dev/null)"; do
-    [ -n "$c" ] && [ -x "$c" ] && { echo "$c"; return 0; }
+  for c in "$dir/wineserver$bits" "$dir/wineserver64" "$dir/wineserver32" \
+           "$(command -v wineserver 2>/dev/null)"; do
+    [ -n "$c" ] && [ -x "$c" ] && [ -n "$(elf_class "$c")" ] && { echo "$c"; return 0; }
   done
   return 1
 }
 
-WINE="$(find_wine)" || die "wine64 not found (apt-get install wine64)"
-WINESERVER_BIN="$(find_wineserver)" || die "wineserver not found next to $WINE"
+case "$arch" in
+  win64) WINE="$(find_wine)" || start_failed "wine64 not found (apt-get install wine64)" ;;
+  win32) WINE="$(find_wine)" ||
+           start_failed "32-bit wine not found (dpkg --add-architecture i386; apt-get install wine32:i386)" ;;
+  *) echo "wine-run.sh: --arch is win32 or win64, not '$arch'" >&2; exit 2 ;;
+esac
+WINESERVER_BIN="$(find_wineserver)" || start_failed "wineserver not found next to $WINE"
 
 case "$prefix" in
   /*) ;;
   *) prefix="$PWD/$prefix" ;;
 esac
 export WINEPREFIX="$prefix"
-export WINEARCH=win64
+export WINEARCH="$arch"
 export WINELOADER="$WINE"
 export WINESERVER="$WINESERVER_BIN"
 export WINEDEBUG=-all
@@ -66,79 +104,113 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 [ -n "${HOME:-}" ] || export HOME="$prefix"
 
-# Creates the prefix once; concurrent callers (ctest -j) wait on a lock.
-ensure_prefix() {
-  [ -f "$prefix/.orvo-ready" ] && return 0
-  mkdir -p "$(dirname "$prefix")" || die "cannot create $(dirname "$prefix")"
-  exec 9>"$prefix.lock" || die "cannot lock $prefix.lock"
+ready_mark="$prefix/.orvo-ready"      # holds the prefix's arch
+server_state="$prefix/.orvo-wineserver"
+
+# The name of the directory wineserver works in: wine names it after the
+# prefix's device and inode (the directory above it varies with the build).
+server_dir_name() {
+  local dev ino
+  read -r dev ino < <(stat -c '%d %i' "$prefix" 2>/dev/null) || return 1
+  printf 'server-%x-%x\n' "$dev" "$ino"
+}
+
+prefix_ready() { [ -f "$ready_mark" ] && [ "$(cat "$ready_mark" 2>/dev/null)" = "$arch" ]; }
+
+# Whether the server recorded for the prefix runs and accepts connections.
+server_alive() {
+  local pid name cwd
+  [ -f "$server_state" ] || return 1
+  read -r pid <"$server_state" || return 1
+  [ -n "$pid" ] || return 1
+  name="$(server_dir_name)" || return 1
+  cwd="$(readlink "/proc/$pid/cwd" 2>/dev/null)" || return 1
+  [ "${cwd##*/}" = "$name" ] && [ -S "$cwd/socket" ]
+}
+
+# The pid of the wineserver working for the prefix.
+server_pid() {
+  local name p cwd
+  name="$(server_dir_name)" || return 1
+  for p in /proc/[0-9]*; do
+    cwd="$(readlink "$p/cwd" 2>/dev/null)" || continue
+    [ "${cwd##*/}" = "$name" ] || continue
+    case "$(readlink "$p/exe" 2>/dev/null)" in
+      */wineserver*) echo "${p#/proc/}"; return 0 ;;
+    esac
+  done
+  return 1
+}
+
+stop_server() {
+  [ -d "$prefix" ] || return 0
+  "$WINESERVER_BIN" -k </dev/null >/dev/null 2>&1
+  "$WINESERVER_BIN" -w </dev/null >/dev/null 2>&1
+  rm -f "$server_state"
+}
+
+# Makes the prefix and starts its server, once; concurrent callers (ctest -j)
+# wait on the lock. Returns non-zero with a reason on stderr.
+ensure_started() {
+  prefix_ready && server_alive && return 0
+  mkdir -p "$(dirname "$prefix")" || { echo "cannot create $(dirname "$prefix")" >&2; return 1; }
+  exec 9>"$prefix.lock" || { echo "cannot open $prefix.lock" >&2; return 1; }
   flock 9
-  if [ ! -f "$prefix/.orvo-ready" ]; then
+  local rc=0
+  if ! prefix_ready; then
+    # A prefix of another arch, or half made: start over. wineboot starts a
+    # server of its own; wait until it and its helpers have gone.
+    stop_server
     rm -rf "$prefix"
     "$WINE" wineboot --init </dev/null >/dev/null 2>&1
-    local rc=$?
+    rc=$?
     "$WINESERVER_BIN" -w </dev/null >/dev/null 2>&1
-    [ $rc -eq 0 ] && [ -f "$prefix/system.reg" ] ||
-      { flock -u 9; die "wineboot --init failed for $prefix (status $rc)"; }
-    touch "$prefix/.orvo-ready"
+    if [ $rc -eq 0 ] && [ -f "$prefix/system.reg" ]; then
+      echo "$arch" >"$ready_mark"
+    else
+      echo "wineboot --init failed for $prefix (status $rc)" >&2
+      rc=1
+    fi
+  fi
+  if [ $rc -eq 0 ] && ! server_alive; then
+    rm -f "$server_state"
+    # Without -f, wineserver returns once it accepts connections: 0 when it
+    # started, 2 when a server of the prefix already runs (one not started
+    # here, or on its way out); that one is waited for and replaced.
+    local linger="-p${ORVO_WINE_LINGER:-}" status pid
+    setsid "$WINESERVER_BIN" "$linger" </dev/null >/dev/null 2>&1
+    status=$?
+    if [ $status -eq 2 ]; then
+      "$WINESERVER_BIN" -k </dev/null >/dev/null 2>&1
+      "$WINESERVER_BIN" -w </dev/null >/dev/null 2>&1
+      setsid "$WINESERVER_BIN" "$linger" </dev/null >/dev/null 2>&1
+      status=$?
+    fi
+    if [ $status -eq 0 ] && pid="$(server_pid)"; then
+      echo "$pid" >"$server_state"
+      # Any program boots the helpers; this one has nothing of ours open.
+      "$WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
+    fi
+    server_alive || { echo "wineserver did not start for $prefix (status $status)" >&2; rc=1; }
   fi
   flock -u 9
   exec 9>&-
-}
-
-# The prefix's wineserver is started here, detached from our caller's
-# descriptors, and is kept for ORVO_WINE_LINGER seconds (default 120) after
-# its last program ends. Its helper processes (services.exe and the like) are
-# started here too, by a program whose output goes to /dev/null: started by a
-# test instead, they would inherit its output pipe and ctest would wait on
-# them until the server exits.
-server_state="$prefix/.orvo-wineserver"
-server_alive() {
-  local pid id
-  [ -f "$server_state" ] || return 1
-  read -r pid id <"$server_state" || return 1
-  [ -n "$pid" ] && [ -n "$id" ] || return 1
-  case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in
-    */"server-$id") return 0 ;;
-  esac
-  return 1
-}
-ensure_server() {
-  server_alive && return 0
-  exec 8>"$prefix.server-lock" || die "cannot lock $prefix.server-lock"
-  flock 8
-  if ! server_alive; then
-    local pid id
-    id="$(printf '%x-%x' $(stat -c '%d %i' "$prefix"))"
-    setsid "$WINESERVER_BIN" -f -p"${ORVO_WINE_LINGER:-120}" </dev/null >/dev/null 2>&1 &
-    pid=$!
-    disown "$pid"
-    # Any program boots the helpers; this one has nothing of ours open.
-    "$WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
-    echo "$pid $id" >"$server_state"
-  fi
-  flock -u 8
-  exec 8>&-
+  return $rc
 }
 
 case "$action" in
   init)
-    ensure_prefix
-    ensure_server
-    server_alive || die "wineserver did not stay up for $prefix"
+    reason="$(ensure_started 2>&1)" || start_failed "$reason"
     exit 0
     ;;
   stop)
-    [ -d "$prefix" ] || exit 0
-    "$WINESERVER_BIN" -k </dev/null >/dev/null 2>&1
-    "$WINESERVER_BIN" -w </dev/null >/dev/null 2>&1
-    rm -f "$server_state"
+    stop_server
     exit 0
     ;;
 esac
 
-[ $# -gt 0 ] || die "no program given"
-ensure_prefix
-ensure_server
+[ $# -gt 0 ] || { echo "wine-run.sh: no program given" >&2; exit 2; }
+reason="$(ensure_started 2>&1)" || start_failed "$reason"
 exec 3> >(tr -d '\r' >&2)
 err_filter=$!
 "$WINE" "$@" </dev/null 2>&3 3>&- | tr -d '\r'

@@ -6,12 +6,11 @@
 #include <string>
 
 #include "base/holders.h"
-#include "vector/binary_attribute_reader.h"
-#include "vector/text_attribute_reader.h"
+#include "vector/attribute_io.h"
 
 namespace orvo {
 
-// Holds exactly one reader and forwards to it. Without a current record, and
+// Holds the reader of the form chosen at opening and forwards to it. Without a current record, and
 // for attribute indexes outside 0..count-1, every getter gives its neutral
 // result (0, 0.0, data type -1, false with the buffer NUL-filled). String
 // getters copy by the bounded rule: at most size bytes, NUL-padded when
@@ -51,10 +50,7 @@ class TAttributeReaderEx {
   int32_t GetBlobAttribute(int32_t index, void* buffer, int32_t size) const;
 
  private:
-  bool HasRecord() const;
-
-  TPtr<TBinaryAttributeReader> binary_;
-  TPtr<TAttributeReader> text_;
+  TPtr<IAttributeReader> reader_;
   std::string scratch_;  // formatted binary values
 };
 

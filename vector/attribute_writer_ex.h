@@ -6,12 +6,11 @@
 #include <string>
 
 #include "base/holders.h"
-#include "vector/binary_attribute_writer.h"
-#include "vector/text_attribute_writer.h"
+#include "vector/attribute_io.h"
 
 namespace orvo {
 
-// Holds exactly one writer and forwards to it. The binary form stores typed
+// Holds the writer of the form chosen at creation and forwards to it. The binary form stores typed
 // entries; the text form writes every value as text (integers in decimal,
 // reals by "%-.16g", blobs as lower-case hexadecimal digit pairs).
 // Attributes belong to the record started by the last AddRecord.
@@ -38,11 +37,7 @@ class TAttributeWriterEx {
   bool AddBlobAttribute(const char* attribute_id, const void* bytes, int32_t count);
 
  private:
-  bool AddText(const char* attribute_id);  // writes scratch_ as the value
-
-  TPtr<TBinaryAttributeWriter> binary_;
-  TPtr<TAttributeWriter> text_;
-  std::string scratch_;
+  TPtr<IAttributeWriter> writer_;
 };
 
 }  // namespace orvo

@@ -187,6 +187,13 @@ int32_t TBinaryAttributeReader::GetBlob(int32_t index, void* buffer, int32_t siz
   return count;
 }
 
+bool TBinaryAttributeReader::FindAttributeText(int32_t index, std::string& scratch,
+                                               std::string_view* text) const {
+  if (!HasAttribute(index)) return false;
+  *text = GetAttribute(index, scratch);
+  return true;
+}
+
 std::string_view TBinaryAttributeReader::GetAttribute(int32_t index, std::string& scratch) const {
   if (!HasAttribute(index)) return std::string_view("");
   const Entry& entry = entries_[index];

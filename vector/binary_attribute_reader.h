@@ -8,6 +8,7 @@
 
 #include "base/file_reader.h"
 #include "base/holders.h"
+#include "vector/attribute_io.h"
 
 namespace orvo {
 
@@ -19,45 +20,47 @@ namespace orvo {
 // after Reset or a read that found none) the accessors give neutral results:
 // 0, empty texts, data type -1. Entry indexes outside 0..count-1 give the same
 // neutral results.
-class TBinaryAttributeReader {
+class TBinaryAttributeReader : public IAttributeReader {
  public:
   // Maps the whole file. Throws "can't open file".
   explicit TBinaryAttributeReader(const char* file_name);
-  virtual ~TBinaryAttributeReader();
+  ~TBinaryAttributeReader() override;
   TBinaryAttributeReader(const TBinaryAttributeReader&) = delete;
   TBinaryAttributeReader& operator=(const TBinaryAttributeReader&) = delete;
 
   // Back to the first record (just past the header).
-  void Reset();
+  void Reset() override;
   // The next record whose id is not 0; false at the end or at damage.
-  bool ReadNext();
+  bool ReadNext() override;
   // Reads the first record with a non-zero id from the offset on; false when
   // the offset is outside the file or no sound record is found there.
-  bool SetPosition(int64_t position);
+  bool SetPosition(int64_t position) override;
 
-  int64_t GetPosition() const { return has_record_ ? record_ : 0; }
-  int64_t GetSize() const { return size_; }
-  bool HasRecord() const { return has_record_; }
-  int32_t GetId() const { return id_; }
-  int32_t GetUserId() const { return user_id_; }
-  std::string_view GetClassCode() const;
-  int32_t GetAttributeCount() const { return entries_.Count(); }
-  bool HasAttribute(int32_t index) const { return index >= 0 && index < entries_.Count(); }
+  int64_t GetPosition() const override { return has_record_ ? record_ : 0; }
+  int64_t GetSize() const override { return size_; }
+  bool HasRecord() const override { return has_record_; }
+  int32_t GetId() const override { return id_; }
+  int32_t GetUserId() const override { return user_id_; }
+  std::string_view GetClassCode() const override;
+  int32_t GetAttributeCount() const override { return entries_.Count(); }
+  bool HasAttribute(int32_t index) const override { return index >= 0 && index < entries_.Count(); }
 
-  std::string_view GetAttributeId(int32_t index) const;
-  int32_t GetAttributeDataType(int32_t index) const;
+  std::string_view GetAttributeId(int32_t index) const override;
+  int32_t GetAttributeDataType(int32_t index) const override;
   // The stored 32-bit value of the entry, whatever its type.
-  int32_t GetInt(int32_t index) const;
+  int32_t GetInt(int32_t index) const override;
   // The stored 8 bytes after the entry's head, whatever its type (bytes that
   // the entry does not hold read as 0).
-  double GetDouble(int32_t index) const;
+  double GetDouble(int32_t index) const override;
   // The byte count of a blob (or string) entry, its bytes copied into buffer
   // only when they fit into size bytes; 0 for other types.
-  int32_t GetBlob(int32_t index, void* buffer, int32_t size) const;
+  int32_t GetBlob(int32_t index, void* buffer, int32_t size) const override;
   // The value as text: integers in decimal, reals by "%-.16g", blobs as
   // hexadecimal digit pairs, strings as stored. The result points into the
   // mapping or into scratch.
   std::string_view GetAttribute(int32_t index, std::string& scratch) const;
+  bool FindAttributeText(int32_t index, std::string& scratch,
+                         std::string_view* text) const override;
 
  private:
   // One checked entry of the current record.

@@ -16,16 +16,12 @@ namespace {
 // The reader maps the whole file with 32-bit sizes.
 constexpr int64_t kMaxFileSize = static_cast<int64_t>(UINT32_MAX) - 1;
 
-void AppendInt32(std::string& out, int32_t value) {
-  char bytes[4];
-  std::memcpy(bytes, &value, 4);
-  out.append(bytes, 4);
-}
+void StoreInt32(char* out, int32_t value) { std::memcpy(out, &value, 4); }
 
 }  // namespace
 
 TBinaryAttributeWriter::TBinaryAttributeWriter(const char* file_name)
-    : file_(std::make_unique<TFileWriter64>(file_name, kWindowRequest)),
+    : file_(std::make_unique<TFileWriter64>(file_name, kBufferRequest)),
       file_size_(kBinaryAttributeHeaderSize) {
   WriteHeader();
 }
@@ -50,16 +46,16 @@ void TBinaryAttributeWriter::WriteHeader() {
 }
 
 void TBinaryAttributeWriter::WriteRecord() {
-  if (record_.empty()) return;
+  if (record_.Count() == 0) return;
   // The head's size and count become final now.
-  int32_t size = static_cast<int32_t>(record_.size());
-  std::memcpy(record_.data() + offsetof(BinaryAttributeRecordHead, size), &size, 4);
-  std::memcpy(record_.data() + offsetof(BinaryAttributeRecordHead, attribute_count),
+  int32_t size = record_.Count();
+  std::memcpy(record_.Data() + offsetof(BinaryAttributeRecordHead, size), &size, 4);
+  std::memcpy(record_.Data() + offsetof(BinaryAttributeRecordHead, attribute_count),
               &attribute_count_, 4);
-  if (!file_->Write(record_.data(), size)) Raise(kCantWriteAttributeFile);
+  if (!file_->Write(record_.Data(), size)) Raise(kCantWriteAttributeFile);
   file_size_ += size;
   ++record_count_;
-  record_.clear();
+  record_.Clear();
   attribute_count_ = 0;
 }
 
@@ -75,8 +71,9 @@ int64_t TBinaryAttributeWriter::AddRecord(int32_t id, int32_t user_id, const cha
   BinaryAttributeRecordHead head{
       static_cast<int32_t>(kBinaryAttributeRecordHeadSize + code_length), id, user_id, 0,
       static_cast<int32_t>(code_length)};
-  record_.assign(reinterpret_cast<const char*>(&head), sizeof(head));
-  record_.append(class_code, code_length);
+  record_.Resize(static_cast<int32_t>(sizeof(head) + code_length));
+  std::memcpy(record_.Data(), &head, sizeof(head));
+  std::memcpy(record_.Data() + sizeof(head), class_code, code_length);
   attribute_count_ = 0;
   open_ = true;
   return position;
@@ -87,18 +84,25 @@ bool TBinaryAttributeWriter::AddEntry(int32_t data_type, std::string_view attrib
   if (!open_ || attribute_count_ == INT32_MAX) return false;
   size_t entry_size = kBinaryAttributeEntryHeadSize + (counted ? 4 : 0) + value_size +
                       attribute_id.size() + 1;
-  if (file_->Tell() + static_cast<int64_t>(record_.size() + entry_size) > kMaxFileSize ||
-      record_.size() + entry_size > static_cast<size_t>(INT32_MAX)) {
+  size_t at = static_cast<size_t>(record_.Count());
+  if (file_->Tell() + static_cast<int64_t>(at + entry_size) > kMaxFileSize ||
+      at + entry_size > static_cast<size_t>(INT32_MAX)) {
     return false;
   }
-  size_t at = record_.size();
-  record_.reserve(at + entry_size);
-  AppendInt32(record_, static_cast<int32_t>(entry_size));
-  AppendInt32(record_, data_type);
-  if (counted) AppendInt32(record_, static_cast<int32_t>(value_size));
-  if (value_size != 0) record_.append(static_cast<const char*>(value), value_size);
-  record_.append(attribute_id.data(), attribute_id.size());
-  record_ += '\0';
+  // One resize, then the fields copied into place.
+  record_.Resize(static_cast<int32_t>(at + entry_size));
+  char* out = record_.Data() + at;
+  StoreInt32(out, static_cast<int32_t>(entry_size));
+  StoreInt32(out + 4, data_type);
+  out += kBinaryAttributeEntryHeadSize;
+  if (counted) {
+    StoreInt32(out, static_cast<int32_t>(value_size));
+    out += 4;
+  }
+  if (value_size != 0) std::memcpy(out, value, value_size);
+  out += value_size;
+  if (!attribute_id.empty()) std::memcpy(out, attribute_id.data(), attribute_id.size());
+  out[attribute_id.size()] = '\0';
   ++attribute_count_;
   return true;
 }

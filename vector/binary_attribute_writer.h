@@ -8,6 +8,7 @@
 
 #include "base/file_writer64.h"
 #include "base/holders.h"
+#include "vector/attribute_io.h"
 
 namespace orvo {
 
@@ -16,15 +17,17 @@ namespace orvo {
 // when the next record starts or the writer is destroyed, so the file never
 // holds a half-written record; the header gets its final size and count on
 // destruction.
-class TBinaryAttributeWriter {
+class TBinaryAttributeWriter : public IAttributeWriter {
  public:
-  static constexpr uint32_t kWindowRequest = 1000000;
+  // The write buffer: a quarter MiB, small enough to stay in the cache until
+  // it is handed to the file.
+  static constexpr uint32_t kBufferRequest = 200000;
 
   // Replaces the file and writes the provisional header (size 16, count 0).
   // Throws "can't open file".
   explicit TBinaryAttributeWriter(const char* file_name);
   // Writes the last record and the final header, then closes the file.
-  virtual ~TBinaryAttributeWriter();
+  ~TBinaryAttributeWriter() override;
   TBinaryAttributeWriter(const TBinaryAttributeWriter&) = delete;
   TBinaryAttributeWriter& operator=(const TBinaryAttributeWriter&) = delete;
 
@@ -34,16 +37,16 @@ class TBinaryAttributeWriter {
   // refused with -1, and attributes are then dropped until the next accepted
   // record. Throws "can't write attribute file" when the previous record
   // cannot be written (it is kept and written by the next call that can).
-  int64_t AddRecord(int32_t id, int32_t user_id, const char* class_code);
+  int64_t AddRecord(int32_t id, int32_t user_id, const char* class_code) override;
 
   // Each adds one entry to the current record; false (nothing added) when no
   // record is open (before the first one or after a refused one), for a null
   // id or value, a negative blob count, a null blob with a positive count, or
   // when the record or file would outgrow what the format can hold.
-  bool AddIntAttribute(const char* attribute_id, int32_t value);
-  bool AddDoubleAttribute(const char* attribute_id, double value);
-  bool AddStringAttribute(const char* attribute_id, const char* value);
-  bool AddBlobAttribute(const char* attribute_id, const void* bytes, int32_t count);
+  bool AddIntAttribute(const char* attribute_id, int32_t value) override;
+  bool AddDoubleAttribute(const char* attribute_id, double value) override;
+  bool AddStringAttribute(const char* attribute_id, const char* value) override;
+  bool AddBlobAttribute(const char* attribute_id, const void* bytes, int32_t count) override;
   // A value given as text, stored by data type: 1 by the atoi rule, 2 by the
   // library's number parser, 6 decoded from hexadecimal digit pairs, any other
   // type as a string.
@@ -58,7 +61,7 @@ class TBinaryAttributeWriter {
   TPtr<TFileWriter64> file_;
   int64_t file_size_ = 0;       // header size plus the records written
   int32_t record_count_ = 0;
-  std::string record_;          // the record being assembled, head included
+  TArray<char> record_;         // the record being assembled, head included
   int32_t attribute_count_ = 0; // entries in record_
   bool open_ = false;           // record_ takes attributes
   std::string scratch_;

@@ -90,7 +90,7 @@ const int32_t* TBinarySpatialReader64::GetVectorPos() const {
   return reinterpret_cast<const int32_t*>(record_ + kRecordHeadSize);
 }
 
-const int32_t* TBinarySpatialReader64::GetVectorSize() {
+const int32_t* TBinarySpatialReader64::GetVectorSize() const {
   if (!record_) return nullptr;
   if (!sizes_ready_) {
     int32_t v = head_.vector_count;
@@ -105,6 +105,12 @@ const int32_t* TBinarySpatialReader64::GetVectorSize() {
     sizes_ready_ = true;
   }
   return sizes_.Data();
+}
+
+void TBinarySpatialReader64::CopyBound(BOUND* bound) const {
+  if (record_ != nullptr && bound != nullptr) {
+    std::memcpy(bound, record_ + kRecordBoundOffset, sizeof *bound);
+  }
 }
 
 const double* TBinarySpatialReader64::GetMetric() const {

@@ -8,6 +8,7 @@
 #include "base/file_reader64.h"
 #include "base/holders.h"
 #include "vector/binary_spatial_format.h"
+#include "vector/spatial_io.h"
 
 namespace orvo {
 
@@ -23,43 +24,44 @@ extern const char kErrorInBspatial[];    // "error in bspatial file"
 // from 0 within the vertices) raises "error in bspatial file"; the checks
 // keep every read inside the record and every step moving forward. Until a record has been read, and after a read that failed
 // or reached the end, the accessors give neutral results (0, kind -1, null).
-class TBinarySpatialReader64 {
+class TBinarySpatialReader64 : public ISpatialReader {
  public:
   static constexpr uint32_t kWindowRequest = 1000000;
 
   // Throws "can't open file" (also for a file shorter than its header) and
   // "bad bspatial file format" when the header's size is not the file's.
   explicit TBinarySpatialReader64(const char* file_name);
-  virtual ~TBinarySpatialReader64();
+  ~TBinarySpatialReader64() override;
   TBinarySpatialReader64(const TBinarySpatialReader64&) = delete;
   TBinarySpatialReader64& operator=(const TBinarySpatialReader64&) = delete;
 
   // The next read starts at the first record.
-  void Reset();
+  void Reset() override;
   // Reads the next record whose id is not 0; false at the end of the file.
-  bool ReadNext();
+  bool ReadNext() override;
   // Reads the first record with an id not 0 that starts at position. False
   // at or past the end of the file; a position inside the header or before
   // the file raises "error in bspatial file".
-  bool SetPosition(int64_t position);
+  bool SetPosition(int64_t position) override;
 
   bool HasRecord() const { return record_ != nullptr; }
-  int32_t GetId() const { return record_ ? head_.id : 0; }
+  int32_t GetId() const override { return record_ ? head_.id : 0; }
   // Kind without height (kind with height reduced by 10 when it carries Z).
-  int32_t GetKind() const;
-  int32_t GetLocal3D() const { return record_ ? head_.kind : -1; }
-  int32_t GetVertexCount() const { return record_ ? head_.vertex_count : 0; }
-  int32_t GetVectorCount() const { return record_ ? head_.vector_count : 0; }
-  const int32_t* GetVectorPos() const;
+  int32_t GetKind() const override;
+  int32_t GetLocal3D() const override { return record_ ? head_.kind : -1; }
+  int32_t GetVertexCount() const override { return record_ ? head_.vertex_count : 0; }
+  int32_t GetVectorCount() const override { return record_ ? head_.vector_count : 0; }
+  const int32_t* GetVectorPos() const override;
   // Vertex counts derived from the vector starts; owned by the reader.
-  const int32_t* GetVectorSize();
-  const double* GetMetric() const;
-  const double* GetZ() const;
+  const int32_t* GetVectorSize() const override;
+  const double* GetMetric() const override;
+  const double* GetZ() const override;
   // The record's stored bound (four doubles, possibly unaligned); null without
   // a record.
   const uint8_t* GetBound() const { return record_ ? record_ + kRecordBoundOffset : nullptr; }
-  int64_t GetSpatialPosition() const { return record_ ? position_ : 0; }
-  int64_t GetSize() const { return file_->Size(); }
+  void CopyBound(BOUND* bound) const override;
+  int64_t GetSpatialPosition() const override { return record_ ? position_ : 0; }
+  int64_t GetSize() const override { return file_->Size(); }
   // The file header's bound and record count as stored.
   const BinarySpatialHeader& Header() const { return header_; }
 
@@ -70,8 +72,9 @@ class TBinarySpatialReader64 {
   const uint8_t* record_ = nullptr;          // current record in the view, or null
   BinaryRecordHead head_ = {};
   int64_t position_ = 0;
-  bool sizes_ready_ = false;
-  TArray<int32_t> sizes_;
+  // Vertex counts are derived on first request.
+  mutable bool sizes_ready_ = false;
+  mutable TArray<int32_t> sizes_;
 };
 
 }  // namespace orvo

@@ -1,4 +1,5 @@
-// Binary spatial writer: one mapped range per record, header rewritten at the end.
+// Binary spatial writer: each record assembled in place in the file's buffer,
+// the header rewritten at the end.
 #include "vector/binary_spatial_writer.h"
 
 #include <cstring>
@@ -9,7 +10,7 @@
 namespace orvo {
 
 TBinarySpatialWriter::TBinarySpatialWriter(const char* file_name)
-    : file_(std::make_unique<TFileWriter64>(file_name, kWindowRequest)) {
+    : file_(std::make_unique<TFileWriter64>(file_name, kBufferRequest)) {
   if (!file_->Write(&header_, sizeof header_)) Raise(kSpatialWriteFailed);
 }
 
@@ -45,16 +46,21 @@ int64_t TBinarySpatialWriter::AddRecord(int32_t id, int32_t kind, const int32_t*
   }
 
   BinaryRecordHead head;
-  head.bound[0] = head.bound[2] = metric[0];
-  head.bound[1] = head.bound[3] = metric[1];
+  // Written as selections so that they compile to min/max instructions; a
+  // value is taken only when it compares below (above) the bound so far.
+  double minx = metric[0], maxx = metric[0], miny = metric[1], maxy = metric[1];
   for (int32_t i = 1; i < n; ++i) {
     double x = metric[2 * i];
     double y = metric[2 * i + 1];
-    if (x < head.bound[0]) head.bound[0] = x;
-    if (x > head.bound[2]) head.bound[2] = x;
-    if (y < head.bound[1]) head.bound[1] = y;
-    if (y > head.bound[3]) head.bound[3] = y;
+    minx = x < minx ? x : minx;
+    maxx = x > maxx ? x : maxx;
+    miny = y < miny ? y : miny;
+    maxy = y > maxy ? y : maxy;
   }
+  head.bound[0] = minx;
+  head.bound[1] = miny;
+  head.bound[2] = maxx;
+  head.bound[3] = maxy;
   int64_t size = BinaryRecordSize(vector_count, n, has_z);  // fits: n is limited
   head.size = static_cast<int32_t>(size);
   head.id = id;
@@ -74,8 +80,8 @@ int64_t TBinarySpatialWriter::AddRecord(int32_t id, int32_t kind, const int32_t*
   if (has_z) {
     double range[2] = {z[0], z[0]};
     for (int32_t i = 1; i < n; ++i) {
-      if (z[i] < range[0]) range[0] = z[i];
-      if (z[i] > range[1]) range[1] = z[i];
+      range[0] = z[i] < range[0] ? z[i] : range[0];
+      range[1] = z[i] > range[1] ? z[i] : range[1];
     }
     std::memcpy(out, range, sizeof range);
     std::memcpy(out + sizeof range, z, 8 * static_cast<size_t>(n));

@@ -6,6 +6,7 @@
 
 #include "base/file_writer64.h"
 #include "base/holders.h"
+#include "vector/spatial_io.h"
 #include "vector/binary_spatial_format.h"
 
 namespace orvo {
@@ -13,13 +14,15 @@ namespace orvo {
 // Appends records after a provisional header (size 48, no records, zero
 // bound); the destructor rewrites the header with the final size, record
 // count and bound.
-class TBinarySpatialWriter {
+class TBinarySpatialWriter : public ISpatialWriter {
  public:
-  static constexpr uint32_t kWindowRequest = 1000000;
+  // The write buffer: a quarter MiB, small enough to stay in the cache until
+  // it is handed to the file.
+  static constexpr uint32_t kBufferRequest = 200000;
 
   // Replaces any file of that name. Throws "can't open file".
   explicit TBinarySpatialWriter(const char* file_name);
-  virtual ~TBinarySpatialWriter();
+  ~TBinarySpatialWriter() override;
   TBinarySpatialWriter(const TBinarySpatialWriter&) = delete;
   TBinarySpatialWriter& operator=(const TBinarySpatialWriter&) = delete;
 
@@ -30,7 +33,7 @@ class TBinarySpatialWriter {
   // whether Z follows (above 10 without z; 10 or below as stored with z).
   // A failed write raises "can't write spatial file".
   int64_t AddRecord(int32_t id, int32_t kind, const int32_t* vertex_counts, const double* metric,
-                    int32_t vector_count, const double* z);
+                    int32_t vector_count, const double* z) override;
 
   // The header as it will be written: size, count and bound so far.
   const BinarySpatialHeader& Header() const { return header_; }

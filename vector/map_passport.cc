@@ -27,18 +27,7 @@ constexpr char kPassportExt[] = ".passport";
 // The INI reader hands a longer line to its parser in pieces.
 constexpr size_t kLongestLine = 2046;
 
-// The C isspace set of the "C" locale, whatever locale is in force.
-inline bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string Trimmed(const char* text) {
-  const char* begin = text;
-  const char* end = text + std::char_traits<char>::length(text);
-  while (begin < end && IsSpace(*begin)) ++begin;
-  while (end > begin && IsSpace(end[-1])) --end;
-  return std::string(begin, end);
-}
+std::string Trimmed(const char* text) { return std::string(TrimCSpace(text)); }
 
 // Reads up to four numbers separated by single commas into the bound's fields
 // in the order minx, miny, maxx, maxy; fields after the first unreadable
@@ -52,7 +41,7 @@ void ParseBound(const std::string& text, BOUND* bound) {
       if (p == end || *p != ',') return;
       ++p;
     }
-    while (p < end && IsSpace(*p)) ++p;
+    while (p < end && IsCSpace(*p)) ++p;
     double value = 0.0;
     if (!ParseDouble(p, end, &value, &p)) return;
     *fields[i] = value;

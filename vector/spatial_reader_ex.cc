@@ -1,12 +1,12 @@
-// Spatial reader handle: dispatch to the reader of the layer's form, walks
-// through the index.
+// Spatial reader handle: the reader of the layer's form, chosen at opening,
+// and walks through the index.
 #include "vector/spatial_reader_ex.h"
-
-#include <cstring>
 
 #include "base/errors.h"
 #include "base/strings.h"
+#include "vector/binary_spatial_reader64.h"
 #include "vector/layer_name.h"
+#include "vector/text_spatial_reader.h"
 
 namespace orvo {
 
@@ -26,36 +26,31 @@ TSpatialReaderEx* TSpatialReaderEx::OpenEx(const char* file_name, bool binary) {
 
 TSpatialReaderEx::TSpatialReaderEx(const std::string& spatial_name,
                                    const std::string& index_name, bool binary) {
-  if (binary) {
-    binary_ = std::make_unique<TBinarySpatialReader64>(spatial_name.c_str());
-  } else {
-    text_ = std::make_unique<TSpatialReader>(spatial_name.c_str());
-  }
   auto index = std::make_unique<TSpatialIndexEx>();
-  if (binary ? index->LoadBinary(index_name.c_str()) : index->LoadText(index_name.c_str())) {
-    index_ = std::move(index);
+  if (binary) {
+    reader_ = std::make_unique<TBinarySpatialReader64>(spatial_name.c_str());
+    if (index->LoadBinary(index_name.c_str())) index_ = std::move(index);
+  } else {
+    reader_ = std::make_unique<TSpatialReader>(spatial_name.c_str());
+    if (index->LoadText(index_name.c_str())) index_ = std::move(index);
   }
 }
 
 TSpatialReaderEx::~TSpatialReaderEx() = default;
 
 void TSpatialReaderEx::Reset() {
-  if (binary_) binary_->Reset();
-  if (text_) text_->Reset();
+  reader_->Reset();
   if (index_) index_->Reset();
 }
 
 bool TSpatialReaderEx::Next() {
-  if (index_) {
-    if (!index_->Next()) {
-      // Past the last entry no record is current.
-      if (binary_) binary_->Reset();
-      if (text_) text_->Reset();
-      return false;
-    }
-    return SetPosition(index_->Current()->spatial_position);
+  if (!index_) return reader_->ReadNext();
+  if (!index_->Next()) {
+    // Past the last entry no record is current.
+    reader_->Reset();
+    return false;
   }
-  return binary_ ? binary_->ReadNext() : text_->ReadNext();
+  return SetPosition(index_->Current()->spatial_position);
 }
 
 bool TSpatialReaderEx::NextOfKind(int32_t kind) {
@@ -68,78 +63,25 @@ bool TSpatialReaderEx::NextOfKind(int32_t kind) {
 bool TSpatialReaderEx::NextNode() { return NextOfKind(1); }
 bool TSpatialReaderEx::NextEdge() { return NextOfKind(2); }
 
-bool TSpatialReaderEx::SetPosition(int64_t position) {
-  return binary_ ? binary_->SetPosition(position) : text_->SetPosition(position);
-}
+bool TSpatialReaderEx::SetPosition(int64_t position) { return reader_->SetPosition(position); }
 
 bool TSpatialReaderEx::FindPosition(int32_t id) {
   if (!index_ || !index_->Find(id)) return false;
   return SetPosition(index_->Current()->spatial_position);
 }
 
-int32_t TSpatialReaderEx::GetId() const { return binary_ ? binary_->GetId() : text_->GetId(); }
-
-int32_t TSpatialReaderEx::GetLocal() const {
-  return binary_ ? binary_->GetKind() : text_->GetKind();
-}
-
-int32_t TSpatialReaderEx::GetLocal3D() const {
-  return binary_ ? binary_->GetLocal3D() : text_->GetLocal3D();
-}
-
-int32_t TSpatialReaderEx::GetVectorCount() const {
-  return binary_ ? binary_->GetVectorCount() : text_->GetVectorCount();
-}
-
-int32_t TSpatialReaderEx::GetVertexCount() const {
-  return binary_ ? binary_->GetVertexCount() : text_->GetVertexCount();
-}
-
-const int32_t* TSpatialReaderEx::GetVectorSize() {
-  return binary_ ? binary_->GetVectorSize() : text_->GetVectorSize();
-}
-
-const int32_t* TSpatialReaderEx::GetVectorPos() const {
-  return binary_ ? binary_->GetVectorPos() : text_->GetVectorPos();
-}
-
-const double* TSpatialReaderEx::GetMetric() const {
-  return binary_ ? binary_->GetMetric() : text_->GetMetric();
-}
-
-const double* TSpatialReaderEx::GetZ() const {
-  return binary_ ? binary_->GetZ() : text_->GetZ();
-}
-
-void TSpatialReaderEx::GetBound(BOUND* bound) const {
-  if (bound == nullptr) return;
-  if (binary_) {
-    const uint8_t* stored = binary_->GetBound();
-    if (stored != nullptr) std::memcpy(bound, stored, sizeof *bound);
-    return;
-  }
-  int32_t n = text_->GetVertexCount();
-  const double* xy = text_->GetMetric();
-  if (n < 1 || xy == nullptr) return;
-  BOUND b = {xy[0], xy[1], xy[0], xy[1]};
-  for (int32_t i = 1; i < n; ++i) {
-    double x = xy[2 * i];
-    double y = xy[2 * i + 1];
-    if (x < b.minx) b.minx = x;
-    if (x > b.maxx) b.maxx = x;
-    if (y < b.miny) b.miny = y;
-    if (y > b.maxy) b.maxy = y;
-  }
-  *bound = b;
-}
-
-int64_t TSpatialReaderEx::GetPosition() const {
-  return binary_ ? binary_->GetSpatialPosition() : text_->GetSpatialPosition();
-}
-
-int64_t TSpatialReaderEx::GetSize() const {
-  return binary_ ? binary_->GetSize() : text_->GetSize();
-}
+int32_t TSpatialReaderEx::GetId() const { return reader_->GetId(); }
+int32_t TSpatialReaderEx::GetLocal() const { return reader_->GetKind(); }
+int32_t TSpatialReaderEx::GetLocal3D() const { return reader_->GetLocal3D(); }
+int32_t TSpatialReaderEx::GetVectorCount() const { return reader_->GetVectorCount(); }
+int32_t TSpatialReaderEx::GetVertexCount() const { return reader_->GetVertexCount(); }
+const int32_t* TSpatialReaderEx::GetVectorSize() const { return reader_->GetVectorSize(); }
+const int32_t* TSpatialReaderEx::GetVectorPos() const { return reader_->GetVectorPos(); }
+const double* TSpatialReaderEx::GetMetric() const { return reader_->GetMetric(); }
+const double* TSpatialReaderEx::GetZ() const { return reader_->GetZ(); }
+void TSpatialReaderEx::GetBound(BOUND* bound) const { reader_->CopyBound(bound); }
+int64_t TSpatialReaderEx::GetPosition() const { return reader_->GetSpatialPosition(); }
+int64_t TSpatialReaderEx::GetSize() const { return reader_->GetSize(); }
 
 int64_t TSpatialReaderEx::GetSpatialPosition() const {
   if (!index_) return GetPosition();

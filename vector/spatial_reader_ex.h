@@ -8,9 +8,8 @@
 
 #include "base/holders.h"
 #include "orvoapi.h"
-#include "vector/binary_spatial_reader64.h"
 #include "vector/spatial_index.h"
-#include "vector/text_spatial_reader.h"
+#include "vector/spatial_io.h"
 
 namespace orvo {
 
@@ -46,7 +45,7 @@ class TSpatialReaderEx {
   int32_t GetLocal3D() const;
   int32_t GetVectorCount() const;
   int32_t GetVertexCount() const;
-  const int32_t* GetVectorSize();
+  const int32_t* GetVectorSize() const;
   const int32_t* GetVectorPos() const;
   const double* GetMetric() const;
   const double* GetZ() const;
@@ -77,8 +76,7 @@ class TSpatialReaderEx {
   const TSpatialIndexEx::SI* Entry() const { return index_ ? index_->Current() : nullptr; }
   bool NextOfKind(int32_t kind);
 
-  TPtr<TBinarySpatialReader64> binary_;
-  TPtr<TSpatialReader> text_;
+  TPtr<ISpatialReader> reader_;  // of the form chosen at opening
   TPtr<TSpatialIndexEx> index_;
 };
 

@@ -2,8 +2,10 @@
 #include "vector/spatial_writer_ex.h"
 
 #include "base/errors.h"
+#include "vector/binary_spatial_writer.h"
 #include "vector/layer_name.h"
 #include "vector/spatial_record.h"
+#include "vector/text_spatial_writer.h"
 
 namespace orvo {
 
@@ -21,9 +23,9 @@ TSpatialWriterEx* TSpatialWriterEx::CreateEx(const char* file_name, bool binary)
 
 TSpatialWriterEx::TSpatialWriterEx(const std::string& file_name, bool binary) {
   if (binary) {
-    binary_ = std::make_unique<TBinarySpatialWriter>(file_name.c_str());
+    writer_ = std::make_unique<TBinarySpatialWriter>(file_name.c_str());
   } else {
-    text_ = std::make_unique<TSpatialWriter>(file_name.c_str());
+    writer_ = std::make_unique<TSpatialWriter>(file_name.c_str());
   }
 }
 
@@ -31,16 +33,14 @@ TSpatialWriterEx::~TSpatialWriterEx() = default;
 
 int64_t TSpatialWriterEx::AddRecord(int32_t id, int32_t kind, const int32_t* vertex_counts,
                                     const double* metric, int32_t vector_count) {
-  return binary_ ? binary_->AddRecord(id, kind, vertex_counts, metric, vector_count, nullptr)
-                 : text_->AddRecord(id, kind, vertex_counts, metric, vector_count, nullptr);
+  return writer_->AddRecord(id, kind, vertex_counts, metric, vector_count, nullptr);
 }
 
 int64_t TSpatialWriterEx::AddRecord3D(int32_t id, int32_t kind, const int32_t* vertex_counts,
                                       const double* metric, int32_t vector_count,
                                       const double* z) {
   if (z == nullptr) Raise(kBadSpatialRecord);
-  return binary_ ? binary_->AddRecord(id, kind, vertex_counts, metric, vector_count, z)
-                 : text_->AddRecord(id, kind, vertex_counts, metric, vector_count, z);
+  return writer_->AddRecord(id, kind, vertex_counts, metric, vector_count, z);
 }
 
 }  // namespace orvo

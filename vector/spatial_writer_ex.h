@@ -6,8 +6,7 @@
 #include <string>
 
 #include "base/holders.h"
-#include "vector/binary_spatial_writer.h"
-#include "vector/text_spatial_writer.h"
+#include "vector/spatial_io.h"
 
 namespace orvo {
 
@@ -37,8 +36,7 @@ class TSpatialWriterEx {
  private:
   TSpatialWriterEx(const std::string& file_name, bool binary);
 
-  TPtr<TBinarySpatialWriter> binary_;
-  TPtr<TSpatialWriter> text_;
+  TPtr<ISpatialWriter> writer_;  // of the form chosen at creation
 };
 
 }  // namespace orvo

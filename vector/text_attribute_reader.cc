@@ -72,6 +72,17 @@ std::string_view TAttributeReader::GetAttribute(int32_t index) const {
   return Field(4 + 2 * index);
 }
 
+bool TAttributeReader::FindAttributeText(int32_t index, std::string&,
+                                         std::string_view* text) const {
+  if (!HasAttribute(index) && !(index == -1 && HasRecord())) return false;
+  *text = GetAttribute(index);
+  return true;
+}
+
+int32_t TAttributeReader::GetAttributeDataType(int32_t index) const {
+  return HasAttribute(index) ? kDataTypeString : kDataTypeNone;
+}
+
 int32_t TAttributeReader::GetInt(int32_t index) const {
   return HasAttribute(index) ? CAtoi(GetAttribute(index)) : 0;
 }

@@ -9,6 +9,7 @@
 
 #include "base/holders.h"
 #include "base/text_file_reader64.h"
+#include "vector/attribute_io.h"
 #include "vector/tokenizer.h"
 
 namespace orvo {
@@ -18,7 +19,7 @@ namespace orvo {
 // fields or with id 0 are skipped. Before the first record, after Reset and
 // after a read that found no record, the record is empty (id 0, no class code,
 // no attributes, position 0).
-class TAttributeReader {
+class TAttributeReader : public IAttributeReader {
  public:
   // The line buffer holds this many characters and a NUL; a longer line is
   // split and its rest read as the next line.
@@ -26,40 +27,45 @@ class TAttributeReader {
 
   // Throws "can't open file".
   explicit TAttributeReader(const char* file_name);
-  virtual ~TAttributeReader();
+  ~TAttributeReader() override;
   TAttributeReader(const TAttributeReader&) = delete;
   TAttributeReader& operator=(const TAttributeReader&) = delete;
 
   // Back to the first line; the record is emptied.
-  void Reset();
+  void Reset() override;
   // Reads lines until one holds a record; false at the end of the file.
-  bool ReadNext();
+  bool ReadNext() override;
   // Reads the first record from the position on; false when the position is
   // not inside the file or no record follows it.
-  bool SetPosition(int64_t position);
+  bool SetPosition(int64_t position) override;
 
   // Whether the last read found a record (returned records never have id 0).
-  bool HasRecord() const { return id_ != 0; }
-  int32_t GetId() const { return id_; }
-  int32_t GetUserId() const { return user_id_; }
-  std::string_view GetClassCode() const;
+  bool HasRecord() const override { return id_ != 0; }
+  int32_t GetId() const override { return id_; }
+  int32_t GetUserId() const override { return user_id_; }
+  std::string_view GetClassCode() const override;
   // The number of attribute ids of the record. An id left without a value
   // (only hand-made lines have one) counts, and its value is empty.
-  int32_t GetAttributeCount() const { return attribute_count_; }
-  bool HasAttribute(int32_t index) const { return index >= 0 && index < attribute_count_; }
+  int32_t GetAttributeCount() const override { return attribute_count_; }
+  bool HasAttribute(int32_t index) const override { return index >= 0 && index < attribute_count_; }
   // The texts of attribute index (0 <= index < count); empty out of range.
-  std::string_view GetAttributeId(int32_t index) const;
+  std::string_view GetAttributeId(int32_t index) const override;
   // The value text; index -1 gives the class code.
   std::string_view GetAttribute(int32_t index) const;
+  // As GetAttribute; index -1 is found while a record is current.
+  bool FindAttributeText(int32_t index, std::string& scratch,
+                         std::string_view* text) const override;
+  // The string type for every attribute of the record.
+  int32_t GetAttributeDataType(int32_t index) const override;
   // Typed reading of attribute index; neutral (0, 0.0) out of range. The
   // integer is the text by the atoi rule, the real by the library's number
   // parser; the blob is decoded from hexadecimal digit pairs: the byte count,
   // the bytes written only when they fit into size bytes.
-  int32_t GetInt(int32_t index) const;
-  double GetDouble(int32_t index) const;
-  int32_t GetBlob(int32_t index, void* buffer, int32_t size) const;
-  int64_t GetPosition() const { return position_; }
-  int64_t GetSize() const { return file_->Size(); }
+  int32_t GetInt(int32_t index) const override;
+  double GetDouble(int32_t index) const override;
+  int32_t GetBlob(int32_t index, void* buffer, int32_t size) const override;
+  int64_t GetPosition() const override { return position_; }
+  int64_t GetSize() const override { return file_->Size(); }
 
  private:
   void Clear();

@@ -27,7 +27,7 @@ void AppendQuotedAttributeText(std::string& out, std::string_view text) {
 }
 
 TAttributeWriter::TAttributeWriter(const char* file_name)
-    : file_(std::make_unique<TFileWriter64>(file_name, kWindowRequest)) {}
+    : file_(std::make_unique<TFileWriter64>(file_name, kBufferRequest)) {}
 
 TAttributeWriter::~TAttributeWriter() {
   try {
@@ -70,6 +70,35 @@ int64_t TAttributeWriter::AddRecord(int32_t id, int32_t user_id, const char* cla
 bool TAttributeWriter::AddAttribute(const char* attribute_id, const char* value) {
   if (attribute_id == nullptr || value == nullptr) return false;
   return AddAttribute(std::string_view(attribute_id), std::string_view(value));
+}
+
+bool TAttributeWriter::AddStringAttribute(const char* attribute_id, const char* value) {
+  return AddAttribute(attribute_id, value);
+}
+
+bool TAttributeWriter::AddValueText(const char* attribute_id) {
+  if (attribute_id == nullptr) return false;
+  return AddAttribute(std::string_view(attribute_id), value_);
+}
+
+bool TAttributeWriter::AddIntAttribute(const char* attribute_id, int32_t value) {
+  value_.clear();
+  AppendIntText(value_, value);
+  return AddValueText(attribute_id);
+}
+
+bool TAttributeWriter::AddDoubleAttribute(const char* attribute_id, double value) {
+  value_.clear();
+  AppendDoubleText(value_, value);
+  return AddValueText(attribute_id);
+}
+
+bool TAttributeWriter::AddBlobAttribute(const char* attribute_id, const void* bytes,
+                                        int32_t count) {
+  if (count < 0 || (bytes == nullptr && count > 0)) return false;
+  value_.clear();
+  AppendBlobText(value_, static_cast<const uint8_t*>(bytes), static_cast<size_t>(count));
+  return AddValueText(attribute_id);
 }
 
 bool TAttributeWriter::AddAttribute(std::string_view attribute_id, std::string_view value) {

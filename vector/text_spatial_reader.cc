@@ -93,6 +93,22 @@ int32_t TSpatialReader::GetLocal3D() const {
   return has_z_ ? kind_ + kKindHeightOffset : kind_;
 }
 
+void TSpatialReader::CopyBound(BOUND* bound) const {
+  int32_t n = GetVertexCount();
+  if (bound == nullptr || n < 1) return;
+  const double* xy = metric_.Data();
+  BOUND b = {xy[0], xy[1], xy[0], xy[1]};
+  for (int32_t i = 1; i < n; ++i) {
+    double x = xy[2 * i];
+    double y = xy[2 * i + 1];
+    if (x < b.minx) b.minx = x;
+    if (x > b.maxx) b.maxx = x;
+    if (y < b.miny) b.miny = y;
+    if (y > b.maxy) b.maxy = y;
+  }
+  *bound = b;
+}
+
 bool TSpatialReader::SetPosition(int64_t position) {
   has_record_ = false;
   if (position < 0 || position >= file_->Size()) return false;

@@ -8,6 +8,7 @@
 
 #include "base/holders.h"
 #include "base/text_file_reader64.h"
+#include "vector/spatial_io.h"
 
 namespace orvo {
 
@@ -25,42 +26,44 @@ extern const char kVertexCountIsNull[];           // "vertex count is null"
 // positioned). Until a record has been read completely, and after a read that
 // failed or reached the end of the file, the accessors give neutral results:
 // 0, kind -1, null arrays.
-class TSpatialReader {
+class TSpatialReader : public ISpatialReader {
  public:
   // Longest piece of a line taken at once; the rest comes as the next line.
   static constexpr int32_t kLineLength = 256;
 
   // Throws "can't open file".
   explicit TSpatialReader(const char* file_name);
-  virtual ~TSpatialReader();
+  ~TSpatialReader() override;
   TSpatialReader(const TSpatialReader&) = delete;
   TSpatialReader& operator=(const TSpatialReader&) = delete;
 
   // Back to the first byte of the file; no current record.
-  void Reset();
+  void Reset() override;
   // Reads the next complete record; false at the end of the file (a record cut
   // off by the end is dropped). Raises on a malformed record.
-  bool ReadNext();
+  bool ReadNext() override;
   // Reads the first record that starts at or after position; false when the
   // position is not inside the file.
-  bool SetPosition(int64_t position);
+  bool SetPosition(int64_t position) override;
 
   bool HasRecord() const { return has_record_; }
-  int32_t GetId() const { return has_record_ ? id_ : 0; }
-  int32_t GetKind() const { return has_record_ ? kind_ : -1; }
+  int32_t GetId() const override { return has_record_ ? id_ : 0; }
+  int32_t GetKind() const override { return has_record_ ? kind_ : -1; }
   // kind + 10 when every vertex carried a height.
-  int32_t GetLocal3D() const;
-  int32_t GetVectorCount() const { return has_record_ ? sizes_.Count() : 0; }
-  int32_t GetVertexCount() const { return has_record_ ? metric_.Count() / 2 : 0; }
+  int32_t GetLocal3D() const override;
+  int32_t GetVectorCount() const override { return has_record_ ? sizes_.Count() : 0; }
+  int32_t GetVertexCount() const override { return has_record_ ? metric_.Count() / 2 : 0; }
   // Arrays of the current record, owned by the reader and valid until the next
   // read, seek or reset; null without a current record (Z also without heights).
-  const int32_t* GetVectorSize() const { return has_record_ ? sizes_.Data() : nullptr; }
-  const int32_t* GetVectorPos() const { return has_record_ ? starts_.Data() : nullptr; }
-  const double* GetMetric() const { return has_record_ ? metric_.Data() : nullptr; }
-  const double* GetZ() const { return has_record_ && has_z_ ? z_.Data() : nullptr; }
+  const int32_t* GetVectorSize() const override { return has_record_ ? sizes_.Data() : nullptr; }
+  const int32_t* GetVectorPos() const override { return has_record_ ? starts_.Data() : nullptr; }
+  const double* GetMetric() const override { return has_record_ ? metric_.Data() : nullptr; }
+  const double* GetZ() const override { return has_record_ && has_z_ ? z_.Data() : nullptr; }
+  // The bound of the record's vertices.
+  void CopyBound(BOUND* bound) const override;
   // Byte position of the current record's header line; 0 without a record.
-  int64_t GetSpatialPosition() const { return has_record_ ? position_ : 0; }
-  int64_t GetSize() const { return file_->Size(); }
+  int64_t GetSpatialPosition() const override { return has_record_ ? position_ : 0; }
+  int64_t GetSize() const override { return file_->Size(); }
 
  private:
   enum class State { kHeader, kVectorCount, kVertexCount, kVertices };

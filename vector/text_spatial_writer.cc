@@ -28,7 +28,7 @@ inline void Widen(BOUND& bound, double x, double y) {
 }  // namespace
 
 TSpatialWriter::TSpatialWriter(const char* file_name)
-    : file_(std::make_unique<TFileWriter64>(file_name, kWindowRequest)) {}
+    : file_(std::make_unique<TFileWriter64>(file_name, kBufferRequest)) {}
 
 TSpatialWriter::~TSpatialWriter() {
   // A write that failed part way may have left bytes past the last complete

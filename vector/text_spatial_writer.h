@@ -8,6 +8,7 @@
 
 #include "base/file_writer64.h"
 #include "base/holders.h"
+#include "vector/spatial_io.h"
 #include "orvoapi.h"
 
 namespace orvo {
@@ -16,14 +17,16 @@ namespace orvo {
 // ("PNT", "LIN", "RGN", "TXT" or "MIX" and the id), the vector count, and per
 // vector its vertex count and one "x,y" or "x,y,z" line per vertex, followed
 // by an empty line.
-class TSpatialWriter {
+class TSpatialWriter : public ISpatialWriter {
  public:
-  static constexpr uint32_t kWindowRequest = 1000000;
+  // The write buffer: a quarter MiB, small enough to stay in the cache until
+  // it is handed to the file.
+  static constexpr uint32_t kBufferRequest = 200000;
 
   // Replaces any file of that name. Throws "can't open file".
   explicit TSpatialWriter(const char* file_name);
   // Closes the file, cut to the records written.
-  virtual ~TSpatialWriter();
+  ~TSpatialWriter() override;
   TSpatialWriter(const TSpatialWriter&) = delete;
   TSpatialWriter& operator=(const TSpatialWriter&) = delete;
 
@@ -32,7 +35,7 @@ class TSpatialWriter {
   // back (see CheckSpatialRecord) raises "bad spatial record" and writes
   // nothing; a failed write raises "can't write spatial file".
   int64_t AddRecord(int32_t id, int32_t kind, const int32_t* vertex_counts, const double* metric,
-                    int32_t vector_count, const double* z);
+                    int32_t vector_count, const double* z) override;
 
   // Bound of every vertex written so far; all 0.0 before the first record.
   const BOUND& GetBound() const { return bound_; }

@@ -1,8 +1,7 @@
-// Files: CreateFileA with Windows share modes, synchronous I/O, the file
-// pointer and size, and DeleteFileA.
+// Files: CreateFileA with Windows share modes (share_locks.cc), synchronous
+// I/O, the file pointer and size, and DeleteFileA.
 #include <errno.h>
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,147 +17,31 @@
 #include "platform/linux/file_object.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/last_error.h"
-#include "platform/linux/ofd_locks.h"
+#include "platform/linux/share_locks.h"
 #include "platform/win32.h"
-
-// Share modes on Linux
-// --------------------
-//
-// Windows decides at every open whether the new handle may coexist with the
-// handles already open on the file: the new handle's access must be allowed by
-// every existing handle's share mode, and every existing handle's access must
-// be allowed by the new share mode. A failed check is ERROR_SHARING_VIOLATION,
-// whether the other handle lives in the same process or another one. The map
-// code relies on it: a writer opens exclusively so nobody reads a half-written
-// file, and a second instance of a host must not clobber the first one's
-// files.
-//
-// Linux has no such check, so we build it from advisory byte locks. The
-// obvious tool, POSIX record locks (F_SETLK), cannot carry it. They belong to
-// the (process, inode) pair, not to an open file: two descriptors of one file
-// in one process never conflict, so a second CreateFileA in the same process
-// would sail through an exclusive open; and closing *any* descriptor of the
-// file drops *all* of the process's locks on it, so closing one handle would
-// silently release the share mode of every other handle on that file. (This is
-// the trap SQLite documents at length; it has to keep a process-wide table of
-// inodes to work around it.) flock() is per open file description, but it
-// knows only "shared" and "exclusive" for the whole file, not the six
-// independent conditions a share mode is made of.
-//
-// Open-file-description locks (F_OFD_SETLK, Linux 3.15) have what we need: a
-// lock belongs to the open file description that took it. Every CreateFileA
-// opens a new description, so two handles conflict exactly as two processes
-// would, a dup() shares its description's locks, and the kernel removes the
-// locks when the description's last reference goes, including when the
-// process crashes; no lock file, no cleanup, no stale state.
-//
-// Each handle announces itself with shared locks on single "marker" bytes far
-// beyond any real data (kLockRegion, 2^62): one byte for each kind of access
-// it holds (read, write, delete) and one for each kind of sharing it denies.
-// Shared locks coexist, so any number of handles can hold the same marker.
-// A new opener asks the kernel (F_OFD_GETLK with an exclusive probe) whether
-// any other description holds the markers that conflict with its request: a
-// reader probes "denies read", a handle not sharing writes probes "has write",
-// and so on. The probe ignores the prober's own description.
-//
-// The check and the taking of markers must be atomic, or two conflicting
-// openers could both pass. Openers take their markers first and probe after:
-// of two racing openers the later prober always sees the earlier one's
-// markers, so two conflicting handles can never both succeed. To keep such a
-// race from failing both (each seeing the other), a writable opener first takes
-// an exclusive lock on a "gate" byte, held only for the check, which orders
-// writable openers; and an opener that saw a conflict withdraws its markers
-// and probes once more before failing, retrying when the conflicting markers
-// have gone (they belonged to a racing opener that backed off).
-//
-// The cost: one open() plus a handful of fcntl() calls per CreateFileA, no
-// extra descriptors and no files. The limits: the locks are advisory, so only
-// openers going through this layer see them; a file system without lock
-// support (some FUSE mounts) opens without share checks; a description opened
-// write-only (a file we may write but not read) cannot hold the shared
-// markers, so it sees other handles but is not seen by them; and the gate
-// needs a writable description, so two read-only openers that race with
-// conflicting share modes rely on the withdraw-and-retry step alone.
 
 namespace orvo::linux_api {
 namespace {
 
-// Lock bytes, counted from kLockRegion.
-enum Marker : off_t {
-  kGate = 0,
-  kHasRead = 1,
-  kHasWrite = 2,
-  kHasDelete = 3,
-  kDeniesRead = 4,
-  kDeniesWrite = 5,
-  kDeniesDelete = 6,
-  kMarkerCount = 7,
-};
-
-constexpr int kShareAttempts = 8;
-constexpr DWORD kAllShareModes = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-struct ShareRequest {
-  bool read = false;
-  bool write = false;
-  bool del = false;
-  DWORD share = 0;
-  bool any_access() const { return read || write || del; }
-};
-
-off_t At(Marker marker) { return kLockRegion + marker; }
-
-void TakeMarkers(int fd, const ShareRequest& request) {
-  // Errors are ignored on purpose: a write-only description (EBADF) or a file
-  // system without locks simply announces nothing.
-  auto take = [fd](Marker marker) { LockByte(fd, F_RDLCK, At(marker), /*wait=*/false); };
-  if (request.read) take(kHasRead);
-  if (request.write) take(kHasWrite);
-  if (request.del) take(kHasDelete);
-  if (!(request.share & FILE_SHARE_READ)) take(kDeniesRead);
-  if (!(request.share & FILE_SHARE_WRITE)) take(kDeniesWrite);
-  if (!(request.share & FILE_SHARE_DELETE)) take(kDeniesDelete);
-}
-
-void DropMarkers(int fd) { UnlockBytes(fd, At(kHasRead), kMarkerCount - kHasRead); }
-
-bool Conflicts(int fd, const ShareRequest& request) {
-  auto held = [fd](Marker marker) { return ByteHeldByOthers(fd, At(marker)); };
-  return (request.read && held(kDeniesRead)) || (request.write && held(kDeniesWrite)) ||
-         (request.del && held(kDeniesDelete)) ||
-         (!(request.share & FILE_SHARE_READ) && held(kHasRead)) ||
-         (!(request.share & FILE_SHARE_WRITE) && held(kHasWrite)) ||
-         (!(request.share & FILE_SHARE_DELETE) && held(kHasDelete));
-}
-
-// Checks the request against every other handle on the file and, when it
-// fits, leaves the request's markers on fd's description. Returns
-// ERROR_SUCCESS or ERROR_SHARING_VIOLATION.
-DWORD AcquireShareMode(int fd, bool writable, const ShareRequest& request) {
-  // Windows ignores the share mode of a handle without read, write or delete
-  // access, and checks nothing for it.
-  if (!request.any_access()) return ERROR_SUCCESS;
-  for (int attempt = 1;; ++attempt) {
-    bool gated = writable && LockByte(fd, F_WRLCK, At(kGate), /*wait=*/true) == 0;
-    TakeMarkers(fd, request);
-    if (!Conflicts(fd, request)) {
-      if (gated) UnlockBytes(fd, At(kGate), 1);
-      return ERROR_SUCCESS;
-    }
-    DropMarkers(fd);
-    // Still there with our markers withdrawn: a real holder, not a racing
-    // opener that saw us and is about to back off.
-    bool held = Conflicts(fd, request);
-    if (gated) UnlockBytes(fd, At(kGate), 1);
-    if (held || attempt >= kShareAttempts) return ERROR_SHARING_VIOLATION;
-    sched_yield();
+// The path a file-name argument spells; false with the last error set when
+// there is none or it holds a character Windows refuses in file names
+// (wildcards, redirection, quotes), so that names that work on one system
+// work on both.
+bool FileNameArgument(LPCSTR file_name, std::string* path) {
+  if (file_name == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
   }
-}
-
-bool HasInvalidNameCharacter(const std::string& path) {
-  // The characters Windows refuses in file names (wildcards, redirection,
-  // quotes) fail here too, so names that work on one system work on both.
-  return path.find_first_of("*?<>|\"") != std::string::npos;
+  *path = NativePath(file_name);
+  if (path->empty()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  if (path->find_first_of("*?<>|\"") != std::string::npos) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
+  return true;
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -252,8 +135,40 @@ bool TransferAll(int fd, bool write, char* buffer, size_t count, int64_t positio
   return true;
 }
 
-uint64_t OverlappedOffset(const OVERLAPPED* overlapped) {
-  return (static_cast<uint64_t>(overlapped->OffsetHigh) << 32) | overlapped->Offset;
+// The file a ReadFile or WriteFile call moves bytes of, checked for the access
+// the transfer needs and for a buffer; nullptr with the last error set.
+std::shared_ptr<FileObject> TransferFile(HANDLE handle, bool write, const void* buffer,
+                                         DWORD count) {
+  std::shared_ptr<FileObject> object = LookupFile(handle);
+  if (object == nullptr) return nullptr;
+  if (write ? !object->can_write() : !object->can_read()) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  if (buffer == nullptr && count > 0) {
+    SetLastError(ERROR_NOACCESS);
+    return nullptr;
+  }
+  return object;
+}
+
+// The file offset an OVERLAPPED names; false with ERROR_INVALID_PARAMETER
+// when it lies beyond any file offset.
+bool OverlappedPosition(const OVERLAPPED* overlapped, int64_t* position) {
+  uint64_t offset = (static_cast<uint64_t>(overlapped->OffsetHigh) << 32) | overlapped->Offset;
+  if (offset > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  *position = static_cast<int64_t>(offset);
+  return true;
+}
+
+// After a transfer at an OVERLAPPED's offset: a synchronous handle's pointer
+// ends up after the bytes moved, and the OVERLAPPED tells how many.
+void EndOverlapped(int fd, OVERLAPPED* overlapped, int64_t position, size_t done) {
+  lseek(fd, static_cast<off_t>(position + static_cast<int64_t>(done)), SEEK_SET);
+  overlapped->InternalHigh = done;
 }
 
 // NTSTATUS values Windows leaves in OVERLAPPED::Internal.
@@ -273,7 +188,7 @@ FileObject::FileObject(int fd, DWORD access, dev_t device, ino_t inode, std::str
 FileObject::~FileObject() {
   // Explicitly, because a mapping may hold a dup of fd_ (the same
   // description, hence the same locks) beyond this handle's life.
-  UnlockBytes(fd_, kLockRegion, kMarkerCount);
+  ReleaseShareMode(fd_);
   close(fd_);
 }
 
@@ -285,19 +200,8 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD share_mode,
                    LPSECURITY_ATTRIBUTES /*security*/, DWORD creation_disposition,
                    DWORD /*flags_and_attributes*/, HANDLE /*template_file*/) {
   using namespace orvo::linux_api;
-  if (file_name == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return INVALID_HANDLE_VALUE;
-  }
-  std::string path = NativePath(file_name);
-  if (path.empty()) {
-    SetLastError(ERROR_PATH_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
-  }
-  if (HasInvalidNameCharacter(path)) {
-    SetLastError(ERROR_INVALID_NAME);
-    return INVALID_HANDLE_VALUE;
-  }
+  std::string path;
+  if (!FileNameArgument(file_name, &path)) return INVALID_HANDLE_VALUE;
   if (creation_disposition < CREATE_NEW || creation_disposition > TRUNCATE_EXISTING ||
       (share_mode & ~kAllShareModes) != 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -380,35 +284,18 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_rea
               LPOVERLAPPED overlapped) {
   using namespace orvo::linux_api;
   if (bytes_read != nullptr) *bytes_read = 0;
-  std::shared_ptr<FileObject> object = LookupFile(file);
+  std::shared_ptr<FileObject> object = TransferFile(file, /*write=*/false, buffer, bytes_to_read);
   if (object == nullptr) return FALSE;
-  if (!object->can_read()) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (buffer == nullptr && bytes_to_read > 0) {
-    SetLastError(ERROR_NOACCESS);
-    return FALSE;
-  }
   std::lock_guard<std::mutex> lock(object->io_mutex());
   int64_t position = -1;
-  if (overlapped != nullptr) {
-    uint64_t offset = OverlappedOffset(overlapped);
-    if (offset > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
-    }
-    position = static_cast<int64_t>(offset);
-  }
+  if (overlapped != nullptr && !OverlappedPosition(overlapped, &position)) return FALSE;
   size_t done = 0;
   bool ok = TransferAll(object->fd(), /*write=*/false, static_cast<char*>(buffer), bytes_to_read,
                         position, &done);
   if (bytes_read != nullptr) *bytes_read = static_cast<DWORD>(done);
   if (!ok) return FALSE;
   if (overlapped != nullptr) {
-    // A synchronous handle's pointer ends up after the bytes read.
-    lseek(object->fd(), static_cast<off_t>(position + static_cast<int64_t>(done)), SEEK_SET);
-    overlapped->InternalHigh = done;
+    EndOverlapped(object->fd(), overlapped, position, done);
     if (done == 0 && bytes_to_read > 0) {
       overlapped->Internal = kStatusEndOfFile;
       SetLastError(ERROR_HANDLE_EOF);
@@ -423,16 +310,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
                LPOVERLAPPED overlapped) {
   using namespace orvo::linux_api;
   if (bytes_written != nullptr) *bytes_written = 0;
-  std::shared_ptr<FileObject> object = LookupFile(file);
+  std::shared_ptr<FileObject> object = TransferFile(file, /*write=*/true, buffer, bytes_to_write);
   if (object == nullptr) return FALSE;
-  if (!object->can_write()) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (buffer == nullptr && bytes_to_write > 0) {
-    SetLastError(ERROR_NOACCESS);
-    return FALSE;
-  }
   std::lock_guard<std::mutex> lock(object->io_mutex());
   int64_t position = -1;
   if (overlapped != nullptr) {
@@ -444,13 +323,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
         return FALSE;
       }
       position = st.st_size;
-    } else {
-      uint64_t offset = OverlappedOffset(overlapped);
-      if (offset > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-      }
-      position = static_cast<int64_t>(offset);
+    } else if (!OverlappedPosition(overlapped, &position)) {
+      return FALSE;
     }
   }
   size_t done = 0;
@@ -464,8 +338,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
     ok = false;
   }
   if (overlapped != nullptr) {
-    lseek(object->fd(), static_cast<off_t>(position + static_cast<int64_t>(done)), SEEK_SET);
-    overlapped->InternalHigh = done;
+    EndOverlapped(object->fd(), overlapped, position, done);
     overlapped->Internal = kStatusSuccess;
   }
   return ok ? TRUE : FALSE;
@@ -579,19 +452,8 @@ DWORD GetFileSize(HANDLE file, LPDWORD file_size_high) {
 
 BOOL DeleteFileA(LPCSTR file_name) {
   using namespace orvo::linux_api;
-  if (file_name == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  std::string path = NativePath(file_name);
-  if (path.empty()) {
-    SetLastError(ERROR_PATH_NOT_FOUND);
-    return FALSE;
-  }
-  if (HasInvalidNameCharacter(path)) {
-    SetLastError(ERROR_INVALID_NAME);
-    return FALSE;
-  }
+  std::string path;
+  if (!FileNameArgument(file_name, &path)) return FALSE;
   struct stat st;
   if (lstat(path.c_str(), &st) != 0) {
     SetLastErrorFromErrno(errno, &path);

@@ -139,8 +139,9 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data) {
     return INVALID_HANDLE_VALUE;
   }
   size_t slash = pattern.find_last_of('/');
-  std::string directory = slash == std::string::npos ? "." : pattern.substr(0, slash);
-  if (slash == 0) directory = "/";
+  std::string directory = slash == std::string::npos ? std::string(".")
+                          : slash == 0                ? std::string("/")
+                                                      : pattern.substr(0, slash);
   std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
   if (mask == "*.*") mask = "*";
 

@@ -2,8 +2,9 @@
 // they conflict between two descriptions of one file even inside a single
 // process, stay with the description through dup(), and vanish when its last
 // descriptor (or memory mapping) goes away, also when the process dies. The
-// share modes of files.cc and the name registry of mapping.cc are built on
-// them; files.cc explains why POSIX record locks cannot serve.
+// share modes of share_locks.cc and the name registry of mapping_registry.cc
+// are built on them; share_locks.cc explains why POSIX record locks cannot
+// serve.
 #ifndef PLATFORM_LINUX_OFD_LOCKS_H_
 #define PLATFORM_LINUX_OFD_LOCKS_H_
 

@@ -150,28 +150,20 @@ class ChildProcess {
   DWORD exit_code_ = STILL_ACTIVE;
 };
 
-class ProcessHandle : public HandleObject {
+// A handle to the child process, or to its main thread, which ends with it.
+template <ObjectKind Kind>
+class ChildHandle : public HandleObject {
  public:
-  static constexpr ObjectKind kKind = ObjectKind::kProcess;
-  explicit ProcessHandle(std::shared_ptr<ChildProcess> child)
+  static constexpr ObjectKind kKind = Kind;
+  explicit ChildHandle(std::shared_ptr<ChildProcess> child)
       : HandleObject(kKind), child_(std::move(child)) {}
   const std::shared_ptr<ChildProcess>& child() const { return child_; }
 
  private:
   const std::shared_ptr<ChildProcess> child_;
 };
-
-// The child's main thread; it ends with the process.
-class ThreadHandle : public HandleObject {
- public:
-  static constexpr ObjectKind kKind = ObjectKind::kThread;
-  explicit ThreadHandle(std::shared_ptr<ChildProcess> child)
-      : HandleObject(kKind), child_(std::move(child)) {}
-  const std::shared_ptr<ChildProcess>& child() const { return child_; }
-
- private:
-  const std::shared_ptr<ChildProcess> child_;
-};
+using ProcessHandle = ChildHandle<ObjectKind::kProcess>;
+using ThreadHandle = ChildHandle<ObjectKind::kThread>;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 

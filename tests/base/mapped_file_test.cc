@@ -1,5 +1,9 @@
 // Mapped-file readers and writer: windows, lines, final sizes, large files.
 #include <cstring>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
 #include <filesystem>
 #include <string>
 
@@ -10,11 +14,13 @@
 #include "base/file_writer64.h"
 #include "base/text_file_reader.h"
 #include "base/text_file_reader64.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvo {
 namespace {
 
+using orvotest::Raised;
 using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
@@ -87,12 +93,7 @@ TEST(FileReaders, MissingFileRaisesCantOpenFile) {
   TempDir dir;
   std::string path = dir.File("missing.bin");
   auto expect_message = [](auto&& make) {
-    try {
-      make();
-      ADD_FAILURE() << "no exception";
-    } catch (const char* message) {
-      EXPECT_STREQ(message, "can't open file");
-    }
+    EXPECT_EQ(Raised([&] { make(); }), std::string("can't open file")) << "no exception";
   };
   expect_message([&] { TFileReader64 r(path.c_str(), 1000000); });
   expect_message([&] { TTextFileReader64 r(path.c_str()); });
@@ -137,17 +138,57 @@ TEST(FileReader, MapsWholeFilesAndAcceptsEmptyOnes) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(five.Data()), 5), "12345");
 }
 
-TEST(FileWriter64, FileIsCutToTheBytesWritten) {
+TEST(FileWriter64, BufferedBytesReachTheFileOnFlushAndClose) {
   TempDir dir;
   std::string path = dir.File("ten.bin");
   {
     TFileWriter64 writer(path.c_str(), 1000000);
-    EXPECT_TRUE(writer.Write("0123456789", 10));
-    // While open the file has grown to whole windows.
-    EXPECT_GE(std::filesystem::file_size(path), 1048576u);
+    EXPECT_TRUE(writer.Write("01234", 5));
+    EXPECT_TRUE(writer.Flush());
+    EXPECT_EQ(ReadFileBytes(path), "01234");
+    uint8_t* p = writer.MapRange(5, 5);
+    ASSERT_NE(p, nullptr);
+    std::memcpy(p, "56789", 5);
+    EXPECT_EQ(writer.Tell(), 5);  // MapRange leaves the write position
   }
   EXPECT_EQ(ReadFileBytes(path), "0123456789");
 }
+
+#ifndef _WIN32
+// A file that refuses bytes (here: the process's file size limit) fails the
+// write that hands them on, and keeps them for a later try.
+TEST(FileWriter64, RefusedBytesAreReportedAndKept) {
+  TempDir dir;
+  std::string path = dir.File("limited.bin");
+  std::string block(65536, 'x');
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i % 253);
+  struct rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+  {
+    TFileWriter64 writer(path.c_str(), 1);  // a buffer of one granule
+    struct rlimit limit = saved;
+    limit.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    bool refused = false;
+    for (int k = 0; k < 4 && !refused; ++k) {
+      refused = !writer.Write(block.data(), static_cast<int64_t>(block.size()));
+    }
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(writer.Flush());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_TRUE(writer.Flush());
+    EXPECT_TRUE(writer.Write(block.data(), static_cast<int64_t>(block.size())));
+  }
+  signal(SIGXFSZ, old_handler);
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_EQ(bytes.size() % block.size(), 0u);
+  ASSERT_GE(bytes.size(), 3 * block.size());
+  for (size_t at = 0; at < bytes.size(); at += block.size()) {
+    EXPECT_EQ(bytes.compare(at, block.size(), block), 0) << at;
+  }
+}
+#endif
 
 TEST(FileWriter64, ReplacesOldFilesAndWritesAnywhere) {
   TempDir dir;

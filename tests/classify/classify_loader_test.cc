@@ -9,20 +9,14 @@
 #include "base/error_hook.h"
 #include "classify/classify.h"
 #include "classify/classify_loader.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using orvo::TClassify;
 
-// Collects the reports of the error hook while alive.
-class RecordingHook : public orvo::IErrorNotify {
- public:
-  RecordingHook() { orvo::SetErrorNotify(this); }
-  ~RecordingHook() override { orvo::SetErrorNotify(nullptr); }
-  void Notify(int32_t code, const char* text) override { reports.emplace_back(code, text); }
-  std::vector<std::pair<int32_t, std::string>> reports;
-};
+using orvotest::RecordingHook;
 
 using Reports = std::vector<std::pair<int32_t, std::string>>;
 

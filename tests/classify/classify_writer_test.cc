@@ -8,19 +8,14 @@
 
 #include "base/error_hook.h"
 #include "classify/classify.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using orvo::TClassify;
 
-class RecordingHook : public orvo::IErrorNotify {
- public:
-  RecordingHook() { orvo::SetErrorNotify(this); }
-  ~RecordingHook() override { orvo::SetErrorNotify(nullptr); }
-  void Notify(int32_t code, const char* text) override { reports.emplace_back(code, text); }
-  std::vector<std::pair<int32_t, std::string>> reports;
-};
+using orvotest::RecordingHook;
 
 // A classifier with every kind of line.
 void Fill(TClassify& c) {

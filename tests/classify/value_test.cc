@@ -96,13 +96,6 @@ TEST(DataType, LocalKindsByTheirFirstThreeUpperCaseLetters) {
       {"PNT", 1}, {"PNTX", 1}, {"LIN", 2}, {"RGN ", 3}, {"TXT", 4},
       {"pnt", 0}, {"POINT", 0}, {" PNT", 0}, {"PN", 0}, {"", 0}};
   for (const auto& [text, kind] : kinds) EXPECT_EQ(orvo::LocalKindFromText(text), kind) << text;
-  const char* names[] = {"PNT", "PNT", "LIN", "RGN", "TXT", "PNT"};
-  for (int32_t code = 0; code <= 5; ++code) EXPECT_STREQ(orvo::LocalKindName(code), names[code]);
-  EXPECT_STREQ(orvo::LocalKindName(12), "LIN");
-  EXPECT_STREQ(orvo::LocalKindName(13), "RGN");
-  EXPECT_STREQ(orvo::LocalKindName(14), "TXT");
-  EXPECT_STREQ(orvo::LocalKindName(11), "PNT");
-  EXPECT_STREQ(orvo::LocalKindName(-1), "PNT");
 }
 
 }  // namespace

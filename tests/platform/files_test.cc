@@ -289,6 +289,22 @@ TEST_F(PlatformReadWriteTest, OverlappedOffsetReadsThereAndMovesThePointer) {
   EXPECT_EQ(got, 0u);
 }
 
+TEST_F(PlatformReadWriteTest, OverlappedWriteLandsThereOrAtTheEnd) {
+  ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
+  OVERLAPPED at{};
+  at.Offset = 3;
+  DWORD done = 0;
+  ASSERT_TRUE(WriteFile(file.get(), "ab", 2, &done, &at));
+  EXPECT_EQ(done, 2u);
+  EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 5u);
+  OVERLAPPED append{};
+  append.Offset = append.OffsetHigh = 0xFFFFFFFFu;
+  ASSERT_TRUE(WriteFile(file.get(), "Z", 1, &done, &append));
+  EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 11u);
+  file.Close();
+  EXPECT_EQ(FileBytes(path_), "012ab56789Z");
+}
+
 using PlatformFilePointerTest = PlatformFilesTest;
 
 TEST_F(PlatformFilePointerTest, NegativeTargetFailsAndLeavesThePointer) {
@@ -395,6 +411,8 @@ TEST_F(PlatformDeleteTest, CodesForMissingFilesAndDirectories) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_FALSE(DeleteFileA(dir_.path().c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(DeleteFileA(dir_.File("a?b").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
   EXPECT_TRUE(DeleteFileA(path_.c_str()));
   EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
 }

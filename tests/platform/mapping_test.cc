@@ -166,6 +166,7 @@ TEST_F(PlatformViewTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
   int local = 0;
   EXPECT_FALSE(UnmapViewOfFile(&local));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ADDRESS));
+  EXPECT_FALSE(FlushViewOfFile(view, 0));  // unmapped now
 }
 
 TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {

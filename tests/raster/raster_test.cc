@@ -278,59 +278,64 @@ TEST_F(VariableRasterTest, RawCompressedAndAbsentTiles) {
   EXPECT_TRUE(r->SetPixelBlock(8, 0, 4, 1, "zzzz") == false);  // absent only
 }
 
-// Heads that must not open, each a small change to a valid variable file.
+// The message a TRaster raises on the file, or "" when it opens.
+std::string RaisedOn(const std::string& path) {
+  try {
+    orvo::TRaster r(path.c_str(), 1, true);
+    return "";
+  } catch (const char* message) {
+    return message;
+  }
+}
+
+// Heads that must not open, each one 64-bit field of a valid variable file
+// changed (or the file cut short).
 TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
   TempDir dir;
-  const orvo::RASTERHEAD good = MakeHead(8, 8, 4, 4, 1);
-  const std::vector<std::optional<std::string>> tiles(4, std::string(16, 'x'));
+  const std::string good =
+      VariableRaster(MakeHead(8, 8, 4, 4, 1), std::vector<std::optional<std::string>>(
+                                                  4, std::string(16, 'x')));
   struct Case {
     const char* name;
-    void (*damage)(std::string&);
+    size_t offset;  // of the field changed; 0: the file is cut to `value` bytes
+    int64_t value;
+    const char* message;
   };
   const Case cases[] = {
-      {"magic", [](std::string& b) { b[0] = 'R'; }},
-      {"short file", [](std::string& b) { b.resize(200); }},
-      {"file size below head", [](std::string& b) { int64_t v = 100; std::memcpy(b.data() + 8, &v, 8); }},
-      {"head size below 264", [](std::string& b) { int64_t v = 263; std::memcpy(b.data() + 16, &v, 8); }},
-      {"zero width", [](std::string& b) { int64_t v = 0; std::memcpy(b.data() + 32, &v, 8); }},
-      {"negative height", [](std::string& b) { int64_t v = -8; std::memcpy(b.data() + 40, &v, 8); }},
-      {"zero tile width", [](std::string& b) { int64_t v = 0; std::memcpy(b.data() + 48, &v, 8); }},
-      {"zero pixel size", [](std::string& b) { int64_t v = 0; std::memcpy(b.data() + 64, &v, 8); }},
-      {"huge sizes", [](std::string& b) { int64_t v = INT64_MAX / 2; for (int f = 32; f <= 64; f += 8) std::memcpy(b.data() + f, &v, 8); }},
-      {"product overflow", [](std::string& b) { int64_t v = INT32_MAX; for (int f = 32; f <= 64; f += 8) std::memcpy(b.data() + f, &v, 8); }},
-      {"both offsets zero", [](std::string& b) { int64_t v = 0; std::memcpy(b.data() + 72, &v, 8); }},
-      {"both offsets set", [](std::string& b) { int64_t v = 264; std::memcpy(b.data() + 80, &v, 8); }},
-      {"table past the end", [](std::string& b) { int64_t v = 1 << 20; std::memcpy(b.data() + 72, &v, 8); }},
-      {"table inside the head", [](std::string& b) { int64_t v = 8; std::memcpy(b.data() + 72, &v, 8); }},
+      {"magic", 0, 0x5f72657473617252, "bad raster file format"},
+      {"short file", 0, 200, "bad raster file format"},
+      {"file size below head", 8, 100, "can't open raster file"},
+      {"head size below 264", 16, 263, "can't open raster file"},
+      {"zero width", 32, 0, "can't open raster file"},
+      {"negative height", 40, -8, "can't open raster file"},
+      {"zero tile width", 48, 0, "can't open raster file"},
+      {"zero pixel size", 64, 0, "can't open raster file"},
+      {"width beyond 32 bits", 32, int64_t{1} << 40, "can't open raster file"},
+      {"both offsets zero", 72, 0, "can't open raster file"},
+      {"both offsets set", 80, 264, "can't open raster file"},
+      {"table past the end", 72, 1 << 20, "can't open raster file"},
+      {"table inside the head", 72, 8, "can't open raster file"},
   };
   for (const Case& c : cases) {
-    std::string bytes = VariableRaster(good, tiles);
-    c.damage(bytes);
+    std::string bytes = good;
+    if (std::string(c.name) == "short file")
+      bytes.resize(static_cast<size_t>(c.value));
+    else
+      std::memcpy(bytes.data() + c.offset, &c.value, 8);
     std::string path = dir.File(std::string(c.name) + ".raster");
     WriteFileBytes(path, bytes);
     EXPECT_EQ(OpenRaster(path.c_str(), 1, false), nullptr) << c.name;
+    EXPECT_EQ(RaisedOn(path), c.message) << c.name;
   }
-  // The messages of the object itself.
-  std::string no_magic = dir.File("magic.raster");
-  try {
-    orvo::TRaster r(no_magic.c_str(), 1, true);
-    ADD_FAILURE() << "opened";
-  } catch (const char* message) {
-    EXPECT_STREQ(message, "bad raster file format");
+  // Sizes whose tile grid overflows 64 bits.
+  std::string huge = good;
+  for (size_t f = 32; f <= 64; f += 8) {
+    int64_t v = INT32_MAX;
+    std::memcpy(huge.data() + f, &v, 8);
   }
-  std::string no_layout = dir.File("both offsets zero.raster");
-  try {
-    orvo::TRaster r(no_layout.c_str(), 1, true);
-    ADD_FAILURE() << "opened";
-  } catch (const char* message) {
-    EXPECT_STREQ(message, "can't open raster file");
-  }
-  try {
-    orvo::TRaster r(dir.File("missing.raster").c_str(), 1, true);
-    ADD_FAILURE() << "opened";
-  } catch (const char* message) {
-    EXPECT_STREQ(message, "can not create file view for raster");
-  }
+  WriteFileBytes(dir.File("huge.raster"), huge);
+  EXPECT_EQ(RaisedOn(dir.File("huge.raster")), "can't open raster file");
+  EXPECT_EQ(RaisedOn(dir.File("missing.raster")), "can not create file view for raster");
 }
 
 TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {

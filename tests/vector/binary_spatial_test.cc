@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 #include "vector/binary_spatial_reader64.h"
 #include "vector/binary_spatial_writer.h"
@@ -28,16 +29,7 @@ struct Bytes {
 void Patch32(std::string& bytes, size_t at, int32_t value) { std::memcpy(&bytes[at], &value, 4); }
 void Patch64(std::string& bytes, size_t at, int64_t value) { std::memcpy(&bytes[at], &value, 8); }
 
-// The message a call raises, or "" when it returns.
-template <class F>
-std::string Message(F body) {
-  try {
-    body();
-  } catch (const char* message) {
-    return message;
-  }
-  return "";
-}
+using orvotest::Raised;
 
 // Doubles stored at a possibly unaligned place.
 template <class T>
@@ -70,7 +62,7 @@ class BinarySpatialTest : public testing::Test {
     return std::make_unique<TBinarySpatialReader64>(Name().c_str());
   }
   std::string OpenMessage() {
-    return Message([&] { TBinarySpatialReader64 r(Name().c_str()); });
+    return Raised([&] { TBinarySpatialReader64 r(Name().c_str()); });
   }
 
   orvotest::TempDir dir_;
@@ -154,7 +146,7 @@ TEST_F(BinarySpatialTest, HeaderMustMatchTheFile) {
     orvotest::WriteFileBytes(Name(), file);
     EXPECT_EQ(OpenMessage(), message) << file.size();
   }
-  EXPECT_EQ(Message([&] { TBinarySpatialReader64 r(dir_.File("none").c_str()); }),
+  EXPECT_EQ(Raised([&] { TBinarySpatialReader64 r(dir_.File("none").c_str()); }),
             "can't open file");
 }
 
@@ -185,7 +177,7 @@ TEST_F(BinarySpatialTest, DamagedRecordsEndWithAnError) {
     Patch32(bytes, d.at, d.value);
     orvotest::WriteFileBytes(Name(), bytes);
     auto r = Open();
-    std::string message = Message([&] {
+    std::string message = Raised([&] {
       while (r->ReadNext()) {
       }
     });
@@ -199,14 +191,14 @@ TEST_F(BinarySpatialTest, DamagedRecordsEndWithAnError) {
   auto r = Open();
   EXPECT_TRUE(r->ReadNext());
   EXPECT_TRUE(r->ReadNext());
-  EXPECT_EQ(Message([&] { r->ReadNext(); }), "error in bspatial file");
+  EXPECT_EQ(Raised([&] { r->ReadNext(); }), "error in bspatial file");
 }
 
 TEST_F(BinarySpatialTest, SetPositionAnywhereIsSafe) {
   WriteSample();
   auto r = Open();
   for (int64_t at = -3; at < r->GetSize() + 3; ++at) {
-    std::string message = Message([&] { r->SetPosition(at); });
+    std::string message = Raised([&] { r->SetPosition(at); });
     if (at < 48) {
       EXPECT_EQ(message, "error in bspatial file") << at;
     } else if (at == 48 || at == 136 || at == 232) {
@@ -240,7 +232,7 @@ TEST_F(BinarySpatialTest, RandomDamageNeverCrashesOrLoops) {
     orvotest::WriteFileBytes(Name(), bytes);
     auto r = Open();
     int records = 0;
-    std::string message = Message([&] {
+    std::string message = Raised([&] {
       while (r->ReadNext()) {
         ++records;
         const int32_t* sizes = r->GetVectorSize();
@@ -254,7 +246,7 @@ TEST_F(BinarySpatialTest, RandomDamageNeverCrashesOrLoops) {
     EXPECT_LE(records, 3);
     EXPECT_TRUE(message.empty() || message == "error in bspatial file") << message;
     for (int64_t at = 48; at < r->GetSize(); at += 4) {
-      std::string m = Message([&] { r->SetPosition(at); });
+      std::string m = Raised([&] { r->SetPosition(at); });
       ASSERT_TRUE(m.empty() || m == "error in bspatial file") << m;
     }
   }
@@ -265,11 +257,11 @@ TEST_F(BinarySpatialTest, WriterRefusesKindsThatDisagreeWithTheHeights) {
     TBinarySpatialWriter w(Name().c_str());
     const int32_t counts[] = {1};
     const double xy[] = {1, 2}, z[] = {3};
-    EXPECT_EQ(Message([&] { w.AddRecord(0, 1, counts, xy, 1, nullptr); }), "bad spatial record");
+    EXPECT_EQ(Raised([&] { w.AddRecord(0, 1, counts, xy, 1, nullptr); }), "bad spatial record");
     // A stored kind must say whether heights follow.
-    EXPECT_EQ(Message([&] { w.AddRecord(1, 12, counts, xy, 1, nullptr); }), "bad spatial record");
-    EXPECT_EQ(Message([&] { w.AddRecord(1, 10, counts, xy, 1, z); }), "bad spatial record");
-    EXPECT_EQ(Message([&] { w.AddRecord(1, -2, counts, xy, 1, z); }), "bad spatial record");
+    EXPECT_EQ(Raised([&] { w.AddRecord(1, 12, counts, xy, 1, nullptr); }), "bad spatial record");
+    EXPECT_EQ(Raised([&] { w.AddRecord(1, 10, counts, xy, 1, z); }), "bad spatial record");
+    EXPECT_EQ(Raised([&] { w.AddRecord(1, -2, counts, xy, 1, z); }), "bad spatial record");
     EXPECT_EQ(w.AddRecord(9, 12, counts, xy, 1, z), 48);  // 12 with heights stays 12
     EXPECT_EQ(w.AddRecord(10, 0, counts, xy, 1, nullptr), 48 + 96);
     EXPECT_EQ(w.Header().record_count, 2);

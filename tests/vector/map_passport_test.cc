@@ -9,6 +9,7 @@
 #include "base/errors.h"
 #include "vector/binary_spatial_writer.h"
 #include "vector/text_spatial_writer.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -25,16 +26,7 @@ std::vector<std::pair<std::string, std::string>> Properties(const TMapPassport& 
   return out;
 }
 
-// The message a call raises as the library's const char* exception.
-template <class Body>
-std::string Raised(Body&& body) {
-  try {
-    body();
-  } catch (const char* message) {
-    return message;
-  }
-  return "";
-}
+using orvotest::Raised;
 
 TEST(MapPassport, SaveWritesTheFileAndLoadGivesItBack) {
   orvotest::TempDir dir;

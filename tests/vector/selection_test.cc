@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -15,16 +16,7 @@ using orvo::TSelection;
 
 std::vector<int32_t> Ids(const TSelection& s) { return {s.Ids().begin(), s.Ids().end()}; }
 
-// The message a call raises as the library's const char* exception.
-template <class Body>
-std::string Raised(Body&& body) {
-  try {
-    body();
-  } catch (const char* message) {
-    return message;
-  }
-  return "";
-}
+using orvotest::Raised;
 
 TEST(Selection, SaveWritesEachIdOnceAscendingWithCrLf) {
   orvotest::TempDir dir;

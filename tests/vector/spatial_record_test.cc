@@ -5,22 +5,47 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
+#include "tests/support/raised.h"
+#include "tests/support/temp_dir.h"
+#include "vector/binary_attribute_reader.h"
+#include "vector/binary_attribute_writer.h"
+#include "vector/binary_spatial_reader64.h"
+#include "vector/binary_spatial_writer.h"
 #include "vector/layer_name.h"
+#include "vector/text_attribute_reader.h"
+#include "vector/text_attribute_writer.h"
+#include "vector/text_spatial_reader.h"
+#include "vector/text_spatial_writer.h"
 
 namespace orvo {
 namespace {
 
-TEST(SpatialKind, HeaderNames) {
-  // 14 is MIX, not TXT: kept as files have it.
-  const char* names[] = {"MIX", "PNT", "LIN", "RGN", "TXT", "MIX", "MIX", "MIX", "MIX", "MIX",
-                         "MIX", "PNT", "LIN", "RGN", "MIX", "MIX"};
-  for (int32_t kind = 0; kind <= 15; ++kind) EXPECT_STREQ(SpatialKindName(kind), names[kind]);
-  EXPECT_STREQ(SpatialKindName(-3), "MIX");
+using orvotest::Raised;
+
+// Every reader of a missing file and every writer into a missing directory.
+TEST(VectorFiles, UnreachableFilesRaiseCantOpenFile) {
+  orvotest::TempDir dir;
+  const std::string none = dir.File("none");
+  const std::string nowhere = dir.File("no/dir/layer");
+  const std::function<void()> opens[] = {
+      [&] { TSpatialReader r(none.c_str()); },
+      [&] { TBinarySpatialReader64 r(none.c_str()); },
+      [&] { TAttributeReader r(none.c_str()); },
+      [&] { TBinaryAttributeReader r(none.c_str()); },
+      [&] { TSpatialWriter w(nowhere.c_str()); },
+      [&] { TBinarySpatialWriter w(nowhere.c_str()); },
+      [&] { TAttributeWriter w(nowhere.c_str()); },
+      [&] { TBinaryAttributeWriter w(nowhere.c_str()); }};
+  for (size_t i = 0; i < std::size(opens); ++i) {
+    EXPECT_EQ(Raised(opens[i]), std::string("can't open file")) << i;
+  }
 }
 
 TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
@@ -36,12 +61,8 @@ TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
   } bad[] = {{0, counts, xy, 2},  {1, counts, xy, 0},      {1, counts, xy, -1}, {1, zero, xy, 2},
              {1, nullptr, xy, 1}, {1, counts, nullptr, 1}, {1, huge, xy, 2}};
   for (const Case& c : bad) {
-    try {
-      CheckSpatialRecord(c.id, c.counts, c.xy, c.vectors);
-      ADD_FAILURE() << "accepted " << c.id << "/" << c.vectors;
-    } catch (const char* message) {
-      EXPECT_STREQ(message, "bad spatial record");
-    }
+    EXPECT_EQ(Raised([&] { CheckSpatialRecord(c.id, c.counts, c.xy, c.vectors); }),
+              std::string("bad spatial record")) << "accepted " << c.id << "/" << c.vectors;
   }
 }
 

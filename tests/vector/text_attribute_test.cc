@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 #include "vector/text_attribute_reader.h"
 #include "vector/text_attribute_writer.h"
@@ -13,6 +14,7 @@
 namespace orvo {
 namespace {
 
+using orvotest::Raised;
 using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
@@ -202,15 +204,6 @@ TEST_F(TextAttributeReader, LongLinesComeInPieces) {
   ASSERT_EQ(reader.GetAttributeCount(), 1);
   EXPECT_EQ(reader.GetAttribute(0), "");  // the quote ends beyond the piece
   EXPECT_FALSE(reader.ReadNext());         // the rest: a single y... field
-}
-
-TEST_F(TextAttributeReader, MissingFileRaises) {
-  try {
-    TAttributeReader reader(path.c_str());
-    FAIL() << "opened a missing file";
-  } catch (const char* message) {
-    EXPECT_STREQ(message, kCantOpenFile);
-  }
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvo {
 namespace {
+
+using orvotest::Raised;
 
 class TextSpatialReaderTest : public testing::Test {
  protected:
@@ -212,16 +215,6 @@ TEST_F(TextSpatialReaderTest, NeutralBeforeTheFirstRecord) {
   EXPECT_EQ(r.GetMetric(), nullptr);
   EXPECT_EQ(r.GetZ(), nullptr);
   EXPECT_EQ(r.GetSize(), size_);
-}
-
-TEST(TextSpatialReader, MissingFile) {
-  orvotest::TempDir dir;
-  try {
-    TSpatialReader reader(dir.File("none.spatial").c_str());
-    FAIL();
-  } catch (const char* message) {
-    EXPECT_STREQ(message, "can't open file");
-  }
 }
 
 }  // namespace

@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 #include "vector/text_spatial_reader.h"
 
 namespace orvo {
 namespace {
+
+using orvotest::Raised;
 
 const int32_t kOne[] = {1};
 const double kPoint[] = {5, 6};
@@ -75,12 +78,8 @@ TEST(TextSpatialWriter, RefusedRecordsWriteNothingAndLaterRecordsReadBack) {
     TSpatialWriter w(name.c_str());
     const int32_t counts[] = {1, 0};
     for (int32_t vectors : {0, 2}) {
-      try {
-        w.AddRecord(1, 1, counts, kPoint, vectors, nullptr);
-        ADD_FAILURE() << vectors;
-      } catch (const char* message) {
-        EXPECT_STREQ(message, "bad spatial record");
-      }
+      EXPECT_EQ(Raised([&] { w.AddRecord(1, 1, counts, kPoint, vectors, nullptr); }),
+                std::string("bad spatial record")) << vectors;
     }
     EXPECT_EQ(w.AddRecord(5, 1, counts, kPoint, 1, nullptr), 0);
   }
