@@ -1,8 +1,9 @@
 // DEM access: every export is guarded. OpenDem gives null on any failure,
 // the height queries 9999.0, CloseDem does nothing for null.
+#include "raster/dem.h"
+
 #include "api/guard.h"
 #include "orvoapi.h"
-#include "raster/dem.h"
 
 extern "C" {
 

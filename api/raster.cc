@@ -32,9 +32,8 @@ int32_t TileCount(int32_t tile_size, int32_t extent) {
 
 int32_t RleCompress(void* dst, const void* src, int32_t source_size, int32_t pixel_size) {
   if (dst == nullptr || src == nullptr) return 0;
-  return static_cast<int32_t>(orvo::RleEncode(static_cast<uint8_t*>(dst),
-                                              static_cast<const uint8_t*>(src), source_size,
-                                              pixel_size));
+  return static_cast<int32_t>(orvo::RleEncode(
+      static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), source_size, pixel_size));
 }
 
 bool RleDecompress(void* dst, int32_t dst_size, const void* src, int32_t source_size,

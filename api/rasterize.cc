@@ -3,8 +3,9 @@
 // a refused raster or argument and for a clip region that misses the
 // triangle, true otherwise. The 32-bit arguments of the triangle exports
 // that carry no meaning are accepted and ignored.
-#include "orvoapi.h"
 #include "raster/rasterize.h"
+
+#include "orvoapi.h"
 
 extern "C" {
 

@@ -1,28 +1,26 @@
 // Transformed rasters and raster geometry. OpenTransformedRaster and
 // GetRasterTransform are guarded; the others cannot raise and give false for
 // a null raster or one without transform.
+#include "raster/transformed_raster.h"
+
 #include <algorithm>
 
 #include "api/guard.h"
 #include "orvoapi.h"
 #include "raster/raster_bound.h"
-#include "raster/transformed_raster.h"
 #include "transform/transform_factory.h"
 
 extern "C" {
 
 bool WriteRasterBound(const char* file_name, int32_t width, int32_t height, const BOUND* bound) {
   if (bound == nullptr || width < 1 || height < 1) return false;
-  return orvo::Guarded(false, [&] {
-    return orvo::WriteRasterBoundFile(file_name, width, height, *bound);
-  });
+  return orvo::Guarded(
+      false, [&] { return orvo::WriteRasterBoundFile(file_name, width, height, *bound); });
 }
 
-ITransformedRaster* OpenTransformedRaster(const char* file_name, bool read_only,
-                                          bool geo_corners) {
-  return orvo::Guarded<ITransformedRaster*>(nullptr, [&] {
-    return new orvo::TTransformedRaster(file_name, read_only, geo_corners);
-  });
+ITransformedRaster* OpenTransformedRaster(const char* file_name, bool read_only, bool geo_corners) {
+  return orvo::Guarded<ITransformedRaster*>(
+      nullptr, [&] { return new orvo::TTransformedRaster(file_name, read_only, geo_corners); });
 }
 
 bool GetTransformationVectors(double* map_points, double* pixel_points,

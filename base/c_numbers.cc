@@ -18,7 +18,7 @@ bool IsHexDigit(char c) {
 // rather than underflowed. Decided by the exponent and the position of the
 // first non-zero mantissa digit relative to the point.
 bool IsOverflow(std::string_view digits, bool hex) {
-  int64_t scale = 0;        // decimal (or binary for hex) exponent of first digit
+  int64_t scale = 0;  // decimal (or binary for hex) exponent of first digit
   bool seen_point = false;
   bool seen_digit = false;
   size_t i = 0;
@@ -35,8 +35,8 @@ bool IsOverflow(std::string_view digits, bool hex) {
     if (seen_point && !seen_digit) --scale;
   }
   int64_t exponent = 0;
-  if (i < digits.size() && (digits[i] == 'e' || digits[i] == 'E' || digits[i] == 'p' ||
-                            digits[i] == 'P')) {
+  if (i < digits.size() &&
+      (digits[i] == 'e' || digits[i] == 'E' || digits[i] == 'p' || digits[i] == 'P')) {
     ++i;
     bool negative = false;
     if (i < digits.size() && (digits[i] == '+' || digits[i] == '-')) negative = digits[i++] == '-';

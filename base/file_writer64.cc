@@ -38,8 +38,8 @@ TFileWriter64::TFileWriter64(const char* file_name, uint32_t buffer_request)
     : buffer_(new uint8_t[WindowFor(buffer_request)]), capacity_(WindowFor(buffer_request)) {
   DeleteFileA(file_name);
   HANDLE file = CreateFileA(file_name, GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, /*security=*/nullptr,
-                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, /*template_file=*/nullptr);
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, /*security=*/nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, /*template_file=*/nullptr);
   if (file == INVALID_HANDLE_VALUE) Raise(kCantOpenFile);
   file_ = file;
 }

@@ -48,13 +48,13 @@ class TFileWriter64 {
   // bytes before cannot be flushed or the buffer cannot hold the range.
   bool Place(int64_t position, int64_t length);
 
-  void* file_ = nullptr;                 // file handle (HANDLE)
+  void* file_ = nullptr;  // file handle (HANDLE)
   std::unique_ptr<uint8_t[]> buffer_;
-  int64_t capacity_ = 0;                 // bytes the buffer holds
-  int64_t buffer_start_ = 0;             // file offset of buffer_[0]
-  int64_t buffer_used_ = 0;              // bytes of the buffer not yet in the file
-  int64_t logical_size_ = 0;             // highest byte position written
-  int64_t position_ = 0;                 // write position
+  int64_t capacity_ = 0;      // bytes the buffer holds
+  int64_t buffer_start_ = 0;  // file offset of buffer_[0]
+  int64_t buffer_used_ = 0;   // bytes of the buffer not yet in the file
+  int64_t logical_size_ = 0;  // highest byte position written
+  int64_t position_ = 0;      // write position
 };
 
 }  // namespace orvo

@@ -102,11 +102,11 @@ class TIni {
 
   // Parser state of one load.
   struct TLoadState {
-    std::string section;                     // current header, upper-cased; empty: none
-    std::unordered_set<std::string> seen;    // section names met in this load
-    std::string store_name;                  // section's text before any ':'
-    std::string key_prefix;                  // the rest after that ':' and ':'
-    int32_t store_index = -1;                // its stored section, once known
+    std::string section;                   // current header, upper-cased; empty: none
+    std::unordered_set<std::string> seen;  // section names met in this load
+    std::string store_name;                // section's text before any ':'
+    std::string key_prefix;                // the rest after that ':' and ':'
+    int32_t store_index = -1;              // its stored section, once known
   };
 
   // Sizes the tables for a text of that many bytes.
@@ -119,7 +119,7 @@ class TIni {
   const TStoredSection* FindSection(const std::string& name) const;
 
   std::vector<std::unique_ptr<char[]>> text_blocks_;
-  char* text_at_ = nullptr;   // free room of the last block
+  char* text_at_ = nullptr;  // free room of the last block
   size_t text_left_ = 0;
   std::vector<TStoredSection> store_;
   std::unordered_map<std::string, int32_t> store_index_;  // name -> position in store_

@@ -21,10 +21,18 @@ TOsHandle OpenOsFile(const char* file_name, uint32_t access, uint32_t share_mode
     if (h == INVALID_HANDLE_VALUE) {
       switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: *failure = OpenFailure::kNotFound; break;
-        case ERROR_ACCESS_DENIED: *failure = OpenFailure::kAccessDenied; break;
-        case ERROR_SHARING_VIOLATION: *failure = OpenFailure::kSharingViolation; break;
-        default: *failure = OpenFailure::kOther; break;
+        case ERROR_PATH_NOT_FOUND:
+          *failure = OpenFailure::kNotFound;
+          break;
+        case ERROR_ACCESS_DENIED:
+          *failure = OpenFailure::kAccessDenied;
+          break;
+        case ERROR_SHARING_VIOLATION:
+          *failure = OpenFailure::kSharingViolation;
+          break;
+        default:
+          *failure = OpenFailure::kOther;
+          break;
       }
     }
   }

@@ -61,7 +61,9 @@ bool OsWriteExact(void* file, const void* buffer, size_t n);
 uint32_t AllocationGranularity();
 
 // The high and low 32-bit halves of a 64-bit offset, as the mapping calls take it.
-inline uint32_t HighPart(int64_t v) { return static_cast<uint32_t>(static_cast<uint64_t>(v) >> 32); }
+inline uint32_t HighPart(int64_t v) {
+  return static_cast<uint32_t>(static_cast<uint64_t>(v) >> 32);
+}
 inline uint32_t LowPart(int64_t v) { return static_cast<uint32_t>(static_cast<uint64_t>(v)); }
 
 }  // namespace orvo

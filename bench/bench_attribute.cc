@@ -3,6 +3,8 @@
 // Reports file bytes per second of the walks, the writer's and the reader's
 // side by side, and the limit of a fresh mapping. Files go to ORVO_BENCH_DIR
 // (default: the system's temporary directory) and are removed at the end.
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,8 +12,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "base/file_reader.h"
 #include "bench/bench_rates.h"
@@ -134,7 +134,11 @@ void BM_WriteAndWalkAttributes(benchmark::State& state) {
   std::string path =
       BenchFile(binary ? "orvo_bench_write.battribute" : "orvo_bench_write.attribute");
   orvobench::WriteAndWalkLayer(
-      state, path, [&] { WriteLayer(path, binary); return true; },
+      state, path,
+      [&] {
+        WriteLayer(path, binary);
+        return true;
+      },
       [&] { return Walk(path, binary); });
   state.SetLabel(binary ? "binary" : "text");
 }

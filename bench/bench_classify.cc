@@ -3,12 +3,12 @@
 // 10 allowed values each and limits on half of them, 1,000 groups and 1,000
 // graphs (about 6 MB, CR LF lines): load and save speed, lookups and value
 // checks per second, and listing every id by index for growing counts.
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "orvoapi.h"
 
@@ -169,9 +169,9 @@ void BM_CheckStringAT(benchmark::State& state) {
     HAT attribute;
     const char* value;
   };
-  const Probe probes[] = {{integer, "40"},       {integer, "45"},     {integer, "5000"},
-                          {text, "Value 3"},     {text, "value 11"},  {text, "0"},
-                          {integer, "090"},      {text, "VALUE 9"}};
+  const Probe probes[] = {{integer, "40"},   {integer, "45"},    {integer, "5000"},
+                          {text, "Value 3"}, {text, "value 11"}, {text, "0"},
+                          {integer, "090"},  {text, "VALUE 9"}};
   size_t next = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(CheckStringAT(probes[next].attribute, probes[next].value));

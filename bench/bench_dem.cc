@@ -13,6 +13,8 @@
 // place. Target: at least 1,000,000 triangles a second.
 // Files go to a fresh directory under ORVO_BENCH_DIR (default: the system's
 // temporary directory), removed at the end.
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -21,8 +23,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "orvoapi.h"
 
@@ -166,7 +166,10 @@ void BM_PlainBilinearMappedTiles(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kQueries);
   CloseDem(dem);
 }
-BENCHMARK(BM_PlainBilinearMappedTiles)->Arg(kDemSide)->Arg(kSmallSide)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainBilinearMappedTiles)
+    ->Arg(kDemSide)
+    ->Arg(kSmallSide)
+    ->Unit(benchmark::kMillisecond);
 
 // Triangles of a mesh of 3 x 3 pixel cells, two a cell, starting at pixel
 // (origin, origin); or, scattered, each cell at a random place.
@@ -191,8 +194,8 @@ std::vector<double> MeshTriangles(bool scattered) {
 }
 
 void Rasterize(benchmark::State& state, bool scattered) {
-  ITransformedRaster* dem = OpenTransformedRaster(MakeDem("big.raster", kBigSide, nullptr).c_str(),
-                                                  false, false);
+  ITransformedRaster* dem =
+      OpenTransformedRaster(MakeDem("big.raster", kBigSide, nullptr).c_str(), false, false);
   if (dem == nullptr) {
     state.SkipWithError("OpenTransformedRaster failed");
     return;

@@ -6,6 +6,8 @@
 // tiled GeoTIFF is read through RasterIO for comparison. Files go to a fresh
 // directory under ORVO_BENCH_DIR (default: the system's temporary
 // directory), removed at the end.
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,8 +15,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "orvoapi.h"
 #include "platform/win32.h"
@@ -91,7 +91,8 @@ void BM_ReadIntoBufferSum(benchmark::State& state) {
     HANDLE file = CreateFileA(RasterPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD got = 0;
-    while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0)
+    while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+           got > 0)
       sum += SumWords(buffer.data(), got);
     CloseHandle(file);
   }
@@ -162,8 +163,8 @@ void BM_GdalRandomBlocks(benchmark::State& state) {
   for (auto _ : state) {
     int32_t x = static_cast<int32_t>(rng() % (kSize - 256));
     int32_t y = static_cast<int32_t>(rng() % (kSize - 256));
-    benchmark::DoNotOptimize(GDALRasterIO(band, GF_Read, x, y, 256, 256, block.data(), 256, 256,
-                                          GDT_UInt16, 0, 0));
+    benchmark::DoNotOptimize(
+        GDALRasterIO(band, GF_Read, x, y, 256, 256, block.data(), 256, 256, GDT_UInt16, 0, 0));
   }
   GDALClose(ds);
   state.SetItemsProcessed(state.iterations());
@@ -228,9 +229,9 @@ void BM_RleDecompress(benchmark::State& state) {
   std::vector<uint8_t> tile = RunnyTile(), stream(tile.size()), out(tile.size());
   const int32_t n = RleCompress(stream.data(), tile.data(), kTileBytes, kPixel);
   for (auto _ : state)
-    benchmark::DoNotOptimize(
-        plain ? PlainDecompress(out.data(), kTileBytes, stream.data(), n, kPixel)
-              : RleDecompress(out.data(), kTileBytes, stream.data(), n, kPixel));
+    benchmark::DoNotOptimize(plain
+                                 ? PlainDecompress(out.data(), kTileBytes, stream.data(), n, kPixel)
+                                 : RleDecompress(out.data(), kTileBytes, stream.data(), n, kPixel));
   state.SetLabel(plain ? "plain byte loop" : "library");
   state.SetBytesProcessed(state.iterations() * kTileBytes);
 }

@@ -5,12 +5,12 @@
 #ifndef BENCH_BENCH_RATES_H_
 #define BENCH_BENCH_RATES_H_
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <string>
-
-#include <benchmark/benchmark.h>
 
 namespace orvobench {
 

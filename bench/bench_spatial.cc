@@ -5,6 +5,8 @@
 // 8-byte word summed, unmapped. Files go to a fresh directory
 // under ORVO_BENCH_DIR (default: the system's temporary directory), removed
 // at the end.
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -12,8 +14,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-
-#include <benchmark/benchmark.h>
 
 #include "base/file_reader.h"
 #include "bench/bench_rates.h"

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/c_numbers.h"
 #include "base/error_hook.h"
 #include "base/errors.h"
 #include "base/ini.h"
-#include "base/c_numbers.h"
 #include "classify/classify.h"
 #include "classify/data_type.h"
 #include "vector/tokenizer.h"

@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::string_view kTypeKeywords = "INTDOUBLEVARCHARSTRINGBLOBREALTEXTDBASEWORDSINGLE";
 
-
 }  // namespace
 
 int32_t DataTypeFromTypeText(std::string_view type_text) {
@@ -17,9 +16,9 @@ int32_t DataTypeFromTypeText(std::string_view type_text) {
   size_t at = kTypeKeywords.find(word);
   if (at == std::string_view::npos) return kDataTypeNone;
   switch (at + 1) {  // 1-based positions of the keywords
-    case 1:   // INT
-    case 35:  // DBASE
-    case 40:  // WORD
+    case 1:          // INT
+    case 35:         // DBASE
+    case 40:         // WORD
       return kDataTypeInteger;
     case 4:   // DOUBLE
     case 27:  // REAL

@@ -95,8 +95,8 @@ struct IApiObject {
 #endif
 
 /* ---- Handles -------------------------------------------------------- */
-typedef struct OrvoStringIndex* HSI;   /* string-keyed index (SI) */
-typedef struct OrvoInt64Index* HII64;  /* 64-bit-keyed index (II64) */
+typedef struct OrvoStringIndex* HSI;  /* string-keyed index (SI) */
+typedef struct OrvoInt64Index* HII64; /* 64-bit-keyed index (II64) */
 
 /* ---- OS command ------------------------------------------------------
  * Runs the command line (program found by the Windows command-line rules, the
@@ -196,8 +196,8 @@ ORVO_API int64_t ORVO_CDECL AddRecordAW(HAW writer, int32_t id, int32_t user_id,
 ORVO_API void ORVO_CDECL AddAttributeAW(HAW writer, const char* attribute_id, const char* value);
 ORVO_API void ORVO_CDECL AddIntAttributeAW(HAW writer, const char* attribute_id, int32_t value);
 ORVO_API void ORVO_CDECL AddDoubleAttributeAW(HAW writer, const char* attribute_id, double value);
-ORVO_API void ORVO_CDECL AddBlobAttributeAW(HAW writer, const char* attribute_id,
-                                            const void* bytes, int32_t count);
+ORVO_API void ORVO_CDECL AddBlobAttributeAW(HAW writer, const char* attribute_id, const void* bytes,
+                                            int32_t count);
 
 /* ---- SR: spatial reader (guarded) ------------------------------------
  * Reads a layer's spatial file, text (.spatial) or binary (.bspatial), with
@@ -228,15 +228,15 @@ typedef struct OrvoSpatialReader* HSR;
 /* The index record of the current object (GetIndexRecordSR). The 4 bytes
  * after right_face are alignment and are never written. */
 typedef struct SPATIALINDEXRECORD {
-  int32_t local3d;  /* kind with height, from the record read */
+  int32_t local3d; /* kind with height, from the record read */
   int32_t left_edge;
   int32_t right_edge;
   int32_t start_point;
   int32_t end_point;
   int32_t left_face;
   int32_t right_face;
-  int32_t reserved;  /* alignment, not written */
-  BOUND bound;       /* the object's bound from the index */
+  int32_t reserved; /* alignment, not written */
+  BOUND bound;      /* the object's bound from the index */
 } SPATIALINDEXRECORD;
 #ifdef __cplusplus
 static_assert(sizeof(SPATIALINDEXRECORD) == 64, "index record layout");
@@ -372,7 +372,8 @@ ORVO_API int32_t ORVO_CDECL RenameFeatureCS(HCS classify, const char* old_id, co
 ORVO_API int32_t ORVO_CDECL EraseFeatureCS(HCS classify, const char* id);
 ORVO_API int32_t ORVO_CDECL AddFeatureCS(HCS classify, const char* id);
 ORVO_API int32_t ORVO_CDECL GetAttributeCountCS(HCS classify);
-ORVO_API int32_t ORVO_CDECL GetAttributeIdCS(HCS classify, int32_t index, char* buffer, int32_t size);
+ORVO_API int32_t ORVO_CDECL GetAttributeIdCS(HCS classify, int32_t index, char* buffer,
+                                             int32_t size);
 ORVO_API HAT ORVO_CDECL GetAttributeCS(HCS classify, const char* id);
 ORVO_API int32_t ORVO_CDECL RenameAttributeCS(HCS classify, const char* old_id, const char* new_id);
 ORVO_API int32_t ORVO_CDECL EraseAttributeCS(HCS classify, const char* id);
@@ -406,9 +407,11 @@ ORVO_API void ORVO_CDECL SetGraphIdFT(HFT feature, const char* text);
 ORVO_API int32_t ORVO_CDECL GetLocalFT(HFT feature);
 ORVO_API void ORVO_CDECL SetLocalFT(HFT feature, int32_t local);
 ORVO_API int32_t ORVO_CDECL GetAttributeCountFT(HFT feature);
-ORVO_API int32_t ORVO_CDECL GetAttributeIdFT(HFT feature, int32_t index, char* buffer, int32_t size);
+ORVO_API int32_t ORVO_CDECL GetAttributeIdFT(HFT feature, int32_t index, char* buffer,
+                                             int32_t size);
 ORVO_API bool ORVO_CDECL AddAttributeFT(HFT feature, const char* id, bool must_be);
-ORVO_API bool ORVO_CDECL ReplaceAttributeFT(HFT feature, int32_t index, const char* id, bool must_be);
+ORVO_API bool ORVO_CDECL ReplaceAttributeFT(HFT feature, int32_t index, const char* id,
+                                            bool must_be);
 ORVO_API int32_t ORVO_CDECL IsAttributeMustBeFT(HFT feature, int32_t index); /* always 0 */
 ORVO_API void ORVO_CDECL EraseAttributeFT(HFT feature, const char* id);
 
@@ -438,7 +441,8 @@ ORVO_API void ORVO_CDECL ClearDefaultAT(HAT attribute);
 ORVO_API int32_t ORVO_CDECL GetValueCountAT(HAT attribute);
 ORVO_API int32_t ORVO_CDECL GetValueAT(HAT attribute, int32_t index, char* buffer, int32_t size);
 ORVO_API void ORVO_CDECL SetValueAT(HAT attribute, int32_t index, const char* text);
-ORVO_API int32_t ORVO_CDECL GetValueAnnoAT(HAT attribute, int32_t index, char* buffer, int32_t size);
+ORVO_API int32_t ORVO_CDECL GetValueAnnoAT(HAT attribute, int32_t index, char* buffer,
+                                           int32_t size);
 ORVO_API void ORVO_CDECL SetValueAnnoAT(HAT attribute, int32_t index, const char* text);
 /* Appends a value and its annotation; an empty value adds nothing. */
 ORVO_API void ORVO_CDECL AddValueAT(HAT attribute, const char* value, const char* anno);
@@ -532,7 +536,8 @@ ORVO_API void ORVO_CDECL SetFileNameMP(HMP passport, const char* file_name);
 ORVO_API void ORVO_CDECL GetBoundMP(HMP passport, BOUND* bound);
 ORVO_API void ORVO_CDECL SetBoundMP(HMP passport, const BOUND* bound);
 ORVO_API int32_t ORVO_CDECL GetAttributeCountMP(HMP passport);
-ORVO_API bool ORVO_CDECL GetAttributeIdPosMP(HMP passport, int32_t index, char* buffer, int32_t size);
+ORVO_API bool ORVO_CDECL GetAttributeIdPosMP(HMP passport, int32_t index, char* buffer,
+                                             int32_t size);
 ORVO_API bool ORVO_CDECL GetAttributePosMP(HMP passport, int32_t index, char* buffer, int32_t size);
 ORVO_API bool ORVO_CDECL GetAttributeMP(HMP passport, const char* key, char* buffer, int32_t size);
 ORVO_API bool ORVO_CDECL AddAttributeMP(HMP passport, const char* key, const char* value);
@@ -626,7 +631,8 @@ struct IRaster : IApiObject {
   virtual int64_t ORVO_STDCALL GetFileSize() = 0;
   virtual bool ORVO_STDCALL GetPixel(int32_t x, int32_t y, void* dst) = 0;
   virtual bool ORVO_STDCALL SetPixel(int32_t x, int32_t y, const void* src) = 0;
-  virtual bool ORVO_STDCALL GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, void* dst) = 0;
+  virtual bool ORVO_STDCALL GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h,
+                                          void* dst) = 0;
   virtual bool ORVO_STDCALL SetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h,
                                           const void* src) = 0;
   virtual void* ORVO_STDCALL GetTile(int32_t tx, int32_t ty) = 0;
@@ -684,23 +690,23 @@ struct ITransform {
 };
 
 typedef struct IRaster IRaster;
-#define ORVO_IRASTER_SLOTS(Self, CloneResult)                                                  \
-  int32_t(ORVO_STDCALL* AddRef)(Self * self);                                                  \
-  int32_t(ORVO_STDCALL* Release)(Self * self);                                                 \
-  int32_t(ORVO_STDCALL* GetWidth)(Self * self);                                                \
-  int32_t(ORVO_STDCALL* GetHeight)(Self * self);                                               \
-  int32_t(ORVO_STDCALL* GetTileWidth)(Self * self);                                            \
-  int32_t(ORVO_STDCALL* GetTileHeight)(Self * self);                                           \
-  int32_t(ORVO_STDCALL* GetPixelSize)(Self * self);                                            \
-  int64_t(ORVO_STDCALL* GetFileSize)(Self * self);                                             \
-  bool(ORVO_STDCALL* GetPixel)(Self * self, int32_t x, int32_t y, void* dst);                  \
-  bool(ORVO_STDCALL* SetPixel)(Self * self, int32_t x, int32_t y, const void* src);            \
-  bool(ORVO_STDCALL* GetPixelBlock)(Self * self, int32_t x, int32_t y, int32_t w, int32_t h,   \
-                                    void* dst);                                                \
-  bool(ORVO_STDCALL* SetPixelBlock)(Self * self, int32_t x, int32_t y, int32_t w, int32_t h,   \
-                                    const void* src);                                          \
-  void*(ORVO_STDCALL* GetTile)(Self * self, int32_t tx, int32_t ty);                           \
-  CloneResult*(ORVO_STDCALL* Clone)(Self * self, bool read_only);
+#define ORVO_IRASTER_SLOTS(Self, CloneResult)                                                 \
+  int32_t(ORVO_STDCALL* AddRef)(Self * self);                                                 \
+  int32_t(ORVO_STDCALL* Release)(Self * self);                                                \
+  int32_t(ORVO_STDCALL* GetWidth)(Self * self);                                               \
+  int32_t(ORVO_STDCALL* GetHeight)(Self * self);                                              \
+  int32_t(ORVO_STDCALL* GetTileWidth)(Self * self);                                           \
+  int32_t(ORVO_STDCALL* GetTileHeight)(Self * self);                                          \
+  int32_t(ORVO_STDCALL* GetPixelSize)(Self * self);                                           \
+  int64_t(ORVO_STDCALL* GetFileSize)(Self * self);                                            \
+  bool(ORVO_STDCALL * GetPixel)(Self * self, int32_t x, int32_t y, void* dst);                \
+  bool(ORVO_STDCALL * SetPixel)(Self * self, int32_t x, int32_t y, const void* src);          \
+  bool(ORVO_STDCALL * GetPixelBlock)(Self * self, int32_t x, int32_t y, int32_t w, int32_t h, \
+                                     void* dst);                                              \
+  bool(ORVO_STDCALL * SetPixelBlock)(Self * self, int32_t x, int32_t y, int32_t w, int32_t h, \
+                                     const void* src);                                        \
+  void*(ORVO_STDCALL * GetTile)(Self * self, int32_t tx, int32_t ty);                         \
+  CloneResult*(ORVO_STDCALL * Clone)(Self * self, bool read_only);
 typedef struct IRasterVtbl {
   ORVO_IRASTER_SLOTS(IRaster, IRaster)
 } IRasterVtbl;
@@ -812,15 +818,15 @@ ORVO_API IRaster* ORVO_CDECL OpenRaster(const char* file_name, int32_t cache_mb,
  * GetRasterBoundary the rectangle around the four corners.
  * Get/SetTransformedRasterValue read or write the pixel nearest the map
  * position (x, y) (halves go to the higher column and row). */
-ORVO_API ITransformedRaster* ORVO_CDECL OpenTransformedRaster(const char* file_name,
-                                                              bool read_only, bool geo_corners);
+ORVO_API ITransformedRaster* ORVO_CDECL OpenTransformedRaster(const char* file_name, bool read_only,
+                                                              bool geo_corners);
 ORVO_API bool ORVO_CDECL GetTransformationVectors(double* map_points, double* pixel_points,
                                                   ITransformedRaster* raster);
 ORVO_API ITransform* ORVO_CDECL GetRasterTransform(ITransformedRaster* raster);
 ORVO_API bool ORVO_CDECL GetRasterOrigin(double* origin, ITransformedRaster* raster);
 ORVO_API bool ORVO_CDECL GetRasterBoundary(BOUND* bound, ITransformedRaster* raster);
-ORVO_API bool ORVO_CDECL GetTransformedRasterValue(void* dst, ITransformedRaster* raster,
-                                                   double x, double y);
+ORVO_API bool ORVO_CDECL GetTransformedRasterValue(void* dst, ITransformedRaster* raster, double x,
+                                                   double y);
 ORVO_API bool ORVO_CDECL SetTransformedRasterValue(ITransformedRaster* raster, double x, double y,
                                                    const void* src);
 
@@ -873,16 +879,14 @@ ORVO_API bool ORVO_CDECL RasterizeTriangleBounded(ITransformedRaster* raster, in
                                                   const double* clip, const double* points,
                                                   const double* heights, int32_t reserved6);
 ORVO_API bool ORVO_CDECL RasterizeTriangle(ITransformedRaster* raster, int32_t reserved1,
-                                           int32_t reserved2, int32_t reserved3,
-                                           int32_t reserved4, int32_t reserved5,
-                                           const double* points, const double* heights,
-                                           int32_t reserved6);
-ORVO_API bool ORVO_CDECL RasterizeTriangleBoundedMod(ITransformedRaster* raster,
-                                                     int32_t reserved1, int32_t reserved2,
-                                                     int32_t reserved3, int32_t reserved4,
-                                                     int32_t reserved5, const double* clip,
-                                                     const double* points, const double* heights,
-                                                     int32_t reserved6);
+                                           int32_t reserved2, int32_t reserved3, int32_t reserved4,
+                                           int32_t reserved5, const double* points,
+                                           const double* heights, int32_t reserved6);
+ORVO_API bool ORVO_CDECL RasterizeTriangleBoundedMod(ITransformedRaster* raster, int32_t reserved1,
+                                                     int32_t reserved2, int32_t reserved3,
+                                                     int32_t reserved4, int32_t reserved5,
+                                                     const double* clip, const double* points,
+                                                     const double* heights, int32_t reserved6);
 ORVO_API bool ORVO_CDECL RasterizeLineBounded(ITransformedRaster* raster, const double* clip,
                                               const double* first, const double* second,
                                               double first_height, double second_height,

@@ -12,8 +12,8 @@
 
 namespace orvo {
 
-constexpr int16_t kDemNoData = 9999;   // no data, and the answer of a failed query
-constexpr int16_t kDemZero = 9998;     // stands for height 0
+constexpr int16_t kDemNoData = 9999;  // no data, and the answer of a failed query
+constexpr int16_t kDemZero = 9998;    // stands for height 0
 constexpr double kDemNoDataHeight = 9999.0;
 
 // The raster at path, read-only, when it has a valid transform and 2-byte

@@ -88,7 +88,8 @@ void TRaster::ReadHeadAndTable(int64_t real_size) {
   // A head that claims more bytes than the file has must not let a view
   // reach past the file's end.
   mapping_limit_ = real_size >= 0 ? std::min(head_.file_size, real_size) : head_.file_size;
-  if (whole_file_view_) window_size_ = std::max(window_size_, RoundUp(mapping_limit_, granularity_));
+  if (whole_file_view_)
+    window_size_ = std::max(window_size_, RoundUp(mapping_limit_, granularity_));
 
   const bool fixed = head_.tile_table_offset == 0 && head_.data_offset != 0;
   const bool variable = head_.tile_table_offset != 0 && head_.data_offset == 0;
@@ -134,9 +135,9 @@ uint8_t* TRaster::MapRange(int64_t offset, int64_t size) {
   while (view_offset + window_size_ < offset + size) window_size_ += granularity_;
   const int64_t view_size = std::min(window_size_, mapping_limit_ - view_offset);
   if (static_cast<uint64_t>(view_size) > SIZE_MAX) return nullptr;
-  void* view = MapViewOfFile(mapping_.Get(), read_only_ ? FILE_MAP_READ : FILE_MAP_WRITE,
-                             HighPart(view_offset), LowPart(view_offset),
-                             static_cast<SIZE_T>(view_size));
+  void* view =
+      MapViewOfFile(mapping_.Get(), read_only_ ? FILE_MAP_READ : FILE_MAP_WRITE,
+                    HighPart(view_offset), LowPart(view_offset), static_cast<SIZE_T>(view_size));
   if (view == nullptr) return nullptr;
   view_ = static_cast<uint8_t*>(view);
   view_offset_ = view_offset;
@@ -191,8 +192,8 @@ bool ORVO_STDCALL TRaster::GetPixel(int32_t x, int32_t y, void* dst) {
   if (dst == nullptr || x < 0 || y < 0 || x >= head_.width || y >= head_.height) return false;
   const uint8_t* tile = Tile(x / head_.tile_width, y / head_.tile_height);
   if (tile == nullptr) return false;
-  const int64_t at = ((y % head_.tile_height) * head_.tile_width + x % head_.tile_width) *
-                     head_.pixel_size;
+  const int64_t at =
+      ((y % head_.tile_height) * head_.tile_width + x % head_.tile_width) * head_.pixel_size;
   std::memcpy(dst, tile + at, static_cast<size_t>(head_.pixel_size));
   return true;
 }
@@ -201,8 +202,8 @@ bool ORVO_STDCALL TRaster::SetPixel(int32_t x, int32_t y, const void* src) {
   if (src == nullptr || x < 0 || y < 0 || x >= head_.width || y >= head_.height) return false;
   uint8_t* tile = WritableTile(x / head_.tile_width, y / head_.tile_height);
   if (tile == nullptr) return false;
-  const int64_t at = ((y % head_.tile_height) * head_.tile_width + x % head_.tile_width) *
-                     head_.pixel_size;
+  const int64_t at =
+      ((y % head_.tile_height) * head_.tile_width + x % head_.tile_width) * head_.pixel_size;
   std::memcpy(tile + at, src, static_cast<size_t>(head_.pixel_size));
   return true;
 }
@@ -237,8 +238,10 @@ bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buf
       uint8_t* tile = kWrite ? WritableTile(tx, ty) : Tile(tx, ty);
       if (tile == nullptr) continue;
       delivered = true;
-      const int64_t c0 = std::max(x0, tx * TW) - tx * TW, c1 = std::min(x1, (tx + 1) * TW) - tx * TW;
-      const int64_t r0 = std::max(y0, ty * TH) - ty * TH, r1 = std::min(y1, (ty + 1) * TH) - ty * TH;
+      const int64_t c0 = std::max(x0, tx * TW) - tx * TW,
+                    c1 = std::min(x1, (tx + 1) * TW) - tx * TW;
+      const int64_t r0 = std::max(y0, ty * TH) - ty * TH,
+                    r1 = std::min(y1, (ty + 1) * TH) - ty * TH;
       const size_t row_bytes = static_cast<size_t>((c1 - c0) * P);
       for (int64_t r = r0; r < r1; ++r) {
         uint8_t* in_tile = tile + (r * TW + c0) * P;

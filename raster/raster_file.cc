@@ -110,8 +110,7 @@ int32_t WriteRasterHeadFile(const char* file_name, const void* buffer, int32_t s
     if (!OsReadExact(file.Get(), &head, sizeof(head)) || !HeadWriteFits(head, size)) return 0;
     bool ok = OsSeek(file.Get(), kRasterHeadSizeOffset) &&
               OsWriteExact(file.Get(), &head_size, sizeof(head_size)) &&
-              OsSeek(file.Get(), kRasterUserOffset) &&
-              OsWriteExact(file.Get(), user, user_bytes);
+              OsSeek(file.Get(), kRasterUserOffset) && OsWriteExact(file.Get(), user, user_bytes);
     return ok ? size : 0;
   }
   TSharedHeadView view(file_name, size, /*writable=*/true);

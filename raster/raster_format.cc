@@ -10,8 +10,8 @@ bool HasRasterMagic(const RASTERHEAD& head) {
   return std::memcmp(head.magic, kRasterMagic, sizeof(kRasterMagic)) == 0;
 }
 
-bool ComputeRasterGeometry(int64_t width, int64_t height, int64_t tile_width,
-                           int64_t tile_height, int64_t pixel_size, RasterGeometry* out) {
+bool ComputeRasterGeometry(int64_t width, int64_t height, int64_t tile_width, int64_t tile_height,
+                           int64_t pixel_size, RasterGeometry* out) {
   for (int64_t v : {width, height, tile_width, tile_height, pixel_size})
     if (v < 1 || v > INT32_MAX) return false;
   RasterGeometry g;

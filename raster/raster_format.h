@@ -61,8 +61,8 @@ struct RasterGeometry {
 // False when a size is below 1 or beyond 32 bits (pixels are addressed with
 // 32-bit coordinates), or when the tile grid's byte count does not fit in 64
 // bits.
-bool ComputeRasterGeometry(int64_t width, int64_t height, int64_t tile_width,
-                           int64_t tile_height, int64_t pixel_size, RasterGeometry* out);
+bool ComputeRasterGeometry(int64_t width, int64_t height, int64_t tile_width, int64_t tile_height,
+                           int64_t pixel_size, RasterGeometry* out);
 
 }  // namespace orvo
 

@@ -153,8 +153,8 @@ bool RasterizeTriangleScan(ITransformedRaster* raster, const double* clip, const
   return true;
 }
 
-bool RasterizeTrianglePerPixel(ITransformedRaster* raster, const double* clip,
-                               const double* points, const double* heights) noexcept {
+bool RasterizeTrianglePerPixel(ITransformedRaster* raster, const double* clip, const double* points,
+                               const double* heights) noexcept {
   Vertex v[3];
   Box box;
   if (!PrepareTriangle(raster, clip, points, heights, v, &box)) return false;

@@ -33,8 +33,8 @@ bool RasterizeTriangleScan(ITransformedRaster* raster, const double* clip, const
 
 // Per-pixel form: integer pixel positions (x, y) inside the triangle (edges
 // included) get the height of the plane through the vertices, rounded.
-bool RasterizeTrianglePerPixel(ITransformedRaster* raster, const double* clip,
-                               const double* points, const double* heights) noexcept;
+bool RasterizeTrianglePerPixel(ITransformedRaster* raster, const double* clip, const double* points,
+                               const double* heights) noexcept;
 
 // Line modes.
 enum : int32_t { kLineWriteAll = 0, kLineKeepMaximum = 1, kLineKeepMinimum = 2 };

@@ -70,10 +70,10 @@ int64_t EncodeRuns(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_
 
 template <int P>
 int64_t Encode(uint8_t* dst, const uint8_t* src, int64_t source_size) {
-  return EncodeRuns(dst, src, source_size, P, [](const uint8_t* at, int64_t limit,
-                                                 const uint8_t* value) {
-    return RunLength<P>(at, limit, Repeat<P>(value));
-  });
+  return EncodeRuns(dst, src, source_size, P,
+                    [](const uint8_t* at, int64_t limit, const uint8_t* value) {
+                      return RunLength<P>(at, limit, Repeat<P>(value));
+                    });
 }
 
 int64_t EncodeAny(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t pixel_size) {
@@ -134,11 +134,16 @@ int64_t RleEncode(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t
       source_size % pixel_size != 0)
     return 0;
   switch (pixel_size) {
-    case 1: return Encode<1>(dst, src, source_size);
-    case 2: return Encode<2>(dst, src, source_size);
-    case 4: return Encode<4>(dst, src, source_size);
-    case 8: return Encode<8>(dst, src, source_size);
-    default: return EncodeAny(dst, src, source_size, pixel_size);
+    case 1:
+      return Encode<1>(dst, src, source_size);
+    case 2:
+      return Encode<2>(dst, src, source_size);
+    case 4:
+      return Encode<4>(dst, src, source_size);
+    case 8:
+      return Encode<8>(dst, src, source_size);
+    default:
+      return EncodeAny(dst, src, source_size, pixel_size);
   }
 }
 
@@ -146,11 +151,16 @@ bool RleDecode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t sourc
                int64_t pixel_size) {
   if (dst_size < 0 || source_size < 0 || pixel_size < 1) return false;
   switch (pixel_size) {
-    case 1: return Decode<1>(dst, dst_size, src, source_size);
-    case 2: return Decode<2>(dst, dst_size, src, source_size);
-    case 4: return Decode<4>(dst, dst_size, src, source_size);
-    case 8: return Decode<8>(dst, dst_size, src, source_size);
-    default: return DecodeAny(dst, dst_size, src, source_size, pixel_size);
+    case 1:
+      return Decode<1>(dst, dst_size, src, source_size);
+    case 2:
+      return Decode<2>(dst, dst_size, src, source_size);
+    case 4:
+      return Decode<4>(dst, dst_size, src, source_size);
+    case 8:
+      return Decode<8>(dst, dst_size, src, source_size);
+    default:
+      return DecodeAny(dst, dst_size, src, source_size, pixel_size);
   }
 }
 

@@ -65,10 +65,10 @@ class TBinaryAttributeReader : public IAttributeReader {
  private:
   // One checked entry of the current record.
   struct Entry {
-    const uint8_t* at;        // its first byte, inside the mapping
-    int32_t size;             // its size, at least the head of its type
+    const uint8_t* at;  // its first byte, inside the mapping
+    int32_t size;       // its size, at least the head of its type
     int32_t data_type;
-    int32_t id_offset;        // where its attribute id starts, at most size
+    int32_t id_offset;  // where its attribute id starts, at most size
   };
 
   void ClearRecord();
@@ -80,13 +80,13 @@ class TBinaryAttributeReader : public IAttributeReader {
   TPtr<TFileReader> file_;
   const uint8_t* data_ = nullptr;
   int64_t size_ = 0;
-  int64_t next_ = 0;          // offset of the next record to read
+  int64_t next_ = 0;  // offset of the next record to read
   bool has_record_ = false;
-  int64_t record_ = 0;        // offset of the current record
+  int64_t record_ = 0;  // offset of the current record
   int32_t id_ = 0;
   int32_t user_id_ = 0;
   const uint8_t* class_code_ = nullptr;  // L bytes in the record, NUL-ended
-  int32_t class_code_length_ = 0;          // L
+  int32_t class_code_length_ = 0;        // L
   TArray<Entry> entries_;
 };
 

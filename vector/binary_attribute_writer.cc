@@ -3,9 +3,9 @@
 
 #include <cstring>
 
+#include "base/c_numbers.h"
 #include "base/errors.h"
 #include "base/strings.h"
-#include "base/c_numbers.h"
 #include "vector/attribute_record.h"
 #include "vector/binary_attribute_format.h"
 
@@ -65,12 +65,12 @@ int64_t TBinaryAttributeWriter::AddRecord(int32_t id, int32_t user_id, const cha
   if (id == 0 || class_code == nullptr || record_count_ == INT32_MAX) return -1;
   size_t code_length = std::strlen(class_code) + 1;
   int64_t position = file_->Tell();
-  if (position + kBinaryAttributeRecordHeadSize + static_cast<int64_t>(code_length) > kMaxFileSize) {
+  if (position + kBinaryAttributeRecordHeadSize + static_cast<int64_t>(code_length) >
+      kMaxFileSize) {
     return -1;
   }
-  BinaryAttributeRecordHead head{
-      static_cast<int32_t>(kBinaryAttributeRecordHeadSize + code_length), id, user_id, 0,
-      static_cast<int32_t>(code_length)};
+  BinaryAttributeRecordHead head{static_cast<int32_t>(kBinaryAttributeRecordHeadSize + code_length),
+                                 id, user_id, 0, static_cast<int32_t>(code_length)};
   record_.Resize(static_cast<int32_t>(sizeof(head) + code_length));
   std::memcpy(record_.Data(), &head, sizeof(head));
   std::memcpy(record_.Data() + sizeof(head), class_code, code_length);
@@ -82,8 +82,8 @@ int64_t TBinaryAttributeWriter::AddRecord(int32_t id, int32_t user_id, const cha
 bool TBinaryAttributeWriter::AddEntry(int32_t data_type, std::string_view attribute_id,
                                       const void* value, size_t value_size, bool counted) {
   if (!open_ || attribute_count_ == INT32_MAX) return false;
-  size_t entry_size = kBinaryAttributeEntryHeadSize + (counted ? 4 : 0) + value_size +
-                      attribute_id.size() + 1;
+  size_t entry_size =
+      kBinaryAttributeEntryHeadSize + (counted ? 4 : 0) + value_size + attribute_id.size() + 1;
   size_t at = static_cast<size_t>(record_.Count());
   if (file_->Tell() + static_cast<int64_t>(at + entry_size) > kMaxFileSize ||
       at + entry_size > static_cast<size_t>(INT32_MAX)) {

@@ -59,11 +59,11 @@ class TBinaryAttributeWriter : public IAttributeWriter {
   void WriteHeader();
 
   TPtr<TFileWriter64> file_;
-  int64_t file_size_ = 0;       // header size plus the records written
+  int64_t file_size_ = 0;  // header size plus the records written
   int32_t record_count_ = 0;
-  TArray<char> record_;         // the record being assembled, head included
-  int32_t attribute_count_ = 0; // entries in record_
-  bool open_ = false;           // record_ takes attributes
+  TArray<char> record_;          // the record being assembled, head included
+  int32_t attribute_count_ = 0;  // entries in record_
+  bool open_ = false;            // record_ takes attributes
   std::string scratch_;
 };
 

@@ -98,8 +98,8 @@ const int32_t* TBinarySpatialReader64::GetVectorSize() const {
     const uint8_t* starts = record_ + kRecordHeadSize;
     for (int32_t i = 0; i < v; ++i) {
       int32_t start = LoadInt32(starts + 4 * static_cast<size_t>(i));
-      int32_t next = (i + 1 < v) ? LoadInt32(starts + 4 * static_cast<size_t>(i + 1))
-                                 : head_.vertex_count;
+      int32_t next =
+          (i + 1 < v) ? LoadInt32(starts + 4 * static_cast<size_t>(i + 1)) : head_.vertex_count;
       sizes_[i] = next - start;
     }
     sizes_ready_ = true;

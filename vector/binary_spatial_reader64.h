@@ -22,8 +22,9 @@ extern const char kErrorInBspatial[];    // "error in bspatial file"
 // smaller than its head or than its counts need, reaching past the end of the
 // file, negative counts, vertices but no vector, vector starts not rising
 // from 0 within the vertices) raises "error in bspatial file"; the checks
-// keep every read inside the record and every step moving forward. Until a record has been read, and after a read that failed
-// or reached the end, the accessors give neutral results (0, kind -1, null).
+// keep every read inside the record and every step moving forward. Until a record has been read,
+// and after a read that failed or reached the end, the accessors give neutral results (0, kind -1,
+// null).
 class TBinarySpatialReader64 : public ISpatialReader {
  public:
   static constexpr uint32_t kWindowRequest = 1000000;

@@ -6,8 +6,8 @@
 
 #include "base/file_writer64.h"
 #include "base/holders.h"
-#include "vector/spatial_io.h"
 #include "vector/binary_spatial_format.h"
+#include "vector/spatial_io.h"
 
 namespace orvo {
 

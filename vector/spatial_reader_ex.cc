@@ -24,8 +24,8 @@ TSpatialReaderEx* TSpatialReaderEx::OpenEx(const char* file_name, bool binary) {
   return new TSpatialReaderEx(name, ChangeExt(name, binary ? ".bindex" : ".index"), binary);
 }
 
-TSpatialReaderEx::TSpatialReaderEx(const std::string& spatial_name,
-                                   const std::string& index_name, bool binary) {
+TSpatialReaderEx::TSpatialReaderEx(const std::string& spatial_name, const std::string& index_name,
+                                   bool binary) {
   auto index = std::make_unique<TSpatialIndexEx>();
   if (binary) {
     reader_ = std::make_unique<TBinarySpatialReader64>(spatial_name.c_str());

@@ -37,8 +37,7 @@ int64_t TSpatialWriterEx::AddRecord(int32_t id, int32_t kind, const int32_t* ver
 }
 
 int64_t TSpatialWriterEx::AddRecord3D(int32_t id, int32_t kind, const int32_t* vertex_counts,
-                                      const double* metric, int32_t vector_count,
-                                      const double* z) {
+                                      const double* metric, int32_t vector_count, const double* z) {
   if (z == nullptr) Raise(kBadSpatialRecord);
   return writer_->AddRecord(id, kind, vertex_counts, metric, vector_count, z);
 }

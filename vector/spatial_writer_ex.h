@@ -30,8 +30,8 @@ class TSpatialWriterEx {
   // AddRecord3D requires the heights.
   int64_t AddRecord(int32_t id, int32_t kind, const int32_t* vertex_counts, const double* metric,
                     int32_t vector_count);
-  int64_t AddRecord3D(int32_t id, int32_t kind, const int32_t* vertex_counts,
-                      const double* metric, int32_t vector_count, const double* z);
+  int64_t AddRecord3D(int32_t id, int32_t kind, const int32_t* vertex_counts, const double* metric,
+                      int32_t vector_count, const double* z);
 
  private:
   TSpatialWriterEx(const std::string& file_name, bool binary);

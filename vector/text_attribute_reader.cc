@@ -1,8 +1,8 @@
 // Text attribute files: splitting record lines into fields.
 #include "vector/text_attribute_reader.h"
 
-#include "base/strings.h"
 #include "base/c_numbers.h"
+#include "base/strings.h"
 #include "vector/attribute_record.h"
 
 namespace orvo {

@@ -64,10 +64,10 @@ class TAttributeWriter : public IAttributeWriter {
   bool AddValueText(const char* attribute_id);  // value_ as the value
 
   TPtr<TFileWriter64> file_;
-  std::string line_;        // the pending line, without its line end
-  std::string piece_;       // scratch for one attribute
-  std::string value_;       // scratch for a typed value
-  bool discarding_ = false; // the last record was refused
+  std::string line_;         // the pending line, without its line end
+  std::string piece_;        // scratch for one attribute
+  std::string value_;        // scratch for a typed value
+  bool discarding_ = false;  // the last record was refused
 };
 
 // Appends text between double quotes, dropping CR and LF and putting a

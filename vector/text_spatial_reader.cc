@@ -29,11 +29,11 @@ constexpr double kNoHeight = 9999.0;
 
 // Character classes of the line scanner, one table lookup per byte.
 enum : uint8_t {
-  kLineEnd = 1,         // CR, LF
-  kNul = 2,             // ends a line's text (the rest of the line is skipped)
-  kNumberDelimiter = 4, // ' ' ',' '\t' between the numbers of a line
-  kIdDelimiter = 8,     // ' ' ',' ';' '\t' around the id of a header
-  kKindDelimiter = 16,  // ' ' '\t' after the kind keyword
+  kLineEnd = 1,          // CR, LF
+  kNul = 2,              // ends a line's text (the rest of the line is skipped)
+  kNumberDelimiter = 4,  // ' ' ',' '\t' between the numbers of a line
+  kIdDelimiter = 8,      // ' ' ',' ';' '\t' around the id of a header
+  kKindDelimiter = 16,   // ' ' '\t' after the kind keyword
 };
 
 constexpr std::array<uint8_t, 256> MakeClasses() {
@@ -196,12 +196,23 @@ void TSpatialReader::ClassifyHeader(const char* p, const char* end, Line* line) 
   if (at == std::string_view::npos) return;
   int32_t kind = 0;
   switch (kKindLetters[at]) {
-    case 'P': kind = kKindPoint; break;
-    case 'L': kind = kKindLine; break;
-    case 'R': kind = kKindRegion; break;
-    case 'T': kind = kKindText; break;
-    case 'M': kind = kKindMixed; break;
-    default: return;
+    case 'P':
+      kind = kKindPoint;
+      break;
+    case 'L':
+      kind = kKindLine;
+      break;
+    case 'R':
+      kind = kKindRegion;
+      break;
+    case 'T':
+      kind = kKindText;
+      break;
+    case 'M':
+      kind = kKindMixed;
+      break;
+    default:
+      return;
   }
   // The id token starts after the one delimiter that ended the keyword.
   if (word_end == end) return;
@@ -292,7 +303,8 @@ bool TSpatialReader::Step(const Line& line, int64_t line_position) {
 
     case State::kVertexCount: {
       if (line.line_class != LineClass::kCount) Raise(kVertexCountExpected);
-      int32_t start = vector_index_ == 0 ? 0 : starts_[vector_index_ - 1] + sizes_[vector_index_ - 1];
+      int32_t start =
+          vector_index_ == 0 ? 0 : starts_[vector_index_ - 1] + sizes_[vector_index_ - 1];
       sizes_.Add(line.count);
       starts_.Add(start);
       if (line.count < 1) Raise(kVertexCountIsNull);

@@ -13,12 +13,12 @@
 namespace orvo {
 
 // Messages of the text spatial reader.
-extern const char kErrorInSpatialFile[];          // "error in spatial file"
-extern const char kUnknownLocalization[];         // "unknown localization"
-extern const char kVectorCountExpected[];         // "vector count expected but not found"
-extern const char kVectorCountIsNull[];           // "vector count is null"
-extern const char kVertexCountExpected[];         // "vertex count expected but not found"
-extern const char kVertexCountIsNull[];           // "vertex count is null"
+extern const char kErrorInSpatialFile[];   // "error in spatial file"
+extern const char kUnknownLocalization[];  // "unknown localization"
+extern const char kVectorCountExpected[];  // "vector count expected but not found"
+extern const char kVectorCountIsNull[];    // "vector count is null"
+extern const char kVertexCountExpected[];  // "vertex count expected but not found"
+extern const char kVertexCountIsNull[];    // "vertex count is null"
 
 // Reads records line by line: blank and ';' comment lines are skipped
 // anywhere; a malformed record raises one of the messages above, after which
@@ -71,10 +71,10 @@ class TSpatialReader : public ISpatialReader {
 
   struct Line {
     LineClass line_class = LineClass::kBlank;
-    int32_t id = 0;       // header
-    int32_t kind = 0;     // header
-    int32_t count = 0;    // count
-    double x = 0.0;       // vertex
+    int32_t id = 0;     // header
+    int32_t kind = 0;   // header
+    int32_t count = 0;  // count
+    double x = 0.0;     // vertex
     double y = 0.0;
     double z = 0.0;
     bool has_z = false;
@@ -102,8 +102,8 @@ class TSpatialReader : public ISpatialReader {
   int32_t kind_ = 0;
   bool has_z_ = false;
   int64_t position_ = 0;
-  int32_t vector_count_ = 0;    // announced by the count line
-  int32_t vector_index_ = 0;    // vector being filled
+  int32_t vector_count_ = 0;  // announced by the count line
+  int32_t vector_index_ = 0;  // vector being filled
   int32_t vertex_in_vector_ = 0;
   int64_t announced_vertices_ = 0;
   TArray<int32_t> sizes_;

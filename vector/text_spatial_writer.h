@@ -8,8 +8,8 @@
 
 #include "base/file_writer64.h"
 #include "base/holders.h"
-#include "vector/spatial_io.h"
 #include "orvoapi.h"
+#include "vector/spatial_io.h"
 
 namespace orvo {
 

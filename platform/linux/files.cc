@@ -56,8 +56,8 @@ std::string AbsolutePath(const std::string& path) {
 // it can carry the shared share-mode markers; one that does not want to read
 // falls back to write-only. Sets *existed to whether the file was there
 // before. Returns the descriptor or -1 with the last error set.
-int OpenForDisposition(const std::string& path, DWORD disposition, bool want_read,
-                       bool want_write, bool* existed) {
+int OpenForDisposition(const std::string& path, DWORD disposition, bool want_read, bool want_write,
+                       bool* existed) {
   const bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
   const int access_flags = want_write || truncates ? O_RDWR : O_RDONLY;
   const int common = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -99,14 +99,11 @@ int OpenForDisposition(const std::string& path, DWORD disposition, bool want_rea
   return -1;
 }
 
-std::shared_ptr<FileObject> LookupFile(HANDLE handle) {
-  return LookupHandleAs<FileObject>(handle);
-}
+std::shared_ptr<FileObject> LookupFile(HANDLE handle) { return LookupHandleAs<FileObject>(handle); }
 
 // Reads or writes all `count` bytes unless end of file or an error comes
 // first. `position` < 0 means at the file pointer.
-bool TransferAll(int fd, bool write, char* buffer, size_t count, int64_t position,
-                 size_t* done) {
+bool TransferAll(int fd, bool write, char* buffer, size_t count, int64_t position, size_t* done) {
   *done = 0;
   while (*done < count) {
     // Linux moves at most about 2 GiB per call.
@@ -274,8 +271,8 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD share_mode,
   auto object = std::make_shared<FileObject>(fd, access, st.st_dev, st.st_ino, AbsolutePath(path));
   HANDLE handle = InsertHandle(std::move(object));
   if (handle == nullptr) return INVALID_HANDLE_VALUE;
-  bool reports_existing = existed && (creation_disposition == CREATE_ALWAYS ||
-                                      creation_disposition == OPEN_ALWAYS);
+  bool reports_existing =
+      existed && (creation_disposition == CREATE_ALWAYS || creation_disposition == OPEN_ALWAYS);
   SetLastError(reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;
 }
@@ -328,9 +325,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
     }
   }
   size_t done = 0;
-  bool ok = TransferAll(object->fd(), /*write=*/true,
-                        const_cast<char*>(static_cast<const char*>(buffer)), bytes_to_write,
-                        position, &done);
+  bool ok =
+      TransferAll(object->fd(), /*write=*/true, const_cast<char*>(static_cast<const char*>(buffer)),
+                  bytes_to_write, position, &done);
   if (bytes_written != nullptr) *bytes_written = static_cast<DWORD>(done);
   if (ok && done < bytes_to_write) {
     // A short write to a file means the disk is full.
@@ -350,8 +347,9 @@ DWORD SetFilePointer(HANDLE file, LONG distance_low, PLONG distance_high, DWORD 
   if (object == nullptr) return INVALID_SET_FILE_POINTER;
   int64_t distance =
       distance_high != nullptr
-          ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distance_high)) << 32) |
-                                 static_cast<uint32_t>(distance_low))
+          ? static_cast<int64_t>(
+                (static_cast<uint64_t>(static_cast<uint32_t>(*distance_high)) << 32) |
+                static_cast<uint32_t>(distance_low))
           : static_cast<int64_t>(distance_low);
   std::lock_guard<std::mutex> lock(object->io_mutex());
   int64_t base;
@@ -399,7 +397,8 @@ DWORD SetFilePointer(HANDLE file, LONG distance_low, PLONG distance_high, DWORD 
     SetLastErrorFromErrno(errno);
     return INVALID_SET_FILE_POINTER;
   }
-  if (distance_high != nullptr) *distance_high = static_cast<LONG>(static_cast<uint64_t>(target) >> 32);
+  if (distance_high != nullptr)
+    *distance_high = static_cast<LONG>(static_cast<uint64_t>(target) >> 32);
   DWORD low = static_cast<DWORD>(static_cast<uint64_t>(target) & 0xFFFFFFFFu);
   // The one success that looks like a failure: callers tell them apart by
   // the last error.

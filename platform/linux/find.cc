@@ -140,8 +140,8 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data) {
   }
   size_t slash = pattern.find_last_of('/');
   std::string directory = slash == std::string::npos ? std::string(".")
-                          : slash == 0                ? std::string("/")
-                                                      : pattern.substr(0, slash);
+                          : slash == 0               ? std::string("/")
+                                                     : pattern.substr(0, slash);
   std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
   if (mask == "*.*") mask = "*";
 

@@ -279,7 +279,6 @@ bool WriteRecord(int fd, const RegistryRecord& record) {
   return WriteAll(fd, bytes.data(), bytes.size(), 0);
 }
 
-
 // The section another process registered, reached through the record. The
 // backing file is opened directly, bypassing share modes: its creator
 // typically holds it exclusively, and on Windows the opener never opens the
@@ -335,8 +334,8 @@ void HoldName(Section& section, int fd, const std::string& name, const std::stri
 // "live" lock, releases the gate and hands back the mapping with one more
 // handle. When the record is not this name's (or unreadable), sets
 // mismatch_error, closes fd and returns null.
-std::shared_ptr<Section> JoinLiveRegistry(int fd, const std::string& name,
-                                          const std::string& path, DWORD mismatch_error) {
+std::shared_ptr<Section> JoinLiveRegistry(int fd, const std::string& name, const std::string& path,
+                                          DWORD mismatch_error) {
   RegistryRecord record;
   std::shared_ptr<Section> section;
   if (!ReadRecord(fd, &record) || record.name != name) {

@@ -103,9 +103,7 @@ class ChildProcess {
     return true;
   }
 
-  DWORD exit_code() {
-    return Poll() ? exit_code_ : static_cast<DWORD>(STILL_ACTIVE);
-  }
+  DWORD exit_code() { return Poll() ? exit_code_ : static_cast<DWORD>(STILL_ACTIVE); }
 
   // WaitForSingleObject on the child.
   DWORD Wait(DWORD milliseconds) {
@@ -256,8 +254,8 @@ DWORD ResolveProgram(const std::string& name, std::string* path) {
   size_t start = 0;
   for (;;) {
     size_t colon = dirs.find(':', start);
-    std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos
-                                                                    : colon - start);
+    std::string dir =
+        dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
     if (dir.empty()) dir.push_back('.');  // an empty PATH entry is the current directory
     std::string candidate = dir;
     candidate += '/';
@@ -301,11 +299,9 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
                     LPSECURITY_ATTRIBUTES /*process_attributes*/,
                     LPSECURITY_ATTRIBUTES /*thread_attributes*/, BOOL /*inherit_handles*/,
                     DWORD /*creation_flags*/, LPVOID environment, LPCSTR current_directory,
-                    LPSTARTUPINFOA /*startup_info*/,
-                    LPPROCESS_INFORMATION process_information) {
+                    LPSTARTUPINFOA /*startup_info*/, LPPROCESS_INFORMATION process_information) {
   using namespace orvo::linux_api;
-  if ((application_name == nullptr && command_line == nullptr) ||
-      process_information == nullptr) {
+  if ((application_name == nullptr && command_line == nullptr) || process_information == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -314,9 +310,8 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
       SplitCommandLine(command_line != nullptr ? command_line : application_name);
   if (args.empty()) args.emplace_back(application_name != nullptr ? application_name : "");
   std::string program;
-  DWORD found = ResolveProgram(NativePath(application_name != nullptr ? application_name
-                                                                      : args[0].c_str()),
-                               &program);
+  DWORD found = ResolveProgram(
+      NativePath(application_name != nullptr ? application_name : args[0].c_str()), &program);
   if (found != ERROR_SUCCESS) {
     SetLastError(found);
     return FALSE;
@@ -345,8 +340,7 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
   }
 
   SpawnSetup setup;
-  if (!directory.empty())
-    posix_spawn_file_actions_addchdir_np(&setup.actions, directory.c_str());
+  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&setup.actions, directory.c_str());
   // A Windows child starts with no inherited signal state; the host may have
   // blocked or ignored signals (SIGPIPE, typically).
   sigset_t all, none;
@@ -357,8 +351,8 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
   posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
   pid_t pid = 0;
-  int error = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, argv.data(),
-                          env);
+  int error =
+      posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, argv.data(), env);
   if (error != 0) {
     SetLastError(error == ENOENT ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(error));
     return FALSE;
@@ -367,7 +361,8 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
   if (pidfd >= 0) fcntl(pidfd, F_SETFD, FD_CLOEXEC);
   auto child = std::make_shared<ChildProcess>(pid, pidfd < 0 ? -1 : pidfd);
   HANDLE process = InsertHandle(std::make_shared<ProcessHandle>(child));
-  HANDLE thread = process != nullptr ? InsertHandle(std::make_shared<ThreadHandle>(child)) : nullptr;
+  HANDLE thread =
+      process != nullptr ? InsertHandle(std::make_shared<ThreadHandle>(child)) : nullptr;
   if (thread == nullptr) {
     // No handle to give out: stop the child rather than leave it unowned.
     if (process != nullptr) RemoveHandle(process, /*find_handles=*/false);

@@ -26,8 +26,8 @@ void GetSystemInfo(LPSYSTEM_INFO system_info) {
   system_info->dwPageSize = static_cast<DWORD>(sysconf(_SC_PAGESIZE));
   system_info->dwAllocationGranularity = static_cast<DWORD>(orvo::linux_api::kGranularity);
   system_info->lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(uintptr_t{0x10000});
-  system_info->lpMaximumApplicationAddress =
-      reinterpret_cast<LPVOID>(sizeof(void*) == 8 ? uintptr_t{0x7FFFFFFEFFFF} : uintptr_t{0x7FFEFFFF});
+  system_info->lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(
+      sizeof(void*) == 8 ? uintptr_t{0x7FFFFFFEFFFF} : uintptr_t{0x7FFEFFFF});
   unsigned processors = std::thread::hardware_concurrency();
   if (processors == 0) processors = 1;
   system_info->dwNumberOfProcessors = processors;

@@ -1,7 +1,7 @@
 // Interface slots of rasters called from C reach the C++ objects.
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "tests/support/temp_dir.h"
 

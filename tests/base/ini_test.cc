@@ -1,11 +1,11 @@
 // Tests of the INI reader, its line sources and the error hook.
 #include "base/ini.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/error_hook.h"
 #include "base/errors.h"
@@ -66,7 +66,7 @@ TEST_P(IniTest, KeyLineRules) {
   std::vector<std::pair<std::string, std::string>> got;
   for (int i = 0; i < 8; ++i) got.emplace_back(ini.GetSectionKey(i), ini.GetSectionValue(i));
   std::vector<std::pair<std::string, std::string>> want = {
-      {";NOTE", ""}, {"EXPR", "a=b"},         {"FLAG", ""},  {"LEAD", "v"},
+      {";NOTE", ""},      {"EXPR", "a=b"},        {"FLAG", ""},           {"LEAD", "v"},
       {"NAME1", " Main"}, {"QUOTE", "\"a b\"  "}, {"SPACED KEY", "  v "}, {"X", ""}};
   EXPECT_EQ(got, want);
   EXPECT_EQ(ini.GetValue("FEATURE.ROAD", "name1", "?"), " Main");
@@ -116,16 +116,26 @@ TEST_P(IniTest, BrokenHeaderIsReportedAndDropsItsKeys) {
 
 TEST_P(IniTest, SectionNamesAreTrimmedFoldedAsciiOnlyAndListed) {
   TIni ini;
-  ASSERT_TRUE(Load(ini, "[\t a b \t] x\nk=1\n[stra\xdf" "e\xe4]\nk=2\n[Empty]\n[A]\nb=2\na=3\n"));
+  ASSERT_TRUE(Load(ini,
+                   "[\t a b \t] x\nk=1\n[stra\xdf"
+                   "e\xe4]\nk=2\n[Empty]\n[A]\nb=2\na=3\n"));
   ASSERT_EQ(ini.GetSectionCount(), 3);
   EXPECT_EQ(ini.GetSectionName(0), "A");
   EXPECT_EQ(ini.GetSectionName(1), "A B");
   // Bytes above 127 are kept as they are.
-  EXPECT_EQ(ini.GetSectionName(2), "STRA\xdf" "E\xe4");
+  EXPECT_EQ(ini.GetSectionName(2),
+            "STRA\xdf"
+            "E\xe4");
   EXPECT_EQ(ini.GetSectionName(3), "");
   EXPECT_EQ(ini.GetSectionName(-1), "");
-  EXPECT_EQ(ini.GetValue("Stra\xdf" "e\xe4", "K", ""), "2");
-  EXPECT_EQ(ini.GetValue("STRA\xdf" "E\xc4", "K", "none"), "none");
+  EXPECT_EQ(ini.GetValue("Stra\xdf"
+                         "e\xe4",
+                         "K", ""),
+            "2");
+  EXPECT_EQ(ini.GetValue("STRA\xdf"
+                         "E\xc4",
+                         "K", "none"),
+            "none");
 
   ASSERT_EQ(ini.ReadSection("a"), 2);
   EXPECT_EQ(ini.GetSectionKey(0) + ini.GetSectionValue(0), "A3");
@@ -199,9 +209,13 @@ TEST(IniFile, UnreadableFileLoadsNothingAndControlZIsAByte) {
 #endif
   EXPECT_EQ(ini.GetSectionCount(), 0);
   // Read as bytes on every platform: no end-of-file mark.
-  orvotest::WriteFileBytes(dir.File("z.ini"), "[A]\r\nk=a\x1a" "b\r\nn=2\r\n");
+  orvotest::WriteFileBytes(dir.File("z.ini"),
+                           "[A]\r\nk=a\x1a"
+                           "b\r\nn=2\r\n");
   ASSERT_TRUE(ini.LoadFile(dir.File("z.ini").c_str()));
-  EXPECT_EQ(ini.GetValue("A", "K", ""), "a\x1a" "b");
+  EXPECT_EQ(ini.GetValue("A", "K", ""),
+            "a\x1a"
+            "b");
   EXPECT_EQ(ini.GetValue("A", "N", ""), "2");
 }
 

@@ -1,13 +1,14 @@
 // Mapped-file readers and writer: windows, lines, final sizes, large files.
 #include <cstring>
 #ifndef _WIN32
-#include <csignal>
 #include <sys/resource.h>
+
+#include <csignal>
 #endif
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "base/file_reader.h"
 #include "base/file_reader64.h"
@@ -219,7 +220,8 @@ TEST(FileWriter64, WritesLargerThanAWindowAndReadsBack) {
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i % 251);
   {
     TFileWriter64 writer(path.c_str(), 1);  // one granule per window
-    for (int k = 0; k < 5; ++k) ASSERT_TRUE(writer.Write(block.data(), static_cast<int64_t>(block.size())));
+    for (int k = 0; k < 5; ++k)
+      ASSERT_TRUE(writer.Write(block.data(), static_cast<int64_t>(block.size())));
   }
   std::string bytes = ReadFileBytes(path);
   ASSERT_EQ(bytes.size(), block.size() * 5);

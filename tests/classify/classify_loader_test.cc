@@ -1,14 +1,15 @@
 // Tests of loading classifier text from memory and from files.
+#include "classify/classify_loader.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "base/error_hook.h"
 #include "classify/classify.h"
-#include "classify/classify_loader.h"
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
@@ -52,8 +53,8 @@ TEST_P(ClassifyLoaderTest, FeatureSectionsAndBadLocals) {
   EXPECT_EQ(road->Name2(), " Second ");
   EXPECT_EQ(road->Anno(), "Main roads");  // unquoted: up to the comma
   EXPECT_EQ(c.Features().Get("g")->Local(), 3);
-  Reports expected = {{10001, "FEATURE.A"}, {10001, "FEATURE.B"}, {10001, "FEATURE.C"},
-                      {10001, "FEATURE.D"}};
+  Reports expected = {
+      {10001, "FEATURE.A"}, {10001, "FEATURE.B"}, {10001, "FEATURE.C"}, {10001, "FEATURE.D"}};
   EXPECT_EQ(hook.reports, expected);
 }
 
@@ -79,9 +80,8 @@ TEST_P(ClassifyLoaderTest, AttributeSections) {
   orvo::TAttribute* quoted = c.Attributes().Get("quoted");
   EXPECT_FALSE(quoted->HasDefault());
   EXPECT_EQ(quoted->ValueCount(), 0);  // empty first field, unterminated quote
-  Reports expected = {{10003, "ATTRIBUTE.BAD TYPE"},
-                      {10003, "ATTRIBUTE.NO NAME"},
-                      {10003, "ATTRIBUTE.NO TYPE"}};
+  Reports expected = {
+      {10003, "ATTRIBUTE.BAD TYPE"}, {10003, "ATTRIBUTE.NO NAME"}, {10003, "ATTRIBUTE.NO TYPE"}};
   EXPECT_EQ(hook.reports, expected);
 }
 
@@ -146,8 +146,8 @@ TEST(ClassifyLoader, EmptyMemoryOrMissingFileLoadsNothing) {
   EXPECT_TRUE(c.LoadMemory(nullptr, 10));
   EXPECT_EQ(c.Features().Count(), 0);
   // The block need not end in NUL; NULs inside end lines.
-  const char text[] = {'[', 'g', 'r', 'o', 'u', 'p', '.', 'a', ']', '\0',
-                       'a', 'n', 'n', 'o', '=', 'x', '!'};
+  const char text[] = {'[',  'g', 'r', 'o', 'u', 'p', '.', 'a', ']',
+                       '\0', 'a', 'n', 'n', 'o', '=', 'x', '!'};
   EXPECT_TRUE(c.LoadMemory(text, 16));
   EXPECT_EQ(c.Groups().Get("a")->Anno(), "x");
 

@@ -1,10 +1,10 @@
 // Tests of saving a classifier: exact bytes, round trips, escaping and the
 // definitions that cannot be written.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/error_hook.h"
 #include "classify/classify.h"

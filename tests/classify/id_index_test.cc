@@ -2,10 +2,10 @@
 // their neighbours in a probe run, and growth keeps every entry.
 #include "classify/id_index.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace orvo {
 namespace {

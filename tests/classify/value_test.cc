@@ -2,11 +2,11 @@
 // classifier files.
 #include "classify/value.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 #include <utility>
-
-#include <gtest/gtest.h>
 
 #include "classify/data_type.h"
 
@@ -69,22 +69,38 @@ TEST(DataType, TypeTextsMapBySubstringRule) {
     int32_t type;
     const char* sub_type;
   };
-  const Case cases[] = {
-      {"int", 1, ""},          {" Int[4]", 1, "4"},      {"VARCHAR[32]", 4, "32"},
-      {"varchar [ 8 ]", 4, " 8 "}, {"ARCH", -1, ""},      {"INTEGER", -1, ""},
-      {"double", 2, ""},       {"real", 2, ""},          {"single", 2, ""},
-      {"char[1]", 3, "1"},     {"string", 5, ""},        {"text", 5, ""},
-      {"blob", 6, ""},         {"dbase", 1, ""},         {"word", 1, ""},
-      {"VAR", 4, ""},          {"IN", 1, ""},            {"D", 2, ""},
-      {"B", -1, ""},           {"", -1, ""},             {"  ", -1, ""},
-      {"[5]", -1, "5"},        {"number", -1, ""},       {"char]x[", -1, ""},
-      {"int[", 1, ""},         {"\tdouble\t[3]", 2, "3"}};
+  const Case cases[] = {{"int", 1, ""},
+                        {" Int[4]", 1, "4"},
+                        {"VARCHAR[32]", 4, "32"},
+                        {"varchar [ 8 ]", 4, " 8 "},
+                        {"ARCH", -1, ""},
+                        {"INTEGER", -1, ""},
+                        {"double", 2, ""},
+                        {"real", 2, ""},
+                        {"single", 2, ""},
+                        {"char[1]", 3, "1"},
+                        {"string", 5, ""},
+                        {"text", 5, ""},
+                        {"blob", 6, ""},
+                        {"dbase", 1, ""},
+                        {"word", 1, ""},
+                        {"VAR", 4, ""},
+                        {"IN", 1, ""},
+                        {"D", 2, ""},
+                        {"B", -1, ""},
+                        {"", -1, ""},
+                        {"  ", -1, ""},
+                        {"[5]", -1, "5"},
+                        {"number", -1, ""},
+                        {"char]x[", -1, ""},
+                        {"int[", 1, ""},
+                        {"\tdouble\t[3]", 2, "3"}};
   for (const Case& c : cases) {
     EXPECT_EQ(orvo::DataTypeFromTypeText(c.text), c.type) << c.text;
     EXPECT_EQ(orvo::DataSubTypeFromTypeText(c.text), c.sub_type) << c.text;
   }
-  const std::pair<int32_t, const char*> types[] = {{1, "int"}, {2, "double"}, {5, "string"},
-                                                   {6, "blob"}, {-1, "string"}};
+  const std::pair<int32_t, const char*> types[] = {
+      {1, "int"}, {2, "double"}, {5, "string"}, {6, "blob"}, {-1, "string"}};
   for (const auto& [type, text] : types) EXPECT_EQ(orvo::TypeTextOf(type, ""), text);
   EXPECT_EQ(orvo::TypeTextOf(3, "1"), "char[1]");
   EXPECT_EQ(orvo::TypeTextOf(4, "32"), "varchar[32]");
@@ -93,8 +109,8 @@ TEST(DataType, TypeTextsMapBySubstringRule) {
 
 TEST(DataType, LocalKindsByTheirFirstThreeUpperCaseLetters) {
   const std::pair<const char*, int32_t> kinds[] = {
-      {"PNT", 1}, {"PNTX", 1}, {"LIN", 2}, {"RGN ", 3}, {"TXT", 4},
-      {"pnt", 0}, {"POINT", 0}, {" PNT", 0}, {"PN", 0}, {"", 0}};
+      {"PNT", 1}, {"PNTX", 1},  {"LIN", 2},  {"RGN ", 3}, {"TXT", 4},
+      {"pnt", 0}, {"POINT", 0}, {" PNT", 0}, {"PN", 0},   {"", 0}};
   for (const auto& [text, kind] : kinds) EXPECT_EQ(orvo::LocalKindFromText(text), kind) << text;
 }
 

@@ -1,6 +1,8 @@
 // Contract tests of the file services: share modes within and across
 // processes, creation dispositions, I/O, the file pointer, sizes beyond 4 GiB,
 // deletion and handle validation. They hold on Windows and on Linux alike.
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -8,8 +10,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/win32.h"
 #include "tests/platform/platform_test_util.h"

@@ -1,11 +1,11 @@
 // Contract tests of file mappings: views and their alignment, growth, the
 // lifetime of mappings and views, and named mappings shared with other
 // processes, including names left behind by a process that died.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/win32.h"
 #include "tests/platform/platform_test_util.h"
@@ -41,8 +41,8 @@ ORVO_CHILD(platform_mapping_create_and_die) {
     file = OpenFile(args[1], kReadWrite, 0, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) return 1;
   }
-  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, kGranularity,
-                                      args.at(0).c_str());
+  HANDLE mapping =
+      CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, kGranularity, args.at(0).c_str());
   if (mapping == nullptr || GetLastError() == static_cast<DWORD>(ERROR_ALREADY_EXISTS)) return 2;
   char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   if (view == nullptr) return 3;
@@ -86,12 +86,12 @@ TEST_F(PlatformViewTest, OffsetsMustBeGranularityMultiples) {
 }
 
 TEST_F(PlatformViewTest, ViewsMustLieInsideTheMapping) {
-  ScopedHandle file(OpenFile(MakePagedFile(2 * kGranularity + 100), GENERIC_READ, 0,
-                             OPEN_EXISTING));
+  ScopedHandle file(
+      OpenFile(MakePagedFile(2 * kGranularity + 100), GENERIC_READ, 0, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   ASSERT_TRUE(mapping.valid());
-  const char* tail = static_cast<const char*>(
-      MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 0));
+  const char* tail =
+      static_cast<const char*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 0));
   ASSERT_NE(tail, nullptr);  // length 0: to the end, 100 bytes
   EXPECT_EQ(tail[99], 'C');
   EXPECT_TRUE(UnmapViewOfFile(tail));
@@ -244,8 +244,7 @@ TEST_F(PlatformNamedMappingTest, ChildOpensByNameThroughAnExclusivelyHeldFile) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, 0, OPEN_EXISTING));
   std::string name = UniqueName("crcName");
-  ScopedHandle mapping(
-      CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, name.c_str()));
+  ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, name.c_str()));
   ASSERT_TRUE(mapping.valid());
   char* view = static_cast<char*>(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
   ASSERT_NE(view, nullptr);
@@ -292,8 +291,7 @@ TEST_F(PlatformNamedMappingTest, CreatorAfterADeadFileMappingGetsItsOwnFile) {
   ASSERT_EQ(RunChild("platform_mapping_create_and_die", {name, dead_file}), 0);
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, 0, OPEN_EXISTING));
-  ScopedHandle mapping(
-      CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, name.c_str()));
+  ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, name.c_str()));
   ASSERT_TRUE(mapping.valid());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
   const char* view = static_cast<const char*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));

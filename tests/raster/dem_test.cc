@@ -1,14 +1,14 @@
 // DEM heights through the exports: the worked blends, an independent bilinear
 // reference over a tiled DEM with a scaled, flipped transform, the wrapped
 // fetch across the east-west seam and every failure path.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -100,22 +100,21 @@ TEST_F(DemTest, HeightsMatchABilinearReferenceAcrossTiles) {
 
 TEST_F(DemTest, EdgesOfTheRaster) {
   // 3 x 2: row 0 = 10 20 30, row 1 = 40 50 60.
-  ITransformedRaster* dem = OpenDem(MakeDem(dir_, "e.raster", 3, 2, {10, 20, 30, 40, 50, 60}).c_str());
+  ITransformedRaster* dem =
+      OpenDem(MakeDem(dir_, "e.raster", 3, 2, {10, 20, 30, 40, 50, 60}).c_str());
   ASSERT_NE(dem, nullptr);
   struct Case {
     double px, py, want;
   };
   const Case cases[] = {
-      {-0.5, 0, 10},     // left of column 0: the missing neighbour is replaced
-      {-0.5, 0.5, 25},   // ... and rows still blend
-      {2.5, 1, 60},      // right of the last column
-      {1, -0.5, 20},     // above row 0
-      {1, 1.75, 50},     // below the last row
+      {-0.5, 0, 10},       // left of column 0: the missing neighbour is replaced
+      {-0.5, 0.5, 25},     // ... and rows still blend
+      {2.5, 1, 60},        // right of the last column
+      {1, -0.5, 20},       // above row 0
+      {1, 1.75, 50},       // below the last row
       {-1.5, 0, kNoData},  // a whole pixel out: the block lies on no tile
-      {3.25, 0, kNoData},
-      {1, 2.5, kNoData},
-      {1e9, 1e9, kNoData},
-      {-1e300, 0, kNoData},  // beyond any pixel index
+      {3.25, 0, kNoData},  {1, 2.5, kNoData},
+      {1e9, 1e9, kNoData}, {-1e300, 0, kNoData},  // beyond any pixel index
   };
   for (const Case& c : cases)
     EXPECT_NEAR(DemHeight(dem, MapX(c.px), MapY(c.py, 2)), c.want, 1e-9) << c.px << ", " << c.py;
@@ -130,8 +129,8 @@ TEST_F(DemTest, EdgesOfTheRaster) {
 TEST_F(DemTest, WrappedHeightsCrossTheSeam) {
   // 5 columns in tiles of 2, so the last column sits alone in its tile.
   const int32_t W = 5, H = 3;
-  const std::vector<int16_t> s = {100, 1, 2, 3, 500,   //
-                                  200, 1, 2, 3, 600,   //
+  const std::vector<int16_t> s = {100, 1, 2, 3, 500,  //
+                                  200, 1, 2, 3, 600,  //
                                   300, 1, 2, 3, 9998};
   ITransformedRaster* dem = OpenDem(MakeDem(dir_, "w.raster", W, H, s, 2).c_str());
   ASSERT_NE(dem, nullptr);
@@ -139,15 +138,15 @@ TEST_F(DemTest, WrappedHeightsCrossTheSeam) {
     double px, py, want;
   };
   const Case cases[] = {
-      {4.5, 0, 300},       // between the last column and the first
-      {-0.5, 0, 300},      // the same place from the other side
+      {4.5, 0, 300},   // between the last column and the first
+      {-0.5, 0, 300},  // the same place from the other side
       {4.25, 0.5, 450},
       {4.5, 1.5, 0.5 * 400 + 0.5 * 150},  // 9998 reads as 0
-      {9.5, 0, 300},       // one turn further east
-      {-5.5, 0, 300},      // one turn west
+      {9.5, 0, 300},                      // one turn further east
+      {-5.5, 0, 300},                     // one turn west
       {5 * 1000 + 1.5, 1, 1.5},
-      {5 * 1000 + 1.5, -0.5, 1.5},    // rows do not wrap: the row above is missing
-      {4.5, 3.5, kNoData},            // below the last row
+      {5 * 1000 + 1.5, -0.5, 1.5},  // rows do not wrap: the row above is missing
+      {4.5, 3.5, kNoData},          // below the last row
       {0, -1.5, kNoData},
   };
   for (const Case& c : cases)

@@ -1,9 +1,9 @@
 // Raster files: the bytes creation writes, heads read and rewritten through
 // the file and through the mapping an open raster shares, and tile counts.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "raster/raster_format.h"

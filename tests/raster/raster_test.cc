@@ -1,15 +1,16 @@
 // The raster object: pixels, blocks and tiles of both layouts, the sliding
 // view at its limits, damaged files, and one file shared by several openers
 // and by another process.
+#include "raster/raster.h"
+
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "orvoapi.h"
-#include "raster/raster.h"
 #include "tests/raster/raster_bytes.h"
 #include "tests/support/child.h"
 #include "tests/support/temp_dir.h"
@@ -109,8 +110,13 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
   EXPECT_EQ(edge[2], 0xBBBB);
   EXPECT_EQ(edge[8], 0xBBBB);
 
-  for (auto [x, y, w, h] : {std::array{300, 0, 5, 5}, {0, 200, 5, 5}, {-10, 0, 10, 5},
-                            {0, -10, 5, 10}, {0, 0, 0, 5}, {0, 0, 5, -3}, {-5, -5, -10, -10}}) {
+  for (auto [x, y, w, h] : {std::array{300, 0, 5, 5},
+                            {0, 200, 5, 5},
+                            {-10, 0, 10, 5},
+                            {0, -10, 5, 10},
+                            {0, 0, 0, 5},
+                            {0, 0, 5, -3},
+                            {-5, -5, -10, -10}}) {
     EXPECT_FALSE(r->GetPixelBlock(x, y, w, h, dst.data())) << x << " " << y << " " << w << " " << h;
     EXPECT_FALSE(r->SetPixelBlock(x, y, w, h, dst.data()));
   }
@@ -274,7 +280,7 @@ TEST_F(VariableRasterTest, RawCompressedAndAbsentTiles) {
   EXPECT_FALSE(r->SetPixelBlock(2, 0, 4, 1, "zzzz"));
   EXPECT_TRUE(r->GetPixel(2, 0, &v));
   EXPECT_EQ(v, 2);
-  EXPECT_TRUE(r->SetPixel(2, 0, &v));  // raw tiles take writes
+  EXPECT_TRUE(r->SetPixel(2, 0, &v));                          // raw tiles take writes
   EXPECT_TRUE(r->SetPixelBlock(8, 0, 4, 1, "zzzz") == false);  // absent only
 }
 
@@ -292,9 +298,8 @@ std::string RaisedOn(const std::string& path) {
 // changed (or the file cut short).
 TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
   TempDir dir;
-  const std::string good =
-      VariableRaster(MakeHead(8, 8, 4, 4, 1), std::vector<std::optional<std::string>>(
-                                                  4, std::string(16, 'x')));
+  const std::string good = VariableRaster(
+      MakeHead(8, 8, 4, 4, 1), std::vector<std::optional<std::string>>(4, std::string(16, 'x')));
   struct Case {
     const char* name;
     size_t offset;  // of the field changed; 0: the file is cut to `value` bytes

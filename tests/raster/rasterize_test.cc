@@ -1,6 +1,8 @@
 // Rasterization through the exports: the worked examples on a raster file,
 // then a recording raster in memory for an independent point-in-triangle
 // reference, clip boxes, line sampling and modes, and hostile geometry.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -8,8 +10,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -24,12 +24,16 @@ constexpr int16_t kUntouched = -7777;
 class RecordingRaster : public ITransformedRaster {
  public:
   RecordingRaster(int32_t width, int32_t height, double scale = 1)
-      : width_(width), height_(height), scale_(scale), pixels_(size_t(width) * height, kUntouched) {}
+      : width_(width),
+        height_(height),
+        scale_(scale),
+        pixels_(size_t(width) * height, kUntouched) {}
 
   int16_t At(int32_t x, int32_t y) const { return pixels_[size_t(y) * width_ + x]; }
   void Fill(int16_t v) { std::fill(pixels_.begin(), pixels_.end(), v); }
   int Written() const {
-    return int(std::count_if(pixels_.begin(), pixels_.end(), [](int16_t v) { return v != kUntouched; }));
+    return int(
+        std::count_if(pixels_.begin(), pixels_.end(), [](int16_t v) { return v != kUntouched; }));
   }
   int32_t width_, height_;
   double scale_;
@@ -58,8 +62,11 @@ class RecordingRaster : public ITransformedRaster {
     std::memcpy(&pixels_[size_t(y) * width_ + x], src, 2);
     return true;
   }
-  bool ORVO_STDCALL GetPixelBlock(int32_t, int32_t, int32_t, int32_t, void*) override { return false; }
-  bool ORVO_STDCALL SetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, const void* src) override {
+  bool ORVO_STDCALL GetPixelBlock(int32_t, int32_t, int32_t, int32_t, void*) override {
+    return false;
+  }
+  bool ORVO_STDCALL SetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h,
+                                  const void* src) override {
     ++calls_;
     const auto* s = static_cast<const int16_t*>(src);
     bool any = false;
@@ -93,7 +100,8 @@ class RecordingRaster : public ITransformedRaster {
   }
 };
 
-bool Triangle(ITransformedRaster* r, const double* p, const double* z, const double* clip = nullptr) {
+bool Triangle(ITransformedRaster* r, const double* p, const double* z,
+              const double* clip = nullptr) {
   return clip == nullptr ? RasterizeTriangle(r, 1, 2, 3, 4, 5, p, z, 6)
                          : RasterizeTriangleBounded(r, 1, 2, 3, 4, 5, clip, p, z, 6);
 }
@@ -206,13 +214,15 @@ TEST(RasterizeTest, TrianglesMatchAPointInTriangleReference) {
       for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
           const double px = x + half, py = y + half;
-          double e[3] = {Cross(p[0], p[1], p[2], p[3], px, py), Cross(p[2], p[3], p[4], p[5], px, py),
+          double e[3] = {Cross(p[0], p[1], p[2], p[3], px, py),
+                         Cross(p[2], p[3], p[4], p[5], px, py),
                          Cross(p[4], p[5], p[0], p[1], px, py)};
           for (double& v : e) v *= d > 0 ? 1 : -1;
           const double margin = *std::min_element(e, e + 3);
           if (std::fabs(margin) < 1e-6) continue;  // on an edge: the rules decide
           const bool inside = margin > 0;
-          ASSERT_EQ(r.At(x, y) != kUntouched, inside) << n << " " << per_pixel << " " << x << "," << y;
+          ASSERT_EQ(r.At(x, y) != kUntouched, inside)
+              << n << " " << per_pixel << " " << x << "," << y;
           if (inside) {
             EXPECT_NEAR(r.At(x, y), std::floor(Plane(p, z, px, py) + 0.5), 1) << x << "," << y;
             ++compared;
@@ -293,10 +303,10 @@ TEST(RasterizeTest, LineModesAgainstExistingSamples) {
     int16_t want;
   };
   const Case cases[] = {
-      {9999, -40, 1, -40}, {9999, 40, 2, 40}, {12000, 3, 1, 3},  // no data is always replaced
-      {50, 60, 1, 60},     {50, 40, 1, 50},                      // mode 1 keeps the maximum
-      {50, 40, 2, 40},     {50, 60, 2, 50},                      // mode 2 the minimum
-      {9998, -5, 1, 9998}, {9998, 5, 1, 5},  {9998, -5, 2, -5},  // 9998 counts as 0
+      {9999, -40, 1, -40}, {9999, 40, 2, 40}, {12000, 3, 1, 3},   // no data is always replaced
+      {50, 60, 1, 60},     {50, 40, 1, 50},                       // mode 1 keeps the maximum
+      {50, 40, 2, 40},     {50, 60, 2, 50},                       // mode 2 the minimum
+      {9998, -5, 1, 9998}, {9998, 5, 1, 5},   {9998, -5, 2, -5},  // 9998 counts as 0
       {50, 50, 1, 50},     {50, 40, 0, 40},
   };
   for (const Case& c : cases) {
@@ -336,7 +346,12 @@ TEST(RasterizeTest, HostileGeometryIsBoundedAndStaysInside) {
   const Case cases[] = {
       {"far outside", {1e9, 1e9, 1e9 + 5, 1e9, 1e9, 1e9 + 5}, {1, 1, 1}, true, 0, 0},
       {"far left and above", {-1e12, -1e12, -1e12 + 9, -1e12, -1e12, -9e11}, {1, 1, 1}, true, 0, 0},
-      {"huge, covering the raster", {-1e12, -1e12, 1e12, -1e12, 0, 1e12}, {42, 42, 42}, true, -1, -1},
+      {"huge, covering the raster",
+       {-1e12, -1e12, 1e12, -1e12, 0, 1e12},
+       {42, 42, 42},
+       true,
+       -1,
+       -1},
       {"beyond drawable positions", {-1e300, 0, 1e300, 0, 0, 1e300}, {1, 1, 1}, false, 0, 0},
       {"infinite", {0, 0, inf, 0, 0, 5}, {1, 1, 1}, false, 0, 0},
       {"not a number", {0, 0, nan, 0, 0, 5}, {1, 1, 1}, false, 0, 0},

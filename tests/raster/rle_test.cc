@@ -1,10 +1,10 @@
 // Run-length coding against a plain reference decoder, and its boundaries.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 
@@ -73,15 +73,20 @@ TEST(Rle, CompressionThatDoesNotPayGivesZero) {
 }
 
 TEST(Rle, DecodingRefusesStreamsThatDoNotFillExactly) {
-  std::string two_runs = std::string("\x03\x00" "a" "\x02\x00" "b", 6);
+  std::string two_runs = std::string(
+      "\x03\x00"
+      "a"
+      "\x02\x00"
+      "b",
+      6);
   std::string dst(5, '\0');
   EXPECT_TRUE(RleDecompress(dst.data(), 5, two_runs.data(), 6, 1));
   EXPECT_EQ(dst, "aaabb");
   std::string big(8, '-');
-  EXPECT_FALSE(RleDecompress(big.data(), 4, two_runs.data(), 6, 1));   // overruns
-  EXPECT_EQ(big.substr(3), "-----");                                   // nothing past 3
-  EXPECT_FALSE(RleDecompress(big.data(), 6, two_runs.data(), 6, 1));   // short
-  EXPECT_FALSE(RleDecompress(big.data(), 5, two_runs.data(), 5, 1));   // truncated run
+  EXPECT_FALSE(RleDecompress(big.data(), 4, two_runs.data(), 6, 1));  // overruns
+  EXPECT_EQ(big.substr(3), "-----");                                  // nothing past 3
+  EXPECT_FALSE(RleDecompress(big.data(), 6, two_runs.data(), 6, 1));  // short
+  EXPECT_FALSE(RleDecompress(big.data(), 5, two_runs.data(), 5, 1));  // truncated run
   EXPECT_FALSE(RleDecompress(nullptr, 5, two_runs.data(), 6, 1));
 }
 

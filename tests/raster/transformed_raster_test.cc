@@ -1,10 +1,10 @@
 // Rasters with their map transform: the bound file's bytes, corners, origin,
 // boundary and values at map positions, with and without control points.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -126,8 +126,7 @@ TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
 
 TEST_F(TransformedRasterTest, GeographicCornersAndRotatedRasters) {
   // Latitude first: the same points with the two map columns swapped.
-  WriteFileBytes(path_ + ".corners",
-                 "150 50 0 0\r\n150 350 3 0\r\n50 350 3 1\r\n50 50 0 1\r\n");
+  WriteFileBytes(path_ + ".corners", "150 50 0 0\r\n150 350 3 0\r\n50 350 3 1\r\n50 50 0 1\r\n");
   Ptr<ITransformedRaster> geo(OpenTransformedRaster(path_.c_str(), true, true));
   ASSERT_TRUE(geo && geo->HasTransform());
   double origin[2];

@@ -1,10 +1,10 @@
 // Binary attribute files: exact bytes, typed round trips, damaged files.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/errors.h"
 #include "tests/support/raised.h"
@@ -42,11 +42,9 @@ const uint8_t kBlob[] = {0x01, 0xAB, 0xFF};
 
 // One record of each entry type: 20 + 3 + 14 + 18 + 15 + 17 = 87 bytes.
 std::string SampleRecord(int32_t id) {
-  return I32(87) + I32(id) + I32(-2) + I32(4) + I32(3) + Z("AB") +
-         I32(14) + I32(1) + I32(42) + Z("I") +
-         I32(18) + I32(2) + F64(0.1) + Z("D") +
-         I32(15) + I32(5) + I32(1) + Z("") + Z("S") +
-         I32(17) + I32(6) + I32(3) + "\x01\xab\xff" + Z("B");
+  return I32(87) + I32(id) + I32(-2) + I32(4) + I32(3) + Z("AB") + I32(14) + I32(1) + I32(42) +
+         Z("I") + I32(18) + I32(2) + F64(0.1) + Z("D") + I32(15) + I32(5) + I32(1) + Z("") +
+         Z("S") + I32(17) + I32(6) + I32(3) + "\x01\xab\xff" + Z("B");
 }
 
 int64_t WriteSample(TBinaryAttributeWriter& writer, int32_t id) {
@@ -75,8 +73,8 @@ TEST_F(BinaryAttributeWriter, WritesExactBytes) {
     EXPECT_EQ(WriteSample(writer, 7), 16);
     EXPECT_EQ(writer.AddRecord(8, 0, ""), 16 + 87);
   }
-  EXPECT_EQ(ReadFileBytes(path), I64(16 + 87 + 21) + I32(2) + I32(0) + SampleRecord(7) +
-                                     I32(21) + I32(8) + I32(0) + I32(0) + I32(1) + Z(""));
+  EXPECT_EQ(ReadFileBytes(path), I64(16 + 87 + 21) + I32(2) + I32(0) + SampleRecord(7) + I32(21) +
+                                     I32(8) + I32(0) + I32(0) + I32(1) + Z(""));
 }
 
 TEST_F(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
@@ -95,8 +93,8 @@ TEST_F(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
     EXPECT_EQ(writer.AddRecord(2, 0, nullptr), -1);
     EXPECT_FALSE(writer.AddIntAttribute("I", 3));
   }
-  std::string record = I32(36) + I32(1) + I32(0) + I32(1) + I32(2) + Z("A") +
-                       I32(14) + I32(6) + I32(0) + Z("E");
+  std::string record =
+      I32(36) + I32(1) + I32(0) + I32(1) + I32(2) + Z("A") + I32(14) + I32(6) + I32(0) + Z("E");
   EXPECT_EQ(ReadFileBytes(path), I64(16 + 36) + I32(1) + I32(0) + record);
 }
 
@@ -136,10 +134,9 @@ TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   std::string scratch;
   // Id, type and text of every entry, with the record's head.
   auto record = [&] {
-    std::vector<std::string> all = {std::to_string(reader.GetPosition()),
-                                    std::to_string(reader.GetId()),
-                                    std::to_string(reader.GetUserId()),
-                                    std::string(reader.GetClassCode())};
+    std::vector<std::string> all = {
+        std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
+        std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
     for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
       all.push_back(std::string(reader.GetAttributeId(i)) + ":" +
                     std::to_string(reader.GetAttributeDataType(i)) + ":" +
@@ -178,8 +175,8 @@ TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   }
 
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(record(), (Strings{"103", "-9", "5", "LONG CODE", "name:5:Main \"St\"\r\n",
-                               "neg:2:-2.5e-300"}));
+  EXPECT_EQ(record(),
+            (Strings{"103", "-9", "5", "LONG CODE", "name:5:Main \"St\"\r\n", "neg:2:-2.5e-300"}));
   EXPECT_EQ(reader.GetDouble(1), -2.5e-300);
   EXPECT_FALSE(reader.ReadNext());
   EXPECT_FALSE(reader.HasRecord());
@@ -245,11 +242,10 @@ TEST_F(BinaryAttributeReader, DamageEndsTheWalkAtTheDamagedRecord) {
     int32_t value;
   };
   const Case cases[] = {
-      {0, 0},          {0, 19},       {0, -87},      {0, INT32_MIN}, {0, 87 + 88},
-      {0, INT32_MAX},  {16, 0 - 1},   {16, 87},      {16, 70},       {12, -1},
-      {12, 5},         {12, 1000000}, {23, 0},       {23, 12},       {23, -5},
-      {23, 200},       {37, 16},      {37, 12},      {55, 0},        {55, 90},
-      {63, -1},        {63, 3},       {63, 100},     {78, 5},        {78, -1},
+      {0, 0},   {0, 19},   {0, -87}, {0, INT32_MIN}, {0, 87 + 88},  {0, INT32_MAX}, {16, 0 - 1},
+      {16, 87}, {16, 70},  {12, -1}, {12, 5},        {12, 1000000}, {23, 0},        {23, 12},
+      {23, -5}, {23, 200}, {37, 16}, {37, 12},       {55, 0},       {55, 90},       {63, -1},
+      {63, 3},  {63, 100}, {78, 5},  {78, -1},
   };
   for (const Case& c : cases) {
     WriteFileBytes(path, Patched(good, second + c.at, c.value));

@@ -1,10 +1,10 @@
 // The binary spatial writer and reader: exact bytes, round trips, damage.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
@@ -41,8 +41,8 @@ std::vector<double> Doubles(const T* at, size_t n) {
 
 // Id, kind, kind with height, position, vector and vertex counts.
 std::vector<int64_t> Head(const TBinarySpatialReader64& r) {
-  return {r.GetId(), r.GetKind(), r.GetLocal3D(), r.GetSpatialPosition(), r.GetVectorCount(),
-          r.GetVertexCount()};
+  return {r.GetId(),          r.GetKind(),       r.GetLocal3D(), r.GetSpatialPosition(),
+          r.GetVectorCount(), r.GetVertexCount()};
 }
 
 class BinarySpatialTest : public testing::Test {

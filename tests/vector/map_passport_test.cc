@@ -1,16 +1,16 @@
 // Tests of the map passport: properties, the passport file and FindMP's bound.
 #include "vector/map_passport.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "base/errors.h"
-#include "vector/binary_spatial_writer.h"
-#include "vector/text_spatial_writer.h"
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
+#include "vector/binary_spatial_writer.h"
+#include "vector/text_spatial_writer.h"
 
 namespace {
 
@@ -137,7 +137,8 @@ TEST(MapPassport, SaveFailures) {
   // Line ends in the alias are dropped.
   p.SetAlias("two\r\nlines");
   p.Save();
-  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")), "[COMMON]\r\nALIAS=twolines\r\nBOUND=0,0,0,0\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")),
+            "[COMMON]\r\nALIAS=twolines\r\nBOUND=0,0,0,0\r\n");
 }
 
 // Writes the same small map in the text and the binary form: a point, a line

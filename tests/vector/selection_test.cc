@@ -1,11 +1,11 @@
 // Tests of the selection: the set, its file and the token rules of loading.
 #include "vector/selection.h"
 
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
@@ -26,7 +26,8 @@ TEST(Selection, SaveWritesEachIdOnceAscendingWithCrLf) {
   EXPECT_TRUE(s.Erase(3));
   EXPECT_FALSE(s.Erase(3));
   s.Save(dir.File("sel.txt").c_str());
-  EXPECT_EQ(orvotest::ReadFileBytes(dir.File("sel.txt")), "-2147483648\r\n-5\r\n12\r\n2147483647\r\n");
+  EXPECT_EQ(orvotest::ReadFileBytes(dir.File("sel.txt")),
+            "-2147483648\r\n-5\r\n12\r\n2147483647\r\n");
   TSelection back;
   back.Load(dir.File("sel.txt").c_str());
   EXPECT_EQ(Ids(back), Ids(s));
@@ -52,7 +53,7 @@ TEST(Selection, LoadTakesTheFirstTokenOfEachLine) {
                            "+8\n"            // 8
                            "99999999999\n"   // saturates
                            "-99999999999\n"  // saturates
-                           + std::string(2045, ' ') + "7788");  // cut at 2047: 77 and 88
+                               + std::string(2045, ' ') + "7788");  // cut at 2047: 77 and 88
   TSelection s;
   s.Add(1000);
   s.Load(dir.File("in.txt").c_str());

@@ -1,6 +1,8 @@
 // Kinds, record checks and number rules of the spatial files.
 #include "vector/spatial_record.h"
 
+#include <gtest/gtest.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -8,8 +10,6 @@
 #include <functional>
 #include <iterator>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "base/strings.h"
 #include "tests/support/raised.h"
@@ -34,15 +34,14 @@ TEST(VectorFiles, UnreachableFilesRaiseCantOpenFile) {
   orvotest::TempDir dir;
   const std::string none = dir.File("none");
   const std::string nowhere = dir.File("no/dir/layer");
-  const std::function<void()> opens[] = {
-      [&] { TSpatialReader r(none.c_str()); },
-      [&] { TBinarySpatialReader64 r(none.c_str()); },
-      [&] { TAttributeReader r(none.c_str()); },
-      [&] { TBinaryAttributeReader r(none.c_str()); },
-      [&] { TSpatialWriter w(nowhere.c_str()); },
-      [&] { TBinarySpatialWriter w(nowhere.c_str()); },
-      [&] { TAttributeWriter w(nowhere.c_str()); },
-      [&] { TBinaryAttributeWriter w(nowhere.c_str()); }};
+  const std::function<void()> opens[] = {[&] { TSpatialReader r(none.c_str()); },
+                                         [&] { TBinarySpatialReader64 r(none.c_str()); },
+                                         [&] { TAttributeReader r(none.c_str()); },
+                                         [&] { TBinaryAttributeReader r(none.c_str()); },
+                                         [&] { TSpatialWriter w(nowhere.c_str()); },
+                                         [&] { TBinarySpatialWriter w(nowhere.c_str()); },
+                                         [&] { TAttributeWriter w(nowhere.c_str()); },
+                                         [&] { TBinaryAttributeWriter w(nowhere.c_str()); }};
   for (size_t i = 0; i < std::size(opens); ++i) {
     EXPECT_EQ(Raised(opens[i]), std::string("can't open file")) << i;
   }
@@ -62,7 +61,8 @@ TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
              {1, nullptr, xy, 1}, {1, counts, nullptr, 1}, {1, huge, xy, 2}};
   for (const Case& c : bad) {
     EXPECT_EQ(Raised([&] { CheckSpatialRecord(c.id, c.counts, c.xy, c.vectors); }),
-              std::string("bad spatial record")) << "accepted " << c.id << "/" << c.vectors;
+              std::string("bad spatial record"))
+        << "accepted " << c.id << "/" << c.vectors;
   }
 }
 
@@ -70,9 +70,16 @@ TEST(SpatialNumbers, AtoiRule) {
   const struct {
     const char* text;
     int32_t value;
-  } cases[] = {{"42", 42},  {"  -17x", -17}, {"+5", 5},       {"10;20", 10},
-               {"abc", 0},  {"", 0},         {"-", 0},        {"2147483647", INT32_MAX},
-               {"99999999999999999999", INT32_MAX},           {"-99999999999999999999", INT32_MIN}};
+  } cases[] = {{"42", 42},
+               {"  -17x", -17},
+               {"+5", 5},
+               {"10;20", 10},
+               {"abc", 0},
+               {"", 0},
+               {"-", 0},
+               {"2147483647", INT32_MAX},
+               {"99999999999999999999", INT32_MAX},
+               {"-99999999999999999999", INT32_MIN}};
   for (const auto& c : cases) {
     EXPECT_EQ(AtoiRule(c.text, c.text + std::strlen(c.text)), c.value) << c.text;
   }
@@ -84,10 +91,16 @@ TEST(SpatialNumbers, ParseDoubleIsExactAndLocaleFree) {
   const struct {
     const char* text;
     double value;
-  } cases[] = {{"11.5", 11.5},       {"+0.1", 0.1},       {"-1e-3", -0.001},
-               {".5", 0.5},          {"0.30000000000000004", 0.1 + 0.2},
-               {"1.5abc", 1.5},      {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL},
-               {"1e-400", 0.0},      {"-inf", -HUGE_VAL}};
+  } cases[] = {{"11.5", 11.5},
+               {"+0.1", 0.1},
+               {"-1e-3", -0.001},
+               {".5", 0.5},
+               {"0.30000000000000004", 0.1 + 0.2},
+               {"1.5abc", 1.5},
+               {"1e400", HUGE_VAL},
+               {"-1e400", -HUGE_VAL},
+               {"1e-400", 0.0},
+               {"-inf", -HUGE_VAL}};
   for (const auto& c : cases) {
     double v = -1;
     ASSERT_TRUE(ParseDouble(c.text, c.text + std::strlen(c.text), &v)) << c.text;

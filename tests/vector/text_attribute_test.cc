@@ -1,9 +1,9 @@
 // Text attribute files: exact lines written, lines read back, refusals.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/errors.h"
 #include "tests/support/raised.h"
@@ -29,10 +29,9 @@ class TextAttributeReader : public TextAttributeFile {};
 
 // Position, id, user id, class code and every attribute as id=value.
 std::vector<std::string> Record(const TAttributeReader& reader) {
-  std::vector<std::string> all = {std::to_string(reader.GetPosition()),
-                                  std::to_string(reader.GetId()),
-                                  std::to_string(reader.GetUserId()),
-                                  std::string(reader.GetClassCode())};
+  std::vector<std::string> all = {
+      std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
+      std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
   for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
     all.push_back(std::string(reader.GetAttributeId(i)) + "=" +
                   std::string(reader.GetAttribute(i)));
@@ -122,12 +121,12 @@ TEST_F(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
 
 TEST_F(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
   std::string text =
-      "; comment\r\n"             // 0: fewer than three fields
-      "\r\n"                       // 11
-      "0,5,\"A1\",K,\"v\",\r\n"    // 13: id 0
-      "7,0,\"A1\",\n"              // 30: LF only
+      "; comment\r\n"               // 0: fewer than three fields
+      "\r\n"                        // 11
+      "0,5,\"A1\",K,\"v\",\r\n"     // 13: id 0
+      "7,0,\"A1\",\n"               // 30: LF only
       "8,x,\"B\",ID1,\"v1\",ID2\r"  // 40: CR only, id without a value
-      " 9 ,-3,C,n,\"1e3\"";        // 61: unquoted code, no line end
+      " 9 ,-3,C,n,\"1e3\"";         // 61: unquoted code, no line end
   WriteFileBytes(path, text);
   TAttributeReader reader(path.c_str());
   EXPECT_EQ(reader.GetSize(), static_cast<int64_t>(text.size()));
@@ -203,7 +202,7 @@ TEST_F(TextAttributeReader, LongLinesComeInPieces) {
   EXPECT_EQ(reader.GetId(), 2);
   ASSERT_EQ(reader.GetAttributeCount(), 1);
   EXPECT_EQ(reader.GetAttribute(0), "");  // the quote ends beyond the piece
-  EXPECT_FALSE(reader.ReadNext());         // the rest: a single y... field
+  EXPECT_FALSE(reader.ReadNext());        // the rest: a single y... field
 }
 
 }  // namespace

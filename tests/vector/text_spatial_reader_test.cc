@@ -1,10 +1,10 @@
 // The text spatial reader: line classes, the record state machine, messages.
 #include "vector/text_spatial_reader.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
@@ -35,8 +35,9 @@ class TextSpatialReaderTest : public testing::Test {
   }
   // Id, kind, kind with height, position, vector and vertex counts.
   std::vector<int64_t> Head() const {
-    return {reader_->GetId(),          reader_->GetKind(),        reader_->GetLocal3D(),
-            reader_->GetSpatialPosition(), reader_->GetVectorCount(), reader_->GetVertexCount()};
+    return {reader_->GetId(),          reader_->GetKind(),
+            reader_->GetLocal3D(),     reader_->GetSpatialPosition(),
+            reader_->GetVectorCount(), reader_->GetVertexCount()};
   }
   std::vector<double> Metric() const {
     return std::vector<double>(reader_->GetMetric(),
@@ -100,8 +101,8 @@ TEST_F(TextSpatialReaderTest, HeaderKeywords) {
     EXPECT_EQ(reader_->GetKind(), c.kind) << c.header;
     EXPECT_EQ(reader_->GetId(), c.id) << c.header;
   }
-  const char* bad[] = {"NT 3", "PNT 0", "PNT", "PNT ", "PNT,5 ", "X 1", "PNTLINRGNMIXTXTP 1",
-                       "Q 1", "PNT abc"};
+  const char* bad[] = {"NT 3", "PNT 0",  "PNT", "PNT ", "PNT,5 ", "X 1", "PNTLINRGNMIXTXTP 1",
+                       "Q 1",  "PNT abc"};
   for (const char* header : bad) {
     Open(std::string(header) + "\r\n1\r\n1\r\n1,2\r\n");
     EXPECT_EQ(NextMessage(), "error in spatial file") << header;
@@ -200,8 +201,7 @@ TEST_F(TextSpatialReaderTest, LongLinesComeInPiecesAndLinesEndAtANul) {
   EXPECT_EQ(reader_->GetId(), 5);
   EXPECT_EQ(reader_->GetZ(), nullptr);
   // A piece of exactly the line length leaves its line end as an empty line.
-  Open("PNT 5\r\n" + std::string(256, ' ') + "\r\n1\r\n1\r\n" + std::string(253, ' ') +
-       "1,2\r\n");
+  Open("PNT 5\r\n" + std::string(256, ' ') + "\r\n1\r\n1\r\n" + std::string(253, ' ') + "1,2\r\n");
   ASSERT_EQ(NextMessage(), "");
   EXPECT_EQ(reader_->GetMetric()[1], 2.0);
 }

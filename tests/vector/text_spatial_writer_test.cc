@@ -1,11 +1,11 @@
 // The text spatial writer: exact bytes, positions, bound and refusals.
 #include "vector/text_spatial_writer.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
@@ -36,14 +36,13 @@ TEST(TextSpatialWriter, WritesTheExactText) {
       positions.push_back(w.AddRecord(kind == 0 ? 12 : kind, kind, kOne, kPoint, 1, nullptr));
     }
   }
-  const std::string records[] = {
-      "LIN 7\r\n1\r\n2\r\n10,20\r\n11.5,20\r\n\r\n",
-      "PNT -8\r\n2\r\n1\r\n0.1,-2.5e-07,100\r\n2\r\n1e+17,3,0.3\r\n"
-      "123456.7890123457,-0,-1\r\n\r\n",
-      "MIX 14\r\n1\r\n1\r\n5,6\r\n\r\n",
-      "TXT 4\r\n1\r\n1\r\n5,6\r\n\r\n",
-      "RGN 13\r\n1\r\n1\r\n5,6\r\n\r\n",
-      "MIX 12\r\n1\r\n1\r\n5,6\r\n\r\n"};
+  const std::string records[] = {"LIN 7\r\n1\r\n2\r\n10,20\r\n11.5,20\r\n\r\n",
+                                 "PNT -8\r\n2\r\n1\r\n0.1,-2.5e-07,100\r\n2\r\n1e+17,3,0.3\r\n"
+                                 "123456.7890123457,-0,-1\r\n\r\n",
+                                 "MIX 14\r\n1\r\n1\r\n5,6\r\n\r\n",
+                                 "TXT 4\r\n1\r\n1\r\n5,6\r\n\r\n",
+                                 "RGN 13\r\n1\r\n1\r\n5,6\r\n\r\n",
+                                 "MIX 12\r\n1\r\n1\r\n5,6\r\n\r\n"};
   std::string expected;
   for (size_t i = 0; i < positions.size(); ++i) {
     EXPECT_EQ(positions[i], static_cast<int64_t>(expected.size())) << i;
@@ -79,7 +78,8 @@ TEST(TextSpatialWriter, RefusedRecordsWriteNothingAndLaterRecordsReadBack) {
     const int32_t counts[] = {1, 0};
     for (int32_t vectors : {0, 2}) {
       EXPECT_EQ(Raised([&] { w.AddRecord(1, 1, counts, kPoint, vectors, nullptr); }),
-                std::string("bad spatial record")) << vectors;
+                std::string("bad spatial record"))
+          << vectors;
     }
     EXPECT_EQ(w.AddRecord(5, 1, counts, kPoint, 1, nullptr), 0);
   }
