@@ -186,8 +186,15 @@ ensure_started() {
       setsid "$WINESERVER_BIN" "$linger" </dev/null >/dev/null 2>&1
       status=$?
     fi
-    if [ $status -eq 0 ] && pid="$(server_pid)"; then
-      echo "$pid" >"$server_state"
+    # The daemon it forks may take a moment to show in /proc with its socket.
+    local tries=0
+    while [ $status -eq 0 ] && [ $tries -lt 50 ]; do
+      if pid="$(server_pid)" && echo "$pid" >"$server_state" && server_alive; then break; fi
+      rm -f "$server_state"
+      tries=$((tries + 1))
+      sleep 0.2
+    done
+    if [ -f "$server_state" ]; then
       # Any program boots the helpers; this one has nothing of ours open.
       "$WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
     fi
