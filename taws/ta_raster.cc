@@ -23,26 +23,34 @@ TTaRaster::~TTaRaster() {
   }
 }
 
+int32_t TTaRaster::EntryOf(int64_t tx, int64_t ty) const {
+  if (tx < 0 || ty < 0 || tx >= set_.tiles_across || ty >= set_.tiles_down) return -1;
+  return set_.Entry(static_cast<int32_t>(tx), static_cast<int32_t>(ty));
+}
+
+bool TTaRaster::ReadTile(int32_t entry, uint8_t* dst, int64_t dst_stride) {
+  try {
+    TTawsMap file(set_.list.FilePath(entry).c_str(), 0, 0, 0, read_only_);
+    const int64_t n = set_.intervals;
+    if (file.Samples() != n + 1) return false;  // not this set's grid
+    const int16_t* grid = file.Grid();
+    for (int64_t r = 0; r < n; ++r)
+      std::memcpy(dst + r * dst_stride * 2, grid + r * (n + 1), static_cast<size_t>(n) * 2);
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
 int16_t* TTaRaster::Fetch(int64_t tx, int64_t ty) {
-  if (tx < 0 || ty < 0 || tx >= set_.tiles_across || ty >= set_.tiles_down) return nullptr;
-  const int32_t entry = set_.Entry(static_cast<int32_t>(tx), static_cast<int32_t>(ty));
+  const int32_t entry = EntryOf(tx, ty);
   if (entry < 0) return nullptr;
   const int64_t index = ty * set_.tiles_across + tx;
   if (index == cached_) return tile_.data();
   if (changed_) SaveTile();
   // The buffer holds no tile while it is being filled.
   cached_ = -1;
-  try {
-    TTawsMap file(set_.list.FilePath(entry).c_str(), 0, 0, 0, read_only_);
-    const int64_t n = set_.intervals;
-    if (file.Samples() != n + 1) return nullptr;  // not this set's grid
-    const int16_t* grid = file.Grid();
-    for (int64_t r = 0; r < n; ++r)
-      std::memcpy(&tile_[static_cast<size_t>(r * n)], grid + r * (n + 1),
-                  static_cast<size_t>(n) * 2);
-  } catch (...) {
-    return nullptr;
-  }
+  if (!ReadTile(entry, reinterpret_cast<uint8_t*>(tile_.data()), set_.intervals)) return nullptr;
   cached_ = index;
   return tile_.data();
 }
@@ -102,12 +110,21 @@ bool TTaRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* b
   bool delivered = false;
   for (int64_t tx = x0 / n; tx <= (x1 - 1) / n; ++tx) {
     for (int64_t ty = y0 / n; ty <= (y1 - 1) / n; ++ty) {
+      const int64_t c0 = std::max(x0, tx * n) - tx * n, c1 = std::min(x1, (tx + 1) * n) - tx * n;
+      const int64_t r0 = std::max(y0, ty * n) - ty * n, r1 = std::min(y1, (ty + 1) * n) - ty * n;
+      // A whole tile that is not cached goes straight from its file to the
+      // caller: reading a set tile by tile copies every sample once.
+      if (!kWrite && c0 == 0 && r0 == 0 && c1 == n && r1 == n &&
+          ty * set_.tiles_across + tx != cached_) {
+        const int32_t entry = EntryOf(tx, ty);
+        uint8_t* at = buffer + ((ty * n - y) * w + (tx * n - x)) * 2;
+        if (entry >= 0 && ReadTile(entry, at, w)) delivered = true;
+        continue;
+      }
       int16_t* tile = Fetch(tx, ty);
       if (tile == nullptr) continue;
       delivered = true;
       if (kWrite) changed_ = true;
-      const int64_t c0 = std::max(x0, tx * n) - tx * n, c1 = std::min(x1, (tx + 1) * n) - tx * n;
-      const int64_t r0 = std::max(y0, ty * n) - ty * n, r1 = std::min(y1, (ty + 1) * n) - ty * n;
       const size_t row_bytes = static_cast<size_t>((c1 - c0) * 2);
       for (int64_t r = r0; r < r1; ++r) {
         uint8_t* in_tile = reinterpret_cast<uint8_t*>(tile + r * n + c0);

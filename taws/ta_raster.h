@@ -48,6 +48,11 @@ class TTaRaster : public TApiObject<ITaRaster> {
   // grid, for a cell without tile and for a tile file that does not open or
   // whose grid is not the set's.
   int16_t* Fetch(int64_t tx, int64_t ty);
+  // The entry index of tile (tx, ty); -1 outside the grid and for holes.
+  int32_t EntryOf(int64_t tx, int64_t ty) const;
+  // Copies the entry's N x N raster samples to dst (any alignment), rows
+  // dst_stride samples apart; false when its file does not open or its grid is not the set's.
+  bool ReadTile(int32_t entry, uint8_t* dst, int64_t dst_stride);
   template <bool kWrite>
   bool CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buffer);
 

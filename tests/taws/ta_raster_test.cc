@@ -138,6 +138,9 @@ TEST(TaRaster, WritesReachTheTileFiles) {
   const int16_t v = -7;
   ASSERT_TRUE(r->SetPixel(1, 2, &v));
   EXPECT_EQ(Pixel(r.get(), 1, 2), -7);
+  std::vector<int16_t> whole(kN * kN);
+  ASSERT_TRUE(r->GetPixelBlock(0, 0, kN, kN, whole.data()));
+  EXPECT_EQ(whole[2 * kN + 1], -7) << "a whole-tile read sees the cached tile's change";
   ASSERT_NE(r->GetTile(1, 0), nullptr);  // fetching another tile writes the first back
   std::string bytes = ReadFileBytes(north_west);
   EXPECT_EQ(FieldAt<int16_t>(bytes, 140 + (2 * (kN + 1) + 1) * 2), -7);
