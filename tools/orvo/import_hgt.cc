@@ -5,6 +5,7 @@
 // renamed and the tile list replaced, so a failed import leaves nothing new.
 #include "tools/orvo/import_hgt.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -81,7 +82,10 @@ class Progress {
   void Advance(int64_t done) {
     if (out_ == nullptr) return;
     while (next_ <= 100 && done * 100 >= next_ * total_) {
-      std::fprintf(out_, next_ == 0 ? "0" : "...%d", next_);
+      if (next_ == 0)
+        std::fputs("0", out_);
+      else
+        std::fprintf(out_, "...%d", next_);
       next_ += 10;
     }
     std::fflush(out_);
@@ -232,7 +236,8 @@ int RunImportHgt(int argc, const char* const* args, std::FILE* out, std::FILE* e
   };
   Progress progress(out, progress_wanted || IsTerminal(out), total);
   if (progress_wanted || IsTerminal(out))
-    std::fprintf(out, "importing %zu file(s) into %s: ", files.size(), out_dir.string().c_str());
+    std::fprintf(out, "importing %d file(s) into %s: ", static_cast<int>(files.size()),
+                 out_dir.string().c_str());
   int64_t done = 0;
   std::string why;
   for (const HgtFile& f : files) {
