@@ -17,7 +17,14 @@ TTransform::TTransform(const double* target, const double* source, int32_t count
 
 TTransform::TTransform(long double a, long double b, long double c, long double d, long double e,
                        long double f)
-    : k_{a, b, c, d, e, f}, valid_(a * e != b * d) {}
+    : k_{a, b, c, d, e, f}, valid_(a * e != b * d) {
+  CacheInverse();
+}
+
+void TTransform::CacheInverse() {
+  const long double det = k_[0] * k_[4] - k_[1] * k_[3];
+  inverse_det_ = det == 0 || !std::isfinite(det) ? 0 : 1 / det;
+}
 
 bool ORVO_STDCALL TTransform::Transform(double* dst, const double* src, int32_t count) {
   if (count <= 0) return true;
@@ -32,15 +39,17 @@ bool ORVO_STDCALL TTransform::Transform(double* dst, const double* src, int32_t 
 }
 
 bool ORVO_STDCALL TTransform::InverseTransform(double* dst, const double* src, int32_t count) {
-  const long double a = k_[0], b = k_[1], c = k_[2], d = k_[3], e = k_[4], f = k_[5];
-  const long double det = a * e - b * d;
-  if (det == 0 || !std::isfinite(det)) return false;
+  // The determinant's reciprocal is kept with the coefficients: a query
+  // multiplies instead of dividing twice.
+  const long double r = inverse_det_;
+  if (r == 0) return false;
   if (count <= 0) return true;
   if (dst == nullptr || src == nullptr) return false;
+  const long double a = k_[0], b = k_[1], c = k_[2], d = k_[3], e = k_[4], f = k_[5];
   for (int32_t i = 0; i < count; ++i) {
     const long double X = src[2 * i], Y = src[2 * i + 1];
-    dst[2 * i] = static_cast<double>(((X - c) * e + (f - Y) * b) / det);
-    dst[2 * i + 1] = static_cast<double>(((Y - f) * a + (c - X) * d) / det);
+    dst[2 * i] = static_cast<double>(((X - c) * e + (f - Y) * b) * r);
+    dst[2 * i + 1] = static_cast<double>(((Y - f) * a + (c - X) * d) * r);
   }
   return true;
 }
@@ -71,6 +80,7 @@ bool ORVO_STDCALL TTransform::Compute(const double* target, const double* source
   for (long double v : k)
     if (!std::isfinite(v)) return false;
   for (int i = 0; i < 6; ++i) k_[i] = k[i];
+  CacheInverse();
   valid_ = true;
   return true;
 }

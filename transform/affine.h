@@ -42,7 +42,11 @@ class TTransform : public orvo::TApiObject<ITransform> {
   const long double* Coefficients() const { return k_; }
 
  private:
+  // 1 / (a*e - b*d), or 0 when that determinant is 0 or not finite.
+  void CacheInverse();
+
   long double k_[6] = {1, 0, 0, 0, 1, 0};
+  long double inverse_det_ = 1;
   bool valid_ = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -96,6 +97,12 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
   EXPECT_EQ(Pixel16(r.get(), 255, 10), 10);
   EXPECT_EQ(Pixel16(r.get(), 256, 10), 11);
   EXPECT_EQ(Pixel16(r.get(), 265, 12), 60);
+  // Small blocks, as DEM queries read them: inside one tile and across its edge.
+  std::array<uint16_t, 4> small{};
+  ASSERT_TRUE(r->GetPixelBlock(254, 10, 2, 2, small.data()));
+  EXPECT_EQ(small, (std::array<uint16_t, 4>{9, 10, 29, 30}));
+  ASSERT_TRUE(r->GetPixelBlock(255, 11, 2, 2, small.data()));
+  EXPECT_EQ(small, (std::array<uint16_t, 4>{30, 31, 50, 51}));
 
   // x = -5, w = 10: buffer columns 5..9 come from raster columns 0..4.
   uint16_t v = 7;
