@@ -2,7 +2,9 @@
 #ifndef BASE_API_OBJECT_H_
 #define BASE_API_OBJECT_H_
 
+#include <atomic>
 #include <cstdint>
+#include <cstring>
 
 #include "orvoapi.h"
 
@@ -33,6 +35,33 @@ class TApiObject : public I {
 
  private:
   int32_t refs_ = 0;
+};
+
+// The object of the library's final class T behind interface pointer p, or
+// null when p is another implementation (a host's own object, say). An
+// interface pointer points at its vtable pointer, and all objects of one
+// final class share one vtable: comparing that first word tells the class
+// without RTTI, which a host's object need not carry. T's constructors call
+// Note(this). Hot paths use it to call the library's own classes directly.
+template <class T, class I>
+class TOwnClass {
+ public:
+  static void Note(const I* self) noexcept {
+    vtable_.store(VtableOf(self), std::memory_order_relaxed);
+  }
+  static T* Of(I* p) noexcept {
+    if (p == nullptr) return nullptr;
+    const void* vtable = VtableOf(p);
+    return vtable == vtable_.load(std::memory_order_relaxed) ? static_cast<T*>(p) : nullptr;
+  }
+
+ private:
+  static const void* VtableOf(const I* p) noexcept {
+    const void* vtable;
+    std::memcpy(&vtable, static_cast<const void*>(p), sizeof(vtable));
+    return vtable;
+  }
+  static inline std::atomic<const void*> vtable_{nullptr};
 };
 
 }  // namespace orvo

@@ -56,26 +56,56 @@ double DemBlend(double a, double b, double t) {
   return (1 - t) * a + t * b;
 }
 
-double DemHeightAt(ITransformedRaster* dem, double x, double y, bool wrap) noexcept {
-  // Any interface can be handed in: the block below holds 2-byte samples only.
-  if (dem == nullptr || dem->GetPixelSize() != 2) return kDemNoDataHeight;
+namespace {
+
+// The bilinear height at map (x, y): to_pixel(pixel, map) takes the position
+// to the raster, fetch(column, row, block) reads the 2 x 2 samples there.
+template <class ToPixel, class Fetch>
+double BilinearHeight(double x, double y, ToPixel to_pixel, Fetch fetch) {
   const double map[2] = {x, y};
   double pixel[2];
-  if (!dem->MapToPixel(pixel, map, 1)) return kDemNoDataHeight;
+  if (!to_pixel(pixel, map)) return kDemNoDataHeight;
   const double column = std::floor(pixel[0]), row = std::floor(pixel[1]);
   if (!FitsInt32(row)) return kDemNoDataHeight;
   int16_t block[4] = {kDemNoData, kDemNoData, kDemNoData, kDemNoData};
-  if (wrap) {
-    if (!FetchWrapped(dem, column, static_cast<int32_t>(row), block)) return kDemNoDataHeight;
-  } else {
-    if (!FitsInt32(column) ||
-        !dem->GetPixelBlock(static_cast<int32_t>(column), static_cast<int32_t>(row), 2, 2, block))
-      return kDemNoDataHeight;
-  }
+  if (!fetch(column, static_cast<int32_t>(row), block)) return kDemNoDataHeight;
   const double fx = pixel[0] - column, fy = pixel[1] - row;
   const double top = DemBlend(block[0], block[1], fx);
   const double bottom = DemBlend(block[2], block[3], fx);
   return DemBlend(top, bottom, fy);
+}
+
+}  // namespace
+
+double DemHeightAt(ITransformedRaster* dem, double x, double y, bool wrap) noexcept {
+  if (dem == nullptr) return kDemNoDataHeight;
+  // The library's own DEM over a plain raster with an affine transform: the
+  // same steps as below, as direct calls. Queries come by the million, and
+  // the chain of forwarding virtual calls costs more than the work.
+  if (TTransformedRaster* own = TOwnClass<TTransformedRaster, ITransformedRaster>::Of(dem);
+      own != nullptr && !wrap) {
+    TRaster* raster = own->OwnRaster();
+    itrans::TTransform* affine = own->OwnAffine();
+    if (raster != nullptr && affine != nullptr) {
+      if (raster->GetPixelSize() != 2) return kDemNoDataHeight;
+      return BilinearHeight(
+          x, y,
+          [&](double* pixel, const double* map) { return affine->InverseTransform(pixel, map, 1); },
+          [&](double column, int32_t row, int16_t* block) {
+            return FitsInt32(column) &&
+                   raster->GetPixelBlock(static_cast<int32_t>(column), row, 2, 2, block);
+          });
+    }
+  }
+  // Any interface can be handed in: the block holds 2-byte samples only.
+  if (dem->GetPixelSize() != 2) return kDemNoDataHeight;
+  return BilinearHeight(
+      x, y, [&](double* pixel, const double* map) { return dem->MapToPixel(pixel, map, 1); },
+      [&](double column, int32_t row, int16_t* block) {
+        if (wrap) return FetchWrapped(dem, column, row, block);
+        return FitsInt32(column) &&
+               dem->GetPixelBlock(static_cast<int32_t>(column), row, 2, 2, block);
+      });
 }
 
 }  // namespace orvo

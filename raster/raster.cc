@@ -51,6 +51,7 @@ TRaster::TRaster(const char* file_name, int32_t cache_mb, bool read_only, bool w
       mapping_name_(CrcName(path_)),
       read_only_(read_only),
       whole_file_view_(whole_file_view) {
+  TOwnClass<TRaster, IRaster>::Note(this);
   if (file_name == nullptr) Raise(kCantOpenRasterFile);
   // Read-write even for a read-only raster, so that later read-write openers
   // can share the mapping this one creates.

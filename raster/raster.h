@@ -27,7 +27,7 @@ extern const char kCantOpenRasterFile[];    // "can't open raster file"
 // its views by the cache size.
 constexpr bool kWholeFileViews = sizeof(void*) >= 8;
 
-class TRaster : public TApiObject<IRaster> {
+class TRaster final : public TApiObject<IRaster> {
  public:
   // Throws one of the messages above; every handle opened so far is closed.
   TRaster(const char* file_name, int32_t cache_mb, bool read_only,

@@ -20,6 +20,7 @@ constexpr int32_t kTransformedRasterCacheMb = 10;
 
 TTransformedRaster::TTransformedRaster(const char* file_name, bool read_only, bool geo_corners)
     : geo_corners_(geo_corners) {
+  TOwnClass<TTransformedRaster, ITransformedRaster>::Note(this);
   raster_.Reset(OpenRasterOrTileSet(file_name, kTransformedRasterCacheMb, read_only));
   if (!raster_) Raise(kCantOpenRaster);
   path_ = file_name;

@@ -10,12 +10,14 @@
 #include "base/api_object.h"
 #include "base/holders.h"
 #include "orvoapi.h"
+#include "raster/raster.h"
+#include "transform/affine.h"
 
 namespace orvo {
 
 extern const char kCantOpenRaster[];  // "can't open raster"
 
-class TTransformedRaster : public TApiObject<ITransformedRaster> {
+class TTransformedRaster final : public TApiObject<ITransformedRaster> {
  public:
   // Throws "can't open raster" when the raster does not open; a missing or
   // unusable control-point file only leaves the object without transform.
@@ -46,6 +48,14 @@ class TTransformedRaster : public TApiObject<ITransformedRaster> {
   bool ORVO_STDCALL MapToPixel(double* dst, const double* src, int32_t count) override;
   bool ORVO_STDCALL HasTransform() override;
   bool ORVO_STDCALL LoadTransform() override;
+
+  // The raster and the transform when they are the library's own plain
+  // raster and affine transform, null otherwise: DEM queries call them
+  // directly rather than through the interfaces.
+  TRaster* OwnRaster() const { return TOwnClass<TRaster, IRaster>::Of(raster_.Get()); }
+  itrans::TTransform* OwnAffine() const {
+    return TOwnClass<itrans::TTransform, ITransform>::Of(transform_.Get());
+  }
 
  private:
   TAutoRelease<IRaster> raster_;

@@ -12,12 +12,14 @@ namespace itrans {
 const char kCantComputeAffineCoeffs[] = "can't compute affine coeffs";
 
 TTransform::TTransform(const double* target, const double* source, int32_t count) {
+  orvo::TOwnClass<TTransform, ITransform>::Note(this);
   if (!Compute(target, source, count)) orvo::Raise(kCantComputeAffineCoeffs);
 }
 
 TTransform::TTransform(long double a, long double b, long double c, long double d, long double e,
                        long double f)
     : k_{a, b, c, d, e, f}, valid_(a * e != b * d) {
+  orvo::TOwnClass<TTransform, ITransform>::Note(this);
   CacheInverse();
 }
 

@@ -15,7 +15,7 @@ extern const char kCantComputeAffineCoeffs[];  // "can't compute affine coeffs"
 
 // Six coefficients in extended precision; points are rounded to double only
 // when they are stored. No slot raises.
-class TTransform : public orvo::TApiObject<ITransform> {
+class TTransform final : public orvo::TApiObject<ITransform> {
  public:
   // Fits the coefficients (Compute); raises "can't compute affine coeffs"
   // when the fit fails.
