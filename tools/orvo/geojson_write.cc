@@ -73,6 +73,10 @@ class FeatureWriter {
   explicit FeatureWriter(std::string* out) : out_(*out) {}
 
   void Number(double v) {
+    if (v == 0 && std::signbit(v)) {
+      out_ += "-0.0";  // "-0" would read back as the integer 0
+      return;
+    }
     char text[32];
     auto [end, ec] = std::to_chars(text, text + sizeof(text), v);
     out_.append(text, end);

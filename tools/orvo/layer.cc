@@ -183,6 +183,8 @@ bool LayerReader::ReadAttributes(Feature* f) {
     a.type = GetAttributeDataTypeAR(ar_, i);
     a.text.clear();
     a.blob.clear();
+    a.integer = 0;
+    a.real = 0;
     switch (a.type) {
       case kTypeInt:
         a.integer = GetIntAttributeAR(ar_, i);
