@@ -91,8 +91,8 @@ TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
   EXPECT_EQ(r["tiles"].dump(), R"({"raw":2,"rle":0,"absent":0})");
   ASSERT_EQ(r["previews"].size(), 1u);
   EXPECT_EQ(r["previews"][0]["width"], 150);
-  EXPECT_NEAR(r["transform"]["origin"][0].get<double>(), 1000.5,
-              1e-6);  // the centre of pixel (0, 0)
+  EXPECT_NEAR(r["transform"]["origin"][0].get<double>(), 1000.4983333333,
+              1e-6);  // the centre of pixel (0, 0): 299 units over 300 pixels
   const Json c = InfoOf(raster + ".corners");
   EXPECT_EQ(c["kind"], "control_points");
   EXPECT_EQ(c["count"], 4);
