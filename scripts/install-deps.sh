@@ -20,7 +20,7 @@ pkgs=(cmake ninja-build g++ make nlohmann-json3-dev)
 want_locale=0
 want_wine32=0
 case "$mode" in
-  demo) ;;
+  demo) pkgs+=(python3 python3-numpy) ;;
   test)
     for p in "${parts[@]}"; do
       case "$p" in

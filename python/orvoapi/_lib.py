@@ -25,7 +25,7 @@ def _candidates():
     here = os.path.dirname(os.path.abspath(__file__))
     yield os.path.join(here, name)  # a copy inside the package
     root = os.path.dirname(os.path.dirname(here))
-    for build in ("build/linux", "build/release", "build"):
+    for build in ("build/demo", "build/linux", "build"):
         yield os.path.join(root, build, "bin", name)
     prefix = os.path.dirname(os.path.dirname(os.path.dirname(here)))
     for libdir in ("lib", "bin"):

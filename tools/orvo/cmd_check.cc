@@ -12,6 +12,13 @@ namespace orvotool {
 
 namespace {
 
+// Classifier ids are upper case; the library finds them in any case.
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
 std::string Text(const std::function<int32_t(char*, int32_t)>& getter) {
   std::vector<char> buffer(1024, 0);
   getter(buffer.data(), static_cast<int32_t>(buffer.size() - 1));
@@ -45,7 +52,8 @@ int RunCheck(const Args& args, const CommandIo& io) {
     }
     std::vector<std::string> allowed;
     for (int32_t i = 0; i < GetAttributeCountFT(ft); ++i)
-      allowed.push_back(Text([&](char* b, int32_t n) { return GetAttributeIdFT(ft, i, b, n); }));
+      allowed.push_back(
+          Upper(Text([&](char* b, int32_t n) { return GetAttributeIdFT(ft, i, b, n); })));
     for (const Attribute& a : f.attributes) {
       ++values;
       const std::string what = a.id + "=" + ValueText(a);
@@ -54,7 +62,7 @@ int RunCheck(const Args& args, const CommandIo& io) {
         fail(f, what, "attribute is not in the classifier");
         continue;
       }
-      if (std::find(allowed.begin(), allowed.end(), a.id) == allowed.end()) {
+      if (std::find(allowed.begin(), allowed.end(), Upper(a.id)) == allowed.end()) {
         fail(f, what, "attribute does not belong to the feature");
         continue;
       }

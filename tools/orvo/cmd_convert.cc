@@ -101,7 +101,7 @@ const Command kConvertCommand = {
     "  binary form (.bspatial/.battribute) and GeoJSON (.geojson or .json). A\n"
     "  layer is named by either of its files; both are read and written. Ids,\n"
     "  kinds, coordinates, heights, user ids, class codes and attributes with\n"
-    "  their types survive a round trip through GeoJSON (see docs/geojson.md).\n"
+    "  their types survive a round trip through GeoJSON (see docs/orvo.md).\n"
     "  The output is written under a temporary name and replaces OUT only when\n"
     "  complete; an index of an older layer at OUT is removed. Progress is shown\n"
     "  on a terminal or with --progress.\n",

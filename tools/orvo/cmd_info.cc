@@ -131,7 +131,7 @@ const Command kInfoCommand = {
     "  text or binary; with its index and passport), a classifier, a selection,\n"
     "  a raster (tiles, layout, compression, previews, transform), a terrain\n"
     "  tile list or a control-point (.corners) file. --json prints one JSON\n"
-    "  object whose members are listed in docs/orvo-info.md.\n",
+    "  object whose members are listed in docs/orvo.md.\n",
     {{"--json", false}},
     RunInfo};
 

@@ -1,4 +1,4 @@
-// What `orvo info` finds in each kind of file, as JSON (docs/orvo-info.md).
+// What `orvo info` finds in each kind of file, as JSON (docs/orvo.md).
 #ifndef TOOLS_ORVO_INFO_H_
 #define TOOLS_ORVO_INFO_H_
 
