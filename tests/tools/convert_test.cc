@@ -176,6 +176,28 @@ TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
   EXPECT_EQ(Difference(MakeFeature(41, 5, {{1, 2}, {0, 0, 1, 1}}), got[2]), "");
 }
 
+TEST(OrvoConvert, ReadsASingleFeatureAndMembersInAnyOrder) {
+  TempDir dir;
+  WriteFileBytes(dir.File("one.geojson"),
+                 "{\"geometry\": {\"coordinates\": [[1, 2], [3, 4]], \"type\": \"LineString\"},"
+                 " \"properties\": {\"k\": \"v\"}, \"type\": \"Feature\", \"id\": 8}");
+  ASSERT_EQ(Orvo({"convert", dir.File("one.geojson"), dir.File("one.bspatial")}).code, 0);
+  Feature want = MakeFeature(8, 2, {{1, 2, 3, 4}});
+  want.attributes = {StringAttribute("k", "v")};
+  const std::vector<Feature> one = ReadLayer(dir.File("one.bspatial"));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(Difference(want, one[0]), "");
+  // The collection's type after its features, and a "features" member inside a feature.
+  WriteFileBytes(dir.File("late.geojson"),
+                 "{\"features\": [{\"type\": \"Feature\", \"id\": 3, \"features\": [1],"
+                 " \"geometry\": {\"type\": \"Point\", \"coordinates\": [5, 6]}}],"
+                 " \"type\": \"FeatureCollection\"}");
+  ASSERT_EQ(Orvo({"convert", dir.File("late.geojson"), dir.File("late.bspatial")}).code, 0);
+  const std::vector<Feature> late = ReadLayer(dir.File("late.bspatial"));
+  ASSERT_EQ(late.size(), 1u);
+  EXPECT_EQ(Difference(MakeFeature(3, 1, {{5, 6}}), late[0]), "");
+}
+
 TEST(OrvoConvert, BadInputIsOneLineExitOneAndLeavesNothing) {
   TempDir dir;
   auto expect_fails = [&](const std::string& json, const std::string& message) {

@@ -6,11 +6,12 @@
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tools/orvo/command.h"
 #include "tools/orvo/geojson.h"
+#include "tools/orvo/geojson_stream.h"
 
 namespace orvotool {
 
@@ -293,34 +294,25 @@ int64_t ReadGeoJson(const std::string& path, Progress& progress,
   in.seekg(0);
   if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw InputError{path, "cannot be read"};
-  Json doc;
-  try {
-    doc = Json::parse(bytes);
-  } catch (const Json::parse_error& e) {
-    throw InputError{path, "is no JSON (at byte " + std::to_string(e.byte) + ")"};
-  }
-  bytes = std::string();
-  const Json* features = nullptr;
-  Json single = Json::array();
-  if (doc.is_object() && doc.value("type", "") == "FeatureCollection") {
-    auto it = doc.find("features");
-    if (it == doc.end() || !it->is_array())
-      throw InputError{path, "FeatureCollection has no features array"};
-    features = &*it;
-  } else if (doc.is_object() && doc.value("type", "") == "Feature") {
-    single.push_back(std::move(doc));
-    features = &single;
-  } else {
-    throw InputError{path, "is no GeoJSON FeatureCollection or Feature"};
-  }
-  int32_t next_id = 0;
-  for (const Json& feature : *features) next_id = std::max(next_id, IdOf(feature));
-  const int64_t total = static_cast<int64_t>(features->size());
-  progress.SetTotal(total);
-  Feature f;
+  // Progress counts features; their number is estimated by the type member.
+  int64_t expected = 0;
+  for (size_t at = bytes.find("\"Feature\""); at != std::string::npos;
+       at = bytes.find("\"Feature\"", at + 9))
+    ++expected;
+  progress.SetTotal(expected);
+
+  // A feature without id takes the next id above the largest of the file,
+  // known only at its end: from the first such feature on, features wait in
+  // memory (as records, not JSON) until the file is read.
+  int32_t max_id = 0;
   int64_t number = 0;
-  for (const Json& feature : *features) {
+  bool holding = false;
+  std::vector<Feature> held;
+  std::vector<size_t> without_id;  // indexes into held
+  Feature f;
+  auto take = [&](StreamJson& feature) {
     ++number;
+    bool has_id = false;
     try {
       ReadFeature(feature, f);
       f.id = IdOf(feature);
@@ -328,18 +320,47 @@ int64_t ReadGeoJson(const std::string& path, Progress& progress,
         if (feature.contains("id") && feature.at("id") != 0 && feature.at("id") != "0")
           throw FeatureProblem{"id is no 32-bit integer"};
         if (feature.contains("id")) throw FeatureProblem{"id 0 is no layer id"};
-        if (next_id == INT32_MAX) throw FeatureProblem{"no id left for it"};
-        f.id = ++next_id;
+      } else {
+        has_id = true;
+        max_id = std::max(max_id, f.id);
       }
     } catch (const FeatureProblem& p) {
       throw InputError{path, "feature " + std::to_string(number) + " " + p.what};
     } catch (const Json::exception& e) {
       throw InputError{path, "feature " + std::to_string(number) + ": " + e.what()};
     }
-    sink(f);
+    if (!has_id) holding = true;
+    if (holding) {
+      if (!has_id) without_id.push_back(held.size());
+      held.push_back(f);
+    } else {
+      sink(f);
+    }
     if (number % 4096 == 0) progress.Advance(number);
+  };
+  FeatureStream stream(take);
+  if (!stream.Parse(bytes))
+    throw InputError{path, "is no JSON (at byte " + std::to_string(stream.ErrorByte()) + ")"};
+  bytes = std::string();
+  const StreamJson& top = stream.Top();
+  const std::string type = top.is_object() && top.contains("type") && top["type"].is_string()
+                               ? top["type"].get<std::string>()
+                               : std::string();
+  if (type == "FeatureCollection") {
+    if (!stream.SawFeatures()) throw InputError{path, "FeatureCollection has no features array"};
+  } else if (type == "Feature" && !stream.SawFeatures()) {
+    StreamJson single = top;
+    take(single);
+  } else {
+    throw InputError{path, "is no GeoJSON FeatureCollection or Feature"};
   }
-  progress.Advance(total);
+  for (size_t i : without_id) {
+    if (max_id == INT32_MAX) throw InputError{path, "no id left for the features without one"};
+    held[i].id = ++max_id;
+  }
+  for (const Feature& h : held) sink(h);
+  progress.Advance(number);
+  progress.SetTotal(number);
   return number;
 }
 
