@@ -244,6 +244,35 @@ TEST(OrvoConvert, BadInputIsOneLineExitOneAndLeavesNothing) {
   EXPECT_EQ(same.code, 2);
 }
 
+TEST(OrvoConvert, RefusesWhatTheTargetFormCannotHold) {
+  TempDir dir;
+  auto feature = [](const std::string& properties) {
+    return "{\"type\":\"Feature\",\"id\":4,\"geometry\":{\"type\":\"Point\",\"coordinates\":[1,2]},"
+           "\"properties\":" +
+           properties + "}";
+  };
+  auto convert = [&](const std::string& json, const std::string& out) {
+    WriteFileBytes(dir.File("in.geojson"), json);
+    return Orvo({"convert", dir.File("in.geojson"), dir.File(out)});
+  };
+  // A line end in a value: the binary form keeps it, the text form cannot.
+  const std::string line_end = feature("{\"NOTE\":\"two\\r\\nlines\"}");
+  ASSERT_EQ(convert(line_end, "b.bspatial").code, 0);
+  EXPECT_EQ(ReadLayer(dir.File("b.bspatial"))[0].attributes[0].text, "two\r\nlines");
+  OrvoRun text = convert(line_end, "t.spatial");
+  EXPECT_EQ(text.code, 1);
+  EXPECT_EQ(text.err,
+            "orvo convert: " + dir.File("t.attribute") +
+                ": record 4 has a line end in attribute NOTE, which the text form cannot hold\n");
+  EXPECT_FALSE(fs::exists(dir.File("t.spatial")));
+  EXPECT_EQ(convert(feature("{\"A,B\":1}"), "t.spatial").code, 1);
+  EXPECT_EQ(convert(feature("{\"A\":\"" + std::string(3000, 'x') + "\"}"), "t.spatial").code, 1);
+  OrvoRun nul = convert(feature("{\"A\":\"a\\u0000b\"}"), "n.bspatial");
+  EXPECT_EQ(nul.code, 1);
+  EXPECT_EQ(nul.err,
+            "orvo convert: " + dir.File("n.battribute") + ": record 4 has a NUL in attribute A\n");
+}
+
 TEST(OrvoConvert, ProgressOnRequest) {
   TempDir dir;
   WriteLayer(dir.File("a.bspatial"), EveryShape());

@@ -1,6 +1,7 @@
 // Layer records through the SR/AR/SW/AW exports.
 #include "tools/orvo/layer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -261,7 +262,42 @@ void LayerWriter::Close() {
   aw_ = nullptr;
 }
 
+// What the files cannot hold is refused rather than written damaged: the
+// exports take C strings, and the text attribute line keeps its class code
+// and attribute ids unescaped, drops line ends from values and is read back
+// only up to 2047 characters.
+void LayerWriter::CheckFits(const Feature& f) const {
+  const std::string record = "record " + std::to_string(f.id) + " ";
+  auto has = [](const std::string& s, const char* chars) {
+    return s.find_first_of(chars, 0, std::strlen(chars)) != std::string::npos;
+  };
+  auto refuse = [&](const std::string& why) { throw InputError{files_.attribute, record + why}; };
+  if (f.class_code.find('\0') != std::string::npos) refuse("has a NUL in its class code");
+  for (const Attribute& a : f.attributes) {
+    if (a.id.empty() || a.id.find('\0') != std::string::npos)
+      refuse("has an empty attribute id or one with a NUL");
+    if (a.type == kTypeString && a.text.find('\0') != std::string::npos)
+      refuse("has a NUL in attribute " + a.id);
+  }
+  if (files_.binary || !f.has_attributes) return;
+  if (has(f.class_code, "\"\r\n"))
+    refuse("has a quote or line end in its class code, which the text form cannot hold");
+  size_t line =
+      std::to_string(f.id).size() + std::to_string(f.user_id).size() + f.class_code.size() + 5;
+  for (const Attribute& a : f.attributes) {
+    if (has(a.id, ",\"\r\n") || a.id.front() == ' ')
+      refuse("has attribute id \"" + a.id + "\", which the text form cannot hold");
+    const std::string value = ValueText(a);
+    if (a.type == kTypeString && has(value, "\r\n"))
+      refuse("has a line end in attribute " + a.id + ", which the text form cannot hold");
+    line += a.id.size() + 4 + value.size() + std::count(value.begin(), value.end(), '"') +
+            std::count(value.begin(), value.end(), '\\');
+  }
+  if (line > 2047) refuse("has attributes longer than the text form's line of 2047 characters");
+}
+
 void LayerWriter::Add(const Feature& f) {
+  CheckFits(f);
   const int32_t vectors = static_cast<int32_t>(f.sizes.size());
   const int64_t at =
       f.has_z ? AddRecord3DSW(sw_, f.id, f.kind, f.sizes.data(), f.xy.data(), vectors, f.z.data())

@@ -113,6 +113,7 @@ class LayerWriter {
 
  private:
   void Close();
+  void CheckFits(const Feature& f) const;
 
   LayerFiles files_;
   std::string temp_spatial_, temp_attribute_;
