@@ -16,15 +16,16 @@ shift || true
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(linux tsan win32 win64)
 
-pkgs=(cmake ninja-build g++ make)
+pkgs=(cmake ninja-build g++ make nlohmann-json3-dev)
 want_locale=0
 want_wine32=0
 case "$mode" in
-  demo) ;;
+  demo) pkgs+=(python3 python3-numpy) ;;
   test)
     for p in "${parts[@]}"; do
       case "$p" in
-        linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales); want_locale=1 ;;
+        linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales pkg-config
+                     python3 python3-numpy python3-pytest); want_locale=1 ;;
         tsan) pkgs+=(libgtest-dev googletest locales); want_locale=1 ;;
         # Both mingw compilers: the build checks' own tests make DLLs of each kind.
         # The 32-bit suite builds GoogleTest from source and runs under wine32.

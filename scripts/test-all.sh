@@ -73,6 +73,12 @@ count_tests() {
     tests_failed=$((tests_failed + failed))
     return
   fi
+  line="$(grep -E '^([0-9]+ failed, )?[0-9]+ passed.* in [0-9.]+s' "$log" | tail -n1)"
+  if [ -n "$line" ]; then  # pytest
+    tests_passed=$((tests_passed + $(sed -E 's/^([0-9]+ failed, )?([0-9]+) passed.*/\2/' <<<"$line")))
+    if [[ "$line" =~ ^([0-9]+)\ failed ]]; then tests_failed=$((tests_failed + BASH_REMATCH[1])); fi
+    return
+  fi
   line="$(grep -E '^selftest: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)"
   if [ -n "$line" ]; then
     tests_passed=$((tests_passed + $(sed -E 's/selftest: ([0-9]+) passed.*/\1/' <<<"$line")))
@@ -130,6 +136,16 @@ wine_ctest_run() {
   return $rc2
 }
 
+pytest_run() {
+  local log
+  log="$(mktemp)"
+  bash scripts/test-python.sh "$root/$1" </dev/null 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  count_tests "$log"
+  rm -f "$log"
+  return "$rc"
+}
+
 selftest_run() {
   local log
   log="$(mktemp)"
@@ -168,8 +184,10 @@ if wants linux; then
     step "linux: ctest" ctest_run build/linux \
       ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}" \
       UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+    step "linux: pytest (python/tests)" pytest_run build/linux
   else
     skip "linux: ctest" "build failed"
+    skip "linux: pytest (python/tests)" "build failed"
   fi
   echo "linux section took $(elapsed "$t")"
 fi

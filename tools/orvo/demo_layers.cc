@@ -65,11 +65,11 @@ void ReadSpatial(const HostLibrary& lib, const std::string& base, bool binary,
     std::memcpy(xy, ORVO_FN(lib, GetMetricSR)(r), sizeof(double) * 2 * vertices);
     BOUND b;
     ORVO_FN(lib, GetBoundSR)(r, &b);
-    std::printf("  record %d: kind %d (with height %d), %d part(s), %d vertices, "
-                "bound %g,%g - %g,%g\n",
-                ORVO_FN(lib, GetIdSR)(r), ORVO_FN(lib, GetLocalSR)(r),
-                ORVO_FN(lib, GetLocal3DSR)(r), ORVO_FN(lib, GetVectorCountSR)(r), vertices, b.minx,
-                b.miny, b.maxx, b.maxy);
+    std::printf(
+        "  record %d: kind %d (with height %d), %d part(s), %d vertices, "
+        "bound %g,%g - %g,%g\n",
+        ORVO_FN(lib, GetIdSR)(r), ORVO_FN(lib, GetLocalSR)(r), ORVO_FN(lib, GetLocal3DSR)(r),
+        ORVO_FN(lib, GetVectorCountSR)(r), vertices, b.minx, b.miny, b.maxx, b.maxy);
     for (int i = 0; i < 2 * vertices; ++i) sum += xy[i];
   }
   check.Expect(records == 2, "NextSR walks both records");
@@ -83,8 +83,7 @@ void ReadSpatial(const HostLibrary& lib, const std::string& base, bool binary,
   ORVO_FN(lib, FreeSR)(r);
 }
 
-void ReadAttributes(const HostLibrary& lib, const std::string& base, bool binary,
-                    Checker& check) {
+void ReadAttributes(const HostLibrary& lib, const std::string& base, bool binary, Checker& check) {
   HAR r = ORVO_FN(lib, CreateExAR)(base.c_str(), binary);
   check.Expect(r != nullptr, "CreateExAR opens the attribute file");
   if (r == nullptr) return;
@@ -141,7 +140,8 @@ void DemoPassportAndSelection(const HostLibrary& lib, const std::string& dir, Ch
   bool ok = ORVO_FN(lib, LoadMP)(loaded, (base + ".passport").c_str()) &&
             ORVO_FN(lib, GetAliasMP)(loaded, alias, sizeof(alias));
   ORVO_FN(lib, GetBoundMP)(loaded, &b);
-  if (ok) std::printf("  passport \"%s\", bound %g,%g - %g,%g\n", alias, b.minx, b.miny, b.maxx, b.maxy);
+  if (ok)
+    std::printf("  passport \"%s\", bound %g,%g - %g,%g\n", alias, b.minx, b.miny, b.maxx, b.maxy);
   check.Expect(ok && b.minx == 5 && b.maxy == 41.25, "LoadMP gives the alias and bound back");
   ORVO_FN(lib, FreeMP)(loaded);
 

@@ -16,15 +16,11 @@
 #include <system_error>
 #include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "base/strings.h"
 #include "taws/map_database.h"
 #include "taws/taws_tile.h"
+#include "tools/orvo/commands.h"
+#include "tools/orvo/progress.h"
 
 namespace orvotool {
 
@@ -65,41 +61,6 @@ bool ParseHgtName(const std::string& file_name, int32_t* lon, int32_t* lat) {
   *lon = name[3] == 'E' ? lo : -lo;
   return *lat >= -90 && *lat <= 89 && *lon >= -180 && *lon <= 179;
 }
-
-bool IsTerminal(std::FILE* f) {
-#ifdef _WIN32
-  return _isatty(_fileno(f)) != 0;
-#else
-  return isatty(fileno(f)) != 0;
-#endif
-}
-
-// "0...10...20...100 - done." as the work goes on.
-class Progress {
- public:
-  Progress(std::FILE* out, bool shown, int64_t total)
-      : out_(shown ? out : nullptr), total_(total) {}
-  void Advance(int64_t done) {
-    if (out_ == nullptr) return;
-    while (next_ <= 100 && done * 100 >= next_ * total_) {
-      if (next_ == 0)
-        std::fputs("0", out_);
-      else
-        std::fprintf(out_, "...%d", next_);
-      next_ += 10;
-    }
-    std::fflush(out_);
-  }
-  void Done() {
-    Advance(total_);
-    if (out_ != nullptr) std::fprintf(out_, " - done.\n");
-  }
-
- private:
-  std::FILE* out_;
-  int64_t total_;
-  int next_ = 0;
-};
 
 // Writes the tile of one .hgt file under its temporary name; false with the
 // problem in *why.
@@ -270,5 +231,8 @@ int RunImportHgt(int argc, const char* const* args, std::FILE* out, std::FILE* e
   progress.Done();
   return 0;
 }
+
+const Command kImportHgtCommand = {
+    "import-hgt", "turns SRTM .hgt files into terrain tiles", kUsage, {}, nullptr, RunImportHgt};
 
 }  // namespace orvotool

@@ -2,6 +2,7 @@
 #include "tools/orvo/library.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/win32.h"
 
@@ -34,7 +35,11 @@ std::string DefaultLibraryPath(const std::string& program_path) {
 #ifdef _WIN32
   return dir + "\\orvoapi.dll";
 #else
-  return dir + "/liborvoapi.so";
+  // An installed orvo has the library in ../lib rather than beside it.
+  const std::string beside = dir + "/liborvoapi.so";
+  const std::string installed = dir + "/../lib/liborvoapi.so";
+  if (!std::filesystem::exists(beside) && std::filesystem::exists(installed)) return installed;
+  return beside;
 #endif
 }
 

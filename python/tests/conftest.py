@@ -1,0 +1,5 @@
+"""Makes the package in python/ importable without installing it."""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))

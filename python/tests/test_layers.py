@@ -1,0 +1,98 @@
+"""Layers, classifiers and passports through the Python package."""
+import os
+
+import numpy as np
+import pytest
+
+import orvoapi
+
+CLASSIFIER = (
+    "[feature.ROAD]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
+    "[attribute.LANES]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
+    "[attribute.NAME]\r\nname1=Name\r\ntype=string\r\n")
+
+
+def write_roads(path):
+    with orvoapi.LayerWriter(path) as w:
+        w.add(2, "LIN", [[[0, 0], [10, 5]], [[1, 1], [2, 2], [3, 1]]],
+              {"LANES": 2, "WIDTH": 7.25, "NAME": "A1 \"north\"", "RAW": b"\x01\xab\xff"},
+              user_id=20, class_code="ROAD")
+        w.add(-1, "PNT", [np.array([[-3.0, 7.0, 101.5]])], class_code="WELL")
+        w.add(5, "RGN", [[[0, 0], [4, 0], [4, 4], [0, 0]], [[1, 1], [2, 1], [1, 2], [1, 1]]])
+
+
+@pytest.mark.parametrize("ext", [".bspatial", ".spatial"])
+def test_layer_round_trip_in_both_forms(tmp_path, ext):
+    path = tmp_path / ("roads" + ext)
+    write_roads(path)
+    with orvoapi.Layer(path) as layer:
+        records = layer.records()
+    assert [r.id for r in records] == [2, -1, 5]
+    assert [r.kind for r in records] == ["LIN", "PNT", "RGN"]
+    road, well, lake = records
+    assert len(road.vectors) == 2
+    np.testing.assert_array_equal(road.vectors[1], [[1, 1], [2, 2], [3, 1]])
+    assert well.has_z and not road.has_z
+    np.testing.assert_array_equal(well.vectors[0], [[-3, 7, 101.5]])
+    assert road.user_id == 20 and road.class_code == "ROAD" and well.class_code == "WELL"
+    if ext == ".bspatial":
+        assert road.attributes == {"LANES": 2, "WIDTH": 7.25, "NAME": "A1 \"north\"",
+                                   "RAW": b"\x01\xab\xff"}
+    else:  # the text form keeps every value as text
+        assert road.attributes == {"LANES": "2", "WIDTH": "7.25", "NAME": "A1 \"north\"",
+                                   "RAW": "01abff"}
+    assert lake.attributes == {}
+
+
+def test_coordinates_of_every_record_at_once(tmp_path):
+    write_roads(tmp_path / "roads.bspatial")
+    xy, counts = orvoapi.Layer(tmp_path / "roads.battribute").coordinates()
+    assert counts.tolist() == [5, 1, 8]
+    assert xy.shape == (14, 2)
+    np.testing.assert_array_equal(xy[5], [-3, 7])
+
+
+def test_bad_layers_raise_with_the_file_named(tmp_path):
+    with pytest.raises(orvoapi.OrvoError, match="none.bspatial: no such file"):
+        orvoapi.Layer(tmp_path / "none.bspatial")
+    (tmp_path / "junk.bspatial").write_bytes(b"no layer here")
+    with pytest.raises(orvoapi.OrvoError, match="junk.bspatial: is no spatial file of a layer"):
+        orvoapi.Layer(tmp_path / "junk.bspatial")
+    with orvoapi.LayerWriter(tmp_path / "w.bspatial") as w:
+        with pytest.raises(orvoapi.OrvoError, match="kind 'CIRCLE'"):
+            w.add(1, "CIRCLE", [[[0, 0]]])
+        with pytest.raises(orvoapi.OrvoError, match="beyond 32 bits"):
+            w.add(1, "PNT", [[[0, 0]]], {"BIG": 2**40})
+        with pytest.raises(orvoapi.OrvoError, match="2 or all 3 numbers"):
+            w.add(2, "LIN", [[[0, 0]], [[0, 0, 1]]])
+
+
+def test_classifier_checks_with_the_library_reasons(tmp_path):
+    path = tmp_path / "map.cls"
+    path.write_bytes(CLASSIFIER.encode())
+    cs = orvoapi.Classifier(path)
+    assert cs.features == {"ROAD": {"name": "Road", "local": "LIN",
+                                    "attributes": ["LANES", "NAME"]}}
+    assert cs.attributes["LANES"] == {"name": "Lanes", "type": 1}
+    assert cs.check("LANES", 4) == (True, "")
+    ok, reason = cs.check("LANES", 9)
+    assert not ok and reason
+    assert orvoapi.Classifier(text=CLASSIFIER).features.keys() == {"ROAD"}
+    with pytest.raises(orvoapi.OrvoError, match="attribute WIDTH is not in the classifier"):
+        cs.check("WIDTH", 1)
+    with pytest.raises(orvoapi.OrvoError, match="no such file"):
+        orvoapi.Classifier(tmp_path / "none.cls")
+
+
+def test_passport_found_saved_and_loaded(tmp_path):
+    write_roads(tmp_path / "roads.bspatial")
+    p = orvoapi.Passport.find(tmp_path / "roads.bspatial")
+    assert p.alias == "roads"
+    assert p.bound == (-3.0, 0.0, 10.0, 7.0)
+    p.set("source", "survey")
+    p.save()
+    q = orvoapi.Passport.load(tmp_path / "roads.bspatial")
+    assert q.properties == {"SOURCE": "survey"}
+    assert q.bound == (-3.0, 0.0, 10.0, 7.0)
+    with pytest.raises(orvoapi.OrvoError, match="passport cannot be read"):
+        orvoapi.Passport.load(tmp_path / "none.bspatial")

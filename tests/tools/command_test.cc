@@ -1,0 +1,94 @@
+// The orvo frame: overview, --help of every command, exit codes and messages
+// for bad usage, option parsing and the progress line.
+#include "tools/orvo/command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/tools/orvo_run.h"
+#include "tools/orvo/progress.h"
+
+namespace orvotest {
+namespace {
+
+TEST(OrvoFrame, OverviewAndUnknownCommands) {
+  OrvoRun none = Orvo({});
+  EXPECT_EQ(none.code, 2);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err.rfind("usage: orvo COMMAND", 0), 0u) << none.err;
+  OrvoRun help = Orvo({"--help"});
+  EXPECT_EQ(help.code, 0);
+  for (const char* name :
+       {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "demo"})
+    EXPECT_NE(help.out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
+  OrvoRun unknown = Orvo({"frobnicate"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_EQ(unknown.err.rfind("orvo: unknown command frobnicate\n", 0), 0u);
+}
+
+TEST(OrvoFrame, EveryCommandHasHelp) {
+  for (const char* name :
+       {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "demo"}) {
+    OrvoRun run = Orvo({name, "--help"});
+    EXPECT_EQ(run.code, 0) << name;
+    EXPECT_EQ(run.err, "") << name;
+    EXPECT_EQ(run.out.rfind(std::string("usage: orvo ") + name, 0), 0u) << run.out;
+  }
+}
+
+TEST(OrvoFrame, BadUsageIsExitTwoWithOneReasonThenUsage) {
+  OrvoRun option = Orvo({"info", "--fast", "x"});
+  EXPECT_EQ(option.code, 2);
+  EXPECT_EQ(option.err.rfind("orvo info: unknown option --fast\nusage: orvo info", 0), 0u)
+      << option.err;
+  OrvoRun missing = Orvo({"convert", "a.spatial"});
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_EQ(missing.err.rfind("orvo convert: too few operands\n", 0), 0u) << missing.err;
+  OrvoRun value = Orvo({"dump", "a.spatial", "--ids"});
+  EXPECT_EQ(value.code, 2);
+  EXPECT_EQ(value.err.rfind("orvo dump: option --ids needs a value\n", 0), 0u) << value.err;
+  OrvoRun number = Orvo({"dem", "x.raster", "1", "north"});
+  EXPECT_EQ(number.code, 2);
+  EXPECT_EQ(number.err.rfind("orvo dem: Y 'north' is no number\n", 0), 0u) << number.err;
+  OrvoRun odd = Orvo({"dem", "x.raster", "1", "2", "3"});
+  EXPECT_EQ(odd.code, 2);
+  OrvoRun kind = Orvo({"convert", "a.txt", "b.geojson"});
+  EXPECT_EQ(kind.code, 2);
+}
+
+TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {
+  const orvotool::Command command{
+      "t", "", "usage\n", {{"--ids", true}, {"--json", false}}, nullptr};
+  const char* argv[] = {"-1.5", "--json", "a", "--ids=3-4", "--progress", "--", "--json"};
+  const orvotool::Args args = orvotool::ParseArgs(command, 7, argv);
+  EXPECT_EQ(args.operands, (std::vector<std::string>{"-1.5", "a", "--json"}));
+  EXPECT_TRUE(args.Has("--json"));
+  EXPECT_EQ(args.Value("--ids"), "3-4");
+  EXPECT_TRUE(args.progress);
+  EXPECT_EQ(orvotool::ParseNumber("-1.5e2", "X"), -150.0);  // under the test's comma locale too
+  EXPECT_THROW(orvotool::ParseNumber("1,5", "X"), orvotool::UsageError);
+  EXPECT_THROW(orvotool::ParseInt("3000000000", "X"), orvotool::UsageError);
+}
+
+TEST(OrvoFrame, ProgressPrintsEveryStepOnceInOrder) {
+  std::FILE* f = std::tmpfile();
+  {
+    orvotool::Progress p(f, true, 7);
+    for (int64_t i : {0, 3, 1, 7, 7}) p.Advance(i);
+    p.Done();
+    p.Done();
+  }
+  orvotool::Progress hidden(f, false, 10);
+  hidden.Advance(10);
+  hidden.Done();
+  std::rewind(f);
+  char buffer[256] = {};
+  buffer[std::fread(buffer, 1, sizeof(buffer) - 1, f)] = 0;
+  std::fclose(f);
+  EXPECT_STREQ(buffer, "0...10...20...30...40...50...60...70...80...90...100 - done.\n");
+}
+
+}  // namespace
+}  // namespace orvotest

@@ -1,0 +1,292 @@
+// orvo convert: round trips text <-> binary <-> GeoJSON keep every record
+// exactly; GeoJSON from elsewhere (holes, multi-geometries, missing ids);
+// bad input gives one line, exit 1 and no output.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+#include "tests/tools/layer_fixture.h"
+#include "tests/tools/orvo_run.h"
+
+namespace orvotest {
+namespace {
+
+namespace fs = std::filesystem;
+using orvotool::Feature;
+
+std::vector<Feature> EveryShape() {
+  std::vector<Feature> all;
+  Feature p = MakeFeature(1, 1, {{10.5, 20.25}});
+  p.user_id = 5;
+  p.class_code = "A1";
+  p.attributes = {IntAttribute("LANES", -3), RealAttribute("WIDTH", 0.1 + 0.2),
+                  StringAttribute("NAME", "Main \"high\" street \\ 1"),
+                  BlobAttribute("RAW", std::string("\x01\xab\xff\x00", 4))};
+  all.push_back(p);
+  all.push_back(MakeFeature(-4, 1, {{1, 2}, {3, 4}, {-0.0, 1e-300}}));
+  all.push_back(
+      MakeFeature(3, 2, {{0, 0, 100, 1, 1, 101.5}, {2, 2, -7, 3, 3, 0, 4, 4, 9999}}, true));
+  // Two polygons, the first with a hole; rings closed.
+  all.push_back(MakeFeature(4, 3,
+                            {{0, 0, 10, 0, 10, 10, 0, 10, 0, 0},
+                             {2, 2, 4, 2, 4, 4, 2, 2},
+                             {20, 20, 30, 20, 30, 30, 20, 20}}));
+  all.push_back(MakeFeature(5, 3, {{0, 0, 1, 0, 1, 1}, {5, 5, 6, 5, 6, 6}}));  // open rings
+  all.push_back(MakeFeature(6, 3, {{0, 0, 1, 0, 1, 1, 0, 0}, {5, 5, 6, 5}}));  // mixed
+  all.push_back(MakeFeature(7, 4, {{1, 1, 2, 2}}));
+  all.push_back(MakeFeature(8, 5, {{1, 1}, {2, 2, 3, 3, 4, 4}}));
+  all.push_back(MakeFeature(9, 2, {{7, 7}}));  // a line of one vertex
+  Feature odd = MakeFeature(10, 1, {{123456789.123456789, -98765.4321}});
+  odd.class_code = "\xE9t\xE9";  // no UTF-8: Latin-1 bytes
+  odd.attributes = {RealAttribute("N", std::numeric_limits<double>::quiet_NaN()),
+                    RealAttribute("I", -std::numeric_limits<double>::infinity()),
+                    StringAttribute("\xC4", "caf\xE9"), RealAttribute("WHOLE", 3.0)};
+  all.push_back(odd);
+  Feature bare = MakeFeature(11, 2, {{0, 0, 1, 1}});
+  bare.has_attributes = false;
+  all.push_back(bare);
+  Feature utf8 = MakeFeature(12, 1, {{0, 0}});
+  utf8.attributes = {StringAttribute("NAME",
+                                     "\xC3\x9C"
+                                     "ber")};
+  all.push_back(utf8);
+  return all;
+}
+
+void ExpectSame(const std::vector<Feature>& want, const std::vector<Feature>& got) {
+  ASSERT_EQ(want.size(), got.size());
+  for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(Difference(want[i], got[i]), "");
+}
+
+TEST(OrvoConvert, BinaryGeoJsonBinaryKeepsEveryRecordExactly) {
+  TempDir dir;
+  const std::vector<Feature> layer = EveryShape();
+  WriteLayer(dir.File("a.bspatial"), layer);
+  ExpectSame(layer, ReadLayer(dir.File("a.bspatial")));
+  OrvoRun out = Orvo({"convert", dir.File("a.bspatial"), dir.File("a.geojson")});
+  ASSERT_EQ(out.code, 0) << out.err;
+  EXPECT_EQ(out.out, "12 records\n");
+  OrvoRun back = Orvo({"convert", dir.File("a.geojson"), dir.File("b.battribute")});
+  ASSERT_EQ(back.code, 0) << back.err;
+  ExpectSame(layer, ReadLayer(dir.File("b.bspatial")));
+  // Written again, the GeoJSON is byte for byte the same.
+  ASSERT_EQ(Orvo({"convert", dir.File("b.bspatial"), dir.File("b.geojson")}).code, 0);
+  EXPECT_EQ(ReadFileBytes(dir.File("a.geojson")), ReadFileBytes(dir.File("b.geojson")));
+  EXPECT_FALSE(fs::exists(dir.File("b.geojson.tmp")));
+}
+
+TEST(OrvoConvert, GeoJsonTellsGeometryTypesAndForeignMembers) {
+  TempDir dir;
+  WriteLayer(dir.File("a.bspatial"), EveryShape());
+  ASSERT_EQ(Orvo({"convert", dir.File("a.bspatial"), dir.File("a.json")}).code, 0);
+  const std::string json = ReadFileBytes(dir.File("a.json"));
+  EXPECT_EQ(
+      json.rfind("{\"type\":\"FeatureCollection\",\"features\":[\r\n{\"type\":\"Feature\",\"id\":1,"
+                 "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.5,20.25]},\"properties\":"
+                 "{\"LANES\":-3,\"WIDTH\":0.30000000000000004,\"NAME\":\"Main \\\"high\\\" street "
+                 "\\\\ 1\",\"RAW\":\"01abff00\"},\"orvo:kind\":\"PNT\",\"orvo:user_id\":5,"
+                 "\"orvo:class\":\"A1\",\"orvo:types\":{\"RAW\":\"blob\"}},\r\n",
+                 0),
+      0u)
+      << json.substr(0, 400);
+  EXPECT_NE(
+      json.find("\"id\":-4,\"geometry\":{\"type\":\"MultiPoint\",\"coordinates\":[[1,2],[3,4],"
+                "[-0.0,1e-300]]}"),
+      std::string::npos);
+  EXPECT_NE(json.find("{\"type\":\"MultiLineString\",\"coordinates\":[[[0,0,100],[1,1,101.5]],"),
+            std::string::npos);
+  EXPECT_NE(
+      json.find("{\"type\":\"MultiPolygon\",\"coordinates\":[[[[0,0],[10,0],[10,10],[0,10],[0,0]],"
+                "[[2,2],[4,2],[4,4],[2,2]]],[[[20,20],[30,20],[30,30],[20,20]]]]}"),
+      std::string::npos);
+  EXPECT_NE(
+      json.find(
+          "[[[[0,0],[1,0],[1,1],[0,0]]],[[[5,5],[6,5],[6,6],[5,5]]]]},\"properties\":{},"
+          "\"orvo:kind\":\"RGN\",\"orvo:user_id\":0,\"orvo:class\":\"\",\"orvo:open_rings\":true}"),
+      std::string::npos);
+  EXPECT_NE(json.find("\"id\":6,\"geometry\":{\"type\":\"GeometryCollection\""), std::string::npos);
+  EXPECT_NE(json.find("\"orvo:class\":\"\xC3\xA9t\xC3\xA9\""), std::string::npos);
+  EXPECT_NE(json.find("\"N\":\"nan\",\"I\":\"-inf\",\"\xC3\x84\":\"caf\xC3\xA9\",\"WHOLE\":3.0"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"orvo:kind\":\"LIN\",\"orvo:no_attributes\":true}"), std::string::npos);
+  EXPECT_EQ(json.substr(json.size() - 6), "\r\n]}\r\n");
+}
+
+TEST(OrvoConvert, TextAndBinaryFormsConvertBothWays) {
+  TempDir dir;
+  std::vector<Feature> layer = EveryShape();
+  // The text form holds strings only, without line ends.
+  for (Feature& f : layer)
+    for (auto& a : f.attributes) {
+      a.text = orvotool::ValueText(a);
+      a.type = orvotool::kTypeString;
+      a.integer = 0;
+      a.real = 0;
+      a.blob.clear();
+    }
+  layer[9].attributes[0].text = "nan";
+  WriteLayer(dir.File("t.spatial"), layer);
+  ASSERT_EQ(Orvo({"convert", dir.File("t.spatial"), dir.File("b.bspatial")}).code, 0);
+  ASSERT_EQ(Orvo({"convert", dir.File("b.battribute"), dir.File("u.attribute")}).code, 0);
+  EXPECT_EQ(ReadFileBytes(dir.File("t.spatial")), ReadFileBytes(dir.File("u.spatial")));
+  EXPECT_EQ(ReadFileBytes(dir.File("t.attribute")), ReadFileBytes(dir.File("u.attribute")));
+  ASSERT_EQ(Orvo({"convert", dir.File("t.spatial"), dir.File("t.geojson")}).code, 0);
+  ASSERT_EQ(Orvo({"convert", dir.File("t.geojson"), dir.File("v.spatial")}).code, 0);
+  EXPECT_EQ(ReadFileBytes(dir.File("t.attribute")), ReadFileBytes(dir.File("v.attribute")));
+}
+
+TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
+  TempDir dir;
+  WriteFileBytes(
+      dir.File("hand.geojson"),
+      "{ \"type\": \"FeatureCollection\",\n  \"features\": [\n"
+      "  { \"type\": \"Feature\", \"properties\": { \"name\": \"lake\", \"area\": 2.5, "
+      "\"deep\": true, \"n\": 12, \"big\": 5000000000, \"x\": null, \"tags\": [1, 2] },\n"
+      "    \"geometry\": { \"type\": \"Polygon\", \"coordinates\": [\n"
+      "      [[0,0],[10,0],[10,10],[0,10],[0,0]], [[2,2],[2,4],[4,4],[2,2]] ] } },\n"
+      "  { \"type\": \"Feature\", \"id\": 40, \"properties\": {},\n"
+      "    \"geometry\": { \"type\": \"MultiPolygon\", \"coordinates\": [\n"
+      "      [[[0,0,1],[1,0,2],[1,1,3],[0,0,1]]], [[[5,5,1],[6,5,1],[6,6,1],[5,5,1]]] ] } },\n"
+      "  { \"type\": \"Feature\", \"id\": \"41\", \"properties\": null,\n"
+      "    \"geometry\": { \"type\": \"GeometryCollection\", \"geometries\": [\n"
+      "      { \"type\": \"Point\", \"coordinates\": [1, 2] },\n"
+      "      { \"type\": \"MultiLineString\", \"coordinates\": [[[0,0],[1,1,5]]] } ] } }\n"
+      "  ] }\n");
+  OrvoRun run = Orvo({"convert", dir.File("hand.geojson"), dir.File("h.bspatial")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const std::vector<Feature> got = ReadLayer(dir.File("h.bspatial"));
+  ASSERT_EQ(got.size(), 3u);
+  Feature lake = MakeFeature(42, 3, {{0, 0, 10, 0, 10, 10, 0, 10, 0, 0}, {2, 2, 2, 4, 4, 4, 2, 2}});
+  lake.attributes = {StringAttribute("name", "lake"), RealAttribute("area", 2.5),
+                     StringAttribute("deep", "true"), IntAttribute("n", 12),
+                     RealAttribute("big", 5e9),       StringAttribute("tags", "[1,2]")};
+  EXPECT_EQ(Difference(lake, got[0]), "");  // the id after the largest one given
+  EXPECT_EQ(Difference(MakeFeature(40, 3,
+                                   {{0, 0, 1, 1, 0, 2, 1, 1, 3, 0, 0, 1},
+                                    {5, 5, 1, 6, 5, 1, 6, 6, 1, 5, 5, 1}},
+                                   true),
+                       got[1]),
+            "");
+  // One position without height: no heights for the record.
+  EXPECT_EQ(Difference(MakeFeature(41, 5, {{1, 2}, {0, 0, 1, 1}}), got[2]), "");
+}
+
+TEST(OrvoConvert, ReadsASingleFeatureAndMembersInAnyOrder) {
+  TempDir dir;
+  WriteFileBytes(dir.File("one.geojson"),
+                 "{\"geometry\": {\"coordinates\": [[1, 2], [3, 4]], \"type\": \"LineString\"},"
+                 " \"properties\": {\"k\": \"v\"}, \"type\": \"Feature\", \"id\": 8}");
+  ASSERT_EQ(Orvo({"convert", dir.File("one.geojson"), dir.File("one.bspatial")}).code, 0);
+  Feature want = MakeFeature(8, 2, {{1, 2, 3, 4}});
+  want.attributes = {StringAttribute("k", "v")};
+  const std::vector<Feature> one = ReadLayer(dir.File("one.bspatial"));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(Difference(want, one[0]), "");
+  // The collection's type after its features, and a "features" member inside a feature.
+  WriteFileBytes(dir.File("late.geojson"),
+                 "{\"features\": [{\"type\": \"Feature\", \"id\": 3, \"features\": [1],"
+                 " \"geometry\": {\"type\": \"Point\", \"coordinates\": [5, 6]}}],"
+                 " \"type\": \"FeatureCollection\"}");
+  ASSERT_EQ(Orvo({"convert", dir.File("late.geojson"), dir.File("late.bspatial")}).code, 0);
+  const std::vector<Feature> late = ReadLayer(dir.File("late.bspatial"));
+  ASSERT_EQ(late.size(), 1u);
+  EXPECT_EQ(Difference(MakeFeature(3, 1, {{5, 6}}), late[0]), "");
+}
+
+TEST(OrvoConvert, BadInputIsOneLineExitOneAndLeavesNothing) {
+  TempDir dir;
+  auto expect_fails = [&](const std::string& json, const std::string& message) {
+    WriteFileBytes(dir.File("bad.geojson"), json);
+    OrvoRun run = Orvo({"convert", dir.File("bad.geojson"), dir.File("out.bspatial")});
+    EXPECT_EQ(run.code, 1) << json;
+    EXPECT_EQ(run.err, "orvo convert: " + dir.File("bad.geojson") + ": " + message + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(fs::exists(dir.File("out.bspatial")));
+    EXPECT_FALSE(fs::exists(dir.File("out.bspatial.tmp")));
+    EXPECT_FALSE(fs::exists(dir.File("out.battribute.tmp")));
+  };
+  expect_fails("{\"type\":\"FeatureCollection\",\"features\":[", "is no JSON (at byte 41)");
+  expect_fails("[1,2]", "is no GeoJSON FeatureCollection or Feature");
+  const std::string good =
+      "{\"type\":\"Feature\",\"id\":1,\"geometry\":{\"type\":\"Point\",\"coordinates\":[1,2]}}";
+  auto collection = [&](const std::string& second) {
+    return "{\"type\":\"FeatureCollection\",\"features\":[" + good + "," + second + "]}";
+  };
+  expect_fails(collection("{\"type\":\"Feature\",\"geometry\":null}"), "feature 2 has no geometry");
+  expect_fails(
+      collection("{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[1]}}"),
+      "feature 2 position is no array of 2 or 3 numbers");
+  expect_fails(
+      collection("{\"type\":\"Feature\",\"geometry\":{\"type\":\"Circle\",\"coordinates\":[]}}"),
+      "feature 2 geometry type Circle is unknown");
+  expect_fails(collection("{\"type\":\"Feature\",\"id\":0,\"geometry\":{\"type\":\"Point\","
+                          "\"coordinates\":[1,2]}}"),
+               "feature 2 id 0 is no layer id");
+  expect_fails(collection("{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiPoint\","
+                          "\"coordinates\":[]}}"),
+               "feature 2 geometry is empty");
+
+  OrvoRun missing = Orvo({"convert", dir.File("none.bspatial"), dir.File("x.geojson")});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err, "orvo convert: " + dir.File("none.bspatial") + ": no such file\n");
+  WriteFileBytes(dir.File("d.spatial"), "PNT 1\r\n1\r\n1\r\n1,2\r\n\r\nXYZ 3\r\n1\r\n");
+  OrvoRun damaged = Orvo({"convert", dir.File("d.spatial"), dir.File("d.geojson")});
+  EXPECT_EQ(damaged.code, 1);
+  EXPECT_EQ(damaged.err, "orvo convert: " + dir.File("d.spatial") + ": error in spatial file\n");
+  EXPECT_FALSE(fs::exists(dir.File("d.geojson")));
+  EXPECT_FALSE(fs::exists(dir.File("d.geojson.tmp")));
+  OrvoRun same = Orvo({"convert", dir.File("d.spatial"), dir.File("d.attribute")});
+  EXPECT_EQ(same.code, 2);
+}
+
+TEST(OrvoConvert, RefusesWhatTheTargetFormCannotHold) {
+  TempDir dir;
+  auto feature = [](const std::string& properties) {
+    return "{\"type\":\"Feature\",\"id\":4,\"geometry\":{\"type\":\"Point\",\"coordinates\":[1,2]},"
+           "\"properties\":" +
+           properties + "}";
+  };
+  auto convert = [&](const std::string& json, const std::string& out) {
+    WriteFileBytes(dir.File("in.geojson"), json);
+    return Orvo({"convert", dir.File("in.geojson"), dir.File(out)});
+  };
+  // A line end in a value: the binary form keeps it, the text form cannot.
+  const std::string line_end = feature("{\"NOTE\":\"two\\r\\nlines\"}");
+  ASSERT_EQ(convert(line_end, "b.bspatial").code, 0);
+  EXPECT_EQ(ReadLayer(dir.File("b.bspatial"))[0].attributes[0].text, "two\r\nlines");
+  OrvoRun text = convert(line_end, "t.spatial");
+  EXPECT_EQ(text.code, 1);
+  EXPECT_EQ(text.err,
+            "orvo convert: " + dir.File("t.attribute") +
+                ": record 4 has a line end in attribute NOTE, which the text form cannot hold\n");
+  EXPECT_FALSE(fs::exists(dir.File("t.spatial")));
+  EXPECT_EQ(convert(feature("{\"A,B\":1}"), "t.spatial").code, 1);
+  EXPECT_EQ(convert(feature("{\"A\":\"" + std::string(3000, 'x') + "\"}"), "t.spatial").code, 1);
+  OrvoRun nul = convert(feature("{\"A\":\"a\\u0000b\"}"), "n.bspatial");
+  EXPECT_EQ(nul.code, 1);
+  EXPECT_EQ(nul.err,
+            "orvo convert: " + dir.File("n.battribute") + ": record 4 has a NUL in attribute A\n");
+}
+
+TEST(OrvoConvert, ProgressOnRequest) {
+  TempDir dir;
+  WriteLayer(dir.File("a.bspatial"), EveryShape());
+  OrvoRun run = Orvo({"convert", "--progress", dir.File("a.bspatial"), dir.File("a.geojson")});
+  ASSERT_EQ(run.code, 0);
+  EXPECT_EQ(run.out,
+            "converting " + dir.File("a.bspatial") + " to " + dir.File("a.geojson") +
+                ": 0...10...20...30...40...50...60...70...80...90...100 - done.\n12 records\n");
+  OrvoRun back = Orvo({"convert", dir.File("a.geojson"), dir.File("b.spatial"), "--progress"});
+  ASSERT_EQ(back.code, 0);
+  EXPECT_EQ(back.out,
+            "converting " + dir.File("a.geojson") + " to " + dir.File("b.spatial") +
+                ": 0...10...20...30...40...50...60...70...80...90...100 - done.\n12 records\n");
+}
+
+}  // namespace
+}  // namespace orvotest

@@ -1,0 +1,231 @@
+// orvo info, dump, check, dem and pixel: exact output on small files of each
+// kind, and one clear line with exit 1 for files they cannot use.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/layer_fixture.h"
+#include "tests/tools/orvo_run.h"
+
+namespace orvotest {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using orvotool::Feature;
+
+std::vector<Feature> Roads() {
+  Feature a = MakeFeature(2, 2, {{0, 0, 10, 5}});
+  a.class_code = "ROAD";
+  a.user_id = 20;
+  a.attributes = {IntAttribute("LANES", 2), StringAttribute("NAME", "A1")};
+  Feature b = MakeFeature(1, 1, {{-3, 7, 1}}, true);
+  b.class_code = "WELL";
+  b.attributes = {RealAttribute("DEPTH", 12.5)};
+  Feature c = MakeFeature(3, 2, {{1, 1, 2, 2}});
+  c.class_code = "ROAD";
+  c.attributes = {IntAttribute("LANES", 9), StringAttribute("COLOUR", "red")};
+  return {a, b, c};
+}
+
+Json InfoOf(const std::string& path) {
+  OrvoRun run = Orvo({"info", path, "--json"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  return Json::parse(run.out);
+}
+
+TEST(OrvoInfo, LayerInBothFormsWithPassport) {
+  TempDir dir;
+  WriteLayer(dir.File("roads.bspatial"), Roads());
+  HMP mp = CreateMP();
+  ASSERT_TRUE(FindMP(mp, dir.File("roads.bspatial").c_str(), true));
+  AddAttributeMP(mp, "source", "survey");
+  ASSERT_TRUE(SaveMP(mp));
+  FreeMP(mp);
+  const Json j = InfoOf(dir.File("roads.battribute"));
+  EXPECT_EQ(j["kind"], "layer");
+  EXPECT_EQ(j["form"], "binary");
+  EXPECT_EQ(j["spatial"]["path"], dir.File("roads.bspatial"));
+  EXPECT_EQ(j["records"], 3);
+  EXPECT_EQ(j["vertices"], 5);
+  EXPECT_EQ(j["kinds"].dump(), R"({"PNT":1,"LIN":2})");
+  EXPECT_EQ(j["with_heights"], 1);
+  EXPECT_EQ(j["bound"].dump(), "[-3.0,0.0,10.0,7.0]");
+  EXPECT_EQ(j["classes"].dump(), R"(["ROAD","WELL"])");
+  EXPECT_EQ(j["attributes"].dump(),
+            R"({"COLOUR":["string"],"DEPTH":["real"],"LANES":["int"],"NAME":["string"]})");
+  EXPECT_TRUE(j["index"].is_null());
+  EXPECT_EQ(j["passport"]["alias"], "roads");
+  EXPECT_EQ(j["passport"]["bound"].dump(), "[-3.0,0.0,10.0,7.0]");
+  EXPECT_EQ(j["passport"]["properties"].dump(), R"({"SOURCE":"survey"})");
+
+  ASSERT_EQ(Orvo({"convert", dir.File("roads.bspatial"), dir.File("t.spatial")}).code, 0);
+  const Json t = InfoOf(dir.File("t.spatial"));
+  EXPECT_EQ(t["form"], "text");
+  EXPECT_EQ(t["attributes"]["LANES"].dump(), R"(["string"])");
+  OrvoRun text = Orvo({"info", dir.File("t.spatial")});
+  EXPECT_NE(text.out.find("\nrecords: 3\nvertices: 5\nkinds:\n  PNT: 1\n  LIN: 2\n"),
+            std::string::npos)
+      << text.out;
+}
+
+TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
+  TempDir dir;
+  const std::string raster = dir.File("dem.raster");
+  ASSERT_TRUE(CreateRaster(raster.c_str(), 300, 200, 256, 256, 2, 264));
+  ASSERT_TRUE(CreateRaster(dir.File("dem.r2").c_str(), 150, 100, 256, 256, 2, 264));
+  const BOUND bound{1000, 2000, 1299, 2199};
+  ASSERT_TRUE(WriteRasterBound((raster + ".corners").c_str(), 300, 200, &bound));
+  const Json r = InfoOf(raster);
+  EXPECT_EQ(r["kind"], "raster");
+  EXPECT_EQ(r["width"], 300);
+  EXPECT_EQ(r["height"], 200);
+  EXPECT_EQ(r["pixel_size"], 2);
+  EXPECT_EQ(r["tiles_across"], 2);
+  EXPECT_EQ(r["tiles_down"], 1);
+  EXPECT_EQ(r["layout"], "fixed");
+  EXPECT_EQ(r["compression"], "none");
+  EXPECT_EQ(r["tiles"].dump(), R"({"raw":2,"rle":0,"absent":0})");
+  ASSERT_EQ(r["previews"].size(), 1u);
+  EXPECT_EQ(r["previews"][0]["width"], 150);
+  EXPECT_NEAR(r["transform"]["origin"][0].get<double>(), 1000.4983333333,
+              1e-6);  // the centre of pixel (0, 0): 299 units over 300 pixels
+  const Json c = InfoOf(raster + ".corners");
+  EXPECT_EQ(c["kind"], "control_points");
+  EXPECT_EQ(c["count"], 4);
+  EXPECT_EQ(c["points"][2].dump(), R"({"map":[1298.5016666667,2000.4975],"pixel":[299.0,199.0]})");
+
+  HSE se = CreateSE();
+  for (int32_t id : {5, -2, 40}) AddSE(se, id);
+  ASSERT_TRUE(SaveSE(se, dir.File("picked.sel").c_str()));
+  FreeSE(se);
+  EXPECT_EQ(InfoOf(dir.File("picked.sel")).dump(), Json({{"file", dir.File("picked.sel")},
+                                                         {"kind", "selection"},
+                                                         {"ids", 3},
+                                                         {"first", -2},
+                                                         {"last", 40}})
+                                                       .dump());
+
+  WriteFileBytes(dir.File("map.cls"),
+                 "[feature.road]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
+                 "[attribute.lanes]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
+                 "[attribute.name]\r\nname1=Name\r\ntype=string\r\n");
+  const Json k = InfoOf(dir.File("map.cls"));
+  EXPECT_EQ(k["kind"], "classifier");
+  EXPECT_EQ(k["features"].dump(),
+            R"([{"id":"ROAD","name":"Road","local":"LIN","attributes":["LANES","NAME"]}])");
+  EXPECT_EQ(k["attributes"][0]["id"], "LANES");
+  EXPECT_EQ(k["attributes"][0]["max"], "8");
+}
+
+TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
+  TempDir dir;
+  WriteFileBytes(dir.File("notes.txt"), "hello\r\n");
+  OrvoRun unknown = Orvo({"info", dir.File("notes.txt")});
+  EXPECT_EQ(unknown.code, 1);
+  EXPECT_EQ(unknown.err,
+            "orvo info: " + dir.File("notes.txt") +
+                ": is no kind of file orvo knows (layer, classifier, selection, raster, "
+                "tile list, control points)\n");
+  OrvoRun missing = Orvo({"info", dir.File("gone.raster")});
+  EXPECT_EQ(missing.err, "orvo info: " + dir.File("gone.raster") + ": no such file\n");
+  WriteFileBytes(dir.File("broken.raster"), std::string("_raster_") + std::string(40, '\x7f'));
+  OrvoRun broken = Orvo({"info", dir.File("broken.raster")});
+  EXPECT_EQ(broken.code, 1);
+  EXPECT_EQ(broken.err, "orvo info: " + dir.File("broken.raster") + ": raster head is damaged\n");
+  WriteFileBytes(dir.File("x.bspatial"), "not binary at all");
+  OrvoRun layer = Orvo({"info", dir.File("x.bspatial")});
+  EXPECT_EQ(layer.code, 1);
+  EXPECT_EQ(layer.err,
+            "orvo info: " + dir.File("x.bspatial") + ": is no spatial file of a layer\n");
+}
+
+TEST(OrvoDump, RecordsInTextAndJsonAndById) {
+  TempDir dir;
+  WriteLayer(dir.File("roads.bspatial"), Roads());
+  OrvoRun text = Orvo({"dump", dir.File("roads.bspatial"), "--ids", "1-2"});
+  ASSERT_EQ(text.code, 0) << text.err;
+  EXPECT_EQ(
+      text.out,
+      "LIN 2 user 20 class \"ROAD\"\n  vector 0: 0,0 10,5\n  LANES (int) = 2\n"
+      "  NAME (string) = A1\n"
+      "PNT 1 with heights user 0 class \"WELL\"\n  vector 0: -3,7,1\n  DEPTH (real) = 12.5\n");
+  OrvoRun json = Orvo({"dump", dir.File("roads.bspatial"), "--json", "--ids=3"});
+  ASSERT_EQ(json.code, 0);
+  EXPECT_EQ(json.out,
+            "[\n{\"id\":3,\"kind\":\"LIN\",\"has_z\":false,\"vectors\":[[[1.0,1.0],[2.0,2.0]]],"
+            "\"user_id\":0,\"class\":\"ROAD\",\"attributes\":[{\"id\":\"LANES\",\"type\":\"int\","
+            "\"value\":\"9\"},{\"id\":\"COLOUR\",\"type\":\"string\",\"value\":\"red\"}]}\n]\n");
+  EXPECT_EQ(Orvo({"dump", dir.File("roads.bspatial"), "--ids", "5-2"}).code, 2);
+}
+
+TEST(OrvoCheck, ReportsEveryFailingValueWithItsReason) {
+  TempDir dir;
+  WriteLayer(dir.File("roads.bspatial"), Roads());
+  WriteFileBytes(dir.File("map.cls"),
+                 "[feature.ROAD]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
+                 "[attribute.LANES]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
+                 "[attribute.NAME]\r\nname1=Name\r\ntype=string\r\n"
+                 "[attribute.COLOUR]\r\nname1=Colour\r\ntype=string\r\n");
+  OrvoRun run = Orvo({"check", dir.File("map.cls"), dir.File("roads.bspatial")});
+  EXPECT_EQ(run.code, 1);
+  const std::string out = run.out;
+  EXPECT_NE(out.find("1 WELL class: class code is not in the classifier\n"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("3 ROAD LANES=9: "), std::string::npos) << out;
+  EXPECT_NE(out.find("3 ROAD COLOUR=red: attribute does not belong to the feature\n"),
+            std::string::npos);
+  EXPECT_EQ(out.find("2 ROAD"), std::string::npos);
+  EXPECT_NE(out.find("\n3 records, 4 values, 3 failing\n"), std::string::npos) << out;
+  OrvoRun bad = Orvo({"check", dir.File("none.cls"), dir.File("roads.bspatial")});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_EQ(bad.err, "orvo check: " + dir.File("none.cls") + ": is no classifier\n");
+}
+
+TEST(OrvoDemAndPixel, HeightsAtMapPositionsAndPixelBytes) {
+  TempDir dir;
+  const std::string path = dir.File("h.raster");
+  ASSERT_TRUE(CreateRaster(path.c_str(), 4, 4, 4, 4, 2, 264));
+  {
+    IRaster* r = OpenRaster(path.c_str(), 0, false);
+    ASSERT_NE(r, nullptr);
+    for (int16_t y = 0; y < 4; ++y)
+      for (int16_t x = 0; x < 4; ++x) {
+        const int16_t v = x == 3 && y == 3 ? 9999 : static_cast<int16_t>(100 * x + 10 * y - 50);
+        r->SetPixel(x, y, &v);
+      }
+    r->Release();
+  }
+  const BOUND bound{0, 0, 3, 3};
+  ASSERT_TRUE(WriteRasterBound((path + ".corners").c_str(), 4, 4, &bound));
+  OrvoRun dem = Orvo({"dem", path, "0", "3", "3", "0", "0.5", "3"});
+  ASSERT_EQ(dem.code, 0) << dem.err;
+  // Row 0 lies at the bound's top (y = 3) by the corner file's pixel order.
+  double h00 = DemHeight(nullptr, 0, 0);
+  EXPECT_EQ(h00, 9999.0);
+  ITransformedRaster* d = OpenDem(path.c_str());
+  ASSERT_NE(d, nullptr);
+  auto line = [&](const char* x, const char* y, double hx, double hy) {
+    const double h = DemHeight(d, hx, hy);
+    char text[64];
+    std::snprintf(text, sizeof(text), "%s %s ", x, y);
+    return std::string(text) +
+           (h >= 9999 ? std::string("no-data") : orvotool::ValueText(RealAttribute("", h)));
+  };
+  EXPECT_EQ(dem.out, line("0", "3", 0, 3) + "\n" + line("3", "0", 3, 0) + "\n" +
+                         line("0.5", "3", 0.5, 3) + "\n");
+  CloseDem(d);
+  OrvoRun pixel = Orvo({"pixel", path, "2", "1"});
+  EXPECT_EQ(pixel.out, "2 1 a000 160\n");
+  OrvoRun outside = Orvo({"pixel", path, "4", "0"});
+  EXPECT_EQ(outside.code, 2);
+  EXPECT_EQ(outside.err.rfind("orvo pixel: pixel 4 0 is outside the 4 x 4 raster\n", 0), 0u);
+  OrvoRun no_dem = Orvo({"dem", dir.File("none.raster"), "1", "2"});
+  EXPECT_EQ(no_dem.code, 1);
+}
+
+}  // namespace
+}  // namespace orvotest
