@@ -170,6 +170,11 @@ uint8_t* TRaster::Tile(int64_t tx, int64_t ty) {
   uint16_t method;
   std::memcpy(&method, stored, sizeof(method));
   if (method != kRleMethod) return nullptr;
+  // Checked before the buffer is made: a few stored bytes may claim a tile of
+  // any size, beyond memory and, in 32-bit builds, beyond what size_t holds.
+  if (tile_bytes_ > RleMostDecoded(tile.size - 2, head_.pixel_size) ||
+      static_cast<uint64_t>(tile_bytes_) > SIZE_MAX)
+    return nullptr;
   try {
     tile_buffer_.resize(static_cast<size_t>(tile_bytes_));
   } catch (const std::bad_alloc&) {

@@ -377,6 +377,34 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   EXPECT_EQ(f->GetTile(1, 1), nullptr);
 }
 
+// A stream of n bytes decodes to at most n / (2 + pixel size) runs of 65535
+// pixels. A run-length tile whose stream cannot fill its tile is refused
+// before a buffer of the tile's size is made: a file of a few hundred bytes
+// could otherwise claim a tile of a petabyte (beyond what a 32-bit size holds).
+TEST(RasterDamage, RunLengthTilesTooShortForTheirTileAreRefused) {
+  TempDir dir;
+  const int64_t side = int64_t{1} << 20, pixel = 1024;
+  orvo::RASTERHEAD head = MakeHead(side, side, side, side, pixel);
+  const std::string path = dir.File("huge.raster");
+  WriteFileBytes(path, VariableRaster(head, {RleTile({{1, std::string(pixel, 'p')}})}));
+  RasterPtr r = Open(path, 0);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->GetTile(0, 0), nullptr);
+  std::string one(pixel, '.');
+  EXPECT_FALSE(r->GetPixel(0, 0, one.data()));
+
+  // The longest runs: a stream of two full runs fills exactly 131070 pixels.
+  orvo::RASTERHEAD fits = MakeHead(131070, 1, 131070, 1, 1);
+  const std::string full = dir.File("full.raster");
+  WriteFileBytes(full, VariableRaster(fits, {RleTile({{65535, "a"}, {65535, "b"}})}));
+  RasterPtr f = Open(full, 0);
+  ASSERT_TRUE(f);
+  const uint8_t* tile = static_cast<const uint8_t*>(f->GetTile(0, 0));
+  ASSERT_NE(tile, nullptr);
+  EXPECT_EQ(tile[65534], 'a');
+  EXPECT_EQ(tile[131069], 'b');
+}
+
 #ifndef _WIN32
 // A raster past 4 GiB: positions are 64-bit all the way to the view.
 TEST(RasterLarge, SparseFileBeyondFourGigabytes) {
