@@ -16,6 +16,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/linux/fault_injection.h"
 #include "platform/linux/file_object.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/last_error.h"
@@ -218,7 +219,7 @@ HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES /*security*/, DWORD
                           DWORD maximum_size_high, DWORD maximum_size_low, LPCSTR name) {
   using namespace orvo::linux_api;
   Protection protection;
-  if (!ParseProtection(protect, &protection)) return nullptr;
+  if (!ParseProtection(protect, &protection) || InjectFault(FaultKind::kMapping)) return nullptr;
   uint64_t size = (static_cast<uint64_t>(maximum_size_high) << 32) | maximum_size_low;
   FreshRequest fresh;
   fresh.writable = protection.writable;
@@ -271,7 +272,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high, DW
                      SIZE_T bytes_to_map) {
   using namespace orvo::linux_api;
   std::shared_ptr<MappingHandle> handle = LookupHandleAs<MappingHandle>(mapping);
-  if (handle == nullptr) return nullptr;
+  if (handle == nullptr || InjectFault(FaultKind::kView)) return nullptr;
   const std::shared_ptr<Section>& section = handle->section();
   uint64_t offset = (static_cast<uint64_t>(offset_high) << 32) | offset_low;
   if (offset % kGranularity != 0) {
