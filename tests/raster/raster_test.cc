@@ -377,6 +377,31 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   EXPECT_EQ(f->GetTile(1, 1), nullptr);
 }
 
+// Later openers reach the file through its mapping and cannot see its real
+// size; a head claiming nearly 2^63 bytes and a tile entry far past the end
+// give no tile (or no later opener at all), without overflowing the view
+// arithmetic (found by fuzzing).
+TEST(RasterDamage, HugeClaimsSeenThroughTheMappingGiveNoTile) {
+  TempDir dir;
+  orvo::RASTERHEAD head = MakeHead(8, 4, 4, 4, 1);
+  std::string bytes = VariableRaster(head, {std::string(16, 'x'), std::string(16, 'y')});
+  const int64_t claimed = INT64_MAX - 5, far = int64_t{0x6000000000000000};
+  std::memcpy(bytes.data() + 8, &claimed, 8);
+  std::memcpy(bytes.data() + 264 + 12, &far, 8);
+  const std::string path = dir.File("claims.raster");
+  WriteFileBytes(path, bytes);
+  for (int32_t cache_mb : {0, 1}) {
+    RasterPtr first = Open(path, cache_mb, true);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->GetTile(1, 0), nullptr);
+    RasterPtr later(first->Clone(true));
+    if (!later) continue;
+    EXPECT_EQ(later->GetTile(1, 0), nullptr);
+    char pixel = 0;
+    EXPECT_FALSE(later->GetPixel(5, 0, &pixel));
+  }
+}
+
 // A stream of n bytes decodes to at most n / (2 + pixel size) runs of 65535
 // pixels. A run-length tile whose stream cannot fill its tile is refused
 // before a buffer of the tile's size is made: a file of a few hundred bytes
