@@ -83,6 +83,12 @@ std::string DumpAttribute(HAT a) {
   return out;
 }
 
+// Scales are saved with six decimals; a tiny negative one comes back as 0.
+std::string Scale(double scale) {
+  std::string text = std::to_string(scale);
+  return text == "-0.000000" ? "0.000000" : text;
+}
+
 std::string DumpFeature(HFT f) {
   std::string out = Trimmed(Text(GetIdFT, f)) + "|" + Text(GetNameFT, f) + "|" +
                     Text(GetName2FT, f) + "|" + Text(GetAnnoFT, f) + "|" + Text(GetGraphIdFT, f) +
@@ -96,8 +102,8 @@ std::string DumpFeature(HFT f) {
 std::string DumpGraph(HRT g) {
   return Trimmed(Text(GetIdRT, g)) + "|" + Text(GetAnnoRT, g) + "|" +
          Trimmed(Text(GetStdSymbolRT, g)) + "|" + Trimmed(Text(GetFileSymbolRT, g)) + "|" +
-         std::to_string(GetPriorityRT(g)) + "|" + std::to_string(GetMinScaleRT(g)) + "|" +
-         std::to_string(GetMaxScaleRT(g));
+         std::to_string(GetPriorityRT(g)) + "|" + Scale(GetMinScaleRT(g)) + "|" +
+         Scale(GetMaxScaleRT(g));
 }
 
 // Everything a host can read of the classifier, one line a definition in

@@ -1,6 +1,6 @@
 // Raster files: the head, the tile table and run-length tiles, through
-// IsRaster, ReadRasterHead and OpenRaster (read-only, with and without a
-// view cache), walked as a host walks them.
+// IsRaster, ReadRasterHead and OpenRaster (read-only), walked as a host
+// walks them.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -18,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     "IsRaster and ReadRasterHead disagree");
   ReadRasterHead(path.c_str(), head, sizeof(head));
   ReadRasterHeadEx(path.c_str(), head, 264);
-  for (int32_t cache_mb : {0, 1}) {
-    if (IRaster* raster = OpenRaster(path.c_str(), cache_mb, /*read_only=*/true)) {
-      orvofuzz::WalkRaster(raster);
-      raster->Release();
-    }
+  // Views of just what each request needs (cache 0), so that ASan sees the
+  // end of every one.
+  if (IRaster* raster = OpenRaster(path.c_str(), 0, /*read_only=*/true)) {
+    orvofuzz::WalkRaster(raster);
+    raster->Release();
   }
   return 0;
 }

@@ -115,7 +115,8 @@ int WalkSpatial(HSR reader) {
   }
   for (int32_t id : ids) {
     if (FindPositionSR(reader, id)) TouchSpatialRecord(reader);
-    if (FindPositionSR(reader, id + 1)) TouchSpatialRecord(reader);
+    if (FindPositionSR(reader, static_cast<int32_t>(static_cast<uint32_t>(id) + 1)))
+      TouchSpatialRecord(reader);
   }
   Sink(IsNetworkSR(reader));
   ResetSR(reader);
