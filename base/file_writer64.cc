@@ -35,14 +35,20 @@ bool WriteAt(void* file, int64_t position, const uint8_t* bytes, int64_t length,
 }  // namespace
 
 TFileWriter64::TFileWriter64(const char* file_name, uint32_t buffer_request)
-    : buffer_(new uint8_t[WindowFor(buffer_request)]), capacity_(WindowFor(buffer_request)) {
+    : file_name_(file_name),
+      buffer_(new uint8_t[WindowFor(buffer_request)]),
+      capacity_(WindowFor(buffer_request)) {
   DeleteFileA(file_name);
   file_ = OpenOsFile(file_name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                      CREATE_NEW);
   if (!file_) Raise(kCantOpenFile);
 }
 
-TFileWriter64::~TFileWriter64() { Flush(); }
+TFileWriter64::~TFileWriter64() {
+  if (Flush()) return;
+  file_.Reset();  // closed first: our own share mode would refuse the delete
+  DeleteFileA(file_name_.c_str());
+}
 
 bool TFileWriter64::Flush() {
   if (buffer_used_ == 0) return true;

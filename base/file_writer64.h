@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "base/os_file.h"
 
@@ -22,7 +23,9 @@ class TFileWriter64 {
   // write it). The buffer holds the window for buffer_request (whole
   // allocation granules). Throws "can't open file" when it cannot be created.
   TFileWriter64(const char* file_name, uint32_t buffer_request);
-  // Hands the buffer to the file and closes it.
+  // Hands the buffer to the file and closes it. When the file does not take
+  // the last bytes, which no caller hears of, the file is deleted: a reader
+  // must not take its first part for the whole.
   virtual ~TFileWriter64();
   TFileWriter64(const TFileWriter64&) = delete;
   TFileWriter64& operator=(const TFileWriter64&) = delete;
@@ -50,6 +53,7 @@ class TFileWriter64 {
   // bytes before cannot be flushed or the buffer cannot hold the range.
   bool Place(int64_t position, int64_t length);
 
+  const std::string file_name_;
   TOsHandle file_;
   std::unique_ptr<uint8_t[]> buffer_;
   int64_t capacity_ = 0;      // bytes the buffer holds

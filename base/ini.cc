@@ -143,6 +143,8 @@ void TIni::ParseHeader(const char* line, const char* open, TLoadState& state) {
     name = UpperCopy(TrimCSpace(std::string_view(open + 1, static_cast<size_t>(close - open - 1))));
   } else {
     // Reported, not fatal: the key lines up to the next header are dropped.
+    // The empty name is remembered like any other, so a second broken header
+    // (or a second "[]") is a duplicate section below.
     ReportError(kIniBadHeaderCode, line);
   }
   state.section = name;
@@ -185,7 +187,7 @@ bool TIni::TStoredSection::HasKey(std::string_view key) const {
   return false;
 }
 
-void TIni::TStoredSection::AddKey(std::string_view key, std::string_view value) {
+void TIni::TStoredSection::AddKey(std::string_view key, std::string_view value, bool lent_prefix) {
   if (key_set) {
     key_set->insert(key);
   } else if (entries.empty()) {
@@ -196,6 +198,7 @@ void TIni::TStoredSection::AddKey(std::string_view key, std::string_view value) 
     key_set->insert(key);
   }
   entries.emplace_back(key, value);
+  lent.push_back(lent_prefix);
 }
 
 void TIni::ParseKeyLine(const char* line, TLoadState& state) {
@@ -240,7 +243,7 @@ void TIni::ParseKeyLine(const char* line, TLoadState& state) {
   if (section.HasKey(key)) ThrowKeyUsed(std::string(key.substr(prefix)), state.section);
   std::memcpy(text + key_length, value_begin, value_length);
   text[key_length + value_length] = '\0';
-  section.AddKey(key, std::string_view(text + key_length, value_length));
+  section.AddKey(key, std::string_view(text + key_length, value_length), prefix > 0);
 }
 
 const TIni::TStoredSection* TIni::FindSection(const std::string& name) const {
@@ -287,6 +290,14 @@ std::string TIni::GetValue(const std::string& section, const std::string& key,
 }
 
 int32_t TIni::ReadSectionInFileOrder(const std::string& section) {
+  return SelectInFileOrder(section, /*with_lent=*/true);
+}
+
+int32_t TIni::ReadOwnKeysInFileOrder(const std::string& section) {
+  return SelectInFileOrder(section, /*with_lent=*/false);
+}
+
+int32_t TIni::SelectInFileOrder(const std::string& section, bool with_lent) {
   selected_keys_.clear();
   selected_values_.clear();
   std::string name = UpperCopy(section);
@@ -296,9 +307,10 @@ int32_t TIni::ReadSectionInFileOrder(const std::string& section) {
   if (stored == nullptr) return 0;
   selected_keys_.reserve(stored->entries.size());
   selected_values_.reserve(stored->entries.size());
-  for (const auto& [key, value] : stored->entries) {
-    selected_keys_.emplace_back(key);
-    selected_values_.emplace_back(value);
+  for (size_t i = 0; i < stored->entries.size(); ++i) {
+    if (!with_lent && stored->lent[i]) continue;
+    selected_keys_.emplace_back(stored->entries[i].first);
+    selected_values_.emplace_back(stored->entries[i].second);
   }
   return static_cast<int32_t>(selected_keys_.size());
 }

@@ -31,9 +31,10 @@ namespace orvo {
 //   "Error, wrong key format in section %s"
 //   "Error, key %s already used in section %s"
 // and leave the store with the entries read before the failing line. A header
-// without ']' is not an error: it is reported to the error-notification hook
-// with kIniBadHeaderCode (base/error_hook.h) and the key lines under it are
-// dropped.
+// without ']' is reported to the error-notification hook with
+// kIniBadHeaderCode (base/error_hook.h), takes the empty name and the key
+// lines under it are dropped; the empty name counts as a section seen, so a
+// second broken header (or a second "[]") raises the duplicate-section error.
 //
 // Section names and keys must not contain ':': the store files "SECTION:KEY"
 // under the text before its first ':' (a name holding one lends the rest to
@@ -70,6 +71,10 @@ class TIni {
   // As ReadSection, but the keys come in the order in which they stood in the
   // text.
   int32_t ReadSectionInFileOrder(const std::string& section);
+  // As ReadSectionInFileOrder, but only the keys that stood under a header of
+  // exactly that name: those a header "[SECTION:REST]" lent to the section
+  // (as "REST:KEY") are left out.
+  int32_t ReadOwnKeysInFileOrder(const std::string& section);
   // Upper-cased key i / its value of the last ReadSection; empty when out of
   // range.
   // The references stay valid until the next ReadSection or GetSectionCount.
@@ -89,11 +94,13 @@ class TIni {
   struct TStoredSection {
     std::string name;
     TKeyValues entries;
+    // Per entry: true when a header with ':' lent its key a prefix.
+    std::vector<bool> lent;
     // The keys, once the section has grown past a handful of them.
     std::unique_ptr<std::unordered_set<std::string_view>> key_set;
 
     bool HasKey(std::string_view key) const;
-    void AddKey(std::string_view key, std::string_view value);
+    void AddKey(std::string_view key, std::string_view value, bool lent_prefix);
   };
 
   // Room for n bytes of key and value text that stay in place while the store
@@ -117,6 +124,8 @@ class TIni {
   void ParseKeyLine(const char* line, TLoadState& state);
   // The stored section of that name, or null.
   const TStoredSection* FindSection(const std::string& name) const;
+  // Selects the keys of section in file order, with or without the lent ones.
+  int32_t SelectInFileOrder(const std::string& section, bool with_lent);
 
   std::vector<std::unique_ptr<char[]>> text_blocks_;
   char* text_at_ = nullptr;  // free room of the last block

@@ -21,7 +21,12 @@ namespace {
 constexpr int64_t kMaxCacheMb = 300;
 constexpr int64_t kMegabyte = 1 << 20;
 
-int64_t RoundUp(int64_t v, int64_t step) { return (v + step - 1) / step * step; }
+// v rounded up to a multiple of step; the largest multiple when that
+// overflows (a head may claim any size).
+int64_t RoundUp(int64_t v, int64_t step) {
+  if (v > INT64_MAX - (step - 1)) return INT64_MAX / step * step;
+  return (v + step - 1) / step * step;
+}
 
 // memcpy with the short rows of small blocks (one to four pixels) copied
 // inline rather than through the library call.
@@ -153,8 +158,12 @@ uint8_t* TRaster::MapRange(int64_t offset, int64_t size) {
     return nullptr;
   const int64_t view_offset = offset / granularity_ * granularity_;
   // The window grows to hold the largest request made so far; it never shrinks.
-  if (size + granularity_ > window_size_) window_size_ = (size / granularity_ + 1) * granularity_;
-  while (view_offset + window_size_ < offset + size) window_size_ += granularity_;
+  // offset + size is at most the mapping limit, so nothing here overflows.
+  if (size / granularity_ >= INT64_MAX / granularity_) return nullptr;
+  if (size > window_size_ - granularity_) window_size_ = (size / granularity_ + 1) * granularity_;
+  const int64_t needed = offset + size - view_offset;
+  if (window_size_ < needed) window_size_ = RoundUp(needed, granularity_);
+  if (window_size_ < needed) return nullptr;
   const int64_t view_size = std::min(window_size_, mapping_limit_ - view_offset);
   if (static_cast<uint64_t>(view_size) > SIZE_MAX) return nullptr;
   void* view =
@@ -192,6 +201,11 @@ uint8_t* TRaster::Tile(int64_t tx, int64_t ty) {
   uint16_t method;
   std::memcpy(&method, stored, sizeof(method));
   if (method != kRleMethod) return nullptr;
+  // Checked before the buffer is made: a few stored bytes may claim a tile of
+  // any size, beyond memory and, in 32-bit builds, beyond what size_t holds.
+  if (tile_bytes_ > RleMostDecoded(tile.size - 2, head_.pixel_size) ||
+      static_cast<uint64_t>(tile_bytes_) > SIZE_MAX)
+    return nullptr;
   try {
     tile_buffer_.resize(static_cast<size_t>(tile_bytes_));
   } catch (const std::bad_alloc&) {

@@ -164,4 +164,12 @@ bool RleDecode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t sourc
   }
 }
 
+int64_t RleMostDecoded(int64_t source_size, int64_t pixel_size) {
+  if (source_size < 1 || pixel_size < 1) return 0;
+  const int64_t runs = source_size / (2 + pixel_size);
+  int64_t bytes;
+  if (__builtin_mul_overflow(runs, kMaxRun * pixel_size, &bytes)) return INT64_MAX;
+  return bytes;
+}
+
 }  // namespace orvo

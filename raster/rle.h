@@ -19,6 +19,10 @@ int64_t RleEncode(uint8_t* dst, const uint8_t* src, int64_t source_size, int64_t
 bool RleDecode(uint8_t* dst, int64_t dst_size, const uint8_t* src, int64_t source_size,
                int64_t pixel_size);
 
+// The most bytes a stream of source_size bytes can decode to: every run at the
+// largest count. 0 for sizes below 1.
+int64_t RleMostDecoded(int64_t source_size, int64_t pixel_size);
+
 }  // namespace orvo
 
 #endif  // RASTER_RLE_H_

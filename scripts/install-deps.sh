@@ -3,7 +3,7 @@
 # missing, and makes the de_DE.UTF-8 locale the tests use.
 #
 #   install-deps.sh demo                       Linux library and demo host
-#   install-deps.sh test [linux|tsan|win32|win64]... test builds (default: all)
+#   install-deps.sh test [linux|tsan|win32|win64|fuzz]... test builds (default: all)
 # win32 includes wine32 (the 32-bit test run), which needs Debian's i386
 # architecture: it is added when missing, and wine32 is installed after the
 # rest, so that a machine without it still gets everything else and is told
@@ -14,7 +14,7 @@ set -u -o pipefail
 mode="${1:-test}"
 shift || true
 parts=("$@")
-[ ${#parts[@]} -gt 0 ] || parts=(linux tsan win32 win64)
+[ ${#parts[@]} -gt 0 ] || parts=(linux tsan win32 win64 fuzz)
 
 pkgs=(cmake ninja-build g++ make nlohmann-json3-dev)
 want_locale=0
@@ -33,11 +33,13 @@ case "$mode" in
                       binutils-mingw-w64-x86-64 googletest)
                want_wine32=1 ;;
         win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64) ;;
+        # clang with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev).
+        fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
         *) echo "install-deps.sh: unknown part '$p'" >&2; exit 2 ;;
       esac
     done
     ;;
-  *) echo "usage: install-deps.sh demo | test [linux|tsan|win32|win64]..." >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh demo | test [linux|tsan|win32|win64|fuzz]..." >&2; exit 2 ;;
 esac
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

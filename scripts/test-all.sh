@@ -6,7 +6,9 @@
 #   win32: orvoapi.dll for 32-bit Windows, the product, checked for its
 #          exports and imports, and the suite and the demo host built with it,
 #          run under wine32 (build/win32), plus the tests of the build checks;
-#   win64: the suite for 64-bit Windows, run under wine64 (build/win64).
+#   win64: the suite for 64-bit Windows, run under wine64 (build/win64);
+#   fuzz:  the libFuzzer harnesses (clang) over their seed corpora, then a
+#          short burst each (scripts/fuzz.sh --ci, build/fuzz).
 # Installs what is missing with apt-get (as root). Every section runs even if
 # an earlier one failed; the exit status is non-zero if anything failed.
 #
@@ -15,7 +17,7 @@
 # "wine start failed" line; the program never ran) is run once more; such
 # retries are counted in the summary. Any other failure stands.
 #
-#   bash scripts/test-all.sh [linux] [tsan] [win32] [win64]     (default: all)
+#   bash scripts/test-all.sh [linux] [tsan] [win32] [win64] [fuzz]   (default: all)
 # Environment: ORVO_JOBS (build jobs, default nproc), ORVO_TEST_JOBS (ctest
 # jobs, default 2), ORVO_NO_INSTALL=1 to skip the package step.
 set -u -o pipefail
@@ -25,11 +27,11 @@ cd "$root"
 jobs="${ORVO_JOBS:-$(nproc)}"
 test_jobs="${ORVO_TEST_JOBS:-2}"
 sections=("$@")
-[ ${#sections[@]} -gt 0 ] || sections=(linux tsan win32 win64)
+[ ${#sections[@]} -gt 0 ] || sections=(linux tsan win32 win64 fuzz)
 for s in "${sections[@]}"; do
   case "$s" in
-    linux|tsan|win32|win64) ;;
-    *) echo "usage: test-all.sh [linux] [tsan] [win32] [win64]" >&2; exit 2 ;;
+    linux|tsan|win32|win64|fuzz) ;;
+    *) echo "usage: test-all.sh [linux] [tsan] [win32] [win64] [fuzz]" >&2; exit 2 ;;
   esac
 done
 wants() { [[ " ${sections[*]} " == *" $1 "* ]]; }
@@ -262,6 +264,20 @@ if wants win64; then
     skip "win64: ctest under wine64" "build failed"
   fi
   echo "win64 section took $(elapsed "$t")"
+fi
+
+# ---------------------------------------------------------------- fuzz
+if wants fuzz; then
+  header "fuzz: libFuzzer harnesses over their seeds plus a burst each (build/fuzz)"
+  t=$(date +%s)
+  # 14 harnesses x 8 s stay under 3 minutes with the seed runs.
+  if step "fuzz: build and run (--ci ${ORVO_FUZZ_SECONDS:-8})" \
+       env ORVO_JOBS="$jobs" bash scripts/fuzz.sh --ci "${ORVO_FUZZ_SECONDS:-8}"; then
+    tests_passed=$((tests_passed + 1))
+  else
+    tests_failed=$((tests_failed + 1))
+  fi
+  echo "fuzz section took $(elapsed "$t")"
 fi
 
 # ---------------------------------------------------------------- summary

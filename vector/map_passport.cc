@@ -48,6 +48,10 @@ void ParseBound(const std::string& text, BOUND* bound) {
   }
 }
 
+bool NeedsLeadingTab(const std::string& key) {
+  return !key.empty() && (key[0] == '[' || key[0] == ';');
+}
+
 std::string WithoutLineEnds(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -149,7 +153,9 @@ bool TMapPassport::Load(const char* file_name) {
   file_name_ = ChangeExt(file_name, "");
   TIni ini;
   if (!ini.LoadFile(ChangeExt(file_name, kPassportExt).c_str())) return false;
-  int32_t count = ini.ReadSectionInFileOrder(kSection);
+  // Keys of a header "[COMMON:...]" belong to another section, not to the
+  // passport (the INI store files them under COMMON with a prefix).
+  int32_t count = ini.ReadOwnKeysInFileOrder(kSection);
   if (count == 0) return false;
   for (int32_t i = 0; i < count; ++i) {
     std::string key = ini.GetSectionKey(i);
@@ -183,6 +189,10 @@ void TMapPassport::Save() const {
   AppendDouble(text, bound_.maxy);
   text.append("\r\n");
   for (size_t i = 0; i < keys_.size(); ++i) {
+    // A key that a file gave us starting with '[' or ';' (it stood after a
+    // tab) would read back as a header or a comment: a tab before it keeps
+    // it a key line, and the reader trims the tab off again.
+    if (NeedsLeadingTab(keys_[i])) text += '\t';
     text.append(keys_[i]).append("=").append(values_[i]).append("\r\n");
   }
 

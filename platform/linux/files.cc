@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/linux/fault_injection.h"
 #include "platform/linux/file_object.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/last_error.h"
@@ -308,7 +309,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
   using namespace orvo::linux_api;
   if (bytes_written != nullptr) *bytes_written = 0;
   std::shared_ptr<FileObject> object = TransferFile(file, /*write=*/true, buffer, bytes_to_write);
-  if (object == nullptr) return FALSE;
+  if (object == nullptr || InjectFault(FaultKind::kWrite)) return FALSE;
   std::lock_guard<std::mutex> lock(object->io_mutex());
   int64_t position = -1;
   if (overlapped != nullptr) {
@@ -414,6 +415,7 @@ BOOL SetEndOfFile(HANDLE file) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  if (InjectFault(FaultKind::kResize)) return FALSE;
   std::lock_guard<std::mutex> lock(object->io_mutex());
   off_t position = lseek(object->fd(), 0, SEEK_CUR);
   struct stat st;

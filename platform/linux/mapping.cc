@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
+#include "platform/linux/fault_injection.h"
 #include "platform/linux/file_object.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/last_error.h"
@@ -43,6 +46,7 @@ class MappingHandle : public HandleObject {
 struct View {
   size_t length;
   std::shared_ptr<Section> section;
+  bool heap = false;  // a copy in a heap block (ORVO_HEAP_VIEWS), not a mapping
 };
 
 struct Views {
@@ -96,6 +100,30 @@ bool FindView(LPCVOID address, bool remove, uintptr_t* base, View* view) {
   SetLastError(ERROR_INVALID_ADDRESS);
   return false;
 }
+
+#ifdef ORVO_HEAP_VIEWS
+// The fuzzing build's read-only views: the bytes copied into a heap block of
+// exactly the view's length, so that AddressSanitizer catches a read past the
+// end of a file, which a mapping would hide up to the end of its last page.
+// Such a view does not see later writes through other views.
+void* HeapView(const Section& section, uint64_t offset, size_t length) {
+  char* block = static_cast<char*>(std::malloc(length));
+  if (block == nullptr) return nullptr;
+  size_t done = 0;
+  while (done < length) {
+    ssize_t n = pread(section.bytes_fd(), block + done, length - done,
+                      static_cast<off_t>(section.data_offset() + offset + done));
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) continue;
+      // Past the end of a file that shrank: a mapping would raise SIGBUS.
+      std::memset(block + done, 0, length - done);
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return block;
+}
+#endif
 
 }  // namespace
 
@@ -191,7 +219,7 @@ HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES /*security*/, DWORD
                           DWORD maximum_size_high, DWORD maximum_size_low, LPCSTR name) {
   using namespace orvo::linux_api;
   Protection protection;
-  if (!ParseProtection(protect, &protection)) return nullptr;
+  if (!ParseProtection(protect, &protection) || InjectFault(FaultKind::kMapping)) return nullptr;
   uint64_t size = (static_cast<uint64_t>(maximum_size_high) << 32) | maximum_size_low;
   FreshRequest fresh;
   fresh.writable = protection.writable;
@@ -244,7 +272,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high, DW
                      SIZE_T bytes_to_map) {
   using namespace orvo::linux_api;
   std::shared_ptr<MappingHandle> handle = LookupHandleAs<MappingHandle>(mapping);
-  if (handle == nullptr) return nullptr;
+  if (handle == nullptr || InjectFault(FaultKind::kView)) return nullptr;
   const std::shared_ptr<Section>& section = handle->section();
   uint64_t offset = (static_cast<uint64_t>(offset_high) << 32) | offset_low;
   if (offset % kGranularity != 0) {
@@ -290,6 +318,20 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high, DW
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
+#ifdef ORVO_HEAP_VIEWS
+  if (prot == PROT_READ) {
+    void* copy = HeapView(*section, offset, static_cast<size_t>(length));
+    if (copy == nullptr) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
+    }
+    Views& views = TheViews();
+    std::lock_guard<std::mutex> lock(views.mutex);
+    views.by_address[reinterpret_cast<uintptr_t>(copy)] =
+        View{static_cast<size_t>(length), section, /*heap=*/true};
+    return copy;
+  }
+#endif
   void* address = mmap(nullptr, static_cast<size_t>(length), prot, flags, section->bytes_fd(),
                        static_cast<off_t>(section->data_offset() + offset));
   if (address == MAP_FAILED) {
@@ -309,6 +351,10 @@ BOOL UnmapViewOfFile(LPCVOID base_address) {
   uintptr_t base = 0;
   View view{};
   if (!FindView(base_address, /*remove=*/true, &base, &view)) return FALSE;
+  if (view.heap) {
+    std::free(reinterpret_cast<void*>(base));
+    return TRUE;
+  }
   munmap(reinterpret_cast<void*>(base), view.length);
   return TRUE;  // view.section may be the last reference; it goes here
 }
@@ -318,6 +364,7 @@ BOOL FlushViewOfFile(LPCVOID base_address, SIZE_T bytes_to_flush) {
   uintptr_t base = 0;
   View view{};
   if (!FindView(base_address, /*remove=*/false, &base, &view)) return FALSE;
+  if (view.heap) return TRUE;  // read-only: nothing to write
   uintptr_t start = reinterpret_cast<uintptr_t>(base_address);
   uintptr_t end = base + view.length;
   if (bytes_to_flush != 0 && bytes_to_flush < end - start) end = start + bytes_to_flush;

@@ -151,6 +151,20 @@ TEST_P(IniTest, SectionNamesAreTrimmedFoldedAsciiOnlyAndListed) {
   EXPECT_EQ(ini.ReadSectionInFileOrder("none"), 0);
 }
 
+TEST_P(IniTest, HeadersWithAColonLendTheirKeysAPrefix) {
+  TIni ini;
+  ASSERT_TRUE(Load(ini, "[A]\nk=0\n[A:SUB]\nk=1\n"));
+  EXPECT_EQ(ini.GetValue("A", "SUB:K", ""), "1");
+  ASSERT_EQ(ini.ReadSectionInFileOrder("A"), 2);
+  EXPECT_EQ(ini.GetSectionKey(1), "SUB:K");
+  // Only the keys that stood under [A] itself.
+  ASSERT_EQ(ini.ReadOwnKeysInFileOrder("a"), 1);
+  EXPECT_EQ(ini.GetSectionKey(0) + ini.GetSectionValue(0), "K0");
+  TIni lent_only;
+  ASSERT_TRUE(Load(lent_only, "[A:B]\nk=1\n"));
+  EXPECT_EQ(lent_only.ReadOwnKeysInFileOrder("A"), 0);
+}
+
 TEST_P(IniTest, EveryLineEndReadsTheSame) {
   const std::string lf = "[A]\nk=1\n\n[B]\nx=2\ny= 3 \n";
   std::string crlf, cr, nul;

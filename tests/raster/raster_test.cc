@@ -384,6 +384,59 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   EXPECT_EQ(f->GetTile(1, 1), nullptr);
 }
 
+// Later openers reach the file through its mapping and cannot see its real
+// size; a head claiming nearly 2^63 bytes and a tile entry far past the end
+// give no tile (or no later opener at all), without overflowing the view
+// arithmetic (found by fuzzing).
+TEST(RasterDamage, HugeClaimsSeenThroughTheMappingGiveNoTile) {
+  TempDir dir;
+  orvo::RASTERHEAD head = MakeHead(8, 4, 4, 4, 1);
+  std::string bytes = VariableRaster(head, {std::string(16, 'x'), std::string(16, 'y')});
+  const int64_t claimed = INT64_MAX - 5, far = int64_t{0x6000000000000000};
+  std::memcpy(bytes.data() + 8, &claimed, 8);
+  std::memcpy(bytes.data() + 264 + 12, &far, 8);
+  const std::string path = dir.File("claims.raster");
+  WriteFileBytes(path, bytes);
+  for (int32_t cache_mb : {0, 1}) {
+    RasterPtr first = Open(path, cache_mb, true);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->GetTile(1, 0), nullptr);
+    RasterPtr later(first->Clone(true));
+    if (!later) continue;
+    EXPECT_EQ(later->GetTile(1, 0), nullptr);
+    char pixel = 0;
+    EXPECT_FALSE(later->GetPixel(5, 0, &pixel));
+  }
+}
+
+// A stream of n bytes decodes to at most n / (2 + pixel size) runs of 65535
+// pixels. A run-length tile whose stream cannot fill its tile is refused
+// before a buffer of the tile's size is made: a file of a few hundred bytes
+// could otherwise claim a tile of a petabyte (beyond what a 32-bit size holds).
+TEST(RasterDamage, RunLengthTilesTooShortForTheirTileAreRefused) {
+  TempDir dir;
+  const int64_t side = int64_t{1} << 20, pixel = 1024;
+  orvo::RASTERHEAD head = MakeHead(side, side, side, side, pixel);
+  const std::string path = dir.File("huge.raster");
+  WriteFileBytes(path, VariableRaster(head, {RleTile({{1, std::string(pixel, 'p')}})}));
+  RasterPtr r = Open(path, 0);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->GetTile(0, 0), nullptr);
+  std::string one(pixel, '.');
+  EXPECT_FALSE(r->GetPixel(0, 0, one.data()));
+
+  // The longest runs: a stream of two full runs fills exactly 131070 pixels.
+  orvo::RASTERHEAD fits = MakeHead(131070, 1, 131070, 1, 1);
+  const std::string full = dir.File("full.raster");
+  WriteFileBytes(full, VariableRaster(fits, {RleTile({{65535, "a"}, {65535, "b"}})}));
+  RasterPtr f = Open(full, 0);
+  ASSERT_TRUE(f);
+  const uint8_t* tile = static_cast<const uint8_t*>(f->GetTile(0, 0));
+  ASSERT_NE(tile, nullptr);
+  EXPECT_EQ(tile[65534], 'a');
+  EXPECT_EQ(tile[131069], 'b');
+}
+
 #ifndef _WIN32
 // A raster past 4 GiB: positions are 64-bit all the way to the view.
 TEST(RasterLarge, SparseFileBeyondFourGigabytes) {

@@ -125,6 +125,52 @@ TEST(MapPassport, LoadRules) {
   EXPECT_EQ(p.Alias(), "kept");
 }
 
+// Passports that loaded save and load back equal. The bytes came out of
+// fuzzing the load-save-load round trip.
+TEST(MapPassport, LoadedPassportsSurviveSaveAndLoad) {
+  auto hex = [](const char* digits) {
+    std::string bytes;
+    for (const char* p = digits; p[0] != '\0' && p[1] != '\0'; p += 2)
+      bytes += static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16));
+    return bytes;
+  };
+  struct Case {
+    std::string file;
+    std::vector<std::pair<std::string, std::string>> properties;
+  };
+  const Case cases[] = {
+      // A tab before '[' or ';' makes a key line, not a header or a comment.
+      {hex("5b434f4d4d4f4e5d0d0a095b583d310d0a423d320d0a"), {{"[X", "1"}, {"B", "2"}}},
+      {hex("5b434f4d4d4f4e5d0d0a093b583d310d0a423d320d0a"), {{";X", "1"}, {"B", "2"}}},
+      // A header naming COMMON:... is another section: its keys are not ours.
+      {"[COMMON]\r\nK=0\r\n[COMMON:SUB]\r\nK=1\r\n", {{"K", "0"}}},
+      {"[COMMON]\r\nALIAS=x\r\n[COMMON:A=]\r\nB\r\n", {}},
+  };
+  orvotest::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    WriteFileBytes(dir.File("map.passport"), c.file);
+    TMapPassport loaded;
+    ASSERT_TRUE(loaded.Load(dir.File("map").c_str()));
+    EXPECT_EQ(Properties(loaded), c.properties);
+    loaded.Save();
+    TMapPassport again;
+    ASSERT_TRUE(again.Load(dir.File("map").c_str()));
+    EXPECT_EQ(again.Alias(), loaded.Alias());
+    EXPECT_EQ(Properties(again), c.properties);
+  }
+  // The tab is what keeps such a key a key line on disk.
+  WriteFileBytes(dir.File("map.passport"), hex("5b434f4d4d4f4e5d0d0a095b583d310d0a"));
+  TMapPassport p;
+  ASSERT_TRUE(p.Load(dir.File("map").c_str()));
+  p.Save();
+  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")),
+            "[COMMON]\r\nALIAS=\r\nBOUND=0,0,0,0\r\n\t[X=1\r\n");
+  // Only COMMON:... sections: no COMMON section of our own.
+  WriteFileBytes(dir.File("sub.passport"), "[COMMON:SUB]\r\nK=1\r\n");
+  EXPECT_FALSE(p.Load(dir.File("sub").c_str()));
+}
+
 TEST(MapPassport, SaveFailures) {
   orvotest::TempDir dir;
   TMapPassport p;
