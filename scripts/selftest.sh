@@ -188,6 +188,42 @@ EOF
     pass "missing program fails as the program's failure ($rc)" ||
     fail "missing program gave status $rc" "$(cat "$work/err")"
 
+  # --start-mark: a program that reached main (it made the mark) keeps its
+  # status; one that never made it is started twice more, then is a start
+  # failure.
+  cat >"$work/mark.c" <<'EOF'
+#include <stdio.h>
+#include <stdlib.h>
+int main(int argc, char** argv) {
+  const char* mark = getenv("ORVO_START_MARK");
+  if (argc > 2 && mark) fclose(fopen(mark, "wb"));
+  return atoi(argv[1]);
+}
+EOF
+  local mexe="$work/mark-$arch.exe"
+  if "$triple-gcc-posix" -o "$mexe" "$work/mark.c" >"$work/build.log" 2>&1; then
+    timeout 60 "$here/wine-run.sh" --arch "$arch" --prefix "$px" --start-mark "$mexe" 4 mark \
+      >/dev/null 2>"$work/err"
+    rc=$?
+    [ $rc -eq 4 ] && ! grep -q "wine-run.sh" "$work/err" &&
+      pass "--start-mark: a program that reached main keeps its status (4)" ||
+      fail "--start-mark with the mark made: status $rc" "$(cat "$work/err")"
+    timeout 120 "$here/wine-run.sh" --arch "$arch" --prefix "$px" --start-mark "$mexe" 4 \
+      >/dev/null 2>"$work/err"
+    rc=$?
+    [ $rc -eq 125 ] && [ "$(grep -c "^wine-run.sh: wine did not start the program" "$work/err")" = 2 ] &&
+      grep -q "^wine-run.sh: wine start failed: .* 3 times before reaching main" "$work/err" &&
+      pass "--start-mark: a program that never reached main is started twice more, then fails to start" ||
+      fail "--start-mark without the mark: status $rc" "$(cat "$work/err")"
+    timeout 60 "$here/wine-run.sh" --arch "$arch" --prefix "$px" --start-mark "$mexe" 0 \
+      >/dev/null 2>"$work/err"
+    rc=$?
+    [ $rc -eq 0 ] && ! grep -q "wine-run.sh" "$work/err" &&
+      pass "--start-mark: success needs no mark" || fail "--start-mark, status 0: got $rc" "$(cat "$work/err")"
+  else
+    fail "build $(basename "$mexe")" "$(cat "$work/build.log")"
+  fi
+
   # wine itself cannot start: a prefix that cannot be made.
   : >"$work/not-a-dir"
   timeout 60 "$here/wine-run.sh" --arch "$arch" --prefix "$work/not-a-dir/prefix" "$exe" 0 \

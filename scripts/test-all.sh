@@ -14,8 +14,10 @@
 #
 # wine is started before ctest and kept running (scripts/wine-run.sh). A test
 # that failed only because wine could not be started for it (wine-run.sh's
-# "wine start failed" line; the program never ran) is run once more; such
-# retries are counted in the summary. Any other failure stands.
+# "wine start failed" line; the program never ran) is run once more, and the
+# test program is started again in place when it died in wine's start before
+# reaching main (wine-run.sh --start-mark); both kinds of retry are counted in
+# the summary. Any other failure stands.
 #
 #   bash scripts/test-all.sh [linux] [tsan] [win32] [win64] [fuzz]   (default: all)
 # Environment: ORVO_JOBS (build jobs, default nproc), ORVO_TEST_JOBS (ctest
@@ -114,12 +116,22 @@ wine_start_failures() {
   ' "$1/Testing/Temporary/LastTest.log" 2>/dev/null
 }
 
+# Adds to the retries the programs that wine-run.sh started again in the
+# last ctest run in DIR because they died in wine's start, before main.
+count_restarts() {
+  local n
+  n="$(grep -c '^wine-run\.sh: wine did not start the program' \
+         "$1/Testing/Temporary/LastTest.log" 2>/dev/null)"
+  wine_retries=$((wine_retries + ${n:-0}))
+}
+
 # wine_ctest_run BUILD_DIR: ctest under wine; the tests wine did not start
 # for are run once more, and only those.
 wine_ctest_run() {
   local dir="$1" rc failed_before again=() pattern="" name
   ctest_run "$dir"
   rc=$?
+  count_restarts "$dir"
   [ $rc -eq 0 ] && return 0
   mapfile -t again < <(wine_start_failures "$dir")
   [ ${#again[@]} -gt 0 ] || return $rc
@@ -134,6 +146,7 @@ wine_ctest_run() {
   tests_failed=$((tests_failed - ${#again[@]}))
   ctest_run "$dir" -- -R "^($pattern)\$"
   local rc2=$?
+  count_restarts "$dir"
   [ "${failed_before:-0}" -gt ${#again[@]} ] && return $rc
   return $rc2
 }
@@ -283,7 +296,7 @@ fi
 # ---------------------------------------------------------------- summary
 header "summary"
 printf '%s\n' "${summary[@]}"
-echo "wine start retries: $wine_retries (tests run again because wine did not start for them)"
+echo "wine start retries: $wine_retries (programs run again because wine did not start them)"
 echo "took $(elapsed "$started") in all; $failed_steps step(s) failed"
 echo "test-all: $tests_passed passed, $tests_failed failed"
 [ $failed_steps -eq 0 ] && [ $tests_failed -eq 0 ]

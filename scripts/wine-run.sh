@@ -10,7 +10,10 @@
 #                                                  start its wineserver
 #   wine-run.sh [OPTIONS] --stop                   stop that wineserver
 # Options: --prefix DIR (default $WINEPREFIX, else ./wineprefix);
-#          --arch win32|win64 (default $ORVO_WINEARCH, else win64).
+#          --arch win32|win64 (default $ORVO_WINEARCH, else win64);
+#          --start-mark: the program creates the file named by ORVO_START_MARK
+#          first thing in main (the test program does), so that a run that
+#          ended without it is known to have died in wine's start.
 #
 # The program's stdin is /dev/null, and the carriage returns that the Windows
 # C runtime writes before each newline are removed from its output, so that
@@ -31,17 +34,24 @@
 # When wine cannot be started for the program (no wine, no prefix, no server),
 # the exit status is 125 and stderr has a line beginning
 # "wine-run.sh: wine start failed:"; the program has then not run at all.
+# With --start-mark, a run that fails before the program reached main (rare:
+# a wine program can die in its start, before any of its code runs, with no
+# output) is started again, at most twice, each time with a line
+# "wine-run.sh: wine did not start the program ..." on stderr (test-all.sh
+# counts them); if it never starts, that is a start failure as above.
 set -u -o pipefail
 
 prefix="${WINEPREFIX:-$PWD/wineprefix}"
 arch="${ORVO_WINEARCH:-win64}"
 action=run
+start_mark=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix="$2"; shift 2 ;;
     --arch) arch="$2"; shift 2 ;;
     --init) action=init; shift ;;
     --stop) action=stop; shift ;;
+    --start-mark) start_mark=1; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -220,8 +230,27 @@ esac
 reason="$(ensure_started 2>&1)" || start_failed "$reason"
 exec 3> >(tr -d '\r' >&2)
 err_filter=$!
-"$WINE" "$@" </dev/null 2>&3 3>&- | tr -d '\r'
-rc=${PIPESTATUS[0]}
+mark=""
+if [ $start_mark -eq 1 ]; then
+  mark="$(mktemp "${TMPDIR:-/tmp}/orvo-start.XXXXXX")" || start_failed "cannot make a start mark file"
+  # The program sees the file through wine's Z: drive, the root of the Unix tree.
+  export ORVO_START_MARK="Z:${mark//\//\\}"
+fi
+attempt=1
+while :; do
+  [ -n "$mark" ] && rm -f "$mark"
+  "$WINE" "$@" </dev/null 2>&3 3>&- | tr -d '\r'
+  rc=${PIPESTATUS[0]}
+  [ $rc -eq 0 ] || [ -z "$mark" ] || [ -e "$mark" ] && break
+  if [ $attempt -ge 3 ]; then
+    echo "wine-run.sh: wine start failed: the program ended with status $rc $attempt times before reaching main" >&3
+    rc=125
+    break
+  fi
+  echo "wine-run.sh: wine did not start the program (status $rc before main); starting it again" >&3
+  attempt=$((attempt + 1))
+done
+[ -n "$mark" ] && rm -f "$mark"
 exec 3>&-
 wait "$err_filter" 2>/dev/null
 exit "$rc"

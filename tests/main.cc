@@ -3,12 +3,18 @@
 // locale shows up as a failure.
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/child.h"
 
 int main(int argc, char** argv) {
+  // The wine runner asks for a sign that main was reached, to tell wine's own
+  // start failures from the program's.
+  if (const char* mark = std::getenv("ORVO_START_MARK")) {
+    if (std::FILE* f = std::fopen(mark, "wb")) std::fclose(f);
+  }
   int exit_code = 0;
   if (orvotest::MaybeRunChild(argc, argv, &exit_code)) return exit_code;
   const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8",
