@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/os_file.h"
+
 namespace orvo {
 
 // Maps the whole file read-only at once. Data() stays valid for the reader's
@@ -20,8 +22,8 @@ class TFileReader {
   uint32_t Size() const { return size_; }
 
  private:
-  void* file_ = nullptr;     // file handle (HANDLE)
-  void* mapping_ = nullptr;  // read-only mapping, null for an empty file
+  TOsHandle file_;
+  TOsHandle mapping_;  // read-only mapping, empty for an empty file
   const uint8_t* data_ = nullptr;
   uint32_t size_ = 0;
 };

@@ -7,21 +7,9 @@
 #include "platform/win32.h"
 
 namespace orvo {
-namespace {
-
-uint32_t Granularity() {
-  SYSTEM_INFO info;
-  GetSystemInfo(&info);
-  return info.dwAllocationGranularity;
-}
-
-DWORD High(int64_t v) { return static_cast<DWORD>(static_cast<uint64_t>(v) >> 32); }
-DWORD Low(int64_t v) { return static_cast<DWORD>(static_cast<uint64_t>(v) & 0xFFFFFFFFu); }
-
-}  // namespace
 
 uint32_t WindowFor(uint32_t window_request) {
-  uint32_t g = Granularity();
+  uint32_t g = AllocationGranularity();
   uint64_t window = (static_cast<uint64_t>(window_request) / g + 1) * g;
   // Keep the window addressable in a 32-bit process.
   if (window > 0x40000000u) window = 0x40000000u / g * g;
@@ -30,33 +18,17 @@ uint32_t WindowFor(uint32_t window_request) {
 
 TFileReader64::TFileReader64(const char* file_name, uint32_t window_request)
     : window_(WindowFor(window_request)) {
-  HANDLE file = CreateFileA(file_name, GENERIC_READ, FILE_SHARE_READ, /*security=*/nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, /*template_file=*/nullptr);
-  if (file == INVALID_HANDLE_VALUE) Raise(kCantOpenFile);
-  file_ = file;
-  DWORD high = 0;
-  DWORD low = GetFileSize(file, &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    CloseHandle(file);
-    Raise(kCantOpenFile);
-  }
-  size_ = static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
+  file_ = OpenOsFile(file_name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  if (!file_ || !OsFileSize(file_.Get(), &size_)) Raise(kCantOpenFile);
   // An empty file cannot be mapped; it simply has no bytes to hand out.
   if (size_ > 0) {
-    mapping_ = CreateFileMappingA(file, /*security=*/nullptr, PAGE_READONLY, 0, 0,
-                                  /*name=*/nullptr);
-    if (mapping_ == nullptr) {
-      CloseHandle(file);
-      Raise(kCantOpenFile);
-    }
+    mapping_.Reset(CreateFileMappingA(file_.Get(), /*security=*/nullptr, PAGE_READONLY, 0, 0,
+                                      /*name=*/nullptr));
+    if (!mapping_) Raise(kCantOpenFile);
   }
 }
 
-TFileReader64::~TFileReader64() {
-  Unmap();
-  if (mapping_ != nullptr) CloseHandle(mapping_);
-  CloseHandle(file_);
-}
+TFileReader64::~TFileReader64() { Unmap(); }
 
 void TFileReader64::Unmap() {
   if (view_ != nullptr) UnmapViewOfFile(view_);
@@ -70,13 +42,13 @@ bool TFileReader64::EnsureWindow(int64_t position, int64_t length) {
   if (view_ != nullptr && position >= view_start_ &&
       position + length <= view_start_ + view_length_)
     return true;
-  if (mapping_ == nullptr) return length == 0;
+  if (!mapping_) return length == 0;
   Unmap();
   int64_t start = position / window_ * window_;
   int64_t span = ((position + length - start) / window_ + 1) * window_;
   if (span > size_ - start) span = size_ - start;
   if (static_cast<uint64_t>(span) > SIZE_MAX) return false;
-  void* view = MapViewOfFile(mapping_, FILE_MAP_READ, High(start), Low(start),
+  void* view = MapViewOfFile(mapping_.Get(), FILE_MAP_READ, HighPart(start), LowPart(start),
                              static_cast<SIZE_T>(span));
   if (view == nullptr) return false;
   view_ = static_cast<const uint8_t*>(view);

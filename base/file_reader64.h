@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/os_file.h"
+
 namespace orvo {
 
 // Opens the file for reading (others may read it too) and maps it read-only.
@@ -33,13 +35,13 @@ class TFileReader64 {
  private:
   void Unmap();
 
-  void* file_ = nullptr;        // file handle (HANDLE)
-  void* mapping_ = nullptr;     // read-only mapping of the whole file; null when empty
-  int64_t size_ = 0;            // file size in bytes
+  TOsHandle file_;
+  TOsHandle mapping_;              // read-only mapping of the whole file; empty when the file is
+  int64_t size_ = 0;               // file size in bytes
   const uint8_t* view_ = nullptr;  // current view, or null
-  int64_t view_start_ = 0;      // file offset of view_[0], a multiple of window_
-  int64_t view_length_ = 0;     // bytes in the view
-  uint32_t window_ = 0;         // window size, a multiple of the allocation granularity
+  int64_t view_start_ = 0;         // file offset of view_[0], a multiple of window_
+  int64_t view_length_ = 0;        // bytes in the view
+  uint32_t window_ = 0;            // window size, a multiple of the allocation granularity
 };
 
 // Window size for a request: (request / G + 1) * G, G the allocation granularity.

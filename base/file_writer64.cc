@@ -16,14 +16,14 @@ namespace {
 constexpr int64_t kMaxPiece = 0x40000000;
 
 // Writes length bytes at position; *done tells how many the file took.
-bool WriteAt(HANDLE file, int64_t position, const uint8_t* bytes, int64_t length, int64_t* done) {
+bool WriteAt(void* file, int64_t position, const uint8_t* bytes, int64_t length, int64_t* done) {
   *done = 0;
   while (*done < length) {
     int64_t piece = length - *done < kMaxPiece ? length - *done : kMaxPiece;
     uint64_t at = static_cast<uint64_t>(position + *done);
     OVERLAPPED where = {};
-    where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
-    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    where.Offset = LowPart(static_cast<int64_t>(at));
+    where.OffsetHigh = HighPart(static_cast<int64_t>(at));
     DWORD written = 0;
     BOOL ok = WriteFile(file, bytes + *done, static_cast<DWORD>(piece), &written, &where);
     *done += written;
@@ -37,22 +37,17 @@ bool WriteAt(HANDLE file, int64_t position, const uint8_t* bytes, int64_t length
 TFileWriter64::TFileWriter64(const char* file_name, uint32_t buffer_request)
     : buffer_(new uint8_t[WindowFor(buffer_request)]), capacity_(WindowFor(buffer_request)) {
   DeleteFileA(file_name);
-  HANDLE file = CreateFileA(file_name, GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, /*security=*/nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, /*template_file=*/nullptr);
-  if (file == INVALID_HANDLE_VALUE) Raise(kCantOpenFile);
-  file_ = file;
+  file_ = OpenOsFile(file_name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     CREATE_NEW);
+  if (!file_) Raise(kCantOpenFile);
 }
 
-TFileWriter64::~TFileWriter64() {
-  Flush();
-  CloseHandle(file_);
-}
+TFileWriter64::~TFileWriter64() { Flush(); }
 
 bool TFileWriter64::Flush() {
   if (buffer_used_ == 0) return true;
   int64_t done = 0;
-  bool ok = WriteAt(file_, buffer_start_, buffer_.get(), buffer_used_, &done);
+  bool ok = WriteAt(file_.Get(), buffer_start_, buffer_.get(), buffer_used_, &done);
   // What the file took is out of the buffer; the rest waits for the next try.
   if (done > 0) {
     std::memmove(buffer_.get(), buffer_.get() + done, static_cast<size_t>(buffer_used_ - done));
@@ -97,7 +92,7 @@ bool TFileWriter64::Write(const void* bytes, int64_t length) {
     // Too large to collect: straight to the file, after what is buffered.
     if (position_ < 0 || position_ > INT64_MAX - length || !Flush()) return false;
     int64_t done = 0;
-    bool ok = WriteAt(file_, position_, static_cast<const uint8_t*>(bytes), length, &done);
+    bool ok = WriteAt(file_.Get(), position_, static_cast<const uint8_t*>(bytes), length, &done);
     if (done > 0 && position_ + done > logical_size_) logical_size_ = position_ + done;
     if (!ok) return false;
     position_ += length;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/os_file.h"
+
 namespace orvo {
 
 // Replaces the named file with a new one and writes it through a buffer that
@@ -48,7 +50,7 @@ class TFileWriter64 {
   // bytes before cannot be flushed or the buffer cannot hold the range.
   bool Place(int64_t position, int64_t length);
 
-  void* file_ = nullptr;  // file handle (HANDLE)
+  TOsHandle file_;
   std::unique_ptr<uint8_t[]> buffer_;
   int64_t capacity_ = 0;      // bytes the buffer holds
   int64_t buffer_start_ = 0;  // file offset of buffer_[0]

@@ -652,6 +652,22 @@ struct ITransformedRaster : IRaster {
   virtual bool ORVO_STDCALL HasTransform() = 0;
   virtual bool ORVO_STDCALL LoadTransform() = 0;
 };
+
+/* A terrain tile set seen as one raster (OpenTawsesRaster, or OpenRaster of
+ * a tile list): an IRaster of 2-byte heights whose tiles are the set's tile
+ * files, one degree square each, row 0 in the north. The raster caches one
+ * tile; a changed one is written back to its file before another tile is
+ * fetched, on SaveTile and when the raster is destroyed. Writes through
+ * GetTile's pointer are written back only after a SetPixel or SetPixelBlock
+ * on that tile. Slot 14 is reserved and does nothing. GetBound copies the
+ * set's rectangle in degrees (false for null); SaveTile writes the cached
+ * tile back (true when there is nothing to write, false when its file cannot
+ * be written). */
+struct ITaRaster : IRaster {
+  virtual void ORVO_STDCALL Reserved() = 0;
+  virtual bool ORVO_STDCALL GetBound(BOUND* bound) = 0;
+  virtual bool ORVO_STDCALL SaveTile() = 0;
+};
 #else
 typedef struct ICoords ICoords;
 typedef struct ICoordsVtbl {
@@ -726,6 +742,17 @@ typedef struct ITransformedRasterVtbl {
 } ITransformedRasterVtbl;
 struct ITransformedRaster {
   const ITransformedRasterVtbl* lpVtbl;
+};
+
+typedef struct ITaRaster ITaRaster;
+typedef struct ITaRasterVtbl {
+  ORVO_IRASTER_SLOTS(ITaRaster, IRaster)
+  void(ORVO_STDCALL* Reserved)(ITaRaster* self);
+  bool(ORVO_STDCALL* GetBound)(ITaRaster* self, BOUND* bound);
+  bool(ORVO_STDCALL* SaveTile)(ITaRaster* self);
+} ITaRasterVtbl;
+struct ITaRaster {
+  const ITaRasterVtbl* lpVtbl;
 };
 #endif
 
@@ -802,12 +829,14 @@ ORVO_API bool ORVO_CDECL IsRaster(const char* file_name);
  * first opener holds the file and shares it under a named mapping; later
  * openers, in this process or another, reach the same bytes through it and
  * see each other's writes. Views of the file are at most cache_mb megabytes
- * (0: just what each request needs; above 300: 300). Null when the file is
- * no raster (or a damaged one). */
+ * (0: just what each request needs; above 300: 300). A path that is no
+ * raster file opens as the terrain tile set it lists (see OpenTawsesRaster).
+ * Null when it is neither (or a damaged one). */
 ORVO_API IRaster* ORVO_CDECL OpenRaster(const char* file_name, int32_t cache_mb, bool read_only);
 
 /* ---- Transformed rasters ----------------------------------------------
- * OpenTransformedRaster (guarded): the raster with its transform, or null
+ * OpenTransformedRaster (guarded): the raster with its transform (a tile
+ * set's own georeference, else the ".corners" file), or null
  * when the raster does not open; a missing or unusable ".corners" file only
  * leaves it without transform. With a null raster or without transform the
  * others give false or null.
@@ -891,6 +920,34 @@ ORVO_API bool ORVO_CDECL RasterizeLineBounded(ITransformedRaster* raster, const 
                                               const double* first, const double* second,
                                               double first_height, double second_height,
                                               int32_t mode);
+
+/* ---- Terrain tiles ----------------------------------------------------
+ * A terrain tile set is a tile list, a text file with one record a line:
+ * "id, x1, y1, x2, y2, file name" (an optional seventh field is kept and
+ * not used), the corners of the tile's rectangle in degrees (longitude,
+ * latitude; any two opposite corners). Other lines are skipped; a file whose
+ * first 100 lines hold no record is no list. A file name without folder lies
+ * in the list's folder. Each ".taws" tile holds an n x n grid of signed
+ * 16-bit heights (9999 no data, 9998 height 0) covering one degree square,
+ * rows from north to south; its last row and column repeat the neighbours'
+ * first. The set is a raster of (n - 1) x (n - 1) tiles over the rectangle
+ * around all entries (its east edge rounded down and its south edge up to
+ * whole degrees); cells without entry are absent tiles.
+ * OpenTawsesRaster (guarded): the set as an ITaRaster (returned as IRaster);
+ * a read-only set opens its tiles read-only and writes nothing. Null when the
+ * list or its first tile does not load.
+ * LoadTawsTransform (guarded): the set's pixel-to-map transform (degrees);
+ * null when the path is no loadable list.
+ * WriteTawsesBound (guarded) writes the control-point file list + ".corners"
+ * for the set (as WriteRasterBound does); false when the set does not load.
+ * ReadRasterHeadEx: ReadRasterHead for a raster file; for a tile list the
+ * 264-byte raster head that describes the set (bytes 137 and up of buffer
+ * are left as they were), returning 264; 0 when size is below 264 or the path
+ * is neither. */
+ORVO_API IRaster* ORVO_CDECL OpenTawsesRaster(const char* list_name, bool read_only);
+ORVO_API ITransform* ORVO_CDECL LoadTawsTransform(const char* list_name);
+ORVO_API bool ORVO_CDECL WriteTawsesBound(const char* list_name);
+ORVO_API int32_t ORVO_CDECL ReadRasterHeadEx(const char* file_name, void* buffer, int32_t size);
 
 /* ==== families are added above this line ==== */
 

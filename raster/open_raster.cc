@@ -2,6 +2,9 @@
 #include "raster/open_raster.h"
 
 #include "raster/raster.h"
+#include "raster/raster_file.h"
+#include "taws/ta_raster.h"
+#include "taws/taws_set.h"
 
 namespace orvo {
 
@@ -13,9 +16,25 @@ IRaster* OpenRasterOrTileSet(const char* file_name, int32_t cache_mb, bool read_
   return OpenTileSetRaster(file_name, read_only);
 }
 
-// The library does not read terrain tile lists yet: no path names a tile set,
-// so the fallback and the tile-set georeference find nothing.
-IRaster* OpenTileSetRaster(const char*, bool) noexcept { return nullptr; }
-ITransform* LoadTileSetTransform(const char*) noexcept { return nullptr; }
+IRaster* OpenTileSetRaster(const char* list_name, bool read_only) noexcept {
+  try {
+    return new TTaRaster(list_name, read_only);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+ITransform* LoadTileSetTransform(const char* list_name) noexcept {
+  try {
+    // A raster file is no list, whatever its bytes happen to hold; asking
+    // first also spares every transformed raster a scan of its file.
+    if (list_name == nullptr || IsRasterFile(list_name)) return nullptr;
+    TawsSet set;
+    LoadTawsSet(list_name, &set);
+    return NewTawsSetTransform(set);
+  } catch (...) {
+    return nullptr;
+  }
+}
 
 }  // namespace orvo

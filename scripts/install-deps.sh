@@ -31,7 +31,7 @@ case "$mode" in
         win32) pkgs+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                       binutils-mingw-w64-x86-64 googletest)
                want_wine32=1 ;;
-        win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest) ;;
+        win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64) ;;
         *) echo "install-deps.sh: unknown part '$p'" >&2; exit 2 ;;
       esac
     done

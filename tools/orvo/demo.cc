@@ -94,6 +94,8 @@ int RunDemo(const HostLibrary& library, const std::string& work_dir) {
   DemoPassportAndSelection(library, dir.string(), check);
   DemoClassifier(library, dir.string(), check);
   DemoRaster(library, dir.string(), check);
+  DemoDem(library, dir.string(), check);
+  DemoTaws(library, dir.string(), check);
   std::filesystem::remove_all(dir);
   if (check.Failures() != 0) {
     std::printf("demo: %d step(s) FAILED\n", check.Failures());

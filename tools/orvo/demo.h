@@ -20,6 +20,8 @@ void DemoVectorLayer(const HostLibrary& lib, const std::string& dir, bool binary
 void DemoPassportAndSelection(const HostLibrary& lib, const std::string& dir, Checker& check);
 void DemoClassifier(const HostLibrary& lib, const std::string& dir, Checker& check);
 void DemoRaster(const HostLibrary& lib, const std::string& dir, Checker& check);
+void DemoDem(const HostLibrary& lib, const std::string& dir, Checker& check);
+void DemoTaws(const HostLibrary& lib, const std::string& dir, Checker& check);
 
 }  // namespace orvotool
 

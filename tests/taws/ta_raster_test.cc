@@ -1,0 +1,323 @@
+// Tile sets as rasters: geometry, holes and overlaps, pixels against the
+// tile files, writes that reach the files (also on release), read-only sets
+// that change nothing, and the exports around them.
+#include "taws/ta_raster.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tests/support/temp_dir.h"
+#include "tests/taws/taws_files.h"
+
+namespace orvotest {
+namespace {
+
+constexpr int32_t kN = 4;  // samples a raster tile side; tile files have 5
+
+// Tiles of 30..32 E, 59..61 N (all four, or those the mask keeps, in the
+// order (30,59), (31,59), (30,60), (31,60)) with Marked samples; the list.
+std::string MakeSet(const TempDir& dir, unsigned mask = 0xF) {
+  std::vector<std::string> lines{"tile list of the test"};
+  const int32_t cells[4][2] = {{30, 59}, {31, 59}, {30, 60}, {31, 60}};
+  for (int i = 0; i < 4; ++i) {
+    if (!(mask & (1u << i))) continue;
+    const int32_t lon = cells[i][0], lat = cells[i][1];
+    MakeTile(dir.path(), lon, lat, kN,
+             [&](int32_t r, int32_t c) { return Marked(lon, lat, r, c); });
+    lines.push_back(TileRecord(i + 1, lon, lat));
+  }
+  return WriteList(dir, lines);
+}
+
+int16_t Pixel(IRaster* r, int32_t x, int32_t y) {
+  int16_t v = -1;
+  EXPECT_TRUE(r->GetPixel(x, y, &v)) << x << ", " << y;
+  return v;
+}
+
+struct Released {
+  void operator()(IRaster* r) const {
+    if (r != nullptr) r->Release();
+  }
+};
+using RasterPtr = std::unique_ptr<IRaster, Released>;
+
+TEST(TaRaster, FourTilesOf1201Samples) {
+  TempDir dir;
+  std::vector<std::string> lines;
+  for (int32_t lon : {30, 31})
+    for (int32_t lat : {59, 60}) {
+      { orvo::TTawsMap tile(dir.path().c_str(), lon, lat, 1200); }
+      lines.push_back(TileRecord(static_cast<int32_t>(lines.size()) + 1, lon, lat));
+    }
+  RasterPtr r(OpenTawsesRaster(WriteList(dir, lines).c_str(), true));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->GetWidth(), 2400);
+  EXPECT_EQ(r->GetHeight(), 2400);
+  EXPECT_EQ(r->GetTileWidth(), 1200);
+  EXPECT_EQ(r->GetTileHeight(), 1200);
+  EXPECT_EQ(r->GetPixelSize(), 2);
+  EXPECT_EQ(r->GetFileSize(), 4LL * 1200 * 1200 * 2 * 11 / 10);
+  EXPECT_EQ(Pixel(r.get(), 2399, 2399), 9999);
+}
+
+// Raster tile (tx, ty) is rows and columns 0..N-1 of its file, row 0 north.
+TEST(TaRaster, PixelsComeFromTheirTileFiles) {
+  TempDir dir;
+  RasterPtr r(OpenTawsesRaster(MakeSet(dir).c_str(), true));
+  ASSERT_TRUE(r);
+  ASSERT_EQ(r->GetWidth(), 2 * kN);
+  EXPECT_EQ(Pixel(r.get(), 0, 0), Marked(30, 60, 0, 0));  // north-west: the cell 30 E, 60 N
+  EXPECT_EQ(Pixel(r.get(), 5, 2), Marked(31, 60, 2, 1));
+  EXPECT_EQ(Pixel(r.get(), 3, 7), Marked(30, 59, 3, 3));
+  EXPECT_EQ(Pixel(r.get(), 7, 7), Marked(31, 59, 3, 3));
+  int16_t v;
+  EXPECT_FALSE(r->GetPixel(8, 0, &v));
+  EXPECT_FALSE(r->GetPixel(0, -1, &v));
+  std::vector<int16_t> block(2 * kN * 2 * kN, -1);
+  ASSERT_TRUE(r->GetPixelBlock(0, 0, 2 * kN, 2 * kN, block.data()));
+  for (int32_t y = 0; y < 2 * kN; ++y)
+    for (int32_t x = 0; x < 2 * kN; ++x)
+      ASSERT_EQ(block[y * 2 * kN + x], Marked(30 + x / kN, 60 - y / kN, y % kN, x % kN));
+  const auto* tile = static_cast<const int16_t*>(r->GetTile(1, 1));
+  ASSERT_NE(tile, nullptr);
+  EXPECT_EQ(tile[kN * kN - 1], Marked(31, 59, 3, 3));
+  EXPECT_EQ(r->GetTile(2, 0), nullptr);
+  EXPECT_EQ(r->GetTile(0, -1), nullptr);
+  BOUND b{};
+  ASSERT_TRUE(static_cast<ITaRaster*>(r.get())->GetBound(&b));
+  EXPECT_EQ(b.minx, 30);
+  EXPECT_EQ(b.miny, 59);
+  EXPECT_EQ(b.maxx, 32);
+  EXPECT_EQ(b.maxy, 61);
+}
+
+TEST(TaRaster, HoleIsAnAbsentTile) {
+  TempDir dir;
+  RasterPtr r(OpenTawsesRaster(MakeSet(dir, 0x7).c_str(), true));  // no 31 E, 60 N
+  ASSERT_TRUE(r);
+  int16_t v = 123;
+  EXPECT_FALSE(r->GetPixel(kN, 0, &v));
+  EXPECT_EQ(v, 123);
+  std::vector<int16_t> block(4, 555);
+  EXPECT_TRUE(r->GetPixelBlock(kN - 1, 0, 2, 2, block.data()));
+  EXPECT_EQ(block, (std::vector<int16_t>{Marked(30, 60, 0, 3), 555, Marked(30, 60, 1, 3), 555}));
+  EXPECT_FALSE(r->GetPixelBlock(kN, 0, 2, 2, block.data()));  // only the hole
+}
+
+// Overlapping entries: the later one takes the cell. A file whose grid is
+// not the set's is an absent tile rather than a read past its end.
+TEST(TaRaster, OverlapsAndForeignGrids) {
+  TempDir dir;
+  MakeTile(dir.path(), 30, 59, kN, [](int32_t, int32_t) { return 1; });
+  MakeTile(dir.path(), 31, 59, kN, [](int32_t, int32_t) { return 2; });
+  MakeTile(dir.path(), 32, 59, 2, [](int32_t, int32_t) { return 3; });
+  const std::string list =
+      WriteList(dir, {TileRecord(1, 30, 59), TileRecord(2, 31, 59), TileRecord(3, 32, 59),
+                      "4, 30.5, 59.5, 31.5, 60.5, E031N60.taws"});
+  RasterPtr r(OpenTawsesRaster(list.c_str(), true));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->GetWidth(), 3 * kN);
+  EXPECT_EQ(r->GetHeight(), kN);  // 59..60.5 with the south edge rounded up: one row
+  EXPECT_EQ(Pixel(r.get(), 0, 0), 2);
+  int16_t v;
+  EXPECT_FALSE(r->GetPixel(2 * kN, 0, &v));
+}
+
+TEST(TaRaster, WritesReachTheTileFiles) {
+  TempDir dir;
+  const std::string list = MakeSet(dir);
+  const std::string north_west = dir.File("E030N61.taws");
+  RasterPtr r(OpenTawsesRaster(list.c_str(), false));
+  ASSERT_TRUE(r);
+  const int16_t v = -7;
+  ASSERT_TRUE(r->SetPixel(1, 2, &v));
+  EXPECT_EQ(Pixel(r.get(), 1, 2), -7);
+  std::vector<int16_t> whole(kN * kN);
+  ASSERT_TRUE(r->GetPixelBlock(0, 0, kN, kN, whole.data()));
+  EXPECT_EQ(whole[2 * kN + 1], -7) << "a whole-tile read sees the cached tile's change";
+  ASSERT_NE(r->GetTile(1, 0), nullptr);  // fetching another tile writes the first back
+  std::string bytes = ReadFileBytes(north_west);
+  EXPECT_EQ(FieldAt<int16_t>(bytes, 140 + (2 * (kN + 1) + 1) * 2), -7);
+  EXPECT_EQ(FieldAt<int32_t>(bytes, 132), -7);  // the head's minimum follows
+  // A block over all four tiles, then the release: nothing is lost.
+  std::vector<int16_t> block(4, 42);
+  ASSERT_TRUE(r->SetPixelBlock(kN - 1, kN - 1, 2, 2, block.data()));
+  r.reset();
+  EXPECT_EQ(FieldAt<int16_t>(ReadFileBytes(dir.File("E031N60.taws")), 140), 42)
+      << "the last tile is written back on release";
+  RasterPtr again(OpenTawsesRaster(list.c_str(), true));
+  EXPECT_EQ(Pixel(again.get(), kN, kN), 42);
+  EXPECT_EQ(Pixel(again.get(), kN - 1, kN - 1), 42);
+  // The shared last row and column of a file are not the raster's.
+  bytes = ReadFileBytes(dir.File("E030N61.taws"));
+  EXPECT_EQ(FieldAt<int16_t>(bytes, 140 + (kN * (kN + 1) + kN) * 2), Marked(30, 60, kN, kN));
+}
+
+TEST(TaRaster, ChangedTileSavedOnRelease) {
+  TempDir dir;
+  const std::string list = MakeSet(dir);
+  IRaster* r = OpenTawsesRaster(list.c_str(), false);
+  ASSERT_NE(r, nullptr);
+  const int16_t v = 31;
+  ASSERT_TRUE(r->SetPixel(2 * kN - 1, 2 * kN - 1, &v));
+  r->Release();
+  const std::string bytes = ReadFileBytes(dir.File("E031N60.taws"));
+  EXPECT_EQ(FieldAt<int16_t>(bytes, 140 + ((kN - 1) * (kN + 1) + kN - 1) * 2), 31);
+  // SaveTile writes at once.
+  RasterPtr w(OpenTawsesRaster(list.c_str(), false));
+  auto* taws = static_cast<ITaRaster*>(w.get());
+  ASSERT_TRUE(w->SetPixel(0, 0, &v));
+  EXPECT_TRUE(taws->SaveTile());
+  EXPECT_EQ(FieldAt<int16_t>(ReadFileBytes(dir.File("E030N61.taws")), 140), 31);
+}
+
+TEST(TaRaster, ReadOnlySetChangesNothing) {
+  TempDir dir;
+  const std::string list = MakeSet(dir);
+  // Stale heads: a reader must not mend them.
+  std::vector<std::string> before;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    if (entry.path().extension() != ".taws") continue;
+    std::string bytes = ReadFileBytes(entry.path().string());
+    bytes[132] = 1;
+    WriteFileBytes(entry.path().string(), bytes);
+  }
+  auto snapshot = [&] {
+    std::vector<std::string> all;
+    for (const char* name : {"E030N61.taws", "E031N61.taws", "E030N60.taws", "E031N60.taws"})
+      all.push_back(ReadFileBytes(dir.File(name)));
+    return all;
+  };
+  before = snapshot();
+  {
+    RasterPtr r(OpenTawsesRaster(list.c_str(), true));
+    ASSERT_TRUE(r);
+    const int16_t v = 5;
+    EXPECT_FALSE(r->SetPixel(0, 0, &v));
+    std::vector<int16_t> block(4, 5);
+    EXPECT_FALSE(r->SetPixelBlock(0, 0, 2, 2, block.data()));
+    EXPECT_NE(Pixel(r.get(), 0, 0), 5);
+    for (int32_t ty = 0; ty < 2; ++ty)
+      for (int32_t tx = 0; tx < 2; ++tx) EXPECT_NE(r->GetTile(tx, ty), nullptr);
+    EXPECT_TRUE(static_cast<ITaRaster*>(r.get())->SaveTile());
+    RasterPtr clone(r->Clone(true));
+    ASSERT_TRUE(clone);
+    EXPECT_EQ(Pixel(clone.get(), 7, 7), Marked(31, 59, 3, 3));
+  }
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST(TaRaster, ListsThatDoNotOpen) {
+  TempDir dir;
+  EXPECT_EQ(OpenTawsesRaster(nullptr, true), nullptr);
+  EXPECT_EQ(OpenTawsesRaster(dir.File("missing").c_str(), true), nullptr);
+  EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {"no record"}).c_str(), true), nullptr);
+  EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {TileRecord(1, 30, 59)}).c_str(), true), nullptr)
+      << "first tile missing";
+  MakeTile(dir.path(), 30, 59, kN, [](int32_t, int32_t) { return 1; });
+  EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {"1, 30.2, 59, 30.9, 60, E030N60.taws"}).c_str(), true),
+            nullptr)
+      << "spans no whole tile";
+  EXPECT_EQ(
+      OpenTawsesRaster(WriteList(dir, {"1, -1e30, 59, 1e30, 60, E030N60.taws"}).c_str(), true),
+      nullptr)
+      << "too wide a raster";
+  EXPECT_EQ(LoadTawsTransform(dir.File("missing").c_str()), nullptr);
+  EXPECT_FALSE(WriteTawsesBound(dir.File("missing").c_str()));
+  EXPECT_EQ(ReadRasterHeadEx(dir.File("missing").c_str(), nullptr, 264), 0);
+}
+
+TEST(TaRaster, OpenRasterAndTransformedRastersTakeTileSets) {
+  TempDir dir;
+  const std::string list = MakeSet(dir);
+  RasterPtr r(OpenRaster(list.c_str(), 10, true));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->GetWidth(), 2 * kN);
+
+  ITransformedRaster* t = OpenTransformedRaster(list.c_str(), true, false);
+  ASSERT_NE(t, nullptr);
+  ASSERT_TRUE(t->HasTransform());
+  double origin[2];
+  ASSERT_TRUE(GetRasterOrigin(origin, t));
+  const double d = 2.0 / (2 * kN);  // degrees a pixel
+  EXPECT_NEAR(origin[0], 30 + d / 2, 1e-9);
+  EXPECT_NEAR(origin[1], 61 - d / 2, 1e-9);
+  int16_t v = 0;
+  // The centre of pixel (5, 2): 31 E + 1.5 d, 61 N - 2.5 d.
+  ASSERT_TRUE(GetTransformedRasterValue(&v, t, 30 + 5.5 * d, 61 - 2.5 * d));
+  EXPECT_EQ(v, Marked(31, 60, 2, 1));
+  t->Release();
+
+  ITransformedRaster* dem = OpenDem(list.c_str());
+  ASSERT_NE(dem, nullptr);
+  const double expected = (Marked(31, 60, 2, 1) + Marked(31, 60, 2, 2)) / 2.0;
+  EXPECT_NEAR(DemHeight(dem, 30 + 6 * d, 61 - 2.5 * d), expected, 1e-6);
+  CloseDem(dem);
+
+  ITransform* transform = LoadTawsTransform(list.c_str());
+  ASSERT_NE(transform, nullptr);
+  const double corner[2] = {2 * kN - 1, 2 * kN - 1};
+  double map[2];
+  transform->Transform(map, corner, 1);
+  EXPECT_NEAR(map[0], 32 - d / 2, 1e-9);
+  EXPECT_NEAR(map[1], 59 + d / 2, 1e-9);
+  transform->Release();
+}
+
+TEST(TaRaster, HeadsAndBounds) {
+  TempDir dir;
+  const std::string list = MakeSet(dir);
+  std::string head(300, '\xAB');
+  EXPECT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 263), 0);
+  ASSERT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 300), 264);
+  EXPECT_EQ(head.substr(0, 8), "_raster_");
+  EXPECT_EQ(FieldAt<int64_t>(head, 8), kN * kN * 2 * 4 + 264);
+  EXPECT_EQ(FieldAt<int64_t>(head, 16), 264);
+  EXPECT_EQ(FieldAt<int64_t>(head, 24), 100);
+  EXPECT_EQ(FieldAt<int64_t>(head, 32), 2 * kN);
+  EXPECT_EQ(FieldAt<int64_t>(head, 40), 2 * kN);
+  EXPECT_EQ(FieldAt<int64_t>(head, 48), kN);
+  EXPECT_EQ(FieldAt<int64_t>(head, 56), kN);
+  EXPECT_EQ(FieldAt<int64_t>(head, 64), 2);
+  EXPECT_EQ(FieldAt<int64_t>(head, 72), 0);
+  EXPECT_EQ(FieldAt<int64_t>(head, 80), 264);
+  EXPECT_EQ(head.substr(88, 49), std::string(49, '\0'));
+  EXPECT_EQ(head.substr(137), std::string(300 - 137, '\xAB'));
+
+  const std::string raster = dir.File("plain.raster");
+  ASSERT_TRUE(CreateRaster(raster.c_str(), 10, 10, 8, 8, 1, 0));
+  std::string a(264, '\0'), b(264, '\0');
+  EXPECT_EQ(ReadRasterHeadEx(raster.c_str(), a.data(), 264), 264);
+  EXPECT_EQ(ReadRasterHead(raster.c_str(), b.data(), 264), 264);
+  EXPECT_EQ(a, b);
+
+  ASSERT_TRUE(WriteTawsesBound(list.c_str()));
+  const BOUND bound{30, 59, 32, 61};
+  const std::string expected = dir.File("expected.corners");
+  ASSERT_TRUE(WriteRasterBound(expected.c_str(), 2 * kN, 2 * kN, &bound));
+  const std::string corners = ReadFileBytes(list + ".corners");
+  EXPECT_EQ(corners, ReadFileBytes(expected));
+  EXPECT_EQ(std::count(corners.begin(), corners.end(), '\n'), 4);
+}
+
+}  // namespace
+}  // namespace orvotest
+
+extern "C" int OrvoCTaRasterSlots(const char* list_name);
+
+namespace orvotest {
+namespace {
+
+TEST(TaRaster, CHostCallsTheSetSlots) {
+  TempDir dir;
+  EXPECT_EQ(OrvoCTaRasterSlots(MakeSet(dir).c_str()), 0) << "line of the failed check";
+}
+
+}  // namespace
+}  // namespace orvotest

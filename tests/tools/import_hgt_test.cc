@@ -1,0 +1,161 @@
+// orvo import-hgt: tiles read back sample for sample through OpenRaster, the
+// void and zero rules, the list, refused files that leave nothing behind,
+// usage and progress.
+#include "tools/orvo/import_hgt.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvotest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sample (r, c) of the synthetic cells: voids and zeros on the diagonal.
+int16_t HgtSample(int32_t r, int32_t c) {
+  if (r == c) return r % 2 == 0 ? -32768 : 0;
+  return static_cast<int16_t>((r * 7 + c * 3) % 9000 - 400);
+}
+
+std::string WriteHgt(const TempDir& dir, const std::string& name, int32_t n = 1201) {
+  std::string bytes(static_cast<size_t>(n) * n * 2, '\0');
+  for (int32_t r = 0; r < n; ++r)
+    for (int32_t c = 0; c < n; ++c) {
+      const uint16_t v = static_cast<uint16_t>(HgtSample(r, c));
+      bytes[(static_cast<size_t>(r) * n + c) * 2] = static_cast<char>(v >> 8);
+      bytes[(static_cast<size_t>(r) * n + c) * 2 + 1] = static_cast<char>(v & 0xFF);
+    }
+  const std::string path = dir.File(name);
+  WriteFileBytes(path, bytes);
+  return path;
+}
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+Outcome Import(const std::vector<std::string>& args) {
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  Outcome run{orvotool::RunImportHgt(static_cast<int>(argv.size()), argv.data(), out, err), "", ""};
+  for (auto [f, text] : {std::pair{out, &run.out}, std::pair{err, &run.err}}) {
+    std::rewind(f);
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text->append(buffer, got);
+    std::fclose(f);
+  }
+  return run;
+}
+
+std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ImportHgt, TilesReadBackSampleForSample) {
+  TempDir in, out;
+  const std::string a = WriteHgt(in, "N59E030.hgt"), b = WriteHgt(in, "n59e031.hgt");
+  const Outcome run = Import({"--progress", out.path(), a, b});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string tail = "0...10...20...30...40...50...60...70...80...90...100 - done.\n";
+  ASSERT_GE(run.out.size(), tail.size());
+  EXPECT_EQ(run.out.substr(run.out.size() - tail.size()), tail);
+  EXPECT_EQ(Names(out.path()),
+            (std::vector<std::string>{"E030N60.taws", "E031N60.taws", "tawslist.txt"}));
+  EXPECT_EQ(ReadFileBytes(out.File("tawslist.txt")),
+            "1, 30, 59, 31, 60, E030N60.taws\r\n2, 31, 59, 32, 60, E031N60.taws\r\n");
+
+  IRaster* r = OpenRaster(out.File("tawslist.txt").c_str(), 10, true);
+  ASSERT_NE(r, nullptr);
+  ASSERT_EQ(r->GetWidth(), 2400);
+  ASSERT_EQ(r->GetHeight(), 1200);
+  std::vector<int16_t> block(2400 * 1200);
+  ASSERT_TRUE(r->GetPixelBlock(0, 0, 2400, 1200, block.data()));
+  r->Release();
+  for (int32_t y = 0; y < 1200; ++y)
+    for (int32_t x = 0; x < 2400; ++x) {
+      const int16_t v = HgtSample(y, x % 1200);
+      const int16_t want = v == -32768 ? 9999 : v == 0 ? 9998 : v;
+      ASSERT_EQ(block[static_cast<size_t>(y) * 2400 + x], want) << x << ", " << y;
+    }
+  // The shared last row and column are in the file too, and the head knows the range.
+  const std::string tile = ReadFileBytes(out.File("E030N60.taws"));
+  ASSERT_EQ(tile.size(), 140u + 1201 * 1201 * 2);
+  int16_t last;
+  std::memcpy(&last, tile.data() + 140 + (1201 * 1201 - 2) * 2, 2);
+  EXPECT_EQ(last, HgtSample(1200, 1199));
+  int32_t min, max;
+  std::memcpy(&min, tile.data() + 132, 4);
+  std::memcpy(&max, tile.data() + 136, 4);
+  EXPECT_EQ(min, -400);
+  EXPECT_EQ(max, 8599);
+}
+
+TEST(ImportHgt, ExistingListKeepsOtherCells) {
+  TempDir in, out;
+  WriteFileBytes(out.File("tawslist.txt"),
+                 "5, 10.5, 20, 11, 21, far.taws, second\r\n6, 30, 59, 31, 60, E030N60.taws\r\n");
+  const Outcome run = Import({out.path(), WriteHgt(in, "N59E030.hgt")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "");  // no terminal, no --progress
+  EXPECT_EQ(ReadFileBytes(out.File("tawslist.txt")),
+            "5, 10.5, 20, 11, 21, far.taws, second\r\n6, 30, 59, 31, 60, E030N60.taws\r\n");
+}
+
+TEST(ImportHgt, RefusedFilesLeaveNothing) {
+  TempDir in, out;
+  const std::string good = WriteHgt(in, "S01W001.hgt");
+  WriteFileBytes(in.File("N59E030.hgt"), std::string(1000, '\0'));
+  const std::string bad_size = in.File("N59E030.hgt");
+  const std::string bad_name = WriteHgt(in, "N59E030x.hgt");
+  const std::string bad_cell = WriteHgt(in, "N95E030.hgt");
+  for (const auto& [file, what] : std::vector<std::pair<std::string, std::string>>{
+           {bad_size, "size 1000 bytes"},
+           {bad_name, "name is no SRTM cell"},
+           {bad_cell, "name is no SRTM cell"},
+           {in.File("N10E010.hgt"), "cannot be read"},
+       }) {
+    const Outcome run = Import({out.path(), good, file});
+    EXPECT_EQ(run.code, 1) << file;
+    EXPECT_EQ(run.err.find("orvo import-hgt: " + file + ": "), 0u) << run.err;
+    EXPECT_NE(run.err.find(what), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_TRUE(Names(out.path()).empty()) << file;
+  }
+  const Outcome twice = Import({out.path(), good, good});
+  EXPECT_EQ(twice.code, 1);
+  EXPECT_NE(twice.err.find("same cell as"), std::string::npos);
+  // A good file alone: W001S00 is the cell from 1 W to 0, 1 S to 0.
+  ASSERT_EQ(Import({out.path(), good}).code, 0);
+  EXPECT_EQ(Names(out.path()), (std::vector<std::string>{"W001N00.taws", "tawslist.txt"}));
+}
+
+TEST(ImportHgt, Usage) {
+  const Outcome help = Import({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("usage: orvo import-hgt"), std::string::npos);
+  EXPECT_EQ(Import({}).code, 2);
+  EXPECT_EQ(Import({"outdir"}).code, 2);
+  const Outcome unknown = Import({"--fast", "outdir", "N59E030.hgt"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_NE(unknown.err.find("--fast"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvotest
