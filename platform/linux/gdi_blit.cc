@@ -118,8 +118,8 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int src_x, int src_y, 
                   bytes);
   }
   for (int64_t r = 0; r < cy; ++r) {
-    const uint8_t* from = copy.empty() ? source->Row(static_cast<int32_t>(sy + r)) + sx * 3
-                                       : copy.data() + r * bytes;
+    const uint8_t* from =
+        copy.empty() ? source->Row(static_cast<int32_t>(sy + r)) + sx * 3 : copy.data() + r * bytes;
     CombineRow(index, target->Row(static_cast<int32_t>(dy + r)) + dx * 3, from, bytes);
   }
   return TRUE;
