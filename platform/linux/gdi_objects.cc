@@ -173,3 +173,9 @@ BOOL DeleteObject(HGDIOBJ object) {
   }
   return TRUE;
 }
+
+HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
+  if (type != OBJ_BITMAP) return nullptr;
+  std::shared_ptr<GdiBitmap> bitmap = orvo::linux_api::SelectedBitmap(dc);
+  return bitmap == nullptr ? nullptr : bitmap->handle;
+}

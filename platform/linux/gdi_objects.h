@@ -40,6 +40,7 @@ class GdiBitmap : public GdiObject {
     int32_t stored = top_down_ ? y : height_ - 1 - y;
     return bits_ + static_cast<int64_t>(stored) * stride_;
   }
+  uint8_t* Bits() const { return bits_; }  // the first stored row
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
   int32_t stride() const { return stride_; }

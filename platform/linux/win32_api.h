@@ -433,6 +433,26 @@ typedef struct tagBITMAPINFO {
   RGBQUAD bmiColors[1];
 } BITMAPINFO, *PBITMAPINFO;
 
+typedef struct tagBITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  void* bmBits;
+} BITMAP;
+
+typedef struct tagDIBSECTION {
+  BITMAP dsBm;
+  BITMAPINFOHEADER dsBmih;
+  DWORD dsBitfields[3];
+  HANDLE dshSection;
+  DWORD dsOffset;
+} DIBSECTION;
+
+#define OBJ_BITMAP 7
+
 // A new memory device context holding the initial bitmap, a 1 x 1 stock
 // bitmap shared by every new context. dc: null or a device context (whose
 // format it would copy; all are alike here).
@@ -465,6 +485,15 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 // for operations that do not read it. Overlapping rectangles of one bitmap
 // are read before they are written.
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int src_x, int src_y, DWORD rop);
+// The object of that type selected into the context; only OBJ_BITMAP is
+// known here. Null for a bad context or another type.
+HGDIOBJ GetCurrentObject(HDC dc, UINT type);
+// Describes a bitmap: a DIB section fills a DIBSECTION when size allows
+// (biHeight is reported positive whatever the row order, as Windows does),
+// otherwise a BITMAP; the stock bitmap is a 1 x 1 one-bit BITMAP. Returns the
+// bytes written, or with a null buffer the size of the full description; 0
+// for a bad handle or a buffer too small for a BITMAP.
+int GetObjectA(HGDIOBJ object, int size, void* buffer);
 // Drawing is never batched here; always TRUE.
 BOOL GdiFlush();
 
