@@ -63,6 +63,51 @@
 #define ORVO_API
 #endif
 
+/* Device contexts and fonts. On Windows they are the system's own types,
+ * declared here as <windows.h> declares them (include it for the complete
+ * POINT and LOGFONTA); on Linux the library's software GDI takes their place,
+ * with the same layouts (LOGFONTA is 60 bytes). COLORREF carries red in the
+ * low byte. */
+#if defined(_WIN32)
+typedef struct HDC__* HDC;
+typedef struct HFONT__* HFONT;
+typedef unsigned long COLORREF;
+typedef struct tagPOINT POINT;
+typedef struct tagLOGFONTA LOGFONTA;
+#else
+#ifndef ORVO_LINUX_GDI_TYPES_
+#define ORVO_LINUX_GDI_TYPES_
+typedef struct HDC__* HDC;
+typedef struct HFONT__* HFONT;
+typedef uint32_t COLORREF;
+typedef struct tagPOINT {
+  int32_t x;
+  int32_t y;
+} POINT;
+typedef struct tagLOGFONTA {
+  int32_t lfHeight;
+  int32_t lfWidth;
+  int32_t lfEscapement;
+  int32_t lfOrientation;
+  int32_t lfWeight;
+  uint8_t lfItalic;
+  uint8_t lfUnderline;
+  uint8_t lfStrikeOut;
+  uint8_t lfCharSet;
+  uint8_t lfOutPrecision;
+  uint8_t lfClipPrecision;
+  uint8_t lfQuality;
+  uint8_t lfPitchAndFamily;
+  char lfFaceName[32];
+} LOGFONTA;
+#endif
+/* The raster operations the library draws with (Raster2Dc, views, signs). */
+#define SRCCOPY 0x00CC0020u
+#define SRCPAINT 0x00EE0086u
+#define SRCAND 0x008800C6u
+#define SRCINVERT 0x00660046u
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -668,6 +713,20 @@ struct ITaRaster : IRaster {
   virtual bool ORVO_STDCALL GetBound(BOUND* bound) = 0;
   virtual bool ORVO_STDCALL SaveTile() = 0;
 };
+
+/* Pixel values to colours. Pixels2Dib writes count 3-byte pixels (blue,
+ * green, red) to dst: format 1 takes 8-bit values, format 2 16-bit values,
+ * each through entry value % GetCount(); format 3 copies 3-byte pixels as
+ * they are. It returns count, or 0 (writing nothing) for another format or a
+ * palette without entries. SetColor takes and GetColor gives a colour as red,
+ * green, blue; both are false for an index outside 0..GetCount()-1. */
+struct IPalette : IApiObject {
+  virtual int32_t ORVO_STDCALL Pixels2Dib(void* dst, const void* src, int32_t format,
+                                          int32_t count) = 0;
+  virtual int32_t ORVO_STDCALL GetCount() = 0;
+  virtual bool ORVO_STDCALL SetColor(int32_t index, const uint8_t* rgb) = 0;
+  virtual bool ORVO_STDCALL GetColor(uint8_t* rgb, int32_t index) = 0;
+};
 #else
 typedef struct ICoords ICoords;
 typedef struct ICoordsVtbl {
@@ -753,6 +812,20 @@ typedef struct ITaRasterVtbl {
 } ITaRasterVtbl;
 struct ITaRaster {
   const ITaRasterVtbl* lpVtbl;
+};
+
+typedef struct IPalette IPalette;
+typedef struct IPaletteVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(IPalette* self);
+  int32_t(ORVO_STDCALL* Release)(IPalette* self);
+  int32_t(ORVO_STDCALL* Pixels2Dib)(IPalette* self, void* dst, const void* src, int32_t format,
+                                    int32_t count);
+  int32_t(ORVO_STDCALL* GetCount)(IPalette* self);
+  bool(ORVO_STDCALL* SetColor)(IPalette* self, int32_t index, const uint8_t* rgb);
+  bool(ORVO_STDCALL* GetColor)(IPalette* self, uint8_t* rgb, int32_t index);
+} IPaletteVtbl;
+struct IPalette {
+  const IPaletteVtbl* lpVtbl;
 };
 #endif
 
@@ -950,6 +1023,72 @@ ORVO_API bool ORVO_CDECL WriteTawsesBound(const char* list_name);
 ORVO_API int32_t ORVO_CDECL ReadRasterHeadEx(const char* file_name, void* buffer, int32_t size);
 
 /* ==== families are added above this line ==== */
+
+/* ---- Image device contexts (never raise) ------------------------------
+ * CreateImageDC: a memory device context holding a white 24-bit image of
+ * width x height, rows top row first; null when a size is below 1 or the
+ * image cannot be had. GetImageBitsDC: the first byte of the top row (pixels
+ * blue, green, red; rows (width * 3 + 3) & ~3 bytes apart) with the size in
+ * the outputs that are not null; null for a context that holds no 24-bit
+ * top-down image. The pointer is valid until FreeImageDC. FreeImageDC deletes
+ * the context and its image; false for other contexts. */
+ORVO_API HDC ORVO_CDECL CreateImageDC(int32_t width, int32_t height);
+ORVO_API void* ORVO_CDECL GetImageBitsDC(HDC dc, int32_t* width, int32_t* height,
+                                         int32_t* stride);
+ORVO_API bool ORVO_CDECL FreeImageDC(HDC dc);
+
+/* ---- Palettes (guarded) -------------------------------------------------
+ * Colours are red, green, blue triples. BuildPaletteRgb: count entries from
+ * rgb (null: black), count 0..65536. LoadPalette (and DemHistogramm2Palette,
+ * the same operation) reads a palette file ("palette_") or a histogram file
+ * ("_hstgrmm", giving a 65536-entry grey DEM palette). DemValues2Palette: the
+ * DEM palette of count 16-bit heights. SavePalette and SavePaletteRgb write a
+ * palette file: true only when every byte was written; a file that could not
+ * be completed is removed. Null results and false on any failure (a null
+ * path or palette, a count outside 0..65536, a damaged file). */
+ORVO_API IPalette* ORVO_CDECL BuildPaletteRgb(const uint8_t* rgb, int32_t count);
+ORVO_API IPalette* ORVO_CDECL LoadPalette(const char* path);
+ORVO_API IPalette* ORVO_CDECL DemHistogramm2Palette(const char* path);
+ORVO_API IPalette* ORVO_CDECL DemValues2Palette(const uint16_t* values, int32_t count);
+ORVO_API bool ORVO_CDECL SavePalette(const char* path, IPalette* palette);
+ORVO_API bool ORVO_CDECL SavePaletteRgb(const char* path, const uint8_t* rgb, int32_t count);
+
+/* ---- Scaling and drawing -------------------------------------------------
+ * A window is w x h output pixels whose top-left pixel shows raster pixel
+ * (x, y); scale below -1 reduces by -scale, -1..1 is one to one, above 1
+ * enlarges by scale. Buffers are row-major, w pixels a row, the raster's
+ * pixel size a pixel. RasterDownScale samples every -scale-th pixel from the
+ * tiles (absent tiles leave the buffer as it was); RasterUpScale repeats
+ * pixels, writing only the part the raster covers. Raster2Dc draws the
+ * window into dc at (dc_x, dc_y) through the palette (null: grey for 1 and
+ * 2-byte pixels, 3-byte pixels reversed) with the raster operation.
+ * VisibleRect2/VisibleRect give the covered part in window pixels (false,
+ * outputs untouched, when none is). RasterWindow2Map turns a window pixel
+ * into a map position through the raster's pixel-to-map transform;
+ * CreateMap2RasterWindowAffineTransform gives the transform from map
+ * positions to window pixels (null for scale 0 or a failure). False or null
+ * for null pointers and sizes below 1. RasterDownScale raises
+ * "rasterUpScale. Error while execution" for any failure inside it; the
+ * others pass on what the raster or the GDI raises. */
+ORVO_API bool ORVO_CDECL RasterDownScale(void* dst, int32_t w, int32_t h, IRaster* raster, int32_t x,
+                                         int32_t y, int32_t scale);
+ORVO_API bool ORVO_CDECL RasterUpScale(void* dst, int32_t w, int32_t h, IRaster* raster, int32_t x,
+                                       int32_t y, int32_t scale);
+ORVO_API bool ORVO_CDECL Raster2Dc(HDC dc, int32_t dc_x, int32_t dc_y, int32_t w, int32_t h,
+                                   IRaster* raster, int32_t x, int32_t y, int32_t scale,
+                                   IPalette* palette, uint32_t rop);
+ORVO_API bool ORVO_CDECL VisibleRect2(int32_t raster_width, int32_t raster_height, int32_t x,
+                                      int32_t y, int32_t scale, int32_t w, int32_t h, int32_t* vx,
+                                      int32_t* vy, int32_t* vw, int32_t* vh);
+ORVO_API bool ORVO_CDECL VisibleRect(IRaster* raster, int32_t x, int32_t y, int32_t scale,
+                                     int32_t w, int32_t h, int32_t* vx, int32_t* vy, int32_t* vw,
+                                     int32_t* vh);
+ORVO_API bool ORVO_CDECL RasterWindow2Map(double* point, int32_t window_x, int32_t window_y,
+                                          int32_t x, int32_t y, int32_t scale,
+                                          ITransform* transform);
+ORVO_API ITransform* ORVO_CDECL CreateMap2RasterWindowAffineTransform(ITransform* transform,
+                                                                     int32_t x, int32_t y,
+                                                                     int32_t scale);
 
 #ifdef __cplusplus
 }

@@ -344,6 +344,157 @@ HMODULE LoadLibraryA(LPCSTR file_name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name);
 BOOL FreeLibrary(HMODULE module);
 
-// GDI subset: added with the raster display and text drawing services.
+// --- GDI (gdi_objects.cc, gdi_dib.cc, gdi_blit.cc): a software GDI of
+// memory device contexts and 24-bit DIB sections, enough for off-screen
+// drawing. GDI handles are a namespace of their own (CloseHandle refuses
+// them). There is no screen: every device context is a memory one.
+
+// The handle and value types that hosts see too; include/orvoapi.h declares
+// the same ones under the same guard for hosts on Linux.
+#ifndef ORVO_LINUX_GDI_TYPES_
+#define ORVO_LINUX_GDI_TYPES_
+typedef struct HDC__* HDC;
+typedef struct HFONT__* HFONT;
+typedef uint32_t COLORREF;
+typedef struct tagPOINT {
+  int32_t x;
+  int32_t y;
+} POINT;
+typedef struct tagLOGFONTA {
+  int32_t lfHeight;
+  int32_t lfWidth;
+  int32_t lfEscapement;
+  int32_t lfOrientation;
+  int32_t lfWeight;
+  uint8_t lfItalic;
+  uint8_t lfUnderline;
+  uint8_t lfStrikeOut;
+  uint8_t lfCharSet;
+  uint8_t lfOutPrecision;
+  uint8_t lfClipPrecision;
+  uint8_t lfQuality;
+  uint8_t lfPitchAndFamily;
+  char lfFaceName[32];
+} LOGFONTA;
+#endif
+
+typedef void* HGDIOBJ;
+typedef struct HBITMAP__* HBITMAP;
+typedef POINT* LPPOINT;
+
+#define RGB(r, g, b) \
+  ((COLORREF)(((BYTE)(r)) | ((COLORREF)((BYTE)(g)) << 8) | ((COLORREF)((BYTE)(b)) << 16)))
+#define GetRValue(c) ((BYTE)(c))
+#define GetGValue(c) ((BYTE)((c) >> 8))
+#define GetBValue(c) ((BYTE)((c) >> 16))
+
+#define BI_RGB 0L
+#define DIB_RGB_COLORS 0
+
+// Raster operations: the ternary operation index in bits 16-23 (bit
+// P*4 + S*2 + D of the index is the result for pattern, source and
+// destination bits P, S, D).
+#define SRCCOPY 0x00CC0020u
+#define SRCPAINT 0x00EE0086u
+#define SRCAND 0x008800C6u
+#define SRCINVERT 0x00660046u
+#define SRCERASE 0x00440328u
+#define NOTSRCCOPY 0x00330008u
+#define NOTSRCERASE 0x001100A6u
+#define MERGEPAINT 0x00BB0226u
+#define PATCOPY 0x00F00021u
+#define DSTINVERT 0x00550009u
+#define BLACKNESS 0x00000042u
+#define WHITENESS 0x00FF0062u
+
+typedef struct tagBITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+} BITMAPINFOHEADER, *PBITMAPINFOHEADER;
+
+typedef struct tagRGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+} BITMAPINFO, *PBITMAPINFO;
+
+typedef struct tagBITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  void* bmBits;
+} BITMAP;
+
+typedef struct tagDIBSECTION {
+  BITMAP dsBm;
+  BITMAPINFOHEADER dsBmih;
+  DWORD dsBitfields[3];
+  HANDLE dshSection;
+  DWORD dsOffset;
+} DIBSECTION;
+
+#define OBJ_BITMAP 7
+
+// A new memory device context holding the initial bitmap, a 1 x 1 stock
+// bitmap shared by every new context. dc: null or a device context (whose
+// format it would copy; all are alike here).
+HDC CreateCompatibleDC(HDC dc);
+// Deletes the context; the bitmap it held is no longer selected anywhere and
+// can be deleted or selected elsewhere.
+BOOL DeleteDC(HDC dc);
+// Selects a bitmap into the context and returns the one it held, or null
+// (nothing changes) for a bad handle or a bitmap selected into another
+// context. A bitmap can be selected into one context at a time; the stock
+// bitmap into any number.
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+// Deletes a bitmap and frees its pixels. FALSE, and nothing happens, for a
+// bitmap selected into a context and for a bad handle; TRUE without effect
+// for the stock bitmap.
+BOOL DeleteObject(HGDIOBJ object);
+// A DIB section of bmiHeader.biWidth x |biHeight| pixels, 24 bits a pixel
+// (BI_RGB, one plane, rows of (width * 3 + 3) & ~3 bytes, pixels blue, green,
+// red), zero-filled; a negative biHeight stores the top row first, a positive
+// one the bottom row first. *bits receives the pixels (when bits is not
+// null). Other formats, usages, a section handle or sizes below 1 fail with
+// ERROR_INVALID_PARAMETER; more than 2^31 bytes of pixels with
+// ERROR_NOT_ENOUGH_MEMORY. dc is not used.
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
+                         HANDLE section, DWORD offset);
+// Combines the w x h rectangle at (src_x, src_y) of src's bitmap with the one
+// at (x, y) of dst's bitmap by the raster operation, clipped to both bitmaps
+// (pixels outside either are left alone). Negative extents are taken from
+// the other side. The pattern is the default white brush. src may be null
+// for operations that do not read it. Overlapping rectangles of one bitmap
+// are read before they are written.
+BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int src_x, int src_y, DWORD rop);
+// The object of that type selected into the context; only OBJ_BITMAP is
+// known here. Null for a bad context or another type.
+HGDIOBJ GetCurrentObject(HDC dc, UINT type);
+// Describes a bitmap: a DIB section fills a DIBSECTION when size allows
+// (biHeight is reported positive whatever the row order, as Windows does),
+// otherwise a BITMAP; the stock bitmap is a 1 x 1 one-bit BITMAP. Returns the
+// bytes written, or with a null buffer the size of the full description; 0
+// for a bad handle or a buffer too small for a BITMAP.
+int GetObjectA(HGDIOBJ object, int size, void* buffer);
+// Drawing is never batched here; always TRUE.
+BOOL GdiFlush();
 
 #endif  // PLATFORM_LINUX_WIN32_API_H_

@@ -1,0 +1,163 @@
+// TDibSection: sizing, re-sizing, rows, BMP images (and damaged ones), masks.
+#include "display/dib_section.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/mt_exception.h"
+#include "tests/support/raised.h"
+
+namespace orvotest {
+namespace {
+
+using Px = std::vector<uint8_t>;
+
+Px At(const mt::TDibSection& dib, int x, int y) {
+  const uint8_t* p = dib.GetRow(y) + x * 3;
+  return {p[0], p[1], p[2]};
+}
+
+void Put32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
+}
+
+// A BMP file image of w x h pixels at bits a pixel, rows bottom row first,
+// pixel (x, y) (y = 0 the top row) blue = x, green = y, red = 0x80.
+std::string Bmp(int w, int h, int bits) {
+  const int row = bits == 24 ? (w * 3 + 3) & ~3 : w * 4;
+  std::string s(54 + static_cast<size_t>(row) * h, '\0');
+  s[0] = 'B';
+  s[1] = 'M';
+  Put32(s, 2, static_cast<uint32_t>(s.size()));
+  Put32(s, 10, 54);
+  Put32(s, 14, 40);
+  Put32(s, 18, static_cast<uint32_t>(w));
+  Put32(s, 22, static_cast<uint32_t>(h));
+  s[26] = 1;
+  s[28] = static_cast<char>(bits);
+  for (int r = 0; r < h; ++r)
+    for (int x = 0; x < w; ++x) {
+      char* p = &s[54 + static_cast<size_t>(r) * row + x * (bits / 8)];
+      p[0] = static_cast<char>(x);
+      p[1] = static_cast<char>(h - 1 - r);
+      p[2] = static_cast<char>(0x80);
+      if (bits == 32) p[3] = 0x7F;
+    }
+  return s;
+}
+
+TEST(DibSection, RowsAreStrideApartAndBoundedBothWays) {
+  mt::TDibSection dib(5, 2, nullptr);
+  EXPECT_EQ(dib.GetWidth(), 5);
+  EXPECT_EQ(dib.GetHeight(), 2);
+  EXPECT_EQ(dib.GetStride(), 16);
+  EXPECT_EQ(dib.GetRow(1) - dib.GetRow(0), 16);
+  EXPECT_EQ(dib.GetRow(2), nullptr);
+  EXPECT_EQ(dib.GetRow(-1), nullptr);
+  EXPECT_EQ(At(dib, 4, 1), (Px{0, 0, 0}));
+  EXPECT_NE(dib.GetDC(), nullptr);
+}
+
+TEST(DibSection, ResizingKeepsTheSharedCornerAndFillsTheRest) {
+  mt::TDibSection dib(4, 4, nullptr);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) std::memset(dib.GetRow(y) + x * 3, 10 * y + x + 1, 3);
+  dib.Resize(6, -2);  // a negative height is its magnitude
+  ASSERT_EQ(dib.GetWidth(), 6);
+  ASSERT_EQ(dib.GetHeight(), 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 6; ++x) {
+      uint8_t v = x < 4 ? static_cast<uint8_t>(10 * y + x + 1) : 0;
+      EXPECT_EQ(At(dib, x, y), (Px{v, v, v})) << x << "," << y;
+    }
+  EXPECT_THROW(dib.Resize(0, 3), mt::MtException);
+  try {
+    dib.Resize(3, 0);
+  } catch (const mt::MtException& e) {
+    EXPECT_EQ(e.Code(), 0);
+    EXPECT_EQ(e.Message(), "can't create bitmap");
+  }
+  EXPECT_EQ(dib.GetWidth(), 6);  // a refused size changes nothing
+}
+
+TEST(DibSection, BmpImagesOf24And32BitsAreReadUpright) {
+  for (int bits : {24, 32}) {
+    SCOPED_TRACE(bits);
+    std::string file = Bmp(3, 2, bits);
+    mt::TDibSection dib(file.data(), static_cast<int64_t>(file.size()), nullptr);
+    ASSERT_EQ(dib.GetWidth(), 3);
+    ASSERT_EQ(dib.GetHeight(), 2);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(At(dib, x, y), (Px{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0x80}));
+  }
+}
+
+TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
+  const std::string good = Bmp(3, 2, 24);
+  struct Case {
+    const char* what;
+    size_t at;
+    uint32_t value;
+    size_t keep;  // bytes handed over
+  };
+  const Case cases[] = {
+      {"8 bits a pixel", 28, 8, good.size()},
+      {"size field beyond the bytes", 2, static_cast<uint32_t>(good.size() + 1), good.size()},
+      {"rows beyond the bytes", 22, 3, good.size()},
+      {"huge height", 22, 0x40000000, good.size()},
+      {"pixel offset beyond the bytes", 10, static_cast<uint32_t>(good.size()), good.size()},
+      {"pixel offset inside the head", 10, 4, good.size()},
+      {"width 0", 18, 0, good.size()},
+      {"height 0", 22, 0, good.size()},
+      {"head cut short", 0, 'B' | 'M' << 8, 40},
+      {"no signature", 0, 'X' | 'M' << 8, good.size()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string file = good;
+    file[c.at] = static_cast<char>(c.value);
+    file[c.at + 1] = static_cast<char>(c.value >> 8);
+    if (c.at != 0) Put32(file, c.at, c.value);
+    // The bytes go to a buffer of exactly that size, so a stray read shows.
+    std::vector<char> bytes(file.begin(), file.begin() + static_cast<long>(c.keep));
+    EXPECT_EQ(Raised([&] {
+                mt::TDibSection dib(bytes.data(), static_cast<int64_t>(bytes.size()), nullptr);
+              }),
+              "unsupported image format");
+  }
+  EXPECT_EQ(Raised([] { mt::TDibSection dib(nullptr, 100, nullptr); }), "unsupported image format");
+}
+
+TEST(DibSection, MasksMarkTheKeyColourWhite) {
+  mt::TDibSection dib(3, 1, nullptr);
+  const uint8_t pixels[9] = {0xFF, 0xFF, 0xFF, 0x01, 0x02, 0x03, 0xFF, 0xFF, 0xFE};
+  std::memcpy(dib.GetRow(0), pixels, 9);
+  mt::TDibSection other(2, 1, nullptr);
+  std::memcpy(other.GetRow(0), pixels + 3, 6);
+  dib.MakeMask(0x00FFFFFF);
+  EXPECT_EQ(At(dib, 0, 0), (Px{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(At(dib, 1, 0), (Px{0, 0, 0}));
+  EXPECT_EQ(At(dib, 2, 0), (Px{0, 0, 0}));
+  // The key is a COLORREF: red in the low byte, the pixel's byte 2.
+  other.MakeMask(0x00010203);
+  EXPECT_EQ(At(other, 0, 0), (Px{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(At(other, 1, 0), (Px{0, 0, 0}));
+}
+
+TEST(DibSection, ItsContextIsABlitSource) {
+  mt::TDibSection dib(2, 2, nullptr);
+  std::memset(dib.GetRow(1), 0x42, 6);
+  mt::TDibSection target(2, 2, nullptr);
+  std::memset(target.GetRow(0), 0x11, 6);
+  ASSERT_TRUE(BitBlt(target.GetDC(), 0, 0, 2, 2, dib.GetDC(), 0, 0, SRCCOPY));
+  GdiFlush();
+  EXPECT_EQ(At(target, 0, 0), (Px{0, 0, 0}));
+  EXPECT_EQ(At(target, 1, 1), (Px{0x42, 0x42, 0x42}));
+}
+
+}  // namespace
+}  // namespace orvotest

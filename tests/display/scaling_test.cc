@@ -1,0 +1,176 @@
+// Scaling and drawing: covered parts at their edges, reduction and
+// enlargement against pixels computed here, drawing into image contexts,
+// window positions on the map.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tests/display/display_test_util.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvotest {
+namespace {
+
+struct Rect {
+  int32_t x, y, w, h;
+  bool operator==(const Rect&) const = default;
+};
+
+// The covered part, or {-9, -9, -9, -9} (the untouched outputs) when none.
+Rect Visible(int32_t W, int32_t H, int32_t x, int32_t y, int32_t scale, int32_t w, int32_t h) {
+  Rect r{-9, -9, -9, -9};
+  VisibleRect2(W, H, x, y, scale, w, h, &r.x, &r.y, &r.w, &r.h);
+  return r;
+}
+
+TEST(VisibleRect, CoversThePartOfTheWindowOnTheRaster) {
+  EXPECT_EQ(Visible(1000, 500, 0, 0, -4, 300, 300), (Rect{0, 0, 250, 125}));
+  EXPECT_EQ(Visible(1000, 500, -40, 0, 2, 300, 300), (Rect{80, 0, 220, 300}));
+  for (int32_t one : {0, 1})
+    EXPECT_EQ(Visible(1000, 500, 10, -20, one, 300, 300),
+              Visible(1000, 500, 10, -20, -1, 300, 300));
+  EXPECT_EQ(Visible(1000, 500, 10, -20, -1, 300, 300), (Rect{0, 20, 300, 280}));
+  EXPECT_EQ(Visible(1000, 500, 900, 450, -1, 300, 300), (Rect{0, 0, 100, 50}));
+  EXPECT_EQ(Visible(1000, 500, -16, -8, -8, 300, 300), (Rect{2, 1, 125, 62}));
+  // Beside every edge: nothing, outputs untouched.
+  EXPECT_EQ(Visible(1000, 500, -400, 0, -1, 300, 300).w, -9);
+  EXPECT_EQ(Visible(1000, 500, 0, -400, -1, 300, 300).w, -9);
+  EXPECT_EQ(Visible(1000, 500, 1400, 0, -1, 300, 300).w, -9);
+  EXPECT_EQ(Visible(1000, 500, 0, 900, -2, 300, 300).w, -9);
+  EXPECT_FALSE(VisibleRect(nullptr, 0, 0, 1, 1, 1, nullptr, nullptr, nullptr, nullptr));
+}
+
+class Scaling : public ::testing::Test {
+ protected:
+  static uint32_t Value(int32_t x, int32_t y) { return static_cast<uint32_t>(x + 100 * y); }
+  void SetUp() override {
+    // 37 x 23 pixels of 2 bytes in 8 x 4 tiles: partial tiles on both edges.
+    raster_ = MakeRaster(dir_.File("r.raster"), kW, kH, 8, 4, 2, Value);
+    ASSERT_NE(raster_, nullptr);
+  }
+  static constexpr int32_t kW = 37, kH = 23;
+  static constexpr uint16_t kFill = 0xABCD;
+  TempDir dir_;
+  Released<IRaster> raster_;
+};
+
+TEST_F(Scaling, ReductionSamplesEverySthPixelOfTheRasterOnly) {
+  for (int32_t scale : {-2, -3, -4, -8})
+    for (auto [x, y] : {std::pair{0, 0}, {7, 5}, {-9, -5}, {30, 20}, {-40, 0}}) {
+      SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
+      const int32_t s = -scale, w = 9, h = 5;
+      std::vector<uint16_t> out(static_cast<size_t>(w) * h, kFill);
+      ASSERT_TRUE(RasterDownScale(out.data(), w, h, raster_.get(), x, y, scale));
+      for (int32_t Y = 0; Y < h; ++Y)
+        for (int32_t X = 0; X < w; ++X) {
+          const int64_t rx = (x / s + X) * int64_t{s}, ry = (y / s + Y) * int64_t{s};
+          const bool on = rx >= 0 && ry >= 0 && rx < kW && ry < kH;
+          EXPECT_EQ(out[Y * w + X],
+                    on ? Value(static_cast<int32_t>(rx), static_cast<int32_t>(ry)) : kFill)
+              << X << "," << Y;
+        }
+    }
+  // Scale 4 at x = 7 starts at raster column 4.
+  uint16_t first = 0;
+  ASSERT_TRUE(RasterDownScale(&first, 1, 1, raster_.get(), 7, 0, -4));
+  EXPECT_EQ(first, 4);
+  uint16_t unused;
+  EXPECT_FALSE(RasterDownScale(&unused, 0, 1, raster_.get(), 0, 0, -2));
+  EXPECT_FALSE(RasterDownScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
+  EXPECT_FALSE(RasterDownScale(&unused, 1, 1, nullptr, 0, 0, -2));
+}
+
+TEST_F(Scaling, EnlargementRepeatsPixelsAndWritesOnlyTheCoveredPart) {
+  for (int32_t scale : {2, 3, -3})
+    for (auto [x, y] : {std::pair{0, 0}, {-3, -2}, {33, 20}, {-1, 21}}) {
+      SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
+      const int32_t s = std::abs(scale), w = 10, h = 7;
+      // Exactly w * h pixels: a row that ran long would show here.
+      std::vector<uint16_t> out(static_cast<size_t>(w) * h, kFill);
+      ASSERT_TRUE(RasterUpScale(out.data(), w, h, raster_.get(), x, y, scale));
+      for (int32_t Y = 0; Y < h; ++Y)
+        for (int32_t X = 0; X < w; ++X) {
+          const int32_t rx = x + X / s, ry = y + Y / s;
+          const bool on = rx >= 0 && ry >= 0 && rx < kW && ry < kH;
+          EXPECT_EQ(out[Y * w + X], on ? Value(rx, ry) : kFill) << X << "," << Y;
+        }
+    }
+  uint16_t unused;
+  EXPECT_FALSE(RasterUpScale(&unused, 1, 0, raster_.get(), 0, 0, 2));
+  EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
+  EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), -100, 0, 2));  // nothing to read
+}
+
+TEST_F(Scaling, DrawingCopiesTheCoveredPartWithTheOperation) {
+  ImageDc dc(CreateImageDC(12, 6));
+  ASSERT_NE(dc, nullptr);
+  // Without a palette 2-byte pixels are the grey of their low byte; the
+  // window at (-2, 20) covers columns 2.. and rows 0..2 only.
+  ASSERT_TRUE(Raster2Dc(dc.get(), 1, 1, 10, 5, raster_.get(), -2, 20, 1, nullptr, SRCCOPY));
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 12; ++x) {
+      const int32_t wx = x - 1, wy = y - 1, rx = wx - 2, ry = wy + 20;
+      const bool drawn = wx >= 2 && wx < 10 && wy >= 0 && wy < 3;
+      const uint8_t g = drawn ? static_cast<uint8_t>(Value(rx, ry)) : 0xFF;
+      EXPECT_EQ(ImagePixel(dc.get(), x, y), (std::vector<uint8_t>{g, g, g})) << x << "," << y;
+    }
+  // Through a palette, and-ed into what is there.
+  std::vector<uint8_t> rgb(256 * 3);
+  for (int i = 0; i < 256; ++i)
+    rgb[i * 3] = rgb[i * 3 + 1] = rgb[i * 3 + 2] = static_cast<uint8_t>(i ^ 0x0F);
+  Released<IPalette> palette(BuildPaletteRgb(rgb.data(), 256));
+  ASSERT_TRUE(Raster2Dc(dc.get(), 1, 1, 10, 5, raster_.get(), -2, 20, 1, palette.get(), SRCAND));
+  const uint8_t v = static_cast<uint8_t>(Value(0, 20));
+  const uint8_t anded = static_cast<uint8_t>(v & ((v & 0xFF) ^ 0x0F));
+  EXPECT_EQ(ImagePixel(dc.get(), 3, 1), (std::vector<uint8_t>{anded, anded, anded}));
+  EXPECT_EQ(ImagePixel(dc.get(), 2, 1), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF}));
+
+  EXPECT_FALSE(Raster2Dc(dc.get(), 0, 0, 0, 5, raster_.get(), 0, 0, 1, nullptr, SRCCOPY));
+  EXPECT_FALSE(Raster2Dc(dc.get(), 0, 0, 5, 5, raster_.get(), kW, 0, 1, nullptr, SRCCOPY));
+  EXPECT_FALSE(Raster2Dc(dc.get(), 0, 0, 5, 5, nullptr, 0, 0, 1, nullptr, SRCCOPY));
+  // Windows of a size no buffer can hold fail cleanly.
+  EXPECT_FALSE(
+      Raster2Dc(dc.get(), 0, 0, 2000000000, 2000000000, raster_.get(), 0, 0, 1, nullptr, SRCCOPY));
+}
+
+TEST(Scaling4Bytes, WithoutAPaletteNothingIsDrawn) {
+  TempDir dir;
+  Released<IRaster> raster =
+      MakeRaster(dir.File("c.raster"), 4, 4, 4, 4, 4, [](int, int) { return 7u; });
+  ASSERT_NE(raster, nullptr);
+  ImageDc dc(CreateImageDC(4, 4));
+  EXPECT_FALSE(Raster2Dc(dc.get(), 0, 0, 4, 4, raster.get(), 0, 0, 1, nullptr, SRCCOPY));
+  EXPECT_EQ(ImagePixel(dc.get(), 0, 0), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF}));
+}
+
+TEST(WindowMap, WindowPixelsReachTheMapAndBack) {
+  // map x = 10 * column + 100, map y = 500 - 10 * row.
+  const double pixel[6] = {0, 0, 10, 0, 0, 10};
+  const double map[6] = {100, 500, 200, 500, 100, 400};
+  Released<ITransform> to_map(CreateAffineTransform(map, pixel, 3));
+  ASSERT_NE(to_map, nullptr);
+  double point[2];
+  ASSERT_TRUE(RasterWindow2Map(point, 3, 4, 10, 20, -2, to_map.get()));
+  EXPECT_DOUBLE_EQ(point[0], 10 * (10 + 6) + 100);
+  EXPECT_DOUBLE_EQ(point[1], 500 - 10 * (20 + 8));
+  ASSERT_TRUE(RasterWindow2Map(point, 7, 5, 10, 20, 3, to_map.get()));
+  EXPECT_DOUBLE_EQ(point[0], 10 * (10 + 2) + 100);
+  EXPECT_DOUBLE_EQ(point[1], 500 - 10 * (20 + 1));
+  EXPECT_FALSE(RasterWindow2Map(point, 0, 0, 0, 0, 0, to_map.get()));
+  EXPECT_FALSE(RasterWindow2Map(point, 0, 0, 0, 0, 1, nullptr));
+
+  EXPECT_EQ(CreateMap2RasterWindowAffineTransform(to_map.get(), 0, 0, 0), nullptr);
+  EXPECT_EQ(CreateMap2RasterWindowAffineTransform(nullptr, 0, 0, -2), nullptr);
+  Released<ITransform> to_window(CreateMap2RasterWindowAffineTransform(to_map.get(), 10, 20, -2));
+  ASSERT_NE(to_window, nullptr);
+  const double at[2] = {10 * (10 + 6) + 100, 500 - 10 * (20 + 8)};
+  ASSERT_TRUE(to_window->Transform(point, at, 1));
+  EXPECT_NEAR(point[0], 3, 1e-9);
+  EXPECT_NEAR(point[1], 4, 1e-9);
+}
+
+}  // namespace
+}  // namespace orvotest
