@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "orvoapi.h"
+#include "platform/win32.h"  // BitBlt raster operations
 #include "tests/display/display_test_util.h"
 #include "tests/support/temp_dir.h"
 
