@@ -75,8 +75,6 @@ typedef unsigned long COLORREF;
 typedef struct tagPOINT POINT;
 typedef struct tagLOGFONTA LOGFONTA;
 #else
-#ifndef ORVO_LINUX_GDI_TYPES_
-#define ORVO_LINUX_GDI_TYPES_
 typedef struct HDC__* HDC;
 typedef struct HFONT__* HFONT;
 typedef uint32_t COLORREF;
@@ -100,7 +98,6 @@ typedef struct tagLOGFONTA {
   uint8_t lfPitchAndFamily;
   char lfFaceName[32];
 } LOGFONTA;
-#endif
 /* The raster operations the library draws with (Raster2Dc, views, signs). */
 #define SRCCOPY 0x00CC0020u
 #define SRCPAINT 0x00EE0086u
@@ -1033,8 +1030,7 @@ ORVO_API int32_t ORVO_CDECL ReadRasterHeadEx(const char* file_name, void* buffer
  * top-down image. The pointer is valid until FreeImageDC. FreeImageDC deletes
  * the context and its image; false for other contexts. */
 ORVO_API HDC ORVO_CDECL CreateImageDC(int32_t width, int32_t height);
-ORVO_API void* ORVO_CDECL GetImageBitsDC(HDC dc, int32_t* width, int32_t* height,
-                                         int32_t* stride);
+ORVO_API void* ORVO_CDECL GetImageBitsDC(HDC dc, int32_t* width, int32_t* height, int32_t* stride);
 ORVO_API bool ORVO_CDECL FreeImageDC(HDC dc);
 
 /* ---- Palettes (guarded) -------------------------------------------------
@@ -1070,8 +1066,8 @@ ORVO_API bool ORVO_CDECL SavePaletteRgb(const char* path, const uint8_t* rgb, in
  * for null pointers and sizes below 1. RasterDownScale raises
  * "rasterUpScale. Error while execution" for any failure inside it; the
  * others pass on what the raster or the GDI raises. */
-ORVO_API bool ORVO_CDECL RasterDownScale(void* dst, int32_t w, int32_t h, IRaster* raster, int32_t x,
-                                         int32_t y, int32_t scale);
+ORVO_API bool ORVO_CDECL RasterDownScale(void* dst, int32_t w, int32_t h, IRaster* raster,
+                                         int32_t x, int32_t y, int32_t scale);
 ORVO_API bool ORVO_CDECL RasterUpScale(void* dst, int32_t w, int32_t h, IRaster* raster, int32_t x,
                                        int32_t y, int32_t scale);
 ORVO_API bool ORVO_CDECL Raster2Dc(HDC dc, int32_t dc_x, int32_t dc_y, int32_t w, int32_t h,
@@ -1087,8 +1083,8 @@ ORVO_API bool ORVO_CDECL RasterWindow2Map(double* point, int32_t window_x, int32
                                           int32_t x, int32_t y, int32_t scale,
                                           ITransform* transform);
 ORVO_API ITransform* ORVO_CDECL CreateMap2RasterWindowAffineTransform(ITransform* transform,
-                                                                     int32_t x, int32_t y,
-                                                                     int32_t scale);
+                                                                      int32_t x, int32_t y,
+                                                                      int32_t scale);
 
 #ifdef __cplusplus
 }

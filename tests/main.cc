@@ -1,11 +1,11 @@
 // Test program entry: child modes for cross-process tests, and a locale whose
 // decimal separator is a comma, so that number formatting that leaks the
 // locale shows up as a failure.
+#include <gtest/gtest.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/child.h"
 
@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
   }
   int exit_code = 0;
   if (orvotest::MaybeRunChild(argc, argv, &exit_code)) return exit_code;
-  const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8",
-                                 "German_Germany.1252", "German", "de-DE"};
+  const char* comma_locales[] = {"de_DE.UTF-8",         "de_DE.utf8", "fr_FR.UTF-8",
+                                 "German_Germany.1252", "German",     "de-DE"};
   bool comma = false;
   for (const char* name : comma_locales) {
     if (std::setlocale(LC_ALL, name) != nullptr) {

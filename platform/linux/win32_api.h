@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "orvoapi.h"
+
 #define WINAPI
 #define CALLBACK
 
@@ -280,8 +282,8 @@ HANDLE OpenFileMappingA(DWORD desired_access, BOOL inherit_handle, LPCSTR name);
 // or ERROR_INVALID_PARAMETER for an offset at or past it). Write access needs
 // a read-write mapping and a handle opened for writing. A view keeps its
 // mapping's bytes after the mapping handle closes.
-LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high,
-                     DWORD offset_low, SIZE_T bytes_to_map);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high, DWORD offset_low,
+                     SIZE_T bytes_to_map);
 // Any address inside a view unmaps it; another address fails with
 // ERROR_INVALID_ADDRESS.
 BOOL UnmapViewOfFile(LPCVOID base_address);
@@ -349,34 +351,9 @@ BOOL FreeLibrary(HMODULE module);
 // drawing. GDI handles are a namespace of their own (CloseHandle refuses
 // them). There is no screen: every device context is a memory one.
 
-// The handle and value types that hosts see too; include/orvoapi.h declares
-// the same ones under the same guard for hosts on Linux.
-#ifndef ORVO_LINUX_GDI_TYPES_
-#define ORVO_LINUX_GDI_TYPES_
-typedef struct HDC__* HDC;
-typedef struct HFONT__* HFONT;
-typedef uint32_t COLORREF;
-typedef struct tagPOINT {
-  int32_t x;
-  int32_t y;
-} POINT;
-typedef struct tagLOGFONTA {
-  int32_t lfHeight;
-  int32_t lfWidth;
-  int32_t lfEscapement;
-  int32_t lfOrientation;
-  int32_t lfWeight;
-  uint8_t lfItalic;
-  uint8_t lfUnderline;
-  uint8_t lfStrikeOut;
-  uint8_t lfCharSet;
-  uint8_t lfOutPrecision;
-  uint8_t lfClipPrecision;
-  uint8_t lfQuality;
-  uint8_t lfPitchAndFamily;
-  char lfFaceName[32];
-} LOGFONTA;
-#endif
+// The handle and value types that hosts see too (HDC, HFONT, COLORREF,
+// POINT, LOGFONTA) and the four raster operations the library draws with
+// come from the public header, so that both sides always agree.
 
 typedef void* HGDIOBJ;
 typedef struct HBITMAP__* HBITMAP;
@@ -394,10 +371,7 @@ typedef POINT* LPPOINT;
 // Raster operations: the ternary operation index in bits 16-23 (bit
 // P*4 + S*2 + D of the index is the result for pattern, source and
 // destination bits P, S, D).
-#define SRCCOPY 0x00CC0020u
-#define SRCPAINT 0x00EE0086u
-#define SRCAND 0x008800C6u
-#define SRCINVERT 0x00660046u
+// SRCCOPY, SRCPAINT, SRCAND and SRCINVERT: include/orvoapi.h.
 #define SRCERASE 0x00440328u
 #define NOTSRCCOPY 0x00330008u
 #define NOTSRCERASE 0x001100A6u
@@ -476,8 +450,8 @@ BOOL DeleteObject(HGDIOBJ object);
 // null). Other formats, usages, a section handle or sizes below 1 fail with
 // ERROR_INVALID_PARAMETER; more than 2^31 bytes of pixels with
 // ERROR_NOT_ENOUGH_MEMORY. dc is not used.
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
-                         HANDLE section, DWORD offset);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
 // Combines the w x h rectangle at (src_x, src_y) of src's bitmap with the one
 // at (x, y) of dst's bitmap by the raster operation, clipped to both bitmaps
 // (pixels outside either are left alone). Negative extents are taken from
