@@ -42,7 +42,7 @@ case "$mode" in
   *) echo "usage: install-deps.sh demo | test [linux|tsan|win32|win64|fuzz]..." >&2; exit 2 ;;
 esac
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+installed() { grep -q 'install ok installed' <<<"$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)"; }
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -79,7 +79,7 @@ if [ $want_wine32 -eq 1 ] && ! installed wine32:i386; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     echo "install-deps: adding the i386 architecture for wine32"
     as_root dpkg --add-architecture i386 && as_root apt-get update -q </dev/null >/dev/null
   elif [ ${#missing[@]} -eq 0 ]; then
@@ -91,7 +91,7 @@ if [ $want_wine32 -eq 1 ] && ! installed wine32:i386; then
 fi
 
 # The test program switches to a locale whose decimal separator is a comma.
-if [ $want_locale -eq 1 ] && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+if [ $want_locale -eq 1 ] && ! grep -qix 'de_DE\.utf-\?8' <<<"$(locale -a 2>/dev/null)"; then
   echo "install-deps: generating the de_DE.UTF-8 locale"
   if [ -f /etc/locale.gen ] && ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
     as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen

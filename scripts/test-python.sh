@@ -11,7 +11,8 @@ lib="$build/bin/liborvoapi.so"
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 export ORVO_LIBRARY="$lib"
-if ldd "$lib" | grep -q libasan; then
+# grep -q stops reading early; under pipefail ldd's broken pipe would then read as "no".
+if grep -q libasan <<<"$(ldd "$lib")"; then
   export LD_PRELOAD="$(gcc -print-file-name=libasan.so) $(gcc -print-file-name=libubsan.so)"
   # The interpreter's own allocations are no concern of ours.
   export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"

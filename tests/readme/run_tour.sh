@@ -12,7 +12,8 @@ python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 export ORVO_LIBRARY="$build/bin/liborvoapi.so"
 preload=""
-if ldd "$ORVO_LIBRARY" | grep -q libasan; then
+# grep -q stops reading early; under pipefail ldd's broken pipe would then read as "no".
+if grep -q libasan <<<"$(ldd "$ORVO_LIBRARY")"; then
   preload="$(gcc -print-file-name=libasan.so) $(gcc -print-file-name=libubsan.so)"
 fi
 # The set-up block's work: this build's tools and the package in the tree.
