@@ -44,6 +44,7 @@ tests_passed=0      # test cases, summed over every runner
 tests_failed=0
 failed_steps=0
 wine_retries=0      # tests run again because wine did not start for them
+failed_tests=()     # "section: test name" for each failed ctest test
 
 header() { printf '\n======== %s ========\n' "$*"; }
 elapsed() { local s=$(($(date +%s) - $1)); printf '%dm%02ds' $((s / 60)) $((s % 60)); }
@@ -103,7 +104,28 @@ ctest_run() {
     "${args[@]}" </dev/null 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
   count_tests "$log"
+  note_failed_tests "$dir" "$log"
   return "$rc"
+}
+
+# Keeps the names of the tests a ctest log lists as failed, with the last
+# lines of their output, so that the summary at the end of a long log (all a
+# CI page may show) still says what failed and why.
+note_failed_tests() {
+  local dir="$1" log="$2" name
+  while IFS= read -r name; do
+    [ -n "$name" ] || continue
+    failed_tests+=("$(basename "$dir"): $name")
+    local tail_lines
+    readarray -t tail_lines < <(awk -v want="$name" '
+        /^[0-9]+\/[0-9]+ Test: / { cur = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", cur); n = 0; keep = (cur == want); next }
+        keep && /^Test (Failed|Passed)\./ { keep = 0 }
+        keep && !/^(<end of output>|Test time = |-----+$|Output:)/ { line[n++ % 12] = $0 }
+        END { s = (n > 12) ? n - 12 : 0; for (i = s; i < n; i++) print "  | " line[i % 12] }
+      ' "$dir/Testing/Temporary/LastTest.log" 2>/dev/null)
+    failed_tests+=("${tail_lines[@]}")
+  done < <(sed -n '/^The following tests FAILED:/,$p' "$log" |
+           sed -nE 's/^[[:space:]]+[0-9]+ - (.*) \((Failed|Not Run|Timeout|SEGFAULT|Subprocess aborted|Exception|[A-Za-z ]+)\).*$/\1/p')
 }
 
 # The tests of the last ctest run in DIR that failed because wine could not
@@ -283,7 +305,7 @@ fi
 if wants fuzz; then
   header "fuzz: libFuzzer harnesses over their seeds plus a burst each (build/fuzz)"
   t=$(date +%s)
-  # 14 harnesses x 8 s stay under 3 minutes with the seed runs.
+  # 15 harnesses x 8 s stay under 3 minutes with the seed runs.
   if step "fuzz: build and run (--ci ${ORVO_FUZZ_SECONDS:-8})" \
        env ORVO_JOBS="$jobs" bash scripts/fuzz.sh --ci "${ORVO_FUZZ_SECONDS:-8}"; then
     tests_passed=$((tests_passed + 1))
@@ -296,6 +318,10 @@ fi
 # ---------------------------------------------------------------- summary
 header "summary"
 printf '%s\n' "${summary[@]}"
+if [ ${#failed_tests[@]} -gt 0 ]; then
+  echo "failed tests (the end of each one's output):"
+  printf '  %s\n' "${failed_tests[@]}"
+fi
 echo "wine start retries: $wine_retries (programs run again because wine did not start them)"
 echo "took $(elapsed "$started") in all; $failed_steps step(s) failed"
 echo "test-all: $tests_passed passed, $tests_failed failed"
