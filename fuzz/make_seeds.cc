@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz/sample_layers.h"
@@ -238,6 +239,25 @@ void TawsSeeds() {
 
 }  // namespace
 
+// A palette file as SavePaletteRgb writes it, and a histogram file of three
+// heights (8-byte magic, 64-bit size, 32-bit value width, 10-byte records).
+void PaletteSeeds() {
+  const std::string path = ScratchFile("seed.pal");
+  const uint8_t rgb[] = {0, 0, 0, 255, 0, 0, 0, 255, 0, 10, 20, 30};
+  Require(SavePaletteRgb(path.c_str(), rgb, 4), "no palette file");
+  Seed("palette", "rgb", ReadScratch(path));
+  auto le = [](uint64_t v, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i));
+    return s;
+  };
+  std::string histogram = "_hstgrmm" + le(20 + 3 * 10, 8) + le(2, 4);
+  for (auto [value, count] : {std::pair<uint16_t, uint64_t>{0, 5}, {120, 3}, {9999, 1}}) {
+    histogram += le(value, 2) + le(count, 8);
+  }
+  Seed("palette", "histogram", histogram);
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: orvo_fuzz_seeds OUTPUT_DIR\n");
@@ -252,5 +272,6 @@ int main(int argc, char** argv) {
   RasterSeeds();
   ControlPointSeeds();
   TawsSeeds();
+  PaletteSeeds();
   return 0;
 }
