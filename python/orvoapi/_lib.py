@@ -157,3 +157,27 @@ def copied_text(getter, size=256):
         if raw[-1] == 0:
             return decode(raw.split(b"\0", 1)[0])
         size *= 4
+
+
+class Handles:
+    """Owns library handles: `_frees` names each handle attribute and the call
+    that frees it, in the order they are freed. close() frees what is held and
+    may be called again; a with-block or the garbage collector calls it too."""
+
+    _frees = ()
+
+    def close(self):
+        for attr, free in self._frees:
+            handle = getattr(self, attr, None)
+            if handle:
+                free(handle)
+                setattr(self, attr, None)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def __del__(self):
+        self.close()

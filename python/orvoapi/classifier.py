@@ -2,16 +2,18 @@
 import ctypes
 import os
 
-from ._lib import BOUND, OrvoError, copied_text, encode, lib, path_arg
+from ._lib import BOUND, Handles, OrvoError, copied_text, encode, lib, path_arg
 
 LOCALS = {1: "PNT", 2: "LIN", 3: "RGN", 4: "TXT"}
 
 
-class Classifier:
+class Classifier(Handles):
     """A classifier loaded from a file (or from text with text=...).
     features: {id: {"name", "local", "attributes"}}; attributes: {id: {"name",
     "type"}}. check(attribute_id, value) gives (True, "") or (False, the
     library's reason)."""
+
+    _frees = (("_cs", lib.FreeCS),)
 
     def __init__(self, path=None, text=None):
         self._cs = lib.CreateCS()
@@ -28,19 +30,6 @@ class Classifier:
                 self.close()
                 raise OrvoError("classifier text does not load")
 
-    def close(self):
-        if getattr(self, "_cs", None):
-            lib.FreeCS(self._cs)
-            self._cs = None
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-    def __del__(self):
-        self.close()
 
     @property
     def features(self):
@@ -81,10 +70,12 @@ class Classifier:
         return (True, "") if ok else (False, copied_text(lambda b, n: lib.GetReasonAT(at, b, n)))
 
 
-class Passport:
+class Passport(Handles):
     """The passport of a layer: alias, bound (minx, miny, maxx, maxy) and
     properties. Passport.load(path) reads path's .passport file;
     Passport.find(layer_path) builds one from the layer's spatial file."""
+
+    _frees = (("_mp", lib.FreeMP),)
 
     def __init__(self):
         self._mp = lib.CreateMP()
@@ -104,13 +95,6 @@ class Passport:
             raise OrvoError("%s: no layer to describe" % path)
         return p
 
-    def close(self):
-        if getattr(self, "_mp", None):
-            lib.FreeMP(self._mp)
-            self._mp = None
-
-    def __del__(self):
-        self.close()
 
     @property
     def alias(self):

@@ -4,7 +4,7 @@ import os
 
 import numpy as np
 
-from ._lib import OrvoError, copied_text, decode, encode, lib, path_arg
+from ._lib import Handles, OrvoError, copied_text, decode, encode, lib, path_arg
 
 KINDS = {1: "PNT", 2: "LIN", 3: "RGN", 4: "TXT", 5: "MIX"}
 KIND_CODES = {v: k for k, v in KINDS.items()}
@@ -49,11 +49,13 @@ class Record:
                                                    self.attributes)
 
 
-class Layer:
+class Layer(Handles):
     """Reads a layer (text or binary form, chosen by the extension). Iterating
     gives Records in the order of the spatial file (index order with an
     index); attributes are joined by id. Use as a context manager or call
     close()."""
+
+    _frees = (("_sr", lib.FreeSR), ("_ar", lib.FreeAR))
 
     def __init__(self, path):
         self.binary, self.spatial_path, self.attribute_path = layer_files(path)
@@ -70,22 +72,6 @@ class Layer:
                 raise OrvoError("%s: is no attribute file of a layer" % self.attribute_path)
         self._positions = None
 
-    def close(self):
-        if getattr(self, "_sr", None):
-            lib.FreeSR(self._sr)
-            self._sr = None
-        if getattr(self, "_ar", None):
-            lib.FreeAR(self._ar)
-            self._ar = None
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-    def __del__(self):
-        self.close()
 
     def _geometry(self):
         sr = self._sr
@@ -180,9 +166,11 @@ class Layer:
         return buffer[:used].reshape(-1, 2).copy(), np.array(counts, dtype=np.int32)
 
 
-class LayerWriter:
+class LayerWriter(Handles):
     """Writes a layer of either form (by the extension). add() one record at
     a time; close() (or the end of a with block) completes the files."""
+
+    _frees = (("_sw", lib.FreeSW), ("_aw", lib.FreeAW))
 
     def __init__(self, path):
         self.binary, self.spatial_path, self.attribute_path = layer_files(path)
@@ -237,19 +225,3 @@ class LayerWriter:
                 raise OrvoError("record %d: attribute %s has a value of type %s" %
                                 (id, key, type(value).__name__))
 
-    def close(self):
-        if getattr(self, "_sw", None):
-            lib.FreeSW(self._sw)
-            self._sw = None
-        if getattr(self, "_aw", None):
-            lib.FreeAW(self._aw)
-            self._aw = None
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-    def __del__(self):
-        self.close()

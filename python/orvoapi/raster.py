@@ -5,7 +5,7 @@ from ctypes import c_bool, c_int32, c_int64, c_void_p
 
 import numpy as np
 
-from ._lib import BOUND, SLOT, OrvoError, lib, path_arg
+from ._lib import BOUND, SLOT, Handles, OrvoError, lib, path_arg
 
 # IRaster slots in order, after AddRef (0) and Release (1).
 _SLOTS = {
@@ -34,11 +34,13 @@ class _Interface:
         return self._m[name](self._p, *args)
 
 
-class Raster:
+class Raster(Handles):
     """A raster file opened read-only (default) or for writing. read(x, y, w,
     h) gives an (h, w) array of the pixel type (bytes of pixel_size for sizes
     without one); pixels outside the raster or on absent tiles are 0. write(x,
     y, array) stores pixels. Row 0 is the first row of the file."""
+
+    _frees = (("_i", lambda i: i.call("Release")),)
 
     def __init__(self, path, read_only=True, cache_mb=0):
         self.path = os.fspath(path)
@@ -67,19 +69,6 @@ class Raster:
             raise OrvoError("%s: raster cannot be created" % os.fspath(path))
         return Raster(path, read_only=False)
 
-    def close(self):
-        if getattr(self, "_i", None):
-            self._i.call("Release")
-            self._i = None
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-    def __del__(self):
-        self.close()
 
     def read(self, x=0, y=0, w=None, h=None):
         w = self.width - x if w is None else w
@@ -108,10 +97,12 @@ class Raster:
             raise OrvoError("%s.corners: cannot be written" % self.path)
 
 
-class Dem:
+class Dem(Handles):
     """A DEM (raster of 16-bit heights with its .corners transform).
     heights(x, y) gives the bilinear heights at arrays of map positions as a
     float array, NaN where the DEM has no data."""
+
+    _frees = (("_dem", lib.CloseDem),)
 
     NO_DATA = 9999.0
 
@@ -123,19 +114,6 @@ class Dem:
         if not self._dem:
             raise OrvoError("%s: is no DEM (2-byte heights with a .corners transform)" % self.path)
 
-    def close(self):
-        if getattr(self, "_dem", None):
-            lib.CloseDem(self._dem)
-            self._dem = None
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-    def __del__(self):
-        self.close()
 
     def heights(self, x, y):
         xs, ys = np.broadcast_arrays(np.asarray(x, dtype=np.float64), np.asarray(y, dtype=np.float64))

@@ -1,8 +1,6 @@
 // orvo import-hgt: tiles read back sample for sample through OpenRaster, the
 // void and zero rules, the list, refused files that leave nothing behind,
 // usage and progress.
-#include "tools/orvo/import_hgt.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/orvo_run.h"
 
 namespace orvotest {
 namespace {
@@ -39,25 +38,10 @@ std::string WriteHgt(const TempDir& dir, const std::string& name, int32_t n = 12
   return path;
 }
 
-struct Outcome {
-  int code;
-  std::string out, err;
-};
-
-Outcome Import(const std::vector<std::string>& args) {
-  std::vector<const char*> argv;
-  for (const auto& a : args) argv.push_back(a.c_str());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  Outcome run{orvotool::RunImportHgt(static_cast<int>(argv.size()), argv.data(), out, err), "", ""};
-  for (auto [f, text] : {std::pair{out, &run.out}, std::pair{err, &run.err}}) {
-    std::rewind(f);
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text->append(buffer, got);
-    std::fclose(f);
-  }
-  return run;
+// The command as `orvo import-hgt ARGS...` runs it.
+OrvoRun Import(std::vector<std::string> args) {
+  args.insert(args.begin(), "import-hgt");
+  return Orvo(args);
 }
 
 std::vector<std::string> Names(const std::string& dir) {
@@ -70,7 +54,7 @@ std::vector<std::string> Names(const std::string& dir) {
 TEST(ImportHgt, TilesReadBackSampleForSample) {
   TempDir in, out;
   const std::string a = WriteHgt(in, "N59E030.hgt"), b = WriteHgt(in, "n59e031.hgt");
-  const Outcome run = Import({"--progress", out.path(), a, b});
+  const OrvoRun run = Import({"--progress", out.path(), a, b});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
   const std::string tail = "0...10...20...30...40...50...60...70...80...90...100 - done.\n";
@@ -111,7 +95,7 @@ TEST(ImportHgt, ExistingListKeepsOtherCells) {
   TempDir in, out;
   WriteFileBytes(out.File("tawslist.txt"),
                  "5, 10.5, 20, 11, 21, far.taws, second\r\n6, 30, 59, 31, 60, E030N60.taws\r\n");
-  const Outcome run = Import({out.path(), WriteHgt(in, "N59E030.hgt")});
+  const OrvoRun run = Import({out.path(), WriteHgt(in, "N59E030.hgt")});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "");  // no terminal, no --progress
   EXPECT_EQ(ReadFileBytes(out.File("tawslist.txt")),
@@ -131,14 +115,14 @@ TEST(ImportHgt, RefusedFilesLeaveNothing) {
            {bad_cell, "name is no SRTM cell"},
            {in.File("N10E010.hgt"), "cannot be read"},
        }) {
-    const Outcome run = Import({out.path(), good, file});
+    const OrvoRun run = Import({out.path(), good, file});
     EXPECT_EQ(run.code, 1) << file;
     EXPECT_EQ(run.err.find("orvo import-hgt: " + file + ": "), 0u) << run.err;
     EXPECT_NE(run.err.find(what), std::string::npos) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_TRUE(Names(out.path()).empty()) << file;
   }
-  const Outcome twice = Import({out.path(), good, good});
+  const OrvoRun twice = Import({out.path(), good, good});
   EXPECT_EQ(twice.code, 1);
   EXPECT_NE(twice.err.find("same cell as"), std::string::npos);
   // A good file alone: W001S00 is the cell from 1 W to 0, 1 S to 0.
@@ -147,12 +131,12 @@ TEST(ImportHgt, RefusedFilesLeaveNothing) {
 }
 
 TEST(ImportHgt, Usage) {
-  const Outcome help = Import({"--help"});
+  const OrvoRun help = Import({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_NE(help.out.find("usage: orvo import-hgt"), std::string::npos);
   EXPECT_EQ(Import({}).code, 2);
   EXPECT_EQ(Import({"outdir"}).code, 2);
-  const Outcome unknown = Import({"--fast", "outdir", "N59E030.hgt"});
+  const OrvoRun unknown = Import({"--fast", "outdir", "N59E030.hgt"});
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.err.find("--fast"), std::string::npos);
 }
