@@ -7,8 +7,10 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "classify/described.h"
 #include "classify/value.h"
 
 namespace orvo {
@@ -18,23 +20,13 @@ extern const char kReasonNotInRange[];     // "value not in range"
 extern const char kReasonNotInValues[];    // "value not in allowed values list"
 extern const char kReasonWrongDatatype[];  // "wrong datatype"
 
-class TAttribute {
+class TAttribute : public TDescribed {
  public:
-  explicit TAttribute(std::string id) : id_(std::move(id)) {}
+  explicit TAttribute(std::string id) : TDescribed(std::move(id)) {}
   virtual ~TAttribute() = default;
   TAttribute(const TAttribute&) = delete;
   TAttribute& operator=(const TAttribute&) = delete;
 
-  // Text fields are stored as given. Setting the id does not re-key the
-  // classifier.
-  const std::string& Id() const { return id_; }
-  void SetId(std::string_view id) { id_.assign(id); }
-  const std::string& Name1() const { return name1_; }
-  void SetName1(std::string_view text) { name1_.assign(text); }
-  const std::string& Name2() const { return name2_; }
-  void SetName2(std::string_view text) { name2_.assign(text); }
-  const std::string& Anno() const { return anno_; }
-  void SetAnno(std::string_view text) { anno_.assign(text); }
   const std::string& DataSubType() const { return data_sub_type_; }
   void SetDataSubType(std::string_view text) { data_sub_type_.assign(text); }
   const std::string& Unit() const { return unit_; }
@@ -97,10 +89,6 @@ class TAttribute {
   void UpdateLimits();
   void RebuildValueIndex();
 
-  std::string id_;
-  std::string name1_;
-  std::string name2_;
-  std::string anno_;
   int32_t data_type_ = 0;
   std::string data_sub_type_;
   std::string default_;

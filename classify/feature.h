@@ -6,27 +6,20 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "classify/described.h"
 
 namespace orvo {
 
-class TFeature {
+class TFeature : public TDescribed {
  public:
-  explicit TFeature(std::string id) : id_(std::move(id)) {}
+  explicit TFeature(std::string id) : TDescribed(std::move(id)) {}
   virtual ~TFeature() = default;
   TFeature(const TFeature&) = delete;
   TFeature& operator=(const TFeature&) = delete;
 
-  // Text fields are stored as given: no case folding, no trimming. Setting the
-  // id does not re-key the classifier; only a rename through TClassify does.
-  const std::string& Id() const { return id_; }
-  void SetId(std::string_view id) { id_.assign(id); }
-  const std::string& Name1() const { return name1_; }
-  void SetName1(std::string_view text) { name1_.assign(text); }
-  const std::string& Name2() const { return name2_; }
-  void SetName2(std::string_view text) { name2_.assign(text); }
-  const std::string& Anno() const { return anno_; }
-  void SetAnno(std::string_view text) { anno_.assign(text); }
   const std::string& GraphId() const { return graph_id_; }
   void SetGraphId(std::string_view text) { graph_id_.assign(text); }
   // Local kind code (1 point, 2 line, 3 region, 4 text), stored unchecked.
@@ -53,10 +46,6 @@ class TFeature {
  private:
   bool Lists(const std::string& upper_id) const;
 
-  std::string id_;
-  std::string name1_;
-  std::string name2_;
-  std::string anno_;
   int32_t local_ = 0;
   std::vector<std::string> attribute_ids_;
   std::string graph_id_;
