@@ -73,7 +73,8 @@ TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {
 }
 
 TEST(OrvoFrame, ProgressPrintsEveryStepOnceInOrder) {
-  std::FILE* f = std::tmpfile();
+  CapturedOutput output;
+  std::FILE* f = output.file();
   {
     orvotool::Progress p(f, true, 7);
     for (int64_t i : {0, 3, 1, 7, 7}) p.Advance(i);
@@ -83,11 +84,7 @@ TEST(OrvoFrame, ProgressPrintsEveryStepOnceInOrder) {
   orvotool::Progress hidden(f, false, 10);
   hidden.Advance(10);
   hidden.Done();
-  std::rewind(f);
-  char buffer[256] = {};
-  buffer[std::fread(buffer, 1, sizeof(buffer) - 1, f)] = 0;
-  std::fclose(f);
-  EXPECT_STREQ(buffer, "0...10...20...30...40...50...60...70...80...90...100 - done.\n");
+  EXPECT_EQ(output.Text(), "0...10...20...30...40...50...60...70...80...90...100 - done.\n");
 }
 
 }  // namespace

@@ -7,20 +7,30 @@
 
 namespace orvotest {
 
+CapturedOutput::CapturedOutput() : file_(std::fopen(dir_.File("output").c_str(), "w+b")) {}
+
+CapturedOutput::~CapturedOutput() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+std::string CapturedOutput::Text() {
+  std::string text;
+  if (file_ == nullptr) return text;
+  std::fflush(file_);
+  std::rewind(file_);
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof(buffer), file_)) > 0) text.append(buffer, got);
+  return text;
+}
+
 OrvoRun Orvo(const std::vector<std::string>& args) {
   std::vector<const char*> argv{"orvo"};
   for (const auto& a : args) argv.push_back(a.c_str());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  OrvoRun run{orvotool::RunOrvo(static_cast<int>(argv.size()), argv.data(), out, err), "", ""};
-  for (auto [f, text] : {std::pair{out, &run.out}, std::pair{err, &run.err}}) {
-    std::rewind(f);
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text->append(buffer, got);
-    std::fclose(f);
-  }
-  return run;
+  CapturedOutput out, err;
+  const int code =
+      orvotool::RunOrvo(static_cast<int>(argv.size()), argv.data(), out.file(), err.file());
+  return OrvoRun{code, out.Text(), err.Text()};
 }
 
 }  // namespace orvotest
