@@ -121,6 +121,38 @@ TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
   EXPECT_EQ(k["attributes"][0]["max"], "8");
 }
 
+TEST(OrvoInfo, PalettesAndHistograms) {
+  TempDir dir;
+  const uint8_t rgb[9] = {255, 0, 0, 0, 255, 0, 255, 0, 0};
+  ASSERT_TRUE(SavePaletteRgb(dir.File("three.pal").c_str(), rgb, 3));
+  EXPECT_EQ(InfoOf(dir.File("three.pal")).dump(), Json({{"file", dir.File("three.pal")},
+                                                        {"kind", "palette"},
+                                                        {"entries", 3},
+                                                        {"distinct_colors", 2}})
+                                                      .dump());
+  // Two counted heights, 0 and 100: a ramp from black to white over 0..100,
+  // the dark green of height 0 and the fixed colours of the DEM table.
+  std::string histogram =
+      std::string("_hstgrmm") + std::string(8, '\0') + std::string("\2\0\0\0", 4);
+  for (uint16_t value : {0, 100}) {
+    histogram += std::string(reinterpret_cast<const char*>(&value), 2);
+    const int64_t count = 7;
+    histogram += std::string(reinterpret_cast<const char*>(&count), 8);
+  }
+  const int64_t size = static_cast<int64_t>(histogram.size());
+  histogram.replace(8, 8, std::string(reinterpret_cast<const char*>(&size), 8));
+  WriteFileBytes(dir.File("dem.hst"), histogram);
+  const Json h = InfoOf(dir.File("dem.hst"));
+  EXPECT_EQ(h["kind"], "histogram");
+  EXPECT_EQ(h["values"], 2);
+  EXPECT_EQ(h["entries"], 65536);
+
+  WriteFileBytes(dir.File("short.pal"), std::string("palette_") + std::string(4, '\0'));
+  OrvoRun damaged = Orvo({"info", dir.File("short.pal")});
+  EXPECT_EQ(damaged.code, 1);
+  EXPECT_EQ(damaged.err, "orvo info: " + dir.File("short.pal") + ": palette file is damaged\n");
+}
+
 TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   TempDir dir;
   WriteFileBytes(dir.File("notes.txt"), "hello\r\n");
@@ -129,7 +161,7 @@ TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   EXPECT_EQ(unknown.err,
             "orvo info: " + dir.File("notes.txt") +
                 ": is no kind of file orvo knows (layer, classifier, selection, raster, "
-                "tile list, control points)\n");
+                "tile list, control points, palette, histogram)\n");
   OrvoRun missing = Orvo({"info", dir.File("gone.raster")});
   EXPECT_EQ(missing.err, "orvo info: " + dir.File("gone.raster") + ": no such file\n");
   WriteFileBytes(dir.File("broken.raster"), std::string("_raster_") + std::string(40, '\x7f'));

@@ -76,11 +76,13 @@ InfoJson Describe(const std::string& path) {
   if (ReadRasterHeadEx(path.c_str(), head, sizeof(head)) == 264) return TawsListInfo(path);
   const std::string start = Start(path);
   if (start.compare(0, 8, "_raster_") == 0) throw InputError{path, "raster head is damaged"};
+  if (start.compare(0, 8, "palette_") == 0) return PaletteInfo(path, false);
+  if (start.compare(0, 8, "_hstgrmm") == 0) return PaletteInfo(path, true);
   if (LooksLikeClassifier(start)) return ClassifierInfo(path);
   if (LooksLikeSelection(start)) return SelectionInfo(path);
   throw InputError{path,
                    "is no kind of file orvo knows (layer, classifier, selection, raster, "
-                   "tile list, control points)"};
+                   "tile list, control points, palette, histogram)"};
 }
 
 void PrintText(const InfoJson& j, std::FILE* out, int indent) {
@@ -130,8 +132,9 @@ const Command kInfoCommand = {
     "  tells what FILE is and what it holds: a vector layer (either of its files,\n"
     "  text or binary; with its index and passport), a classifier, a selection,\n"
     "  a raster (tiles, layout, compression, previews, transform), a terrain\n"
-    "  tile list or a control-point (.corners) file. --json prints one JSON\n"
-    "  object whose members are listed in docs/orvo.md.\n",
+    "  tile list, a control-point (.corners) file, a palette or a histogram\n"
+    "  file. --json prints one JSON object whose members are listed in\n"
+    "  docs/orvo.md.\n",
     {{"--json", false}},
     RunInfo};
 

@@ -16,6 +16,8 @@ InfoJson TawsListInfo(const std::string& path);
 InfoJson ClassifierInfo(const std::string& path);
 InfoJson SelectionInfo(const std::string& path);
 InfoJson ControlPointsInfo(const std::string& path);
+// Palette files, or with histogram, histogram files (both read as palettes).
+InfoJson PaletteInfo(const std::string& path, bool histogram);
 
 // A bound as [minx, miny, maxx, maxy].
 InfoJson BoundJson(double minx, double miny, double maxx, double maxy);

@@ -1,0 +1,37 @@
+// `orvo info` of palette and histogram files.
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "orvoapi.h"
+#include "tools/orvo/command.h"
+#include "tools/orvo/info.h"
+
+namespace orvotool {
+
+InfoJson PaletteInfo(const std::string& path, bool histogram) {
+  IPalette* palette = LoadPalette(path.c_str());
+  if (palette == nullptr)
+    throw InputError{path, histogram ? "histogram file is damaged" : "palette file is damaged"};
+  palette->AddRef();
+  const int32_t entries = palette->GetCount();
+  std::set<uint32_t> colors;
+  uint8_t rgb[3];
+  for (int32_t i = 0; i < entries; ++i)
+    if (palette->GetColor(rgb, i)) colors.insert(uint32_t{rgb[0]} << 16 | rgb[1] << 8 | rgb[2]);
+  palette->Release();
+  InfoJson j{{"file", path}, {"kind", histogram ? "histogram" : "palette"}};
+  if (histogram) {
+    // The library checked the size field against the file: 20 bytes of head,
+    // then 10 bytes a counted value.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    j["values"] = ec ? 0 : (size - 20) / 10;
+  }
+  j["entries"] = entries;
+  j["distinct_colors"] = colors.size();
+  return j;
+}
+
+}  // namespace orvotool
