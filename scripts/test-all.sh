@@ -116,12 +116,13 @@ note_failed_tests() {
   while IFS= read -r name; do
     [ -n "$name" ] || continue
     failed_tests+=("$(basename "$dir"): $name")
+    # From the first GoogleTest failure when there is one, else the last lines.
     local tail_lines
     readarray -t tail_lines < <(awk -v want="$name" '
-        /^[0-9]+\/[0-9]+ Test: / { cur = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", cur); n = 0; keep = (cur == want); next }
+        /^[0-9]+\/[0-9]+ Test: / { cur = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", cur); keep = (cur == want); if (keep) { n = 0; first = 0 } next }
         keep && /^Test (Failed|Passed)\./ { keep = 0 }
-        keep && !/^(<end of output>|Test time = |-----+$|Output:)/ { line[n++ % 12] = $0 }
-        END { s = (n > 12) ? n - 12 : 0; for (i = s; i < n; i++) print "  | " line[i % 12] }
+        keep && !/^(<end of output>|Test time = |-----+$|Output:)/ { line[++n] = $0; if (!first && /: Failure$/) first = n }
+        END { s = first ? first : (n > 12 ? n - 11 : 1); for (i = s; i <= n && i < s + 12; i++) print "  | " line[i] }
       ' "$dir/Testing/Temporary/LastTest.log" 2>/dev/null)
     failed_tests+=("${tail_lines[@]}")
   done < <(sed -n '/^The following tests FAILED:/,$p' "$log" |
