@@ -724,6 +724,30 @@ struct IPalette : IApiObject {
   virtual bool ORVO_STDCALL SetColor(int32_t index, const uint8_t* rgb) = 0;
   virtual bool ORVO_STDCALL GetColor(uint8_t* rgb, int32_t index) = 0;
 };
+
+/* A raster with its previews shown at integer zoom steps (scale below -1
+ * reduces by -scale, -1..1 is one to one, above 1 enlarges). Prepare reads the
+ * w x h window at raster pixel (rx, ry) of the main raster from the coarsest
+ * preview that serves the scale; Draw converts it (through the palette, or
+ * grey for 1 and 2-byte pixels and reversed 3-byte pixels) and copies the
+ * part the raster covers to dc at (x, y) with the raster operation; Render
+ * does both. Window pixels off the raster hold 9999 (2-byte pixels) or 0.
+ * GetBuffer and GetBufferSize give the prepared pixels (valid until the next
+ * Prepare); GetPixelSize, GetWidth and GetHeight describe the main raster. */
+struct IRasterView : IApiObject {
+  virtual bool ORVO_STDCALL Render(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h, int32_t rx,
+                                   int32_t ry, int32_t scale, IPalette* palette,
+                                   uint32_t rop) = 0;
+  virtual bool ORVO_STDCALL Prepare(HDC dc, int32_t w, int32_t h, int32_t rx, int32_t ry,
+                                    int32_t scale) = 0;
+  virtual void* ORVO_STDCALL GetBuffer() = 0;
+  virtual int32_t ORVO_STDCALL GetBufferSize() = 0;
+  virtual int32_t ORVO_STDCALL GetPixelSize() = 0;
+  virtual bool ORVO_STDCALL Draw(HDC dc, int32_t x, int32_t y, IPalette* palette,
+                                 uint32_t rop) = 0;
+  virtual int32_t ORVO_STDCALL GetWidth() = 0;
+  virtual int32_t ORVO_STDCALL GetHeight() = 0;
+};
 #else
 typedef struct ICoords ICoords;
 typedef struct ICoordsVtbl {
@@ -823,6 +847,27 @@ typedef struct IPaletteVtbl {
 } IPaletteVtbl;
 struct IPalette {
   const IPaletteVtbl* lpVtbl;
+};
+
+typedef struct IRasterView IRasterView;
+typedef struct IRasterViewVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(IRasterView* self);
+  int32_t(ORVO_STDCALL* Release)(IRasterView* self);
+  bool(ORVO_STDCALL* Render)(IRasterView* self, HDC dc, int32_t x, int32_t y, int32_t w,
+                             int32_t h, int32_t rx, int32_t ry, int32_t scale, IPalette* palette,
+                             uint32_t rop);
+  bool(ORVO_STDCALL* Prepare)(IRasterView* self, HDC dc, int32_t w, int32_t h, int32_t rx,
+                              int32_t ry, int32_t scale);
+  void*(ORVO_STDCALL* GetBuffer)(IRasterView* self);
+  int32_t(ORVO_STDCALL* GetBufferSize)(IRasterView* self);
+  int32_t(ORVO_STDCALL* GetPixelSize)(IRasterView* self);
+  bool(ORVO_STDCALL* Draw)(IRasterView* self, HDC dc, int32_t x, int32_t y, IPalette* palette,
+                           uint32_t rop);
+  int32_t(ORVO_STDCALL* GetWidth)(IRasterView* self);
+  int32_t(ORVO_STDCALL* GetHeight)(IRasterView* self);
+} IRasterViewVtbl;
+struct IRasterView {
+  const IRasterViewVtbl* lpVtbl;
 };
 #endif
 
@@ -1085,6 +1130,16 @@ ORVO_API bool ORVO_CDECL RasterWindow2Map(double* point, int32_t window_x, int32
 ORVO_API ITransform* ORVO_CDECL CreateMap2RasterWindowAffineTransform(ITransform* transform,
                                                                       int32_t x, int32_t y,
                                                                       int32_t scale);
+
+/* ---- Raster views (guarded) ---------------------------------------------
+ * OpenRasterView: the widest raster file named like path with any extension
+ * in path's folder, with the narrower ones as previews when their width and
+ * height are reduced by the same whole factor and their pixel size is the
+ * same (one file a width, the first found); null when none opens.
+ * IsRasterPreviewPresent: true when that folder holds more than one raster
+ * file of the stem. */
+ORVO_API IRasterView* ORVO_CDECL OpenRasterView(const char* path);
+ORVO_API bool ORVO_CDECL IsRasterPreviewPresent(const char* path);
 
 #ifdef __cplusplus
 }
