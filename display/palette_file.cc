@@ -65,9 +65,22 @@ void ReadHistogram(std::FILE* f, TPalette& palette) {
   ColourDemEntries(entries);
 }
 
-// Writes the whole file or nothing that claims to be one: on any failure the
-// file is removed.
-bool WriteWhole(const char* path, const std::vector<uint8_t>& bytes) {
+std::vector<uint8_t> PaletteHead(int32_t count) {
+  std::vector<uint8_t> bytes(static_cast<size_t>(kPaletteHeadSize + int64_t{count} * 3));
+  std::memcpy(bytes.data(), kPaletteMagic, 8);
+  Put64(bytes.data() + 8, static_cast<int64_t>(bytes.size()));
+  Put64(bytes.data() + 16, count);
+  return bytes;
+}
+
+void Put32(uint8_t* p, int32_t value) {
+  auto v = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i, v >>= 8) p[i] = static_cast<uint8_t>(v);
+}
+
+}  // namespace
+
+bool WriteWholeFile(const char* path, const std::vector<uint8_t>& bytes) {
   if (path == nullptr) orvo::Raise(orvo::kCantOpenFile);
   std::FILE* f = std::fopen(path, "wb");
   if (f == nullptr) orvo::Raise(orvo::kCantOpenFile);
@@ -78,15 +91,44 @@ bool WriteWhole(const char* path, const std::vector<uint8_t>& bytes) {
   return ok;
 }
 
-std::vector<uint8_t> PaletteHead(int32_t count) {
-  std::vector<uint8_t> bytes(static_cast<size_t>(kPaletteHeadSize + int64_t{count} * 3));
-  std::memcpy(bytes.data(), kPaletteMagic, 8);
-  Put64(bytes.data() + 8, static_cast<int64_t>(bytes.size()));
-  Put64(bytes.data() + 16, count);
-  return bytes;
+bool ReadHistogramRecords(const char* path, std::vector<SHORTHISTORECORD>* records) {
+  records->clear();
+  if (path == nullptr) return false;
+  File f(std::fopen(path, "rb"));
+  uint8_t head[kHistogramHeadSize];
+  if (f == nullptr || std::fread(head, 1, sizeof head, f.get()) != sizeof head ||
+      std::memcmp(head, kHistogramMagic, 8) != 0 || Get32(head + 16) != 2)
+    return false;
+  const int64_t size = Get64(head + 8);
+  if (size < kHistogramHeadSize - kHistogramRecordSize + 1) return false;  // n below 0
+  const int64_t n = (size - kHistogramHeadSize) / kHistogramRecordSize;
+  // The size field is not to be trusted with an allocation: the records
+  // grow as they are read, and a short file ends the read.
+  uint8_t record[kHistogramRecordSize];
+  for (int64_t i = 0; i < n; ++i) {
+    if (std::fread(record, 1, sizeof record, f.get()) != sizeof record) {
+      records->clear();
+      return false;
+    }
+    records->push_back({static_cast<uint16_t>(record[0] | record[1] << 8), Get64(record + 2)});
+  }
+  return true;
 }
 
-}  // namespace
+std::vector<uint8_t> HistogramFileBytes(const SHORTHISTORECORD* records, size_t count) {
+  std::vector<uint8_t> bytes(static_cast<size_t>(kHistogramHeadSize) +
+                             count * static_cast<size_t>(kHistogramRecordSize));
+  std::memcpy(bytes.data(), kHistogramMagic, 8);
+  Put64(bytes.data() + 8, static_cast<int64_t>(bytes.size()));
+  Put32(bytes.data() + 16, 2);
+  uint8_t* out = bytes.data() + kHistogramHeadSize;
+  for (size_t i = 0; i < count; ++i, out += kHistogramRecordSize) {
+    out[0] = static_cast<uint8_t>(records[i].value);
+    out[1] = static_cast<uint8_t>(records[i].value >> 8);
+    Put64(out + 2, records[i].count);
+  }
+  return bytes;
+}
 
 void LoadPaletteFile(const char* path, TPalette& palette) {
   if (path == nullptr) orvo::Raise(orvo::kCantOpenFile);
@@ -112,7 +154,7 @@ bool SavePaletteRgbFile(const char* path, const uint8_t* rgb, int32_t count) {
   if (count < 0 || count > kMaxPaletteEntries || (rgb == nullptr && count > 0)) return false;
   std::vector<uint8_t> bytes = PaletteHead(count);
   if (count > 0) std::memcpy(bytes.data() + kPaletteHeadSize, rgb, static_cast<size_t>(count) * 3);
-  return WriteWhole(path, bytes);
+  return WriteWholeFile(path, bytes);
 }
 
 bool SavePaletteFile(const char* path, IPalette* palette) {
@@ -122,7 +164,7 @@ bool SavePaletteFile(const char* path, IPalette* palette) {
   std::vector<uint8_t> bytes = PaletteHead(count);
   for (int32_t i = 0; i < count; ++i)
     if (!palette->GetColor(bytes.data() + kPaletteHeadSize + int64_t{i} * 3, i)) return false;
-  return WriteWhole(path, bytes);
+  return WriteWholeFile(path, bytes);
 }
 
 }  // namespace mt

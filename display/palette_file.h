@@ -4,6 +4,7 @@
 #define DISPLAY_PALETTE_FILE_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "display/palette.h"
 
@@ -40,6 +41,20 @@ bool SavePaletteRgbFile(const char* path, const uint8_t* rgb, int32_t count);
 // Writes the palette's colours as a palette file, as SavePaletteRgbFile;
 // false for a null palette or one whose colours cannot all be read.
 bool SavePaletteFile(const char* path, IPalette* palette);
+
+// Writes bytes as the whole file; false when a write fails, and then the file
+// is removed. Raises "can't open file" when it cannot be created (or for a
+// null path).
+bool WriteWholeFile(const char* path, const std::vector<uint8_t>& bytes);
+
+// Reads the records of a histogram file: n = (size field - 20) / 10 records
+// after the head, the file's length otherwise unchecked. False, records
+// cleared, when the file cannot be opened, its head is no histogram head
+// ("_hstgrmm", value width 2), n is negative or fewer than n records follow.
+bool ReadHistogramRecords(const char* path, std::vector<SHORTHISTORECORD>* records);
+
+// The bytes of a histogram file holding the records.
+std::vector<uint8_t> HistogramFileBytes(const SHORTHISTORECORD* records, size_t count);
 
 }  // namespace mt
 

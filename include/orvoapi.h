@@ -724,6 +724,65 @@ struct IPalette : IApiObject {
   virtual bool ORVO_STDCALL SetColor(int32_t index, const uint8_t* rgb) = 0;
   virtual bool ORVO_STDCALL GetColor(uint8_t* rgb, int32_t index) = 0;
 };
+
+/* A raster with its previews shown at integer zoom steps (scale below -1
+ * reduces by -scale, -1..1 is one to one, above 1 enlarges). Prepare reads the
+ * w x h window at raster pixel (rx, ry) of the main raster from the coarsest
+ * preview that serves the scale; Draw converts it (through the palette, or
+ * grey for 1 and 2-byte pixels and reversed 3-byte pixels) and copies the
+ * part the raster covers to dc at (x, y) with the raster operation; Render
+ * does both. Window pixels off the raster hold 9999 (2-byte pixels) or 0.
+ * GetBuffer and GetBufferSize give the prepared pixels (valid until the next
+ * Prepare); GetPixelSize, GetWidth and GetHeight describe the main raster. */
+struct IRasterView : IApiObject {
+  virtual bool ORVO_STDCALL Render(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h, int32_t rx,
+                                   int32_t ry, int32_t scale, IPalette* palette, uint32_t rop) = 0;
+  virtual bool ORVO_STDCALL Prepare(HDC dc, int32_t w, int32_t h, int32_t rx, int32_t ry,
+                                    int32_t scale) = 0;
+  virtual void* ORVO_STDCALL GetBuffer() = 0;
+  virtual int32_t ORVO_STDCALL GetBufferSize() = 0;
+  virtual int32_t ORVO_STDCALL GetPixelSize() = 0;
+  virtual bool ORVO_STDCALL Draw(HDC dc, int32_t x, int32_t y, IPalette* palette, uint32_t rop) = 0;
+  virtual int32_t ORVO_STDCALL GetWidth() = 0;
+  virtual int32_t ORVO_STDCALL GetHeight() = 0;
+};
+#endif
+
+/* One record of a DEM histogram: a 16-bit pixel value (a height when read
+ * as int16_t) and how many pixels hold it. Packed: 10 bytes, the record of
+ * the histogram file. */
+#pragma pack(push, 1)
+typedef struct SHORTHISTORECORD {
+  uint16_t value;
+  int64_t count;
+} SHORTHISTORECORD;
+#pragma pack(pop)
+#ifdef __cplusplus
+static_assert(sizeof(SHORTHISTORECORD) == 10, "histogram record layout");
+
+/* Counts of the heights of a prepared view window or of an array of heights.
+ * BuildFromView counts the part of the window that the raster covers, after
+ * view->Prepare(dc, w, h, rx, ry, scale) with the same arguments (false when
+ * the view holds no 2-byte window of w x h pixels). Both builds record every
+ * value but 65535 and are true when a height below 9999 was counted (9998
+ * counts as 0 in the limits); GetMinHeight and GetMaxHeight give the limits
+ * of the last successful build, 9999 before one. GetRecords: the records in
+ * increasing unsigned value order (heights 0..32767, then -32768..-2), null
+ * when there are none; valid until the next build, Load or Release. Save
+ * writes the histogram file ("_hstgrmm"; false when there are no records or
+ * a write fails, and then no file is left); Load replaces the records by
+ * those of a histogram file, keeping the limits. */
+struct IDemHistogramm : IApiObject {
+  virtual bool ORVO_STDCALL BuildFromView(IRasterView* view, int32_t w, int32_t h, int32_t rx,
+                                          int32_t ry, int32_t scale) = 0;
+  virtual bool ORVO_STDCALL BuildFromValues(const uint16_t* values, int32_t count) = 0;
+  virtual int16_t ORVO_STDCALL GetMinHeight() = 0;
+  virtual int16_t ORVO_STDCALL GetMaxHeight() = 0;
+  virtual const SHORTHISTORECORD* ORVO_STDCALL GetRecords() = 0;
+  virtual int32_t ORVO_STDCALL GetRecordCount() = 0;
+  virtual bool ORVO_STDCALL Save(const char* path) = 0;
+  virtual bool ORVO_STDCALL Load(const char* path) = 0;
+};
 #else
 typedef struct ICoords ICoords;
 typedef struct ICoordsVtbl {
@@ -823,6 +882,46 @@ typedef struct IPaletteVtbl {
 } IPaletteVtbl;
 struct IPalette {
   const IPaletteVtbl* lpVtbl;
+};
+
+typedef struct IRasterView IRasterView;
+typedef struct IRasterViewVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(IRasterView* self);
+  int32_t(ORVO_STDCALL* Release)(IRasterView* self);
+  bool(ORVO_STDCALL* Render)(IRasterView* self, HDC dc, int32_t x, int32_t y, int32_t w, int32_t h,
+                             int32_t rx, int32_t ry, int32_t scale, IPalette* palette,
+                             uint32_t rop);
+  bool(ORVO_STDCALL* Prepare)(IRasterView* self, HDC dc, int32_t w, int32_t h, int32_t rx,
+                              int32_t ry, int32_t scale);
+  void*(ORVO_STDCALL* GetBuffer)(IRasterView* self);
+  int32_t(ORVO_STDCALL* GetBufferSize)(IRasterView* self);
+  int32_t(ORVO_STDCALL* GetPixelSize)(IRasterView* self);
+  bool(ORVO_STDCALL* Draw)(IRasterView* self, HDC dc, int32_t x, int32_t y, IPalette* palette,
+                           uint32_t rop);
+  int32_t(ORVO_STDCALL* GetWidth)(IRasterView* self);
+  int32_t(ORVO_STDCALL* GetHeight)(IRasterView* self);
+} IRasterViewVtbl;
+struct IRasterView {
+  const IRasterViewVtbl* lpVtbl;
+};
+
+_Static_assert(sizeof(SHORTHISTORECORD) == 10, "histogram record layout");
+typedef struct IDemHistogramm IDemHistogramm;
+typedef struct IDemHistogrammVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(IDemHistogramm* self);
+  int32_t(ORVO_STDCALL* Release)(IDemHistogramm* self);
+  bool(ORVO_STDCALL* BuildFromView)(IDemHistogramm* self, IRasterView* view, int32_t w, int32_t h,
+                                    int32_t rx, int32_t ry, int32_t scale);
+  bool(ORVO_STDCALL* BuildFromValues)(IDemHistogramm* self, const uint16_t* values, int32_t count);
+  int16_t(ORVO_STDCALL* GetMinHeight)(IDemHistogramm* self);
+  int16_t(ORVO_STDCALL* GetMaxHeight)(IDemHistogramm* self);
+  const SHORTHISTORECORD*(ORVO_STDCALL* GetRecords)(IDemHistogramm* self);
+  int32_t(ORVO_STDCALL* GetRecordCount)(IDemHistogramm* self);
+  bool(ORVO_STDCALL* Save)(IDemHistogramm* self, const char* path);
+  bool(ORVO_STDCALL* Load)(IDemHistogramm* self, const char* path);
+} IDemHistogrammVtbl;
+struct IDemHistogramm {
+  const IDemHistogrammVtbl* lpVtbl;
 };
 #endif
 
@@ -1085,6 +1184,48 @@ ORVO_API bool ORVO_CDECL RasterWindow2Map(double* point, int32_t window_x, int32
 ORVO_API ITransform* ORVO_CDECL CreateMap2RasterWindowAffineTransform(ITransform* transform,
                                                                       int32_t x, int32_t y,
                                                                       int32_t scale);
+
+/* ---- Raster views (guarded) ---------------------------------------------
+ * OpenRasterView: the widest raster file named like path with any extension
+ * in path's folder, with the narrower ones as previews when their width and
+ * height are reduced by the same whole factor and their pixel size is the
+ * same (one file a width, the first found); null when none opens.
+ * IsRasterPreviewPresent: true when that folder holds more than one raster
+ * file of the stem. */
+ORVO_API IRasterView* ORVO_CDECL OpenRasterView(const char* path);
+ORVO_API bool ORVO_CDECL IsRasterPreviewPresent(const char* path);
+
+/* ---- DEM histograms and DEM palettes (guarded) ---------------------------
+ * Heights are signed 16-bit; a 65536-entry DEM palette is indexed by the raw
+ * pixel value (height & 0xFFFF). 9998 stands for height 0, 9999 for no data.
+ * BuildRasterHistogramm writes the histogram file of every tile's values
+ * (padding of edge tiles included); false for a raster that is not 2 bytes
+ * a pixel, a tile that cannot be read or a file that cannot be written whole
+ * (no file is left then). CreateDemHistogramm: an empty histogram.
+ * DemHisto2LimitedPalette greys the heights low..high (low above high
+ * becomes high) linearly or, for more than 256 counted heights or a range
+ * over 384, by equalisation of the histogram's counts (null: every height
+ * counts once; with nothing counted but 0 the stretch is linear); heights
+ * below get the below colour, those above up to 9997 the above colour.
+ * DemHisto2CustomPalette leaves low..high black for the caller's SetColor,
+ * below black and above white, and reads neither the histogram nor the last
+ * three arguments. Both: 9998, 9999 and 10000 and up keep their colours;
+ * entry 0 takes the zero colour. Colour pointers (red, green, blue) may be
+ * null for the defaults: below (0,0,0), above (255,255,255), 9998 (0,0,255),
+ * zero (0,255,0), 9999 (255,0,0), over (128,0,255). The palettes convert
+ * 2-byte pixels only (Pixels2Dib of another format gives 0). */
+ORVO_API bool ORVO_CDECL BuildRasterHistogramm(const char* path, IRaster* raster);
+ORVO_API IDemHistogramm* ORVO_CDECL CreateDemHistogramm(void);
+ORVO_API IPalette* ORVO_CDECL DemHisto2LimitedPalette(IDemHistogramm* histogram, int16_t low,
+                                                      const uint8_t* below, int16_t high,
+                                                      const uint8_t* above, const uint8_t* c9998,
+                                                      const uint8_t* zero, const uint8_t* c9999,
+                                                      const uint8_t* over);
+ORVO_API IPalette* ORVO_CDECL DemHisto2CustomPalette(IDemHistogramm* histogram, int16_t low,
+                                                     int16_t high, const uint8_t* c9998,
+                                                     const uint8_t* zero, const uint8_t* c9999,
+                                                     const uint8_t* over, void* reserved1,
+                                                     void* reserved2, void* reserved3);
 
 #ifdef __cplusplus
 }

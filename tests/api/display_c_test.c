@@ -44,3 +44,44 @@ int OrvoCImageDc(void) {
   CHECK(FreeImageDC(dc));
   return 0;
 }
+
+/* A 2-byte raster of 4 x 2 pixels with pixel (x, y) = 10 * y + x at path:
+ * every IRasterView slot, then every IDemHistogramm slot over its window. */
+int OrvoCViewAndHistogramSlots(const char* path, const char* histogram_path) {
+  const uint16_t* px;
+  const SHORTHISTORECORD* records;
+  const uint16_t values[3] = {7, 7, 9999};
+  IDemHistogramm* h;
+  IPalette* p;
+  HDC dc = CreateImageDC(4, 2);
+  IRasterView* v = OpenRasterView(path);
+  CHECK(dc != NULL && v != NULL);
+  CHECK(v->lpVtbl->AddRef(v) == 1);
+  CHECK(v->lpVtbl->GetWidth(v) == 4 && v->lpVtbl->GetHeight(v) == 2);
+  CHECK(v->lpVtbl->GetPixelSize(v) == 2);
+  CHECK(v->lpVtbl->Prepare(v, dc, 3, 2, 2, 0, 1));
+  CHECK(v->lpVtbl->GetBufferSize(v) == 12);
+  px = (const uint16_t*)v->lpVtbl->GetBuffer(v);
+  CHECK(px[0] == 2 && px[1] == 3 && px[2] == 9999 && px[3] == 12);
+  CHECK(v->lpVtbl->Draw(v, dc, 0, 0, NULL, 0x00CC0020u /* SRCCOPY */));
+  CHECK(v->lpVtbl->Render(v, dc, 0, 0, 4, 2, 0, 0, 1, NULL, 0x00CC0020u /* SRCCOPY */));
+
+  h = CreateDemHistogramm();
+  CHECK(h != NULL);
+  CHECK(h->lpVtbl->AddRef(h) == 1);
+  CHECK(h->lpVtbl->BuildFromView(h, v, 4, 2, 0, 0, 1));
+  CHECK(h->lpVtbl->GetMinHeight(h) == 0 && h->lpVtbl->GetMaxHeight(h) == 13);
+  CHECK(h->lpVtbl->GetRecordCount(h) == 8);
+  CHECK(h->lpVtbl->Save(h, histogram_path));
+  CHECK(h->lpVtbl->BuildFromValues(h, values, 3));
+  records = h->lpVtbl->GetRecords(h);
+  CHECK(h->lpVtbl->GetRecordCount(h) == 2 && records[0].value == 7 && records[0].count == 2);
+  CHECK(h->lpVtbl->Load(h, histogram_path) && h->lpVtbl->GetRecordCount(h) == 8);
+  p = DemHisto2LimitedPalette(h, 0, NULL, 13, NULL, NULL, NULL, NULL, NULL);
+  CHECK(p != NULL && p->lpVtbl->GetCount(p) == 65536);
+  CHECK(p->lpVtbl->Release(p) == 0);
+  CHECK(h->lpVtbl->Release(h) == 0);
+  CHECK(v->lpVtbl->Release(v) == 0);
+  CHECK(FreeImageDC(dc));
+  return 0;
+}

@@ -1,0 +1,129 @@
+// Raster views: previews found by stem, levels chosen by zoom, windows
+// prepared with their background and drawn into image contexts.
+#include "display/raster_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tests/display/display_test_util.h"
+#include "tests/support/temp_dir.h"
+
+namespace orvotest {
+namespace {
+
+// Pixel (x, y) of level L: 1000 * L + x + 40 * y, so a buffer tells which
+// level it came from and where.
+uint32_t LevelValue(int32_t level, int32_t x, int32_t y) {
+  return static_cast<uint32_t>(1000 * level + x + 40 * y);
+}
+
+class RasterViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // a.r0 32 x 16, a.r1 16 x 8, a.r2 8 x 4; a.bad halves the width only;
+    // a.b1 has 1-byte pixels.
+    const int32_t sizes[3][2] = {{32, 16}, {16, 8}, {8, 4}};
+    for (int32_t level = 0; level < 3; ++level) {
+      ASSERT_NE(
+          MakeRaster(dir_.File("a.r" + std::to_string(level)), sizes[level][0], sizes[level][1], 8,
+                     4, 2, [level](int32_t x, int32_t y) { return LevelValue(level, x, y); }),
+          nullptr);
+    }
+    ASSERT_NE(MakeRaster(dir_.File("a.bad"), 4, 16, 4, 4, 2, [](int32_t, int32_t) { return 5u; }),
+              nullptr);
+    ASSERT_NE(MakeRaster(dir_.File("a.b1"), 2, 1, 2, 1, 1, [](int32_t, int32_t) { return 5u; }),
+              nullptr);
+    WriteFileBytes(dir_.File("a.txt"), "not a raster");
+  }
+  TempDir dir_;
+};
+
+TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
+  for (const char* name : {"a.r0", "a.r2", "a.none"}) {
+    SCOPED_TRACE(name);
+    mt::TRasterView view(dir_.File(name).c_str());
+    EXPECT_EQ(view.factors(), (std::vector<int32_t>{1, 2, 4}));
+    EXPECT_EQ(view.GetWidth(), 32);
+    EXPECT_EQ(view.GetHeight(), 16);
+    EXPECT_EQ(view.GetPixelSize(), 2);
+  }
+  EXPECT_TRUE(IsRasterPreviewPresent(dir_.File("a.r1").c_str()));
+  EXPECT_EQ(OpenRasterView(dir_.File("missing.r0").c_str()), nullptr);
+  EXPECT_EQ(OpenRasterView(nullptr), nullptr);
+  EXPECT_FALSE(IsRasterPreviewPresent(nullptr));
+}
+
+TEST_F(RasterViewTest, AloneARasterHasNoPreview) {
+  TempDir other;
+  ASSERT_NE(MakeRaster(other.File("c.raster"), 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 7u; }),
+            nullptr);
+  EXPECT_FALSE(IsRasterPreviewPresent(other.File("c.raster").c_str()));
+  Released<IRasterView> view(OpenRasterView(other.File("c.raster").c_str()));
+  ASSERT_NE(view, nullptr);
+  ImageDc dc(CreateImageDC(4, 4));
+  ASSERT_TRUE(view->Prepare(dc.get(), 4, 4, 0, 0, 1));
+  EXPECT_EQ(view->GetBufferSize(), 64);
+  EXPECT_FALSE(view->Draw(dc.get(), 0, 0, nullptr, SRCCOPY));  // 4-byte pixels need a palette
+}
+
+TEST_F(RasterViewTest, TheCoarsestLevelThatDividesTheScaleIsRead) {
+  mt::TRasterView view(dir_.File("a.r0").c_str());
+  EXPECT_EQ(view.LevelFor(-6), 1u);  // 4 does not divide 6
+  EXPECT_EQ(view.LevelFor(-4), 2u);
+  EXPECT_EQ(view.LevelFor(-8), 2u);
+  EXPECT_EQ(view.LevelFor(-3), 0u);
+  EXPECT_EQ(view.LevelFor(3), 0u);
+  EXPECT_EQ(view.LevelFor(-1), 0u);
+
+  struct Case {
+    int32_t scale, rx, ry;
+    int32_t level, step;  // level read and raster pixels of that level per output pixel
+  };
+  for (Case c : {Case{-4, 8, 4, 2, 1}, Case{-6, 4, 2, 1, 3}, Case{-8, 0, 0, 2, 2},
+                 Case{1, 3, 2, 0, 1}, Case{-2, 6, 2, 1, 1}}) {
+    SCOPED_TRACE(c.scale);
+    ASSERT_TRUE(view.Prepare(nullptr, 3, 2, c.rx, c.ry, c.scale));
+    ASSERT_EQ(view.GetBufferSize(), 12);
+    const auto* px = static_cast<const uint16_t*>(view.GetBuffer());
+    const int32_t f = view.factors()[static_cast<size_t>(c.level)];
+    const int32_t x0 = c.rx / f, y0 = c.ry / f;
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 3; ++x) {
+        // Reduced windows start at the reduced column x0 / step.
+        const int32_t lx = c.step > 1 ? (x0 / c.step + x) * c.step : x0 + x;
+        const int32_t ly = c.step > 1 ? (y0 / c.step + y) * c.step : y0 + y;
+        EXPECT_EQ(px[y * 3 + x], LevelValue(c.level, lx, ly)) << x << "," << y;
+      }
+  }
+}
+
+TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
+  Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
+  ASSERT_NE(view, nullptr);
+  ImageDc dc(CreateImageDC(6, 3));
+  ASSERT_TRUE(view->Render(dc.get(), 1, 0, 4, 3, 30, 14, 1, nullptr, SRCCOPY));
+  const auto* px = static_cast<const uint16_t*>(view->GetBuffer());
+  EXPECT_EQ(px[0], LevelValue(0, 30, 14));
+  EXPECT_EQ(px[2], 9999);
+  EXPECT_EQ(px[4 * 2], 9999);
+  // Covered: window columns 0..1, rows 0..1, at image column 1.
+  const uint8_t g = static_cast<uint8_t>(LevelValue(0, 31, 15));
+  EXPECT_EQ(ImagePixel(dc.get(), 2, 1), (std::vector<uint8_t>{g, g, g}));
+  EXPECT_EQ(ImagePixel(dc.get(), 3, 1), (std::vector<uint8_t>{255, 255, 255}));
+  EXPECT_EQ(ImagePixel(dc.get(), 2, 2), (std::vector<uint8_t>{255, 255, 255}));
+  EXPECT_EQ(ImagePixel(dc.get(), 0, 0), (std::vector<uint8_t>{255, 255, 255}));
+
+  // Failed preparations leave nothing to draw.
+  EXPECT_FALSE(view->Prepare(dc.get(), 0, 3, 0, 0, 1));
+  EXPECT_EQ(view->GetBufferSize(), 0);
+  EXPECT_FALSE(view->Draw(dc.get(), 0, 0, nullptr, SRCCOPY));
+  EXPECT_FALSE(view->Prepare(dc.get(), 4, 3, 32, 0, 1));
+  EXPECT_FALSE(view->Prepare(dc.get(), 4, 3, -40, 0, 1));
+  EXPECT_FALSE(view->Render(dc.get(), 0, 0, 4, 3, 0, 16, 1, nullptr, SRCCOPY));
+}
+
+}  // namespace
+}  // namespace orvotest
