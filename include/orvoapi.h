@@ -1132,6 +1132,34 @@ ORVO_API HDC ORVO_CDECL CreateImageDC(int32_t width, int32_t height);
 ORVO_API void* ORVO_CDECL GetImageBitsDC(HDC dc, int32_t* width, int32_t* height, int32_t* stride);
 ORVO_API bool ORVO_CDECL FreeImageDC(HDC dc);
 
+/* ---- Text along lines (never raise) -----------------------------------
+ * Points are device pixels, y down; angles are degrees counter-clockwise on
+ * the screen (right 0, up 90); text is 8-bit with an explicit length.
+ * Font2Logfont fills the record that recreates font in dc (no rotation).
+ * DrawTextFromPoint writes angle * 10 (truncated) into the record's
+ * escapement and orientation and draws the text from the point in a font
+ * made from the record; the result is that of deleting that font (false for
+ * a null record, text or point, a negative length or an angle that is no
+ * number). DrawTextAlongLine does so along end - start (angle 0 when both
+ * have the same y). DrawTextPolyline draws in color, transparent, the bottom
+ * of the character cells on the line: in runs of characters along chords
+ * that turn at the vertices, or with stretch each character spread evenly
+ * over the whole line; text longer than the line runs on past its end. It is
+ * false only for a null dc, text or points or a count or length below 1, and
+ * restores the context's settings. CreateFontDC makes a font for the record
+ * (null for a null record); FreeFontDC deletes it (false for a font still
+ * selected or no font). */
+ORVO_API void ORVO_CDECL Font2Logfont(HDC dc, LOGFONTA* record, HFONT font);
+ORVO_API bool ORVO_CDECL DrawTextFromPoint(HDC dc, LOGFONTA* record, const char* text,
+                                           int32_t length, const POINT* point, double angle);
+ORVO_API bool ORVO_CDECL DrawTextAlongLine(HDC dc, LOGFONTA* record, const char* text,
+                                           int32_t length, const POINT* start, const POINT* end);
+ORVO_API bool ORVO_CDECL DrawTextPolyline(HDC dc, const char* text, int32_t length,
+                                          const POINT* points, int32_t count, bool stretch,
+                                          HFONT font, COLORREF color);
+ORVO_API HFONT ORVO_CDECL CreateFontDC(const LOGFONTA* font);
+ORVO_API bool ORVO_CDECL FreeFontDC(HFONT font);
+
 /* ---- Palettes (guarded) -------------------------------------------------
  * Colours are red, green, blue triples. BuildPaletteRgb: count entries from
  * rgb (null: black), count 0..65536. LoadPalette (and DemHistogramm2Palette,

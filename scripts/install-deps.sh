@@ -20,13 +20,15 @@ pkgs=(cmake ninja-build g++ make nlohmann-json3-dev)
 want_locale=0
 want_wine32=0
 case "$mode" in
-  demo) pkgs+=(python3 python3-numpy) ;;
+  demo) pkgs+=(python3 python3-numpy libfreetype-dev libfontconfig-dev fonts-liberation2) ;;
   test)
     for p in "${parts[@]}"; do
       case "$p" in
         linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales pkg-config
-                     python3 python3-numpy python3-pytest); want_locale=1 ;;
-        tsan) pkgs+=(libgtest-dev googletest locales); want_locale=1 ;;
+                     python3 python3-numpy python3-pytest
+                     libfreetype-dev libfontconfig-dev fonts-liberation2); want_locale=1 ;;
+        tsan) pkgs+=(libgtest-dev googletest locales libfreetype-dev libfontconfig-dev
+                    fonts-liberation2); want_locale=1 ;;
         # Both mingw compilers: the build checks' own tests make DLLs of each kind.
         # The 32-bit suite builds GoogleTest from source and runs under wine32.
         win32) pkgs+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
@@ -34,7 +36,7 @@ case "$mode" in
                want_wine32=1 ;;
         win64) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64) ;;
         # clang with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev).
-        fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
+        fuzz) pkgs+=(clang libclang-rt-14-dev libfreetype-dev libfontconfig-dev fonts-liberation2) ;;
         *) echo "install-deps.sh: unknown part '$p'" >&2; exit 2 ;;
       esac
     done

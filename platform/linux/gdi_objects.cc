@@ -6,6 +6,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/linux/gdi_font.h"
+
 namespace orvo::linux_api {
 namespace {
 
@@ -88,6 +90,18 @@ std::shared_ptr<GdiBitmap> SelectedBitmap(HDC dc) {
   return static_cast<GdiDc&>(*object).bitmap;
 }
 
+bool WithDc(HDC dc, const std::function<void(GdiDc&)>& change) {
+  Table& table = TheTable();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  std::shared_ptr<GdiObject> object = FindLocked(table, dc);
+  if (object == nullptr || object->kind() != GdiKind::kDc) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  change(static_cast<GdiDc&>(*object));
+  return true;
+}
+
 std::shared_ptr<GdiBitmap> StockBitmap() {
   // One black pixel that every new context starts with; its storage is
   // static, so drawing into a context that holds it stays in bounds.
@@ -112,6 +126,8 @@ HDC CreateCompatibleDC(HDC dc) {
   if (dc != nullptr && orvo::linux_api::LookupGdi<GdiDc>(dc) == nullptr) return nullptr;
   auto context = std::make_shared<GdiDc>();
   context->bitmap = orvo::linux_api::StockBitmap();
+  context->font = orvo::linux_api::StockFont();
+  context->font->selections++;
   return static_cast<HDC>(orvo::linux_api::InsertGdiObject(context));
 }
 
@@ -130,6 +146,8 @@ BOOL DeleteDC(HDC dc) {
     auto& context = static_cast<GdiDc&>(*object);
     if (context.bitmap != nullptr) context.bitmap->selected_into = nullptr;
     context.bitmap.reset();
+    if (context.font != nullptr) context.font->selections--;
+    context.font.reset();
   }
   return TRUE;  // the object goes here, outside the lock
 }
@@ -140,11 +158,19 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   std::shared_ptr<GdiObject> context = orvo::linux_api::FindLocked(table, dc);
   std::shared_ptr<GdiObject> selected = orvo::linux_api::FindLocked(table, object);
   if (context == nullptr || context->kind() != GdiKind::kDc || selected == nullptr ||
-      selected->kind() != GdiKind::kBitmap) {
+      selected->kind() == GdiKind::kDc) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
   auto& target = static_cast<GdiDc&>(*context);
+  if (selected->kind() == GdiKind::kFont) {  // fonts go into any number of contexts
+    auto font = std::static_pointer_cast<orvo::linux_api::GdiFont>(selected);
+    std::shared_ptr<orvo::linux_api::GdiFont> previous = std::move(target.font);
+    font->selections++;
+    previous->selections--;
+    target.font = std::move(font);
+    return previous->handle;
+  }
   auto bitmap = std::static_pointer_cast<GdiBitmap>(selected);
   if (bitmap == target.bitmap) return object;
   if (!bitmap->stock() && bitmap->selected_into != nullptr) return nullptr;
@@ -161,9 +187,17 @@ BOOL DeleteObject(HGDIOBJ object) {
   {
     std::lock_guard<std::mutex> lock(table.mutex);
     auto it = table.objects.find(orvo::linux_api::Key(object));
-    if (it == table.objects.end() || it->second->kind() != GdiKind::kBitmap) {
+    if (it == table.objects.end() || it->second->kind() == GdiKind::kDc) {
       SetLastError(ERROR_INVALID_HANDLE);
       return FALSE;
+    }
+    if (it->second->kind() == GdiKind::kFont) {
+      auto& font = static_cast<orvo::linux_api::GdiFont&>(*it->second);
+      if (font.stock()) return TRUE;
+      if (font.selections > 0) return FALSE;
+      removed = std::move(it->second);
+      table.objects.erase(it);
+      return TRUE;
     }
     auto& bitmap = static_cast<GdiBitmap&>(*it->second);
     if (bitmap.stock()) return TRUE;
@@ -175,6 +209,11 @@ BOOL DeleteObject(HGDIOBJ object) {
 }
 
 HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
+  if (type == OBJ_FONT) {
+    HGDIOBJ font = nullptr;
+    orvo::linux_api::WithDc(dc, [&](GdiDc& context) { font = context.font->handle; });
+    return font;
+  }
   if (type != OBJ_BITMAP) return nullptr;
   std::shared_ptr<GdiBitmap> bitmap = orvo::linux_api::SelectedBitmap(dc);
   return bitmap == nullptr ? nullptr : bitmap->handle;

@@ -7,13 +7,16 @@
 #define PLATFORM_LINUX_GDI_OBJECTS_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/win32.h"
 
 namespace orvo::linux_api {
 
-enum class GdiKind { kBitmap, kDc };
+enum class GdiKind { kBitmap, kDc, kFont };
+
+class GdiFont;  // gdi_font.h
 
 class GdiObject {
  public:
@@ -59,16 +62,25 @@ class GdiBitmap : public GdiObject {
   uint8_t* const bits_;  // owned (calloc), except for the stock bitmap's
 };
 
-// A memory device context. Drawing state beyond the bitmap (a selected font,
-// text colour, background mode, text alignment) joins here with the text
-// services.
+// A memory device context: its bitmap and its text state, all guarded by the
+// table's lock. The text state starts with Windows' defaults.
 class GdiDc : public GdiObject {
  public:
   static constexpr GdiKind kKind = GdiKind::kDc;
   GdiDc() : GdiObject(kKind) {}
 
-  std::shared_ptr<GdiBitmap> bitmap;  // guarded by the table's lock
+  std::shared_ptr<GdiBitmap> bitmap;
+  std::shared_ptr<GdiFont> font;  // the stock font until another is selected
+  COLORREF text_color = 0x000000;
+  COLORREF bk_color = 0xFFFFFF;
+  int bk_mode = 2;      // OPAQUE
+  UINT text_align = 0;  // TA_LEFT | TA_TOP
 };
+
+// Runs change on the context under the table's lock; false (with
+// ERROR_INVALID_HANDLE) for a bad handle. change must not call back into the
+// GDI.
+bool WithDc(HDC dc, const std::function<void(GdiDc&)>& change);
 
 // Stores the object under a fresh handle (never 0); null when the table is full.
 HGDIOBJ InsertGdiObject(const std::shared_ptr<GdiObject>& object);

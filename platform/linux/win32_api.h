@@ -434,9 +434,9 @@ HDC CreateCompatibleDC(HDC dc);
 // Deletes the context; the bitmap it held is no longer selected anywhere and
 // can be deleted or selected elsewhere.
 BOOL DeleteDC(HDC dc);
-// Selects a bitmap into the context and returns the one it held, or null
-// (nothing changes) for a bad handle or a bitmap selected into another
-// context. A bitmap can be selected into one context at a time; the stock
+// Selects a bitmap or a font into the context and returns the one it held,
+// or null (nothing changes) for a bad handle or a bitmap selected into
+// another context. A bitmap can be selected into one context at a time; the stock
 // bitmap into any number.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 // Deletes a bitmap and frees its pixels. FALSE, and nothing happens, for a
@@ -459,8 +459,8 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 // for operations that do not read it. Overlapping rectangles of one bitmap
 // are read before they are written.
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int src_x, int src_y, DWORD rop);
-// The object of that type selected into the context; only OBJ_BITMAP is
-// known here. Null for a bad context or another type.
+// The object of that type selected into the context (OBJ_BITMAP or
+// OBJ_FONT). Null for a bad context or another type.
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 // Describes a bitmap: a DIB section fills a DIBSECTION when size allows
 // (biHeight is reported positive whatever the row order, as Windows does),
@@ -470,5 +470,112 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 int GetObjectA(HGDIOBJ object, int size, void* buffer);
 // Drawing is never batched here; always TRUE.
 BOOL GdiFlush();
+
+// --- GDI text (gdi_font.cc, gdi_text.cc): outline fonts through FreeType,
+// faces found by fontconfig. Arial, Times New Roman and Courier New are
+// Liberation Sans, Serif and Mono; any other name is fontconfig's best match.
+// 8-bit text is Windows-1252. Every context starts with Windows' defaults:
+// black text on an opaque white background, left|top alignment and the
+// stock font (Liberation Sans, 16 pixels a cell).
+
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE, *LPSIZE;
+
+typedef struct _ABC {
+  int abcA;
+  UINT abcB;
+  int abcC;
+} ABC, *LPABC;
+
+typedef struct tagTEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  BYTE tmFirstChar;
+  BYTE tmLastChar;
+  BYTE tmDefaultChar;
+  BYTE tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+} TEXTMETRICA, *LPTEXTMETRICA;
+
+#define LF_FACESIZE 32
+#define FW_DONTCARE 0
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_TT_ONLY_PRECIS 7
+#define CLIP_DEFAULT_PRECIS 0
+#define DEFAULT_QUALITY 0
+#define ANTIALIASED_QUALITY 4
+#define CLEARTYPE_QUALITY 5
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+// tmPitchAndFamily bits; TMPF_FIXED_PITCH set means a variable pitch.
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define TA_NOUPDATECP 0
+#define TA_UPDATECP 1
+#define TA_LEFT 0
+#define TA_RIGHT 2
+#define TA_CENTER 6
+#define TA_TOP 0
+#define TA_BOTTOM 8
+#define TA_BASELINE 24
+#define GDI_ERROR 0xFFFFFFFFu
+#define CLR_INVALID 0xFFFFFFFFu
+#define OBJ_FONT 6
+
+// A font for the record; null (ERROR_INVALID_PARAMETER) for a null record.
+// lfHeight < 0 is the character height, > 0 the cell height, 0 the default
+// (16 pixels a cell); lfEscapement (tenths of a degree, counter-clockwise)
+// turns the text. Fonts are deleted with DeleteObject (FALSE while selected
+// into a context) and selected with SelectObject into any number of contexts.
+HFONT CreateFontIndirectA(const LOGFONTA* font);
+// The selected font's metrics; TMPF_TRUETYPE and TMPF_VECTOR are always set.
+BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
+// The face actually used. With a null name the length needed (with its NUL);
+// else at most size - 1 characters and a NUL, returning those copied with it.
+int GetTextFaceA(HDC dc, int size, LPSTR name);
+BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, LPABC widths);
+BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, int* widths);
+// cx: the sum of the advances; cy: the cell height.
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
+// Each returns the previous value; 0, GDI_ERROR or CLR_INVALID for a bad
+// context or value.
+int SetBkMode(HDC dc, int mode);
+UINT SetTextAlign(HDC dc, UINT align);
+COLORREF SetTextColor(HDC dc, COLORREF color);
+COLORREF SetBkColor(HDC dc, COLORREF color);
+int GetBkMode(HDC dc);
+UINT GetTextAlign(HDC dc);
+COLORREF GetTextColor(HDC dc);
+// Draws anti-aliased text at (x, y) by the alignment, turned by the font's
+// escapement, into the selected image, clipped to it; opaque mode fills the
+// character cells with the background colour first.
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 
 #endif  // PLATFORM_LINUX_WIN32_API_H_

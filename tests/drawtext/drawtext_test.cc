@@ -1,0 +1,261 @@
+// Labels from points, along lines and along polylines: angles written into
+// the caller's record, refusals that leave the image alone, and ink where
+// the text goes. These tests mix in GDI calls of their own, so they use the
+// internal library's functions (the shared library keeps a GDI of its own on
+// Linux); the exports are one-line wrappers. Ink is compared by region, not
+// by pixel, so the same expectations hold for the real GDI under wine.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "display/image_dc.h"
+#include "drawtext/fonts.h"
+#include "drawtext/geometry.h"
+#include "platform/win32.h"
+
+namespace orvotest {
+namespace {
+
+struct Ink {
+  int count = 0;
+  int min_x = 1 << 30, min_y = 1 << 30, max_x = -1, max_y = -1;
+};
+
+// Non-white pixels of the image, within [x0, x1) x [y0, y1).
+Ink InkIn(HDC dc, int x0 = 0, int y0 = 0, int x1 = 1 << 30, int y1 = 1 << 30) {
+  int32_t w = 0, h = 0, stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc, &w, &h, &stride));
+  Ink ink;
+  for (int y = std::max(0, y0); bits != nullptr && y < std::min(h, y1); ++y)
+    for (int x = std::max(0, x0); x < std::min(w, x1); ++x) {
+      const uint8_t* p = bits + y * stride + x * 3;
+      if (p[0] == 255 && p[1] == 255 && p[2] == 255) continue;
+      ++ink.count;
+      ink.min_x = std::min(ink.min_x, x), ink.max_x = std::max(ink.max_x, x);
+      ink.min_y = std::min(ink.min_y, y), ink.max_y = std::max(ink.max_y, y);
+    }
+  return ink;
+}
+
+LOGFONTA Record(int height) {
+  LOGFONTA record;
+  std::memset(&record, 0, sizeof record);
+  record.lfHeight = height;
+  record.lfWeight = FW_NORMAL;
+  std::strcpy(record.lfFaceName, "Arial");
+  return record;
+}
+
+// A white image with an Arial font of the height to draw with.
+class Canvas {
+ public:
+  Canvas(int w, int h, int height = -16) : dc_(mt::CreateImageDc(w, h)) {
+    LOGFONTA record = Record(height);
+    font_ = mt::CreateFontDc(&record);
+  }
+  ~Canvas() {
+    mt::FreeImageDc(dc_);
+    mt::FreeFontDc(font_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  bool ok() const { return dc_ != nullptr && font_ != nullptr; }
+  HDC dc() const { return dc_; }
+  HFONT font() const { return font_; }
+  bool Polyline(const std::string& text, std::initializer_list<POINT> points, bool stretch,
+                COLORREF color = RGB(0, 0, 0)) {
+    return mt::DrawTextPolyline(dc_, text.data(), static_cast<int>(text.size()), points.begin(),
+                                static_cast<int>(points.size()), stretch, font_, color);
+  }
+  int Width(const std::string& text) {
+    HGDIOBJ previous = SelectObject(dc_, font_);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc_, previous);
+    return size.cx;
+  }
+
+ private:
+  HDC dc_;
+  HFONT font_ = nullptr;
+};
+
+TEST(DrawTextGeometry, AnglesOfTheFourDirectionsAndPointsAlongLines) {
+  EXPECT_DOUBLE_EQ(mt::DirectionAngle(10, 0), 0);
+  EXPECT_DOUBLE_EQ(mt::DirectionAngle(0, -10), 90);
+  EXPECT_DOUBLE_EQ(mt::DirectionAngle(-10, 0), 180);
+  EXPECT_DOUBLE_EQ(mt::DirectionAngle(0, 10), 270);
+  EXPECT_DOUBLE_EQ(mt::DirectionAngle(0, 0), 0);
+  const POINT line[3] = {{0, 0}, {10, 0}, {10, 10}};
+  double angle = -1;
+  POINT p = mt::PolylinePoint(line, 3, 15, &angle);
+  EXPECT_EQ(p.x, 10);
+  EXPECT_EQ(p.y, 5);
+  EXPECT_DOUBLE_EQ(angle, 270);
+  p = mt::PolylinePoint(line, 3, 40, &angle);  // past the end: on along the last segment
+  EXPECT_EQ(p.y, 30);
+  p = mt::PointTowards({0, 0}, {3, 4}, 2.9);  // truncated toward zero
+  EXPECT_EQ(p.x, 1);
+  EXPECT_EQ(p.y, 2);
+  p = mt::PointTowards({0, 0}, {1, 0}, 1e30);  // held within range
+  EXPECT_EQ(p.x, INT32_MAX);
+}
+
+TEST(DrawText, FromPointAndAlongLineWriteTheAngleIntoTheRecord) {
+  Canvas canvas(200, 100);
+  ASSERT_TRUE(canvas.ok());
+  LOGFONTA record = Record(-16);
+  const POINT at = {50, 50};
+  EXPECT_TRUE(mt::DrawTextFromPoint(canvas.dc(), &record, "A", 1, &at, 45.67));
+  EXPECT_EQ(record.lfEscapement, 456);
+  EXPECT_EQ(record.lfOrientation, 456);
+  const POINT start = {100, 50}, up = {100, 0}, left = {0, 50};
+  EXPECT_TRUE(mt::DrawTextAlongLine(canvas.dc(), &record, "A", 1, &start, &up));
+  EXPECT_EQ(record.lfEscapement, 900);
+  EXPECT_TRUE(mt::DrawTextAlongLine(canvas.dc(), &record, "A", 1, &start, &left));
+  EXPECT_EQ(record.lfEscapement, 0);  // equal y: unrotated, even leftwards
+  EXPECT_FALSE(mt::DrawTextFromPoint(canvas.dc(), &record, "A", 1, &at, NAN));
+  EXPECT_FALSE(mt::DrawTextFromPoint(canvas.dc(), &record, "A", -1, &at, 0));
+  EXPECT_FALSE(mt::DrawTextFromPoint(canvas.dc(), nullptr, "A", 1, &at, 0));
+  EXPECT_EQ(record.lfEscapement, 0);
+  EXPECT_TRUE(mt::DrawTextFromPoint(canvas.dc(), &record, "A", 1, &at, 1e300));  // no overflow
+}
+
+TEST(DrawText, Font2LogfontDescribesTheFont) {
+  Canvas canvas(10, 10, -20);
+  ASSERT_TRUE(canvas.ok());
+  LOGFONTA record;
+  std::memset(&record, 0x55, sizeof record);
+  mt::Font2Logfont(canvas.dc(), &record, canvas.font());
+  EXPECT_NEAR(record.lfHeight, 23, 1);  // the cell of a 20-pixel em
+  EXPECT_EQ(record.lfWidth, 0);
+  EXPECT_EQ(record.lfEscapement, 0);
+  EXPECT_EQ(record.lfOrientation, 0);
+  EXPECT_EQ(record.lfWeight, FW_NORMAL);
+  EXPECT_EQ(record.lfItalic, 0);
+  EXPECT_EQ(record.lfOutPrecision, OUT_TT_ONLY_PRECIS);
+  EXPECT_EQ(record.lfClipPrecision, 0);
+  EXPECT_EQ(record.lfQuality, CLEARTYPE_QUALITY);
+  EXPECT_NE(record.lfPitchAndFamily & TMPF_TRUETYPE, 0);
+  const std::string face = record.lfFaceName;
+  EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
+  mt::Font2Logfont(canvas.dc(), nullptr, canvas.font());  // nothing to fill
+}
+
+TEST(DrawTextPolyline, RefusalsLeaveTheImageUntouched) {
+  Canvas canvas(100, 50);
+  ASSERT_TRUE(canvas.ok());
+  const POINT line[2] = {{10, 30}, {90, 30}};
+  EXPECT_FALSE(mt::DrawTextPolyline(canvas.dc(), "ab", 2, line, 0, false, canvas.font(), 0));
+  EXPECT_FALSE(mt::DrawTextPolyline(canvas.dc(), "ab", 2, line, -2, false, canvas.font(), 0));
+  EXPECT_FALSE(mt::DrawTextPolyline(canvas.dc(), "ab", 2, nullptr, 2, false, canvas.font(), 0));
+  EXPECT_FALSE(mt::DrawTextPolyline(canvas.dc(), nullptr, 2, line, 2, false, canvas.font(), 0));
+  EXPECT_FALSE(mt::DrawTextPolyline(canvas.dc(), "ab", 0, line, 2, false, canvas.font(), 0));
+  EXPECT_FALSE(mt::DrawTextPolyline(canvas.dc(), "ab", -1, line, 2, true, canvas.font(), 0));
+  EXPECT_FALSE(mt::DrawTextPolyline(nullptr, "ab", 2, line, 2, true, canvas.font(), 0));
+  EXPECT_EQ(InkIn(canvas.dc()).count, 0);
+  // Far away, degenerate and zero-length lines draw nothing here and end.
+  EXPECT_TRUE(canvas.Polyline("far", {{2000000000, 2000000000}, {-2000000000, -2000000000}}, true));
+  EXPECT_TRUE(
+      canvas.Polyline("far", {{-2000000000, 5}, {-1999999000, 5}, {-1999999000, 9}}, false));
+  EXPECT_TRUE(canvas.Polyline("dot", {{-500, -500}, {-500, -500}, {-500, -500}}, true));
+  EXPECT_EQ(InkIn(canvas.dc()).count, 0);
+}
+
+TEST(DrawTextPolyline, InksInItsColourAboveTheLineAndRestoresTheContext) {
+  Canvas canvas(300, 100);
+  ASSERT_TRUE(canvas.ok());
+  SetBkMode(canvas.dc(), OPAQUE);
+  SetBkColor(canvas.dc(), RGB(0, 255, 0));
+  SetTextColor(canvas.dc(), RGB(1, 2, 3));
+  SetTextAlign(canvas.dc(), TA_BASELINE);
+  ASSERT_TRUE(canvas.Polyline("Label", {{20, 60}, {280, 60}}, false, RGB(255, 0, 0)));
+  const Ink ink = InkIn(canvas.dc());
+  ASSERT_GT(ink.count, 40);
+  EXPECT_GE(ink.min_x, 19);
+  EXPECT_LE(ink.max_x, 20 + canvas.Width("Label") + 1);
+  EXPECT_LE(ink.max_y, 60);  // the cell's bottom lies on the line
+  EXPECT_GE(ink.min_y, 60 - 20);
+  // Transparent, in red: green and blue fall together, nothing turns green.
+  int32_t stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(canvas.dc(), nullptr, nullptr, &stride));
+  int reddest = 255;
+  for (int y = ink.min_y; y <= ink.max_y; ++y)
+    for (int x = ink.min_x; x <= ink.max_x; ++x) {
+      const uint8_t* p = bits + y * stride + x * 3;
+      EXPECT_GE(p[2], 250);
+      EXPECT_NEAR(p[0], p[1], 2);
+      reddest = std::min<int>(reddest, p[1]);
+    }
+  EXPECT_LT(reddest, 40);
+  EXPECT_EQ(GetBkMode(canvas.dc()), OPAQUE);
+  EXPECT_EQ(GetTextColor(canvas.dc()), RGB(1, 2, 3));
+  EXPECT_EQ(GetTextAlign(canvas.dc()), static_cast<UINT>(TA_BASELINE));
+}
+
+TEST(DrawTextPolyline, RisingLineTurnsTheText) {
+  Canvas canvas(200, 200), flat(200, 200);
+  ASSERT_TRUE(canvas.ok() && flat.ok());
+  ASSERT_TRUE(canvas.Polyline("Upward", {{100, 180}, {100, 10}}, false));
+  ASSERT_TRUE(flat.Polyline("Upward", {{20, 100}, {180, 100}}, false));
+  const Ink ink = InkIn(canvas.dc()), level = InkIn(flat.dc());
+  ASSERT_GT(ink.count, 40);
+  EXPECT_GT(ink.max_y - ink.min_y, 3 * (ink.max_x - ink.min_x));
+  EXPECT_LE(ink.max_y, 181);
+  EXPECT_NEAR(ink.max_y - ink.min_y, level.max_x - level.min_x, 2);
+  EXPECT_NEAR(ink.max_x - ink.min_x, level.max_y - level.min_y, 2);
+  EXPECT_LE(ink.max_x, 101);  // the cell's bottom on the line, ascent to the left
+  EXPECT_GE(ink.min_x, 100 - 20);
+}
+
+TEST(DrawTextPolyline, StretchSpreadsTheCharactersOverTheLine) {
+  Canvas plain(300, 60), spread(300, 60);
+  ASSERT_TRUE(plain.ok() && spread.ok());
+  ASSERT_TRUE(plain.Polyline("abcde", {{10, 40}, {290, 40}}, true == false));
+  ASSERT_TRUE(spread.Polyline("abcde", {{10, 40}, {290, 40}}, true));
+  const Ink a = InkIn(plain.dc()), b = InkIn(spread.dc());
+  ASSERT_GT(a.count, 0);
+  EXPECT_LE(a.max_x, 10 + plain.Width("abcde") + 1);
+  // gap = round((280 - W) / 4): the last character starts gap * 4 + the
+  // others' widths along, so its ink ends near the line's end.
+  EXPECT_GE(b.max_x, 280);
+  EXPECT_LE(b.max_x, 292);
+  EXPECT_LE(b.min_x, 12);
+  EXPECT_NEAR(a.count, b.count, a.count / 5);  // the same glyphs, only moved
+  // Between the characters there is blank paper.
+  const int gap_x = 10 + spread.Width("a") + 10;
+  EXPECT_EQ(InkIn(spread.dc(), gap_x, 0, gap_x + 20, 60).count, 0);
+}
+
+TEST(DrawTextPolyline, RunsTurnAtVerticesAndRunOnPastTheEnd) {
+  Canvas canvas(300, 300);
+  ASSERT_TRUE(canvas.ok());
+  // Right along y = 40, then down x = 200; too long for both legs.
+  const std::string text = "Along the first leg then down the second one and past";
+  ASSERT_TRUE(canvas.Polyline(text, {{20, 40}, {200, 40}, {200, 150}}, false));
+  EXPECT_GT(InkIn(canvas.dc(), 20, 20, 200, 41).count, 40);  // first leg, above it
+  // Down the second leg the cell lies to its right (ascent toward +x).
+  const Ink down = InkIn(canvas.dc(), 190, 45, 300, 300);
+  ASSERT_GT(down.count, 40);
+  EXPECT_GE(down.min_x, 199);
+  EXPECT_GT(down.max_y, 150 + 20);  // ran on past the last vertex
+  EXPECT_EQ(InkIn(canvas.dc(), 0, 60, 190, 300).count, 0);
+}
+
+TEST(DrawTextPolyline, ShortFirstChordMakesTheRunSpanVertices) {
+  Canvas canvas(300, 100);
+  ASSERT_TRUE(canvas.ok());
+  // The first chord (2 pixels) holds no glyph: the run goes to the far vertex.
+  ASSERT_TRUE(canvas.Polyline("WWW", {{20, 60}, {22, 60}, {280, 60}, {280, 90}}, false));
+  const Ink ink = InkIn(canvas.dc());
+  ASSERT_GT(ink.count, 0);
+  EXPECT_LE(ink.max_y, 60);
+  EXPECT_NEAR(ink.max_x - ink.min_x + 1, canvas.Width("WWW"), 3);
+}
+
+}  // namespace
+}  // namespace orvotest

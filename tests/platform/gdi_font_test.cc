@@ -1,0 +1,223 @@
+// Contract tests of the GDI text subset: font metrics close to Arial's for
+// Liberation Sans, widths that add up to the extent, escapement turning the
+// ink, the text settings a new context starts with and transparent drawing.
+// In the Windows build the real GDI answers; glyph pixels differ between
+// rasterisers, so ink is compared by region.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "display/image_dc.h"
+#include "platform/win32.h"
+
+namespace orvotest {
+namespace {
+
+struct Ink {
+  int count = 0;
+  int min_x = 1 << 30, min_y = 1 << 30, max_x = -1, max_y = -1;
+  int width() const { return max_x - min_x + 1; }
+  int height() const { return max_y - min_y + 1; }
+};
+
+// Pixels that differ from the background colour (blue, green, red).
+Ink InkOf(HDC dc, const uint8_t background[3]) {
+  int32_t w = 0, h = 0, stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc, &w, &h, &stride));
+  Ink ink;
+  for (int y = 0; bits != nullptr && y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* p = bits + y * stride + x * 3;
+      if (std::memcmp(p, background, 3) == 0) continue;
+      ++ink.count;
+      ink.min_x = std::min(ink.min_x, x), ink.max_x = std::max(ink.max_x, x);
+      ink.min_y = std::min(ink.min_y, y), ink.max_y = std::max(ink.max_y, y);
+    }
+  return ink;
+}
+
+const uint8_t kWhite[3] = {255, 255, 255};
+
+// A font of the face at the height selected into an image context of its own.
+class FontDc {
+ public:
+  FontDc(const char* face, int height, int escapement = 0, int w = 200, int h = 200) {
+    LOGFONTA record;
+    std::memset(&record, 0, sizeof record);
+    record.lfHeight = height;
+    record.lfWeight = FW_NORMAL;
+    record.lfEscapement = record.lfOrientation = escapement;
+    record.lfQuality = ANTIALIASED_QUALITY;
+    std::strncpy(record.lfFaceName, face, LF_FACESIZE - 1);
+    font_ = CreateFontIndirectA(&record);
+    dc_ = mt::CreateImageDc(w, h);
+    if (font_ != nullptr && dc_ != nullptr) previous_ = SelectObject(dc_, font_);
+  }
+  ~FontDc() {
+    if (previous_ != nullptr) SelectObject(dc_, previous_);
+    if (dc_ != nullptr) mt::FreeImageDc(dc_);
+    if (font_ != nullptr) DeleteObject(font_);
+  }
+  FontDc(const FontDc&) = delete;
+  FontDc& operator=(const FontDc&) = delete;
+
+  bool ok() const { return previous_ != nullptr; }
+  HDC dc() const { return dc_; }
+  std::string Face() const {
+    char name[LF_FACESIZE] = {};
+    GetTextFaceA(dc_, LF_FACESIZE, name);
+    return name;
+  }
+
+ private:
+  HFONT font_ = nullptr;
+  HDC dc_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+};
+
+#define SKIP_WITHOUT_LIBERATION(font)                                                        \
+  ASSERT_TRUE((font).ok());                                                                  \
+  if ((font).Face() != "Liberation Sans")                                                    \
+  GTEST_SKIP() << "Liberation Sans is not installed here (the GDI chose \"" << (font).Face() \
+               << "\")"
+
+TEST(PlatformGdiFont, LiberationSansHasArialsMetricsAtSeveralHeights) {
+  // Arial's cell is 2288/2048 of its em; ascent 1854/2048 of it.
+  for (int height : {-12, -20, -37, 30}) {
+    SCOPED_TRACE(height);
+    FontDc font("Liberation Sans", height);
+    SKIP_WITHOUT_LIBERATION(font);
+    TEXTMETRICA tm;
+    ASSERT_TRUE(GetTextMetricsA(font.dc(), &tm));
+    const double em = height < 0 ? -height : height * 2048.0 / 2288.0;
+    EXPECT_NEAR(tm.tmAscent, em * 1854 / 2048, 1.0);
+    EXPECT_NEAR(tm.tmDescent, em * 434 / 2048, 1.0);
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    if (height > 0) EXPECT_NEAR(tm.tmHeight, height, 1);
+    EXPECT_NEAR(tm.tmInternalLeading, tm.tmHeight - em, 1.5);
+    EXPECT_NE(tm.tmPitchAndFamily & TMPF_TRUETYPE, 0);
+    EXPECT_EQ(tm.tmWeight, FW_NORMAL);
+  }
+}
+
+TEST(PlatformGdiFont, AbcWidthsAddUpToAdvancesAndTheExtent) {
+  FontDc font("Liberation Sans", -20);
+  SKIP_WITHOUT_LIBERATION(font);
+  ABC abc[256];
+  int widths[256];
+  ASSERT_TRUE(GetCharABCWidthsA(font.dc(), 0, 255, abc));
+  ASSERT_TRUE(GetCharWidth32A(font.dc(), 0, 255, widths));
+  for (int c = 32; c < 127; ++c)
+    EXPECT_EQ(abc[c].abcA + static_cast<int>(abc[c].abcB) + abc[c].abcC, widths[c]) << c;
+  const char text[] = "Hello, World \xE9";
+  int sum = 0;
+  for (const char* p = text; *p; ++p) sum += widths[static_cast<uint8_t>(*p)];
+  SIZE extent;
+  ASSERT_TRUE(GetTextExtentPoint32A(font.dc(), text, static_cast<int>(std::strlen(text)), &extent));
+  EXPECT_EQ(extent.cx, sum);
+  TEXTMETRICA tm;
+  ASSERT_TRUE(GetTextMetricsA(font.dc(), &tm));
+  EXPECT_EQ(extent.cy, tm.tmHeight);
+  EXPECT_NEAR(widths['W'], 20 * 1933 / 2048.0, 1.0);  // Arial's W advance
+}
+
+TEST(PlatformGdiFont, NewContextsStartWithWindowsTextDefaults) {
+  HDC dc = mt::CreateImageDc(100, 40);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetTextColor(dc), 0u);
+  EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  EXPECT_EQ(GetTextAlign(dc), static_cast<UINT>(TA_LEFT | TA_TOP));
+  EXPECT_NE(GetCurrentObject(dc, OBJ_FONT), nullptr);
+  // Opaque text paints its cell in the white background colour: on a grey
+  // image the cell turns white around black ink.
+  int32_t stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc, nullptr, nullptr, &stride));
+  std::memset(bits, 0x80, static_cast<size_t>(stride) * 40);
+  ASSERT_TRUE(TextOutA(dc, 2, 2, "Hi", 2));
+  const uint8_t grey[3] = {0x80, 0x80, 0x80};
+  Ink changed = InkOf(dc, grey);
+  EXPECT_LE(changed.min_x, 3);
+  EXPECT_LE(changed.min_y, 3);
+  const uint8_t* top_left = bits + 2 * stride + 2 * 3;
+  EXPECT_EQ(top_left[0], 255);
+  mt::FreeImageDc(dc);
+}
+
+TEST(PlatformGdiFont, TransparentTextInksOnlyInItsColourNearTheReference) {
+  FontDc font("Liberation Sans", -24);
+  ASSERT_TRUE(font.ok());
+  SetBkMode(font.dc(), TRANSPARENT);
+  SetTextColor(font.dc(), RGB(0, 0, 255));
+  SetTextAlign(font.dc(), TA_BASELINE);
+  ASSERT_TRUE(TextOutA(font.dc(), 20, 100, "Mix", 3));
+  Ink ink = InkOf(font.dc(), kWhite);
+  ASSERT_GT(ink.count, 50);
+  EXPECT_GE(ink.min_x, 19);
+  EXPECT_LE(ink.max_y, 101);  // nothing hangs below the baseline in "Mix"
+  EXPECT_GE(ink.min_y, 100 - 24);
+  // Blended pixels lie between white and blue: red and green fall together.
+  int32_t stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(font.dc(), nullptr, nullptr, &stride));
+  int darkest = 255;
+  for (int y = ink.min_y; y <= ink.max_y; ++y)
+    for (int x = ink.min_x; x <= ink.max_x; ++x) {
+      const uint8_t* p = bits + y * stride + x * 3;
+      EXPECT_GE(p[0], 250);
+      darkest = std::min<int>(darkest, p[2]);
+    }
+  EXPECT_LT(darkest, 40);
+}
+
+TEST(PlatformGdiFont, EscapementOf90DegreesTurnsTheInkUpward) {
+  FontDc flat("Liberation Sans", -20, 0);
+  FontDc turned("Liberation Sans", -20, 900);
+  ASSERT_TRUE(flat.ok() && turned.ok());
+  for (HDC dc : {flat.dc(), turned.dc()}) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_BASELINE);
+    ASSERT_TRUE(TextOutA(dc, 100, 150, "HHHHH", 5));
+  }
+  Ink a = InkOf(flat.dc(), kWhite), b = InkOf(turned.dc(), kWhite);
+  ASSERT_GT(a.count, 0);
+  ASSERT_GT(b.count, 0);
+  EXPECT_GT(a.width(), 3 * a.height());
+  EXPECT_GT(b.height(), 3 * b.width());
+  EXPECT_NEAR(b.height(), a.width(), 3);
+  EXPECT_LE(b.max_y, 151);  // the text rises from the reference point
+  EXPECT_LE(b.max_x, 101);  // with its ascent to the left of the baseline
+}
+
+TEST(PlatformGdiFont, FontsSelectLikeOtherObjectsAndRefuseBadInput) {
+  EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
+  FontDc font("Liberation Sans", -12);
+  ASSERT_TRUE(font.ok());
+  SIZE size;
+  EXPECT_FALSE(GetTextExtentPoint32A(font.dc(), "x", -1, &size));
+  EXPECT_FALSE(GetCharWidth32A(font.dc(), 10, 5, nullptr));
+  EXPECT_EQ(GetTextFaceA(nullptr, 32, nullptr), 0);
+  // A full-length face name without a NUL is read as 32 characters at most.
+  LOGFONTA record;
+  std::memset(&record, 'Z', sizeof record);
+  record.lfHeight = -12;
+  record.lfEscapement = record.lfOrientation = 0;
+  record.lfWeight = FW_NORMAL;
+  record.lfItalic = record.lfUnderline = record.lfStrikeOut = 0;
+  record.lfCharSet = ANSI_CHARSET;
+  HFONT odd = CreateFontIndirectA(&record);
+  ASSERT_NE(odd, nullptr);
+  HGDIOBJ previous = SelectObject(font.dc(), odd);
+  EXPECT_NE(previous, nullptr);
+  EXPECT_TRUE(TextOutA(font.dc(), 0, 0, "abc", 3));
+  EXPECT_EQ(SelectObject(font.dc(), previous), odd);
+  EXPECT_TRUE(DeleteObject(odd));
+  // Far outside the image nothing is drawn, and nothing breaks.
+  const int before = InkOf(font.dc(), kWhite).count;
+  EXPECT_TRUE(TextOutA(font.dc(), 2000000000, -2000000000, "far", 3));
+  EXPECT_EQ(InkOf(font.dc(), kWhite).count, before);
+}
+
+}  // namespace
+}  // namespace orvotest
