@@ -20,13 +20,13 @@ pkgs=(cmake ninja-build g++ make nlohmann-json3-dev)
 want_locale=0
 want_wine32=0
 case "$mode" in
-  demo) pkgs+=(python3 python3-numpy libfreetype-dev libfontconfig-dev fonts-liberation2) ;;
+  demo) pkgs+=(python3 python3-numpy libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev) ;;
   test)
     for p in "${parts[@]}"; do
       case "$p" in
         linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales pkg-config
                      python3 python3-numpy python3-pytest
-                     libfreetype-dev libfontconfig-dev fonts-liberation2); want_locale=1 ;;
+                     libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev); want_locale=1 ;;
         tsan) pkgs+=(libgtest-dev googletest locales libfreetype-dev libfontconfig-dev
                     fonts-liberation2); want_locale=1 ;;
         # Both mingw compilers: the build checks' own tests make DLLs of each kind.

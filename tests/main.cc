@@ -9,12 +9,6 @@
 
 #include "tests/support/child.h"
 
-// fontconfig keeps a few hundred bytes of its configuration unreachable once
-// loaded (Debian 12's 2.14); that is its own, once per process.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-
 int main(int argc, char** argv) {
   // The wine runner asks for a sign that main was reached, to tell wine's own
   // start failures from the program's.

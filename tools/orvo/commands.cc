@@ -8,9 +8,13 @@ namespace orvotool {
 
 namespace {
 
-const Command* const kCommands[] = {&kInfoCommand,      &kDumpCommand, &kConvertCommand,
-                                    &kCheckCommand,     &kDemCommand,  &kPixelCommand,
-                                    &kImportHgtCommand, &kDemoCommand};
+const Command* const kCommands[] = {
+    &kInfoCommand,  &kDumpCommand,  &kConvertCommand,   &kCheckCommand,
+    &kDemCommand,   &kPixelCommand, &kImportHgtCommand, &kDemoCommand,
+#ifdef ORVO_HAVE_PNG
+    &kLabelCommand,
+#endif
+};
 
 void Overview(std::FILE* f) {
   std::fputs(

@@ -16,6 +16,9 @@ extern const Command kConvertCommand;
 extern const Command kCheckCommand;
 extern const Command kDemCommand;
 extern const Command kPixelCommand;
+#ifdef ORVO_HAVE_PNG
+extern const Command kLabelCommand;
+#endif
 
 // Runs `orvo ARGS...` (argv[0] is the program): the named command, or the
 // overview for --help (exit 0) and for a missing or unknown command (exit 2).

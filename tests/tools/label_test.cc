@@ -1,0 +1,96 @@
+// orvo label: the label's ink lies along the line in the colour asked for,
+// the image fits the points, and bad arguments are refused before anything
+// is written.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/tools/orvo_run.h"
+#include "tests/tools/png_read.h"
+
+namespace orvotest {
+namespace {
+
+struct Ink {
+  int count = 0, min_x = 1 << 30, min_y = 1 << 30, max_x = -1, max_y = -1;
+  bool other_hue = false;  // ink not on the way from white to the text colour
+};
+
+// Pixels that are not white; pure red text keeps green equal to blue.
+Ink InkOf(const RgbImage& image) {
+  Ink ink;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const uint8_t* p = image.At(x, y);
+      if (p[0] == 255 && p[1] == 255 && p[2] == 255) continue;
+      ++ink.count;
+      ink.min_x = std::min(ink.min_x, x);
+      ink.max_x = std::max(ink.max_x, x);
+      ink.min_y = std::min(ink.min_y, y);
+      ink.max_y = std::max(ink.max_y, y);
+      if (p[0] != 255 || p[1] != p[2]) ink.other_hue = true;
+    }
+  return ink;
+}
+
+TEST(OrvoLabel, DrawsTheTextAboveAHorizontalLine) {
+  TempDir dir;
+  const std::string out = dir.File("label.png");
+  OrvoRun run =
+      Orvo({"label", out, "Volga", "10", "40", "200", "40", "--height", "20", "--color", "ff0000"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, out + ": 241 x 81\n");
+  const RgbImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 241);
+  ASSERT_EQ(image.height, 81);
+  const Ink ink = InkOf(image);
+  EXPECT_GT(ink.count, 50);
+  EXPECT_FALSE(ink.other_hue);
+  // The bottom of the cells sits on the line: the ink starts at the first
+  // point and stays within one cell height above y = 40.
+  EXPECT_GE(ink.min_x, 10);
+  EXPECT_LE(ink.min_x, 14);
+  EXPECT_LT(ink.max_x, 200);
+  EXPECT_GE(ink.min_y, 40 - 24);
+  EXPECT_LE(ink.max_y, 40);
+}
+
+TEST(OrvoLabel, StretchSpreadsTheTextOverTheWholeLine) {
+  TempDir dir;
+  const std::string runs = dir.File("runs.png"), stretched = dir.File("stretched.png");
+  ASSERT_EQ(Orvo({"label", runs, "abc", "0", "30", "300", "30"}).code, 0);
+  ASSERT_EQ(Orvo({"label", stretched, "abc", "0", "30", "300", "30", "--stretch"}).code, 0);
+  const Ink plain = InkOf(ReadPng(runs)), spread = InkOf(ReadPng(stretched));
+  EXPECT_LT(plain.max_x, 60);
+  EXPECT_GT(spread.max_x, 200);
+}
+
+TEST(OrvoLabel, RefusesBadArgumentsWithoutWriting) {
+  TempDir dir;
+  const std::string out = dir.File("label.png");
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"label", out, "x", "1", "2", "3"}, "points come as pairs X Y"},
+      {{"label", out, "", "1", "2"}, "the text is empty"},
+      {{"label", out, "x", "1", "2", "--color", "red"}, "--color takes RRGGBB in hexadecimal"},
+      {{"label", out, "x", "1", "2", "--height", "3"}, "--height must be 4 to 500 pixels"},
+      {{"label", out, "x", "-1", "2"}, "points must lie within 0 to 8191"},
+  };
+  for (const Case& c : cases) {
+    OrvoRun run = Orvo(c.args);
+    EXPECT_EQ(run.code, 2) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(std::ifstream(out).good());
+  // An unwritable output is bad input: one line naming it, exit 1.
+  OrvoRun run = Orvo({"label", dir.File("no/such/folder/label.png"), "x", "1", "2"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("no/such/folder/label.png"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace orvotest
