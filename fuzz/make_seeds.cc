@@ -15,6 +15,7 @@
 #include "fuzz/taws_sample.h"
 #include "orvoapi.h"
 #include "raster/raster_format.h"
+#include "tests/support/pgm_builder.h"
 #include "tests/vector/spatial_index_files.h"
 
 namespace {
@@ -237,6 +238,17 @@ void TawsSeeds() {
            "3, 31.0, 61, 30, 60, E030N61.taws\r" + orvofuzz::SampleListLine(9, 31, 60) + "\n");
 }
 
+// A sign library of two signs: one with white around a red cross, one grey.
+void PgmSeeds() {
+  const auto cross = [](int32_t x, int32_t y) -> uint32_t {
+    return x == 2 || y == 2 ? 0xFF0000 : 0xFFFFFF;
+  };
+  const auto grey = [](int32_t, int32_t) -> uint32_t { return 0x808080; };
+  Seed("pgm", "two-signs",
+       orvotest::PgmFile(orvotest::PgmRecord("Zcross", 2, 2, 5, 5, orvotest::BmpImage(5, 5, cross)) +
+                         orvotest::PgmRecord("grey", 0, 1, 2, 2, orvotest::BmpImage(2, 2, grey))));
+}
+
 }  // namespace
 
 // A palette file as SavePaletteRgb writes it, and a histogram file of three
@@ -273,5 +285,6 @@ int main(int argc, char** argv) {
   ControlPointSeeds();
   TawsSeeds();
   PaletteSeeds();
+  PgmSeeds();
   return 0;
 }

@@ -783,6 +783,22 @@ struct IDemHistogramm : IApiObject {
   virtual bool ORVO_STDCALL Save(const char* path) = 0;
   virtual bool ORVO_STDCALL Load(const char* path) = 0;
 };
+
+/* A library of small map signs, each a BMP picture with a hot spot, decoded
+ * on first use. DrawSign draws sign index with its hot spot at (x, y) in dc,
+ * white picture pixels leaving dc as it was. RecolorSign turns every opaque
+ * pixel of colour from into to (COLORREF, red in the low byte) in the decoded
+ * sign; UnloadSign drops the decoded picture (the next use decodes it again,
+ * without the recolouring). The three are false for an index outside
+ * 0..GetSignCount()-1 or a picture that cannot be decoded or drawn.
+ * GetSignWidth: the width of the sign's head, 0 for an index outside. */
+struct IPgm : IApiObject {
+  virtual bool ORVO_STDCALL DrawSign(HDC dc, int32_t x, int32_t y, int32_t index) = 0;
+  virtual bool ORVO_STDCALL RecolorSign(int32_t index, COLORREF from, COLORREF to) = 0;
+  virtual bool ORVO_STDCALL UnloadSign(int32_t index) = 0;
+  virtual int32_t ORVO_STDCALL GetSignWidth(int32_t index) = 0;
+  virtual int32_t ORVO_STDCALL GetSignCount() = 0;
+};
 #else
 typedef struct ICoords ICoords;
 typedef struct ICoordsVtbl {
@@ -922,6 +938,20 @@ typedef struct IDemHistogrammVtbl {
 } IDemHistogrammVtbl;
 struct IDemHistogramm {
   const IDemHistogrammVtbl* lpVtbl;
+};
+
+typedef struct IPgm IPgm;
+typedef struct IPgmVtbl {
+  int32_t(ORVO_STDCALL* AddRef)(IPgm* self);
+  int32_t(ORVO_STDCALL* Release)(IPgm* self);
+  bool(ORVO_STDCALL* DrawSign)(IPgm* self, HDC dc, int32_t x, int32_t y, int32_t index);
+  bool(ORVO_STDCALL* RecolorSign)(IPgm* self, int32_t index, COLORREF from, COLORREF to);
+  bool(ORVO_STDCALL* UnloadSign)(IPgm* self, int32_t index);
+  int32_t(ORVO_STDCALL* GetSignWidth)(IPgm* self, int32_t index);
+  int32_t(ORVO_STDCALL* GetSignCount)(IPgm* self);
+} IPgmVtbl;
+struct IPgm {
+  const IPgmVtbl* lpVtbl;
 };
 #endif
 
@@ -1254,6 +1284,14 @@ ORVO_API IPalette* ORVO_CDECL DemHisto2CustomPalette(IDemHistogramm* histogram, 
                                                      const uint8_t* zero, const uint8_t* c9999,
                                                      const uint8_t* over, void* reserved1,
                                                      void* reserved2, void* reserved3);
+
+/* ---- PGM sign libraries (guarded) -----------------------------------------
+ * OpenPgm reads the whole file: a 16-byte head, then sign records (32-bit
+ * name length, the name, whose first record's begins with "Z", 32-bit body
+ * length, a 40-byte sign head of hot-spot x, hot-spot y, width and height,
+ * then a BMP image of 24 or 32 bits a pixel) up to the end of the file. Null
+ * when it cannot be read, holds no record or a record does not fit. */
+ORVO_API IPgm* ORVO_CDECL OpenPgm(const char* path);
 
 #ifdef __cplusplus
 }

@@ -85,3 +85,25 @@ int OrvoCViewAndHistogramSlots(const char* path, const char* histogram_path) {
   CHECK(FreeImageDC(dc));
   return 0;
 }
+
+/* A sign library at path whose first sign is 3 x 2 pixels, hot spot (1, 1),
+ * with a red pixel at (1, 0): every IPgm slot. */
+int OrvoCPgmSlots(const char* path) {
+  const uint8_t* bits;
+  int32_t stride = 0;
+  HDC dc = CreateImageDC(3, 2);
+  IPgm* p = OpenPgm(path);
+  CHECK(dc != NULL && p != NULL);
+  CHECK(p->lpVtbl->AddRef(p) == 1);
+  CHECK(p->lpVtbl->GetSignCount(p) == 2);
+  CHECK(p->lpVtbl->GetSignWidth(p, 0) == 3 && p->lpVtbl->GetSignWidth(p, 5) == 0);
+  CHECK(p->lpVtbl->RecolorSign(p, 0, 0x000000FFu, 0x00FF0000u)); /* red to blue */
+  CHECK(p->lpVtbl->DrawSign(p, dc, 1, 1, 0));
+  CHECK(!p->lpVtbl->DrawSign(p, dc, 1, 1, -1));
+  bits = (const uint8_t*)GetImageBitsDC(dc, NULL, NULL, &stride);
+  CHECK(bits != NULL && bits[3] == 0xFF && bits[4] == 0 && bits[5] == 0);
+  CHECK(p->lpVtbl->UnloadSign(p, 0) && !p->lpVtbl->UnloadSign(p, 2));
+  CHECK(p->lpVtbl->Release(p) == 0);
+  CHECK(FreeImageDC(dc));
+  return 0;
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "orvoapi.h"
+#include "tests/support/pgm_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/layer_fixture.h"
 #include "tests/tools/orvo_run.h"
@@ -153,6 +154,27 @@ TEST(OrvoInfo, PalettesAndHistograms) {
   EXPECT_EQ(damaged.err, "orvo info: " + dir.File("short.pal") + ": palette file is damaged\n");
 }
 
+TEST(OrvoInfo, SignLibraries) {
+  TempDir dir;
+  const auto red = [](int32_t, int32_t) -> uint32_t { return 0xFF0000; };
+  std::string not_bmp = BmpImage(2, 2, red);
+  not_bmp[0] = 'X';
+  WriteFileBytes(dir.File("signs.pgm"),
+                 PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
+                         PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
+  EXPECT_EQ(InfoOf(dir.File("signs.pgm")).dump(), Json({{"file", dir.File("signs.pgm")},
+                                                        {"kind", "signs"},
+                                                        {"signs", 2},
+                                                        {"widths", Json::array({3, 2})},
+                                                        {"damaged_signs", Json::array({1})}})
+                                                      .dump());
+  WriteFileBytes(dir.File("image.pgm"), "P5\n2 2\n255\n\1\2\3\4\5\6\7\10\11\12\13\14");
+  OrvoRun other = Orvo({"info", dir.File("image.pgm")});
+  EXPECT_EQ(other.code, 1);
+  EXPECT_EQ(other.err,
+            "orvo info: " + dir.File("image.pgm") + ": is no sign library, or a damaged one\n");
+}
+
 TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   TempDir dir;
   WriteFileBytes(dir.File("notes.txt"), "hello\r\n");
@@ -161,7 +183,7 @@ TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   EXPECT_EQ(unknown.err,
             "orvo info: " + dir.File("notes.txt") +
                 ": is no kind of file orvo knows (layer, classifier, selection, raster, "
-                "tile list, control points, palette, histogram)\n");
+                "tile list, control points, palette, histogram, sign library)\n");
   OrvoRun missing = Orvo({"info", dir.File("gone.raster")});
   EXPECT_EQ(missing.err, "orvo info: " + dir.File("gone.raster") + ": no such file\n");
   WriteFileBytes(dir.File("broken.raster"), std::string("_raster_") + std::string(40, '\x7f'));

@@ -78,11 +78,12 @@ InfoJson Describe(const std::string& path) {
   if (start.compare(0, 8, "_raster_") == 0) throw InputError{path, "raster head is damaged"};
   if (start.compare(0, 8, "palette_") == 0) return PaletteInfo(path, false);
   if (start.compare(0, 8, "_hstgrmm") == 0) return PaletteInfo(path, true);
+  if (ext == ".pgm") return SignLibraryInfo(path);
   if (LooksLikeClassifier(start)) return ClassifierInfo(path);
   if (LooksLikeSelection(start)) return SelectionInfo(path);
   throw InputError{path,
                    "is no kind of file orvo knows (layer, classifier, selection, raster, "
-                   "tile list, control points, palette, histogram)"};
+                   "tile list, control points, palette, histogram, sign library)"};
 }
 
 void PrintText(const InfoJson& j, std::FILE* out, int indent) {
@@ -132,9 +133,9 @@ const Command kInfoCommand = {
     "  tells what FILE is and what it holds: a vector layer (either of its files,\n"
     "  text or binary; with its index and passport), a classifier, a selection,\n"
     "  a raster (tiles, layout, compression, previews, transform), a terrain\n"
-    "  tile list, a control-point (.corners) file, a palette or a histogram\n"
-    "  file. --json prints one JSON object whose members are listed in\n"
-    "  docs/orvo.md.\n",
+    "  tile list, a control-point (.corners) file, a palette, a histogram\n"
+    "  file or a sign library (.pgm). --json prints one JSON object whose\n"
+    "  members are listed in docs/orvo.md.\n",
     {{"--json", false}},
     RunInfo};
 

@@ -18,6 +18,8 @@ InfoJson SelectionInfo(const std::string& path);
 InfoJson ControlPointsInfo(const std::string& path);
 // Palette files, or with histogram, histogram files (both read as palettes).
 InfoJson PaletteInfo(const std::string& path, bool histogram);
+// PGM sign libraries (".pgm").
+InfoJson SignLibraryInfo(const std::string& path);
 
 // A bound as [minx, miny, maxx, maxy].
 InfoJson BoundJson(double minx, double miny, double maxx, double maxy);

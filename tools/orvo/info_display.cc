@@ -1,4 +1,4 @@
-// `orvo info` of palette and histogram files.
+// `orvo info` of palette, histogram and sign library files.
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -32,6 +32,27 @@ InfoJson PaletteInfo(const std::string& path, bool histogram) {
   j["entries"] = entries;
   j["distinct_colors"] = colors.size();
   return j;
+}
+
+InfoJson SignLibraryInfo(const std::string& path) {
+  IPgm* pgm = OpenPgm(path.c_str());
+  if (pgm == nullptr) throw InputError{path, "is no sign library, or a damaged one"};
+  pgm->AddRef();
+  const int32_t count = pgm->GetSignCount();
+  InfoJson widths = InfoJson::array();
+  InfoJson damaged = InfoJson::array();
+  for (int32_t i = 0; i < count; ++i) {
+    widths.push_back(pgm->GetSignWidth(i));
+    // Recolouring a colour into itself decodes the picture and changes nothing.
+    if (!pgm->RecolorSign(i, 0, 0)) damaged.push_back(i);
+    pgm->UnloadSign(i);
+  }
+  pgm->Release();
+  return InfoJson{{"file", path},
+                  {"kind", "signs"},
+                  {"signs", count},
+                  {"widths", widths},
+                  {"damaged_signs", damaged}};
 }
 
 }  // namespace orvotool
