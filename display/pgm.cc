@@ -80,11 +80,11 @@ void TPgm::ParseRecords() {
 bool TPgm::Decode(PGMSIGN& sign, HDC dc) {
   sign.image.reset();
   sign.mask.reset();
-  // The picture length counts 4 bytes beyond the record; the decoder gets at
-  // most what the buffer holds from the picture on.
-  const int64_t in_buffer = buffer_.data() + buffer_.size() - sign.picture;
-  const int64_t count = std::min<int64_t>(sign.picture_length, in_buffer);
-  if (sign.picture_length <= 4 || count <= 0) return false;
+  // The picture length counts 4 bytes beyond the record (the body less the
+  // 36 bytes of the head before its last field); the decoder gets exactly
+  // the picture, so nothing past the record is read.
+  const int64_t count = int64_t{sign.picture_length} - 4;
+  if (count <= 0) return false;
   TDibSection picture(sign.picture, count, dc);
   const int32_t width = Read32(sign.header + kWidth);
   const int32_t height = Read32(sign.header + kHeight);

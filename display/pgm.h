@@ -32,7 +32,7 @@ struct PGMSIGN {
   std::unique_ptr<TDibSection> mask;      // white where transparent, black elsewhere
   const uint8_t* header = nullptr;        // the 40-byte sign head
   const uint8_t* picture = nullptr;       // the BMP image
-  int32_t picture_length = 0;             // R - 36
+  int32_t picture_length = 0;             // R - 36: the picture and the 4 bytes after it
   const char* name = nullptr;
   int32_t name_length = 0;
 };

@@ -171,26 +171,26 @@ TEST_F(PgmTest, RecolouringTouchesOpaquePixelsOnlyAndUnloadingForgetsIt) {
 
 TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
   // Not a BMP, no picture, a head of width 0 or taller than the picture, and
-  // a picture whose size field counts the 4 bytes the record length includes
-  // beyond the record: they lie in the next record for the first sign, and
-  // past the file for the last one.
+  // a picture whose size field counts the 4 bytes beyond its record that the
+  // record's picture length includes (they lie in the next record, or past
+  // the file for the last sign): each fails alone.
   std::string picture = BmpImage(3, 2, SignColour);
   std::string not_bmp = picture;
   not_bmp[0] = 'X';
   std::string over = picture;
   const uint32_t size = static_cast<uint32_t>(over.size() + 4);
   std::memcpy(&over[2], &size, 4);
-  Released<IPgm> pgm =
-      Open(PgmFile(PgmRecord("Zover", 1, 1, 3, 2, over) + PgmRecord("bad", 0, 0, 3, 2, not_bmp) +
-                   PgmRecord("empty", 0, 0, 3, 2, "") +
-                   PgmRecord("zero", 0, 0, 0, 2, picture) + PgmRecord("tall", 0, 0, 3, 3, picture) +
-                   PgmRecord("last", 1, 1, 3, 2, over)));
+  Released<IPgm> pgm = Open(PgmFile(
+      PgmRecord("Zgood", 1, 1, 3, 2, picture) + PgmRecord("bad", 0, 0, 3, 2, not_bmp) +
+      PgmRecord("empty", 0, 0, 3, 2, "") + PgmRecord("zero", 0, 0, 0, 2, picture) +
+      PgmRecord("tall", 0, 0, 3, 3, picture) + PgmRecord("over", 1, 1, 3, 2, over) +
+      PgmRecord("last", 1, 1, 3, 2, over)));
   ASSERT_NE(pgm, nullptr);
-  ASSERT_EQ(pgm->GetSignCount(), 6);
+  ASSERT_EQ(pgm->GetSignCount(), 7);
   ImageDc dc = GreenImage(3, 2);
   EXPECT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
   EXPECT_EQ(ImagePixel(dc.get(), 1, 0), Bgr(kRed));
-  for (int32_t index : {1, 2, 3, 4, 5}) {
+  for (int32_t index : {1, 2, 3, 4, 5, 6}) {
     EXPECT_FALSE(pgm->DrawSign(dc.get(), 1, 1, index)) << index;
     EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack)) << index;
     EXPECT_TRUE(pgm->UnloadSign(index)) << index;

@@ -124,6 +124,33 @@ TEST(PlatformGdiFont, AbcWidthsAddUpToAdvancesAndTheExtent) {
   EXPECT_NEAR(widths['W'], 20 * 1933 / 2048.0, 1.0);  // Arial's W advance
 }
 
+#ifndef _WIN32
+// Byte 0x81 has no character in Windows-1252 (U+0081 here), which Liberation
+// Sans does not cover: it is drawn as the face's missing-glyph box, and its
+// width is that box's advance wherever a width is asked for.
+TEST(PlatformGdiFont, CharactersOutsideTheFaceDrawItsMissingGlyphBox) {
+  FontDc font("Liberation Sans", -20);
+  SKIP_WITHOUT_LIBERATION(font);
+  int widths[256];
+  ABC abc[256];
+  ASSERT_TRUE(GetCharWidth32A(font.dc(), 0, 255, widths));
+  ASSERT_TRUE(GetCharABCWidthsA(font.dc(), 0, 255, abc));
+  EXPECT_GT(widths[0x81], 0);
+  EXPECT_EQ(widths[0x81], widths[0x8D]);  // one box for every missing character
+  EXPECT_EQ(abc[0x81].abcA + static_cast<int>(abc[0x81].abcB) + abc[0x81].abcC, widths[0x81]);
+  SIZE extent;
+  ASSERT_TRUE(GetTextExtentPoint32A(font.dc(), "A\x81" "A", 3, &extent));
+  EXPECT_EQ(extent.cx, 2 * widths['A'] + widths[0x81]);
+  SetBkMode(font.dc(), TRANSPARENT);
+  SetTextAlign(font.dc(), TA_BASELINE);
+  ASSERT_TRUE(TextOutA(font.dc(), 20, 100, "\x81", 1));
+  const Ink ink = InkOf(font.dc(), kWhite);
+  EXPECT_GT(ink.count, 20);  // the box's outline
+  EXPECT_GE(ink.min_x, 19);
+  EXPECT_LE(ink.max_x, 20 + widths[0x81]);
+}
+#endif
+
 TEST(PlatformGdiFont, NewContextsStartWithWindowsTextDefaults) {
   HDC dc = mt::CreateImageDc(100, 40);
   ASSERT_NE(dc, nullptr);
