@@ -53,7 +53,9 @@ TDibSection::TDibSection(const void* bmp, int64_t count, HDC dc) {
   const int64_t row_bytes =
       bits == 24 ? (int64_t{width} * 3 + 3) & ~int64_t{3} : int64_t{width} * 4;
   const int64_t offset = static_cast<uint32_t>(Read32(file + kBmpPixelOffset));
-  if (offset < kBmpHeadSize || offset > count || row_bytes * rows > count - offset) RaiseFormat();
+  // Divided, not multiplied: a huge width times a huge height overflows.
+  if (offset < kBmpHeadSize || offset > count || rows > (count - offset) / row_bytes)
+    RaiseFormat();
 
   CreateDc(dc);
   try {

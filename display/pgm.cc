@@ -3,6 +3,7 @@
 #include "display/pgm.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -111,14 +112,19 @@ bool ORVO_STDCALL TPgm::DrawSign(HDC dc, int32_t x, int32_t y, int32_t index) {
   try {
     PGMSIGN& sign = signs_[static_cast<size_t>(index)];
     if (sign.image == nullptr && !Decode(sign, dc)) return false;
-    const int32_t left = x - Read32(sign.header + kHotX);
-    const int32_t top = y - Read32(sign.header + kHotY);
     const int32_t width = sign.image->GetWidth();
     const int32_t height = sign.image->GetHeight();
+    // A damaged hot spot may put the sign beyond the coordinate range.
+    const int64_t left = int64_t{x} - Read32(sign.header + kHotX);
+    const int64_t top = int64_t{y} - Read32(sign.header + kHotY);
+    if (left < INT32_MIN || top < INT32_MIN || left + width > INT32_MAX ||
+        top + height > INT32_MAX)
+      return false;
     // The mask blackens the opaque part of the destination, the image then
     // paints it; transparent pixels are white in one and black in the other.
-    if (!BitBlt(dc, left, top, width, height, sign.mask->GetDC(), 0, 0, kSrcAnd)) return false;
-    return BitBlt(dc, left, top, width, height, sign.image->GetDC(), 0, 0, kSrcPaint) != FALSE;
+    const auto at_x = static_cast<int32_t>(left), at_y = static_cast<int32_t>(top);
+    if (!BitBlt(dc, at_x, at_y, width, height, sign.mask->GetDC(), 0, 0, kSrcAnd)) return false;
+    return BitBlt(dc, at_x, at_y, width, height, sign.image->GetDC(), 0, 0, kSrcPaint) != FALSE;
   } catch (...) {
     return false;
   }

@@ -130,6 +130,14 @@ TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
               "unsupported image format");
   }
   EXPECT_EQ(Raised([] { mt::TDibSection dib(nullptr, 100, nullptr); }), "unsupported image format");
+  // Width and height whose product of row bytes and rows overflows 64 bits.
+  std::string huge = Bmp(3, 2, 32);
+  Put32(huge, 18, 0x7FFFFFFF);
+  Put32(huge, 22, 0x7FFFFFFF);
+  EXPECT_EQ(Raised([&] {
+              mt::TDibSection dib(huge.data(), static_cast<int64_t>(huge.size()), nullptr);
+            }),
+            "unsupported image format");
 }
 
 TEST(DibSection, MasksMarkTheKeyColourWhite) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -137,6 +138,20 @@ TEST_F(PgmTest, IndicesOutsideTheSignsDrawNothing) {
     EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack));
     EXPECT_FALSE(pgm->UnloadSign(index));
   }
+  for (int32_t y = 0; y < 4; ++y)
+    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(ImagePixel(dc.get(), x, y), kGreen);
+}
+
+TEST_F(PgmTest, HotSpotsBeyondTheCoordinateRangeDrawNothing) {
+  const std::string picture = BmpImage(3, 2, SignColour);
+  Released<IPgm> pgm =
+      Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
+                   PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)));
+  ASSERT_NE(pgm, nullptr);
+  ImageDc dc = GreenImage(4, 4);
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), 8, 8, 0));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MAX, 0, 0));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
   for (int32_t y = 0; y < 4; ++y)
     for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(ImagePixel(dc.get(), x, y), kGreen);
 }
