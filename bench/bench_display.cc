@@ -1,7 +1,10 @@
 // Display through the exports: 2-byte pixels through a DEM palette into DIB
 // pixels, and a 1920 x 1080 window reduced by 8 from a 16,000 x 16,000
 // raster of 2-byte pixels (256 x 256 tiles) without previews, sampling the
-// tiles directly, then drawn into an image context.
+// tiles directly, then drawn into an image context. With GDAL present, the
+// same samples as a tiled GeoTIFF with nearest overviews at 2, 4 and 8:
+// RasterIO of the same 15,360 x 8,640 window into 1920 x 1080, from the
+// overviews and, with them turned off, from the full resolution.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gdal.h"
 #include "orvoapi.h"
 
 namespace {
@@ -24,6 +28,11 @@ std::filesystem::path& BenchDir() {
   return dir;
 }
 std::string RasterPath() { return (BenchDir() / "display.raster").string(); }
+std::string TiffPath() { return (BenchDir() / "display.tif").string(); }
+
+uint16_t Sample(int32_t tx, int32_t ty, int32_t i) {
+  return static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
+}
 
 void MakeRaster() {
   if (!CreateRaster(RasterPath().c_str(), kSize, kSize, kTile, kTile, 2, 0)) std::abort();
@@ -33,7 +42,7 @@ void MakeRaster() {
     for (int32_t tx = 0; tx < (kSize + kTile - 1) / kTile; ++tx) {
       auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
       for (int32_t i = 0; i < kTile * kTile; ++i)
-        tile[i] = static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
+        tile[i] = Sample(tx, ty, i);
     }
   r->Release();
 }
@@ -81,11 +90,47 @@ void BM_Raster2DcBy8(benchmark::State& state) {
   r->Release();
 }
 
+#ifdef ORVO_BENCH_GDAL
+void MakeTiff() {
+  orvobench::WriteTiledTiff(
+      TiffPath(), kSize, GDT_UInt16,
+      [](int32_t tx, int32_t ty, void* p) {
+        auto* tile = static_cast<uint16_t*>(p);
+        for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
+      },
+      {2, 4, 8});
+}
+
+// Arg 1: from the overviews; 0: with them turned off.
+void BM_GdalRasterIOBy8(benchmark::State& state) {
+  GDALSetCacheMax64(int64_t{1} << 30);
+  char* no_overviews[] = {const_cast<char*>("OVERVIEW_LEVEL=NONE"), nullptr};
+  GDALDatasetH ds = GDALOpenEx(TiffPath().c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr,
+                               state.range(0) == 0 ? no_overviews : nullptr, nullptr);
+  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+  std::vector<uint16_t> window(static_cast<size_t>(kW) * kH);
+  const auto read = [&] {
+    if (GDALRasterIO(band, GF_Read, 0, 0, kW * 8, kH * 8, window.data(), kW, kH, GDT_UInt16, 0,
+                     0) != CE_None)
+      std::abort();
+  };
+  read();  // warm the block cache
+  for (auto _ : state) {
+    read();
+    benchmark::DoNotOptimize(window.data());
+  }
+  GDALClose(ds);
+}
+#endif
+
 }  // namespace
 
 BENCHMARK(BM_Pixels2DibDem)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DownScaleBy8)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Raster2DcBy8)->Unit(benchmark::kMillisecond)->UseRealTime();
+#ifdef ORVO_BENCH_GDAL
+BENCHMARK(BM_GdalRasterIOBy8)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
 
 int main(int argc, char** argv) {
   const char* base = std::getenv("ORVO_BENCH_DIR");
@@ -93,6 +138,9 @@ int main(int argc, char** argv) {
   BenchDir() = root / ("orvo-bench-display-" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(BenchDir());
   MakeRaster();
+#ifdef ORVO_BENCH_GDAL
+  MakeTiff();
+#endif
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -19,9 +19,7 @@
 #include "orvoapi.h"
 #include "platform/win32.h"
 
-#ifdef ORVO_BENCH_GDAL
-#include <gdal.h>
-#endif
+#include "bench/bench_gdal.h"
 
 namespace {
 
@@ -131,20 +129,10 @@ void BM_RandomBlocks(benchmark::State& state) {
 
 #ifdef ORVO_BENCH_GDAL
 void MakeTiff() {
-  GDALAllRegister();
-  GDALDriverH driver = GDALGetDriverByName("GTiff");
-  char* options[] = {const_cast<char*>("TILED=YES"), const_cast<char*>("BLOCKXSIZE=256"),
-                     const_cast<char*>("BLOCKYSIZE=256"), nullptr};
-  GDALDatasetH ds = GDALCreate(driver, TiffPath().c_str(), kSize, kSize, 1, GDT_UInt16, options);
-  if (ds == nullptr) std::abort();
-  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-  std::vector<uint16_t> tile(kTile * kTile);
-  for (int32_t ty = 0; ty < kTiles; ++ty)
-    for (int32_t tx = 0; tx < kTiles; ++tx) {
-      for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = static_cast<uint16_t>(tx * 31 + ty + i);
-      if (GDALWriteBlock(band, tx, ty, tile.data()) != CE_None) std::abort();
-    }
-  GDALClose(ds);
+  orvobench::WriteTiledTiff(TiffPath(), kSize, GDT_UInt16, [](int32_t tx, int32_t ty, void* p) {
+    auto* tile = static_cast<uint16_t*>(p);
+    for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = static_cast<uint16_t>(tx * 31 + ty + i);
+  });
 }
 
 // GDAL's RasterIO on the same windows, its block cache large enough to be warm.
