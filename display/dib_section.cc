@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/little_endian.h"
 #include "display/mt_exception.h"
 
 namespace mt {
@@ -18,11 +19,6 @@ constexpr int kBmpPixelOffset = 10;
 constexpr int kBmpWidth = 18;
 constexpr int kBmpHeight = 22;
 constexpr int kBmpBitCount = 28;
-
-int32_t Read32(const uint8_t* p) {
-  uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-  return static_cast<int32_t>(v);
-}
 
 [[noreturn]] void RaiseFormat() { throw kUnsupportedImageFormat; }
 
@@ -42,17 +38,17 @@ TDibSection::TDibSection(const void* bmp, int64_t count, HDC dc) {
   const auto* file = static_cast<const uint8_t*>(bmp);
   if (file == nullptr || count < kBmpHeadSize || file[0] != 'B' || file[1] != 'M') RaiseFormat();
   const int bits = file[kBmpBitCount] | file[kBmpBitCount + 1] << 8;
-  const int64_t file_size = static_cast<uint32_t>(Read32(file + kBmpFileSize));
+  const int64_t file_size = static_cast<uint32_t>(orvo::ReadLe32(file + kBmpFileSize));
   if ((bits != 24 && bits != 32) || file_size > count) RaiseFormat();
-  const int32_t width = Read32(file + kBmpWidth);
-  const int32_t height = Read32(file + kBmpHeight);
+  const int32_t width = orvo::ReadLe32(file + kBmpWidth);
+  const int32_t height = orvo::ReadLe32(file + kBmpHeight);
   // A damaged head must not send the copy outside the file: the rows it
   // names have to lie within the bytes given.
   if (width < 1 || height == 0 || height == INT32_MIN) RaiseFormat();
   const int64_t rows = height < 0 ? -int64_t{height} : height;
   const int64_t row_bytes =
       bits == 24 ? (int64_t{width} * 3 + 3) & ~int64_t{3} : int64_t{width} * 4;
-  const int64_t offset = static_cast<uint32_t>(Read32(file + kBmpPixelOffset));
+  const int64_t offset = static_cast<uint32_t>(orvo::ReadLe32(file + kBmpPixelOffset));
   // Divided, not multiplied: a huge width times a huge height overflows.
   if (offset < kBmpHeadSize || offset > count || rows > (count - offset) / row_bytes)
     RaiseFormat();
@@ -142,8 +138,8 @@ void TDibSection::Resize(int32_t width, int32_t height) {
 
 void TDibSection::CopyBmpPixels(const uint8_t* file, int64_t /*count*/) {
   const int bits = file[kBmpBitCount] | file[kBmpBitCount + 1] << 8;
-  const bool top_down = Read32(file + kBmpHeight) < 0;
-  const uint8_t* pixels = file + static_cast<uint32_t>(Read32(file + kBmpPixelOffset));
+  const bool top_down = orvo::ReadLe32(file + kBmpHeight) < 0;
+  const uint8_t* pixels = file + static_cast<uint32_t>(orvo::ReadLe32(file + kBmpPixelOffset));
   const int64_t source_stride = bits == 24 ? stride_ : int64_t{width_} * 4;
   for (int32_t r = 0; r < height_; ++r) {
     // BMP rows run bottom row first unless the height is negative.

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/errors.h"
+#include "base/little_endian.h"
 
 namespace mt {
 namespace {
@@ -22,11 +23,6 @@ constexpr int kHotX = 0;
 constexpr int kHotY = 4;
 constexpr int kWidth = 8;
 constexpr int kHeight = 12;
-
-int32_t Read32(const uint8_t* p) {
-  uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-  return static_cast<int32_t>(v);
-}
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -57,12 +53,12 @@ void TPgm::ParseRecords() {
   int64_t at = kPgmFileHeadSize;
   while (at < end) {
     if (end - at < 4) orvo::Raise(kWrongPgmFormat);
-    const int32_t name_length = Read32(&buffer_[at]);
+    const int32_t name_length = orvo::ReadLe32(&buffer_[at]);
     at += 4;
     if (name_length < 0 || name_length > end - at - 4) orvo::Raise(kWrongPgmFormat);
     const int64_t name_at = at;
     at += name_length;
-    const int32_t body_length = Read32(&buffer_[at]);
+    const int32_t body_length = orvo::ReadLe32(&buffer_[at]);
     at += 4;
     if (body_length < kPgmSignHeadSize || body_length > end - at) orvo::Raise(kWrongPgmFormat);
     PGMSIGN sign;
@@ -87,8 +83,8 @@ bool TPgm::Decode(PGMSIGN& sign, HDC dc) {
   const int64_t count = int64_t{sign.picture_length} - 4;
   if (count <= 0) return false;
   TDibSection picture(sign.picture, count, dc);
-  const int32_t width = Read32(sign.header + kWidth);
-  const int32_t height = Read32(sign.header + kHeight);
+  const int32_t width = orvo::ReadLe32(sign.header + kWidth);
+  const int32_t height = orvo::ReadLe32(sign.header + kHeight);
   // A head larger than its picture would ask for pixels the file never
   // holds (and a damaged one for gigabytes of them).
   if (width < 1 || height < 1 || width > picture.GetWidth() || height > picture.GetHeight())
@@ -115,8 +111,8 @@ bool ORVO_STDCALL TPgm::DrawSign(HDC dc, int32_t x, int32_t y, int32_t index) {
     const int32_t width = sign.image->GetWidth();
     const int32_t height = sign.image->GetHeight();
     // A damaged hot spot may put the sign beyond the coordinate range.
-    const int64_t left = int64_t{x} - Read32(sign.header + kHotX);
-    const int64_t top = int64_t{y} - Read32(sign.header + kHotY);
+    const int64_t left = int64_t{x} - orvo::ReadLe32(sign.header + kHotX);
+    const int64_t top = int64_t{y} - orvo::ReadLe32(sign.header + kHotY);
     if (left < INT32_MIN || top < INT32_MIN || left + width > INT32_MAX ||
         top + height > INT32_MAX)
       return false;
@@ -163,7 +159,7 @@ bool ORVO_STDCALL TPgm::UnloadSign(int32_t index) {
 }
 
 int32_t ORVO_STDCALL TPgm::GetSignWidth(int32_t index) {
-  return ValidIndex(index) ? Read32(signs_[static_cast<size_t>(index)].header + kWidth) : 0;
+  return ValidIndex(index) ? orvo::ReadLe32(signs_[static_cast<size_t>(index)].header + kWidth) : 0;
 }
 
 }  // namespace mt
