@@ -8,6 +8,8 @@
 #include <mutex>
 #include <tuple>
 
+#include "platform/linux/unload.h"
+
 namespace orvo::linux_api {
 namespace {
 
@@ -23,9 +25,13 @@ const char* WindowsAlias(const std::string& name) {
   return nullptr;
 }
 
-// The fonts of the system, loaded once and kept for the life of the process.
+// The fonts of the system, loaded once and kept until the library is unloaded.
 FcConfig* Config() {
-  static FcConfig* config = FcInitLoadConfigAndFonts();
+  static FcConfig* config = [] {
+    FcConfig* loaded = FcInitLoadConfigAndFonts();
+    if (loaded != nullptr) AtUnload([loaded] { FcConfigDestroy(loaded); });
+    return loaded;
+  }();
   return config;
 }
 
@@ -68,8 +74,8 @@ FaceFile Match(const std::string& name, int weight, bool italic) {
 }  // namespace
 
 FaceFile FindFace(const char* name, int weight, bool italic) {
-  static std::mutex* mutex = new std::mutex;
-  static auto* known = new std::map<std::tuple<std::string, int, bool>, FaceFile>;
+  static std::mutex* mutex = KeptUntilUnload(new std::mutex);
+  static auto* known = KeptUntilUnload(new std::map<std::tuple<std::string, int, bool>, FaceFile>);
   std::string key_name = name != nullptr ? name : "";
   for (char& c : key_name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const auto key = std::make_tuple(key_name, weight >= 600, italic);

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "platform/linux/cp1252.h"
+#include "platform/linux/unload.h"
 
 namespace orvo::linux_api {
 namespace {
@@ -25,8 +26,9 @@ FT_Face Face(void* face) { return static_cast<FT_Face>(face); }
 
 std::shared_ptr<SizedFace> SizedFace::Get(const std::string& path, int index, int pixel_height) {
   // Fonts come and go for every rotated label; the faces behind them stay.
-  static std::mutex* mutex = new std::mutex;
-  static auto* faces = new std::map<std::tuple<std::string, int, int>, std::shared_ptr<SizedFace>>;
+  static std::mutex* mutex = KeptUntilUnload(new std::mutex);
+  static auto* faces = KeptUntilUnload(
+      new std::map<std::tuple<std::string, int, int>, std::shared_ptr<SizedFace>>);
   const auto key = std::make_tuple(path, index, pixel_height);
   std::lock_guard<std::mutex> lock(*mutex);
   auto it = faces->find(key);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/linux/font_faces.h"
+#include "platform/linux/unload.h"
 
 namespace orvo::linux_api {
 
@@ -41,7 +42,8 @@ std::shared_ptr<GdiFont> StockFont() {
     record.lfHeight = 16;
     record.lfWeight = FW_BOLD;  // Windows' system font is bold
     std::strcpy(record.lfFaceName, "Arial");
-    auto* font = new std::shared_ptr<GdiFont>(std::make_shared<GdiFont>(record, /*stock=*/true));
+    auto* font = KeptUntilUnload(
+        new std::shared_ptr<GdiFont>(std::make_shared<GdiFont>(record, /*stock=*/true)));
     InsertGdiObject(*font);
     return font;
   }();

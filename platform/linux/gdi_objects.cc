@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/linux/gdi_font.h"
+#include "platform/linux/unload.h"
 
 namespace orvo::linux_api {
 namespace {
@@ -25,7 +26,7 @@ struct Table {
 };
 
 Table& TheTable() {
-  static Table* table = new Table;  // never destroyed, like the kernel table
+  static Table* table = KeptUntilUnload(new Table);  // like the kernel's table
   return *table;
 }
 
@@ -107,8 +108,8 @@ std::shared_ptr<GdiBitmap> StockBitmap() {
   // static, so drawing into a context that holds it stays in bounds.
   static uint8_t pixel[4] = {};
   static std::shared_ptr<GdiBitmap>* stock = [] {
-    auto* bitmap = new std::shared_ptr<GdiBitmap>(
-        std::make_shared<GdiBitmap>(1, 1, true, pixel, /*stock=*/true));
+    auto* bitmap = KeptUntilUnload(new std::shared_ptr<GdiBitmap>(
+        std::make_shared<GdiBitmap>(1, 1, true, pixel, /*stock=*/true)));
     InsertGdiObject(*bitmap);
     return bitmap;
   }();

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/linux/handle_table.h"
+#include "platform/linux/unload.h"
 #include "platform/win32.h"
 
 namespace orvo::linux_api {
@@ -27,8 +28,8 @@ struct Table {
 };
 
 Table& TheTable() {
-  // Never destroyed: handles may be closed by static destructors of the host.
-  static Table* table = new Table;
+  // Kept until unload: handles may be closed by static destructors of the host.
+  static Table* table = KeptUntilUnload(new Table);
   return *table;
 }
 

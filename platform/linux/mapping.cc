@@ -22,6 +22,7 @@
 #include "platform/linux/last_error.h"
 #include "platform/linux/mapping_registry.h"
 #include "platform/linux/mapping_section.h"
+#include "platform/linux/unload.h"
 #include "platform/win32.h"
 
 namespace orvo::linux_api {
@@ -55,7 +56,7 @@ struct Views {
 };
 
 Views& TheViews() {
-  static Views* views = new Views;
+  static Views* views = KeptUntilUnload(new Views);
   return *views;
 }
 

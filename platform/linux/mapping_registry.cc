@@ -16,6 +16,7 @@
 
 #include "platform/linux/last_error.h"
 #include "platform/linux/ofd_locks.h"
+#include "platform/linux/unload.h"
 #include "platform/win32.h"
 
 // Named mappings across processes
@@ -96,7 +97,7 @@ struct Names {
 };
 
 Names& TheNames() {
-  static Names* names = new Names;
+  static Names* names = KeptUntilUnload(new Names);
   return *names;
 }
 
@@ -122,7 +123,7 @@ std::string RegistryDirectory() {
       failure = ERROR_ACCESS_DENIED;
       return;
     }
-    directory = new std::string(path);
+    directory = KeptUntilUnload(new std::string(path));
   });
   if (directory == nullptr) {
     SetLastError(failure);

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "platform/linux/last_error.h"
+#include "platform/linux/unload.h"
 #include "platform/win32.h"
 
 namespace {
@@ -22,7 +23,7 @@ struct Modules {
 };
 
 Modules& TheModules() {
-  static Modules* modules = new Modules;
+  static Modules* modules = orvo::linux_api::KeptUntilUnload(new Modules);
   return *modules;
 }
 

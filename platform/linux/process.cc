@@ -32,6 +32,7 @@
 
 #include "platform/linux/handle_table.h"
 #include "platform/linux/last_error.h"
+#include "platform/linux/unload.h"
 #include "platform/win32.h"
 
 extern char** environ;
@@ -45,7 +46,7 @@ struct Orphans {
 };
 
 Orphans& TheOrphans() {
-  static Orphans* orphans = new Orphans;
+  static Orphans* orphans = KeptUntilUnload(new Orphans);
   return *orphans;
 }
 
