@@ -72,6 +72,20 @@ TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {
   EXPECT_THROW(orvotool::ParseInt("3000000000", "X"), orvotool::UsageError);
 }
 
+TEST(OrvoFrame, AnOptionOfSeveralValuesTakesThemAllNegativeOnesToo) {
+  const orvotool::Command command{"t", "", "usage\n", {{"--window", true, 4}}, nullptr};
+  const char* argv[] = {"a", "--window", "-1", "2", "--x", "4", "b"};
+  const orvotool::Args args = orvotool::ParseArgs(command, 7, argv);
+  EXPECT_EQ(args.operands, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(args.Value("--window"), "-1 2 --x 4");
+  try {
+    orvotool::ParseArgs(command, 4, argv);
+    ADD_FAILURE() << "three values taken for four";
+  } catch (const orvotool::UsageError& e) {
+    EXPECT_EQ(e.message, "option --window needs 4 values");
+  }
+}
+
 TEST(OrvoFrame, ProgressPrintsEveryStepOnceInOrder) {
   CapturedOutput output;
   std::FILE* f = output.file();
