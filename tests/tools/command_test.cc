@@ -30,7 +30,7 @@ TEST(OrvoFrame, OverviewAndUnknownCommands) {
 
 TEST(OrvoFrame, EveryCommandHasHelp) {
   for (const char* name :
-       {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "demo"}) {
+       {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "previews", "demo"}) {
     OrvoRun run = Orvo({name, "--help"});
     EXPECT_EQ(run.code, 0) << name;
     EXPECT_EQ(run.err, "") << name;

@@ -16,6 +16,7 @@ extern const Command kConvertCommand;
 extern const Command kCheckCommand;
 extern const Command kDemCommand;
 extern const Command kPixelCommand;
+extern const Command kPreviewsCommand;
 #ifdef ORVO_HAVE_PNG
 extern const Command kLabelCommand;
 #endif
