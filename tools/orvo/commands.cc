@@ -13,7 +13,7 @@ const Command* const kCommands[] = {
     &kDemCommand,   &kPixelCommand, &kImportHgtCommand, &kPreviewsCommand,
     &kDemoCommand,
 #ifdef ORVO_HAVE_PNG
-    &kLabelCommand,
+    &kLabelCommand, &kRenderCommand,
 #endif
 };
 
