@@ -4,6 +4,7 @@
 // without previews, and refusals that leave everything as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>

@@ -145,15 +145,17 @@ const Command kRenderCommand = {
     "draws a window of a raster into a PNG image",
     "usage: orvo render RASTER OUT.png [--window X Y W H] [--scale S] [--palette FILE]\n"
     "  draws the window of W x H raster pixels from column X, row Y (the whole\n"
-    "  raster unless given) through a raster view at zoom step S: -2, -4, -8, ...\n"
-    "  show every S-th pixel of every S-th row (from the previews of `orvo\n"
-    "  previews` where they exist; the image is W / -S by H / -S), 2 to 32\n"
-    "  repeat each pixel S times each way, 1 (the default) shows the raster one\n"
-    "  to one. Colours come from FILE (a palette or histogram file) or the\n"
-    "  raster's own way: 2-byte heights through a DEM palette over the heights in\n"
-    "  the window (grey from the lowest to the highest, 0 green, no data red),\n"
-    "  1-byte pixels as grey, 3-byte pixels as red, green, blue. RASTER may be\n"
-    "  any raster file of its name (STEM.*): the view shows the widest one.\n",
+    "  raster unless given) through a raster view at zoom step S:\n"
+    "    -2, -4, -8, ...  the pixels whose column and row are multiples of -S,\n"
+    "                     read from the previews of `orvo previews` where they\n"
+    "                     exist; the image is W / -S by H / -S\n"
+    "    2 to 32          each pixel repeated S times each way\n"
+    "    1 (the default)  one to one\n"
+    "  Colours come from FILE (a palette or histogram file) or the raster's own\n"
+    "  way: 2-byte heights through a DEM palette over the heights in the window\n"
+    "  (grey from the lowest to the highest, 0 green, no data red), 1-byte\n"
+    "  pixels as grey, 3-byte pixels as red, green, blue. RASTER may be any\n"
+    "  raster file of its name (STEM.*): the view shows the widest one.\n",
     {{"--window", true, 4}, {"--scale", true}, {"--palette", true}},
     RunRender};
 
