@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "orvoapi.h"
+#include "platform/win32.h"  // SRCCOPY, SRCINVERT on Windows
 #include "tests/display/display_test_util.h"
 #include "tests/support/temp_dir.h"
 

@@ -11,6 +11,7 @@
 
 #include "display/raster_view.h"
 #include "orvoapi.h"
+#include "platform/win32.h"  // SRCCOPY on Windows
 #include "tests/display/display_test_util.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/orvo_run.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "orvoapi.h"
+#include "platform/win32.h"  // SRCCOPY on Windows
 #include "tools/orvo/commands.h"
 #include "tools/orvo/png_file.h"
 

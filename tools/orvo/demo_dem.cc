@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/win32.h"  // SRCCOPY on Windows
 #include "tools/orvo/demo.h"
 #ifdef ORVO_HAVE_PNG
 #include "tools/orvo/command.h"
