@@ -30,7 +30,7 @@ TEST(OrvoFrame, OverviewAndUnknownCommands) {
 
 TEST(OrvoFrame, EveryCommandHasHelp) {
   for (const char* name :
-       {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "demo"}) {
+       {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "previews", "demo"}) {
     OrvoRun run = Orvo({name, "--help"});
     EXPECT_EQ(run.code, 0) << name;
     EXPECT_EQ(run.err, "") << name;
@@ -70,6 +70,20 @@ TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {
   EXPECT_EQ(orvotool::ParseNumber("-1.5e2", "X"), -150.0);  // under the test's comma locale too
   EXPECT_THROW(orvotool::ParseNumber("1,5", "X"), orvotool::UsageError);
   EXPECT_THROW(orvotool::ParseInt("3000000000", "X"), orvotool::UsageError);
+}
+
+TEST(OrvoFrame, AnOptionOfSeveralValuesTakesThemAllNegativeOnesToo) {
+  const orvotool::Command command{"t", "", "usage\n", {{"--window", true, 4}}, nullptr};
+  const char* argv[] = {"a", "--window", "-1", "2", "--x", "4", "b"};
+  const orvotool::Args args = orvotool::ParseArgs(command, 7, argv);
+  EXPECT_EQ(args.operands, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(args.Value("--window"), "-1 2 --x 4");
+  try {
+    orvotool::ParseArgs(command, 4, argv);
+    ADD_FAILURE() << "three values taken for four";
+  } catch (const orvotool::UsageError& e) {
+    EXPECT_EQ(e.message, "option --window needs 4 values");
+  }
 }
 
 TEST(OrvoFrame, ProgressPrintsEveryStepOnceInOrder) {

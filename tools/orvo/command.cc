@@ -51,8 +51,13 @@ Args ParseArgs(const Command& command, int argc, const char* const* args) {
         if (name == o.name) spec = &o;
       if (spec == nullptr) throw UsageError{"unknown option " + name};
       if (spec->takes_value && !has_inline_value) {
-        if (i + 1 >= argc) throw UsageError{"option " + name + " needs a value"};
+        if (i + spec->value_count >= argc)
+          throw UsageError{"option " + name +
+                           (spec->value_count == 1
+                                ? std::string(" needs a value")
+                                : " needs " + std::to_string(spec->value_count) + " values")};
         value = args[++i];
+        for (int k = 1; k < spec->value_count; ++k) value += std::string(" ") + args[++i];
       } else if (!spec->takes_value && has_inline_value) {
         throw UsageError{"option " + name + " takes no value"};
       }

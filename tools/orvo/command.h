@@ -23,10 +23,12 @@ struct InputError {
   std::string problem;
 };
 
-// An option a command accepts: "--json" (a flag) or "--ids" with a value.
+// An option a command accepts: "--json" (a flag), "--ids" with a value, or
+// "--window" with several (kept joined by single spaces).
 struct OptionSpec {
   const char* name;
   bool takes_value;
+  int value_count = 1;  // the arguments that follow a value-taking option
 };
 
 // The parsed command line of one command. Options may stand anywhere; "--"

@@ -10,9 +10,10 @@ namespace {
 
 const Command* const kCommands[] = {
     &kInfoCommand,  &kDumpCommand,  &kConvertCommand,   &kCheckCommand,
-    &kDemCommand,   &kPixelCommand, &kImportHgtCommand, &kDemoCommand,
+    &kDemCommand,   &kPixelCommand, &kImportHgtCommand, &kPreviewsCommand,
+    &kDemoCommand,
 #ifdef ORVO_HAVE_PNG
-    &kLabelCommand,
+    &kLabelCommand, &kRenderCommand,
 #endif
 };
 

@@ -16,8 +16,10 @@ extern const Command kConvertCommand;
 extern const Command kCheckCommand;
 extern const Command kDemCommand;
 extern const Command kPixelCommand;
+extern const Command kPreviewsCommand;
 #ifdef ORVO_HAVE_PNG
 extern const Command kLabelCommand;
+extern const Command kRenderCommand;
 #endif
 
 // Runs `orvo ARGS...` (argv[0] is the program): the named command, or the

@@ -94,7 +94,7 @@ int RunDemo(const HostLibrary& library, const std::string& work_dir) {
   DemoPassportAndSelection(library, dir.string(), check);
   DemoClassifier(library, dir.string(), check);
   DemoRaster(library, dir.string(), check);
-  DemoDem(library, dir.string(), check);
+  DemoDem(library, dir.string(), work_dir, check);
   DemoTaws(library, dir.string(), check);
   std::filesystem::remove_all(dir);
   if (check.Failures() != 0) {

@@ -20,7 +20,10 @@ void DemoVectorLayer(const HostLibrary& lib, const std::string& dir, bool binary
 void DemoPassportAndSelection(const HostLibrary& lib, const std::string& dir, Checker& check);
 void DemoClassifier(const HostLibrary& lib, const std::string& dir, Checker& check);
 void DemoRaster(const HostLibrary& lib, const std::string& dir, Checker& check);
-void DemoDem(const HostLibrary& lib, const std::string& dir, Checker& check);
+// Also draws the DEM through a DEM palette into out_dir/orvo-demo-dem.png
+// (where this build writes PNG images).
+void DemoDem(const HostLibrary& lib, const std::string& dir, const std::string& out_dir,
+             Checker& check);
 void DemoTaws(const HostLibrary& lib, const std::string& dir, Checker& check);
 
 }  // namespace orvotool

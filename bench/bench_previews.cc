@@ -1,0 +1,107 @@
+// Previews: building them for a 15,360 x 8,640 raster of 2-byte heights
+// (256 x 256 tiles, factors 2 to 64) as `orvo previews` does, and a
+// 1920 x 1080 view of it reduced by 8 through a DEM palette, drawn once
+// from the raster itself (sampling its tiles) and once from its factor-8
+// preview (read one to one).
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tools/orvo/raster_previews.h"
+
+namespace {
+
+constexpr int32_t kWidth = 15360, kHeight = 8640;
+constexpr int32_t kTile = 256;
+constexpr int32_t kW = 1920, kH = 1080;
+
+std::filesystem::path& BenchDir() {
+  static std::filesystem::path dir;
+  return dir;
+}
+std::string RasterPath() { return (BenchDir() / "terrain.raster").string(); }
+
+void MakeRaster() {
+  if (!CreateRaster(RasterPath().c_str(), kWidth, kHeight, kTile, kTile, 2, 0)) std::abort();
+  IRaster* r = OpenRaster(RasterPath().c_str(), 300, false);
+  if (r == nullptr) std::abort();
+  for (int32_t ty = 0; ty < (kHeight + kTile - 1) / kTile; ++ty)
+    for (int32_t tx = 0; tx < (kWidth + kTile - 1) / kTile; ++tx) {
+      auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
+      for (int32_t i = 0; i < kTile * kTile; ++i)
+        tile[i] = static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
+    }
+  r->Release();
+}
+
+void Build() {
+  orvotool::BuildPreviews(RasterPath(), [](int64_t, int64_t) {});
+}
+
+void RemovePreviews() {
+  for (int32_t f = 2; f <= 64; f *= 2)
+    std::filesystem::remove(orvotool::PreviewPath(RasterPath(), f));
+}
+
+IPalette* DemPalette() {
+  std::vector<uint16_t> heights(3000);
+  for (size_t i = 0; i < heights.size(); ++i) heights[i] = static_cast<uint16_t>(i);
+  return DemValues2Palette(heights.data(), static_cast<int32_t>(heights.size()));
+}
+
+void BM_BuildPreviews(benchmark::State& state) {
+  for (auto _ : state) Build();
+  state.counters["raster Mpixels/s"] = benchmark::Counter(
+      static_cast<double>(kWidth) * kHeight * state.iterations() / 1e6,
+      benchmark::Counter::kIsRate);
+}
+
+void ViewBy8(benchmark::State& state) {
+  IRasterView* view = OpenRasterView(RasterPath().c_str());
+  IPalette* palette = DemPalette();
+  HDC dc = CreateImageDC(kW, kH);
+  if (view == nullptr || palette == nullptr || dc == nullptr) std::abort();
+  for (auto _ : state) {
+    if (!view->Render(dc, 0, 0, kW, kH, 0, 0, -8, palette, SRCCOPY)) state.SkipWithError("failed");
+  }
+  state.counters["frames/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  FreeImageDC(dc);
+  palette->Release();
+  view->Release();
+}
+
+void BM_ViewBy8FromRaster(benchmark::State& state) {
+  RemovePreviews();
+  ViewBy8(state);
+}
+
+void BM_ViewBy8FromPreview(benchmark::State& state) {
+  if (!IsRasterPreviewPresent(RasterPath().c_str())) Build();
+  ViewBy8(state);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ViewBy8FromRaster)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BuildPreviews)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ViewBy8FromPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+  const char* base = std::getenv("ORVO_BENCH_DIR");
+  std::filesystem::path root = base != nullptr ? base : std::filesystem::temp_directory_path();
+  BenchDir() = root / ("orvo-bench-previews-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(BenchDir());
+  MakeRaster();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(BenchDir());
+  return 0;
+}

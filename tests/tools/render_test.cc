@@ -1,0 +1,222 @@
+// orvo render: the PNG's pixels against colours worked out here from the
+// raster's values (a palette file, the DEM palette of the window's heights,
+// grey and RGB pixels, reduction and enlargement), the same image with and
+// without previews, and refusals that leave everything as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "orvoapi.h"
+#include "tests/display/display_test_util.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/orvo_run.h"
+#include "tests/tools/png_read.h"
+
+namespace orvotest {
+namespace {
+
+using Rgb = std::vector<uint8_t>;
+
+Rgb PixelOf(const RgbImage& image, int x, int y) {
+  const uint8_t* p = image.At(x, y);
+  return {p[0], p[1], p[2]};
+}
+
+// A palette file of 256 entries written byte by byte: entry i is
+// (i, 255 - i, i / 2).
+std::string PaletteFile(const TempDir& dir) {
+  std::string bytes = "palette_";
+  auto put64 = [&bytes](int64_t v) {
+    for (int b = 0; b < 8; ++b) bytes += static_cast<char>((v >> (8 * b)) & 0xFF);
+  };
+  put64(24 + 3 * 256);
+  put64(256);
+  for (int i = 0; i < 256; ++i) {
+    bytes += static_cast<char>(i);
+    bytes += static_cast<char>(255 - i);
+    bytes += static_cast<char>(i / 2);
+  }
+  const std::string path = dir.File("ramp.pal");
+  WriteFileBytes(path, bytes);
+  return path;
+}
+
+TEST(OrvoRender, APaletteFileColoursAReducedWindow) {
+  TempDir dir;
+  const std::string raster = dir.File("v.raster"), out = dir.File("v.png");
+  auto value = [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 40 * y); };
+  ASSERT_NE(MakeRaster(raster, 40, 30, 16, 16, 2, value), nullptr);
+  OrvoRun run = Orvo({"render", raster, out, "--window", "5", "6", "20", "12", "--scale", "-2",
+                      "--palette", PaletteFile(dir)});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, out + ": 10 x 6\n");
+  const RgbImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 10);
+  ASSERT_EQ(image.height, 6);
+  // Output pixel (i, j) samples raster pixel ((5 / 2 + i) * 2, (6 / 2 + j) * 2);
+  // the 16-bit value picks entry value % 256.
+  int wrong = 0;
+  for (int j = 0; j < 6; ++j)
+    for (int i = 0; i < 10; ++i) {
+      const int entry = static_cast<int>(value(4 + 2 * i, 6 + 2 * j) % 256);
+      const Rgb expected = {static_cast<uint8_t>(entry), static_cast<uint8_t>(255 - entry),
+                            static_cast<uint8_t>(entry / 2)};
+      wrong += PixelOf(image, i, j) != expected;
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST(OrvoRender, HeightsAreGreyFromTheLowestToTheHighestOfTheWindow) {
+  TempDir dir;
+  const std::string raster = dir.File("dem.raster"), out = dir.File("dem.png");
+  auto height = [](int32_t x, int32_t y) -> uint32_t {
+    if (x == 20) return 9999;          // no data
+    if (x == 7 && y == 4) return 0;    // sea level
+    return 100 + (x * 3 + y * 5) % 150;
+  };
+  ASSERT_NE(MakeRaster(raster, 30, 20, 16, 16, 2, height), nullptr);
+  ASSERT_EQ(Orvo({"render", raster, out}).code, 0);
+  const RgbImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 30);
+  ASSERT_EQ(image.height, 20);
+  // Fewer than 257 heights over less than 385 m: a linear ramp from 0 (the
+  // lowest, as 0 is counted) to the highest.
+  int high = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 30; ++x)
+      if (height(x, y) != 9999) high = std::max(high, static_cast<int>(height(x, y)));
+  int wrong = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 30; ++x) {
+      const int h = static_cast<int>(height(x, y));
+      const uint8_t grey = static_cast<uint8_t>(h * 255 / high);
+      const Rgb expected = h == 9999 ? Rgb{255, 0, 0} : h == 0 ? Rgb{0, 255, 0}
+                                                               : Rgb{grey, grey, grey};
+      wrong += PixelOf(image, x, y) != expected;
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST(OrvoRender, GreyAndRgbPixelsEnlarged) {
+  TempDir dir;
+  const std::string grey = dir.File("grey.raster"), rgb = dir.File("rgb.raster");
+  ASSERT_NE(MakeRaster(grey, 6, 4, 4, 4, 1,
+                       [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 40 + y); }),
+            nullptr);
+  // Bytes red, green, blue in file order.
+  ASSERT_NE(MakeRaster(rgb, 3, 2, 4, 4, 3,
+                       [](int32_t x, int32_t y) {
+                         return static_cast<uint32_t>(10 * x | (20 + y) << 8 | 200 << 16);
+                       }),
+            nullptr);
+  const std::string out = dir.File("grey.png");
+  OrvoRun run = Orvo({"render", grey, out, "--scale", "3", "--window", "1", "1", "5", "3"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, out + ": 15 x 9\n");
+  const RgbImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 15);
+  ASSERT_EQ(image.height, 9);
+  int wrong = 0;
+  for (int j = 0; j < 9; ++j)
+    for (int i = 0; i < 15; ++i) {
+      const uint8_t v = static_cast<uint8_t>((1 + i / 3) * 40 + 1 + j / 3);
+      wrong += PixelOf(image, i, j) != Rgb{v, v, v};
+    }
+  EXPECT_EQ(wrong, 0);
+  const std::string colour = dir.File("rgb.png");
+  ASSERT_EQ(Orvo({"render", rgb, colour}).code, 0);
+  const RgbImage c = ReadPng(colour);
+  ASSERT_EQ(c.width, 3);
+  EXPECT_EQ(PixelOf(c, 2, 1), (Rgb{20, 21, 200}));
+}
+
+TEST(OrvoRender, PreviewsGiveTheSameImage) {
+  TempDir dir;
+  const std::string raster = dir.File("big.raster");
+  ASSERT_NE(MakeRaster(raster, 400, 240, 32, 32, 2,
+                       [](int32_t x, int32_t y) {
+                         return static_cast<uint32_t>((x * x + 3 * y) % 700 + 20);
+                       }),
+            nullptr);
+  const std::string before = dir.File("before.png"), after = dir.File("after.png");
+  const std::vector<std::string> window = {"--window", "13", "8", "380", "200", "--scale", "-4"};
+  std::vector<std::string> args = {"render", raster, before};
+  args.insert(args.end(), window.begin(), window.end());
+  ASSERT_EQ(Orvo(args).code, 0);
+  ASSERT_EQ(Orvo({"previews", raster}).code, 0);
+  ASSERT_TRUE(IsRasterPreviewPresent(raster.c_str()));
+  args[2] = after;
+  ASSERT_EQ(Orvo(args).code, 0);
+  const RgbImage a = ReadPng(before), b = ReadPng(after);
+  ASSERT_EQ(a.width, 95);
+  ASSERT_EQ(a.height, 50);
+  EXPECT_EQ(a.rgb, b.rgb);
+}
+
+TEST(OrvoRender, RefusalsLeaveEverythingAsItWas) {
+  TempDir dir;
+  const std::string raster = dir.File("r.raster"), out = dir.File("r.png");
+  ASSERT_NE(MakeRaster(raster, 40, 30, 16, 16, 1, [](int32_t x, int32_t) { return x; }), nullptr);
+  const std::string raster_bytes = ReadFileBytes(raster);
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  } usage[] = {
+      {{"--window", "0", "0", "0", "5"}, "window 0 0 0 5 is not within the 40 x 30 raster"},
+      {{"--window", "30", "0", "11", "5"}, "window 30 0 11 5 is not within the 40 x 30 raster"},
+      {{"--window", "-1", "0", "5", "5"}, "window -1 0 5 5 is not within the 40 x 30 raster"},
+      {{"--window", "1", "2", "3"}, "option --window needs 4 values"},
+      {{"--window", "1", "2", "3", "x"}, "H"},
+      {{"--scale", "0"}, "--scale must be a whole number from -1024 to 32 other than 0"},
+      {{"--scale", "33"}, "--scale must be a whole number from -1024 to 32 other than 0"},
+      {{"--scale", "-2.5"}, "--scale"},
+  };
+  for (const Case& c : usage) {
+    std::vector<std::string> args = {"render", raster, out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    OrvoRun run = Orvo(args);
+    EXPECT_EQ(run.code, 2) << c.message;
+    EXPECT_EQ(run.err.rfind("orvo render: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  // The raster itself, or another raster, as the image: refused.
+  OrvoRun run = Orvo({"render", raster, raster});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find(raster + " is a raster; the image is not written over it"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadFileBytes(raster), raster_bytes);
+  // Files that can't be used: one line naming them, exit 1.
+  const std::string missing = dir.File("missing.raster"), text = dir.File("text.raster");
+  WriteFileBytes(text, "no raster");
+  const std::string wide = dir.File("wide.raster");
+  ASSERT_NE(MakeRaster(wide, 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 1u; }), nullptr);
+  const struct {
+    std::vector<std::string> args;
+    std::string line;
+  } bad[] = {
+      {{"render", missing, out}, "orvo render: " + missing + ": no such file\n"},
+      {{"render", text, out}, "orvo render: " + text + ": is no raster\n"},
+      {{"render", raster, out, "--palette", text},
+       "orvo render: " + text + ": is no palette or histogram file\n"},
+      {{"render", wide, out},
+       "orvo render: " + wide + ": has 4-byte pixels, which no palette turns into colours\n"},
+  };
+  for (const auto& c : bad) {
+    run = Orvo(c.args);
+    EXPECT_EQ(run.code, 1) << c.line;
+    EXPECT_EQ(run.err, c.line);
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  run = Orvo({"render", raster, dir.File("no/such/folder/r.png")});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("no/such/folder/r.png"), std::string::npos) << run.err;
+  EXPECT_EQ(Orvo({"render", raster}).code, 2);
+}
+
+}  // namespace
+}  // namespace orvotest
