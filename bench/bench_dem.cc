@@ -190,7 +190,7 @@ void BM_GdalBilinear(benchmark::State& state) {
   const Terrain& t = GetTerrain(side);
   const std::string path = (BenchDir() / (std::to_string(side) + ".tif")).string();
   if (!std::filesystem::exists(path)) {
-    orvobench::WriteTiledTiff(path, side, GDT_Int16, [&](int32_t tx, int32_t ty, void* p) {
+    orvobench::WriteTiledTiff(path, side, side, GDT_Int16, [&](int32_t tx, int32_t ty, void* p) {
       auto* tile = static_cast<int16_t*>(p);
       for (int32_t y = 0; y < 256; ++y)
         for (int32_t x = 0; x < 256; ++x) {

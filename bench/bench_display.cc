@@ -93,7 +93,7 @@ void BM_Raster2DcBy8(benchmark::State& state) {
 #ifdef ORVO_BENCH_GDAL
 void MakeTiff() {
   orvobench::WriteTiledTiff(
-      TiffPath(), kSize, GDT_UInt16,
+      TiffPath(), kSize, kSize, GDT_UInt16,
       [](int32_t tx, int32_t ty, void* p) {
         auto* tile = static_cast<uint16_t*>(p);
         for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);

@@ -14,10 +14,10 @@
 
 namespace orvobench {
 
-// A side x side GeoTIFF of one band of type in 256 x 256 tiles; fill(tx, ty,
+// A width x height GeoTIFF of one band of type in 256 x 256 tiles; fill(tx, ty,
 // tile) writes tile (tx, ty) (256 x 256 samples, edge tiles padded). With
 // overview factors (2, 4, ...), nearest-neighbour overviews are built too.
-inline void WriteTiledTiff(const std::string& path, int32_t side, GDALDataType type,
+inline void WriteTiledTiff(const std::string& path, int32_t width, int32_t height, GDALDataType type,
                            const std::function<void(int32_t, int32_t, void*)>& fill,
                            std::vector<int> overviews = {}) {
   constexpr int32_t kTile = 256;
@@ -25,13 +25,12 @@ inline void WriteTiledTiff(const std::string& path, int32_t side, GDALDataType t
   GDALDriverH driver = GDALGetDriverByName("GTiff");
   char* options[] = {const_cast<char*>("TILED=YES"), const_cast<char*>("BLOCKXSIZE=256"),
                      const_cast<char*>("BLOCKYSIZE=256"), nullptr};
-  GDALDatasetH ds = GDALCreate(driver, path.c_str(), side, side, 1, type, options);
+  GDALDatasetH ds = GDALCreate(driver, path.c_str(), width, height, 1, type, options);
   if (ds == nullptr) std::abort();
   GDALRasterBandH band = GDALGetRasterBand(ds, 1);
   std::vector<uint8_t> tile(size_t{kTile} * kTile * GDALGetDataTypeSizeBytes(type));
-  const int32_t tiles = (side + kTile - 1) / kTile;
-  for (int32_t ty = 0; ty < tiles; ++ty)
-    for (int32_t tx = 0; tx < tiles; ++tx) {
+  for (int32_t ty = 0; ty < (height + kTile - 1) / kTile; ++ty)
+    for (int32_t tx = 0; tx < (width + kTile - 1) / kTile; ++tx) {
       fill(tx, ty, tile.data());
       if (GDALWriteBlock(band, tx, ty, tile.data()) != CE_None) std::abort();
     }

@@ -2,7 +2,10 @@
 // (256 x 256 tiles, factors 2 to 64) as `orvo previews` does, and a
 // 1920 x 1080 view of it reduced by 8 through a DEM palette, drawn once
 // from the raster itself (sampling its tiles) and once from its factor-8
-// preview (read one to one).
+// preview (read one to one); the view's preparation alone (the preview's
+// pixels into its buffer) from that preview. With GDAL present, RasterIO of
+// the same 15,360 x 8,640 window into 1920 x 1080 from a tiled GeoTIFF of the
+// same samples with nearest overviews at 2, 4 and 8, block cache warm.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gdal.h"
 #include "orvoapi.h"
 #include "tools/orvo/raster_previews.h"
 
@@ -26,6 +30,11 @@ std::filesystem::path& BenchDir() {
   return dir;
 }
 std::string RasterPath() { return (BenchDir() / "terrain.raster").string(); }
+std::string TiffPath() { return (BenchDir() / "terrain.tif").string(); }
+
+uint16_t Sample(int32_t tx, int32_t ty, int32_t i) {
+  return static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
+}
 
 void MakeRaster() {
   if (!CreateRaster(RasterPath().c_str(), kWidth, kHeight, kTile, kTile, 2, 0)) std::abort();
@@ -35,7 +44,7 @@ void MakeRaster() {
     for (int32_t tx = 0; tx < (kWidth + kTile - 1) / kTile; ++tx) {
       auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
       for (int32_t i = 0; i < kTile * kTile; ++i)
-        tile[i] = static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
+        tile[i] = Sample(tx, ty, i);
     }
   r->Release();
 }
@@ -87,11 +96,55 @@ void BM_ViewBy8FromPreview(benchmark::State& state) {
   ViewBy8(state);
 }
 
+void BM_PrepareBy8FromPreview(benchmark::State& state) {
+  if (!IsRasterPreviewPresent(RasterPath().c_str())) Build();
+  IRasterView* view = OpenRasterView(RasterPath().c_str());
+  HDC dc = CreateImageDC(kW, kH);
+  if (view == nullptr || dc == nullptr) std::abort();
+  for (auto _ : state) {
+    if (!view->Prepare(dc, kW, kH, 0, 0, -8)) state.SkipWithError("failed");
+  }
+  FreeImageDC(dc);
+  view->Release();
+}
+
+#ifdef ORVO_BENCH_GDAL
+void BM_GdalRasterIOBy8FromOverview(benchmark::State& state) {
+  if (!std::filesystem::exists(TiffPath()))
+    orvobench::WriteTiledTiff(
+        TiffPath(), kWidth, kHeight, GDT_UInt16,
+        [](int32_t tx, int32_t ty, void* p) {
+          auto* tile = static_cast<uint16_t*>(p);
+          for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
+        },
+        {2, 4, 8});
+  GDALSetCacheMax64(int64_t{1} << 30);
+  GDALDatasetH ds = GDALOpen(TiffPath().c_str(), GA_ReadOnly);
+  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+  std::vector<uint16_t> window(static_cast<size_t>(kW) * kH);
+  const auto read = [&] {
+    if (GDALRasterIO(band, GF_Read, 0, 0, kW * 8, kH * 8, window.data(), kW, kH, GDT_UInt16, 0,
+                     0) != CE_None)
+      std::abort();
+  };
+  read();  // warm the block cache
+  for (auto _ : state) {
+    read();
+    benchmark::DoNotOptimize(window.data());
+  }
+  GDALClose(ds);
+}
+#endif
+
 }  // namespace
 
 BENCHMARK(BM_ViewBy8FromRaster)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BuildPreviews)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_ViewBy8FromPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PrepareBy8FromPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+#ifdef ORVO_BENCH_GDAL
+BENCHMARK(BM_GdalRasterIOBy8FromOverview)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
 
 int main(int argc, char** argv) {
   const char* base = std::getenv("ORVO_BENCH_DIR");

@@ -129,7 +129,7 @@ void BM_RandomBlocks(benchmark::State& state) {
 
 #ifdef ORVO_BENCH_GDAL
 void MakeTiff() {
-  orvobench::WriteTiledTiff(TiffPath(), kSize, GDT_UInt16, [](int32_t tx, int32_t ty, void* p) {
+  orvobench::WriteTiledTiff(TiffPath(), kSize, kSize, GDT_UInt16, [](int32_t tx, int32_t ty, void* p) {
     auto* tile = static_cast<uint16_t*>(p);
     for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = static_cast<uint16_t>(tx * 31 + ty + i);
   });
