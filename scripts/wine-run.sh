@@ -179,6 +179,11 @@ ensure_started() {
       echo "$arch" >"$ready_mark"
     else
       echo "wineboot --init failed for $prefix (status $rc)" >&2
+      # 126: the loader itself would not run, e.g. a kernel without 32-bit
+      # support refuses i386 programs ("Exec format error").
+      if [ $rc -eq 126 ] && [ "$arch" = win32 ]; then
+        echo "wine32 cannot start: this machine does not execute its 32-bit loader" >&2
+      fi
       rc=1
     fi
   fi
