@@ -185,11 +185,12 @@ void ReadProperties(const Json& feature, bool latin1, Feature& f) {
     if (declared == "blob") {
       if (!value.is_string()) throw FeatureProblem{"blob " + key + " is no string"};
       const std::string hex = value.get<std::string>();
-      auto nibble = [&key](char c) {
+      // Captured by name: clang before 16 cannot capture a structured binding.
+      auto nibble = [&id = key](char c) {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;
         if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        throw FeatureProblem{"blob " + key + " is no hexadecimal text"};
+        throw FeatureProblem{"blob " + id + " is no hexadecimal text"};
       };
       if (hex.size() % 2 != 0) throw FeatureProblem{"blob " + key + " has an odd number of digits"};
       a.type = kTypeBlob;
