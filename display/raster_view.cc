@@ -114,7 +114,6 @@ bool TRasterView::PrepareOrRaise(HDC dc, int32_t w, int32_t h, int32_t rx, int32
   int32_t x = 0, y = 0, level_scale = 0;
   try {
     size_ = 0;
-    dib_.reset();
     if (w < 1 || h < 1) return false;
     const size_t level = LevelFor(scale);
     const int32_t factor = factors_[level];
@@ -153,7 +152,10 @@ bool TRasterView::PrepareOrRaise(HDC dc, int32_t w, int32_t h, int32_t rx, int32
     throw kViewReadFailed;
   }
   try {
-    dib_ = std::make_unique<TDibSection>(w, h, dc);
+    // A window of the same size keeps its image: Draw writes every pixel of
+    // it, and a fresh image of a full screen costs more than the read.
+    if (dib_ == nullptr || dib_->GetWidth() != w || dib_->GetHeight() != h)
+      dib_ = std::make_unique<TDibSection>(w, h, dc);
   } catch (...) {
     size_ = 0;
     throw kViewDibFailed;
