@@ -14,9 +14,8 @@ using orvo::GuardedVoid;
 extern "C" {
 
 ORVO_API HAR ORVO_CDECL CreateAR(const char* file_name) {
-  return Guarded<HAR>(nullptr, [&] {
-    return reinterpret_cast<HAR>(orvo::TAttributeReaderEx::Create(file_name));
-  });
+  return Guarded<HAR>(
+      nullptr, [&] { return reinterpret_cast<HAR>(orvo::TAttributeReaderEx::Create(file_name)); });
 }
 
 ORVO_API HAR ORVO_CDECL CreateExAR(const char* file_name, bool binary) {

@@ -71,8 +71,7 @@ ORVO_API int32_t ORVO_CDECL GetValueCountAT(HAT attribute) {
   return AsAttribute(attribute)->ValueCount();
 }
 
-ORVO_API int32_t ORVO_CDECL GetValueAT(HAT attribute, int32_t index, char* buffer,
-                                       int32_t size) {
+ORVO_API int32_t ORVO_CDECL GetValueAT(HAT attribute, int32_t index, char* buffer, int32_t size) {
   return StringOut(AsAttribute(attribute)->Value(index), buffer, size);
 }
 

@@ -15,9 +15,8 @@ using orvo::GuardedVoid;
 extern "C" {
 
 ORVO_API HAW ORVO_CDECL CreateAW(const char* file_name) {
-  return Guarded<HAW>(nullptr, [&] {
-    return reinterpret_cast<HAW>(orvo::TAttributeWriterEx::Create(file_name));
-  });
+  return Guarded<HAW>(
+      nullptr, [&] { return reinterpret_cast<HAW>(orvo::TAttributeWriterEx::Create(file_name)); });
 }
 
 ORVO_API HAW ORVO_CDECL CreateExAW(const char* file_name, bool binary) {

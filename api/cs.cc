@@ -45,8 +45,7 @@ ORVO_API HFT ORVO_CDECL GetFeatureCS(HCS classify, const char* id) {
   return reinterpret_cast<HFT>(AsClassify(classify)->Features().Get(TextArg(id)));
 }
 
-ORVO_API int32_t ORVO_CDECL RenameFeatureCS(HCS classify, const char* old_id,
-                                            const char* new_id) {
+ORVO_API int32_t ORVO_CDECL RenameFeatureCS(HCS classify, const char* old_id, const char* new_id) {
   return AsClassify(classify)->Features().Rename(TextArg(old_id), TextArg(new_id)) ? 1 : 0;
 }
 
@@ -90,8 +89,7 @@ ORVO_API int32_t ORVO_CDECL GetGroupCountCS(HCS classify) {
   return AsClassify(classify)->Groups().Count();
 }
 
-ORVO_API int32_t ORVO_CDECL GetGroupIdCS(HCS classify, int32_t index, char* buffer,
-                                         int32_t size) {
+ORVO_API int32_t ORVO_CDECL GetGroupIdCS(HCS classify, int32_t index, char* buffer, int32_t size) {
   return StringOut(AsClassify(classify)->Groups().IdAt(index), buffer, size);
 }
 
@@ -116,8 +114,7 @@ ORVO_API int32_t ORVO_CDECL GetGraphCountCS(HCS classify) {
   return AsClassify(classify)->Graphs().Count();
 }
 
-ORVO_API int32_t ORVO_CDECL GetGraphIdCS(HCS classify, int32_t index, char* buffer,
-                                         int32_t size) {
+ORVO_API int32_t ORVO_CDECL GetGraphIdCS(HCS classify, int32_t index, char* buffer, int32_t size) {
   return StringOut(AsClassify(classify)->Graphs().IdAt(index), buffer, size);
 }
 
@@ -125,8 +122,7 @@ ORVO_API HRT ORVO_CDECL GetGraphCS(HCS classify, const char* id) {
   return reinterpret_cast<HRT>(AsClassify(classify)->Graphs().Get(TextArg(id)));
 }
 
-ORVO_API int32_t ORVO_CDECL RenameGraphCS(HCS classify, const char* old_id,
-                                          const char* new_id) {
+ORVO_API int32_t ORVO_CDECL RenameGraphCS(HCS classify, const char* old_id, const char* new_id) {
   return AsClassify(classify)->Graphs().Rename(TextArg(old_id), TextArg(new_id)) ? 1 : 0;
 }
 

@@ -1,6 +1,7 @@
 // Error-notification hook export: lets hosts receive the reports of skipped
 // input. Unguarded; it cannot fail.
 #include "base/error_hook.h"
+
 #include "orvoapi.h"
 
 extern "C" {

@@ -3,6 +3,6 @@
 #include "orvoapi.h"
 
 extern "C" ORVO_API uint32_t ORVO_CDECL ExecuteOsCommand(char* command_line,
-                                                          const char* working_dir) {
+                                                         const char* working_dir) {
   return orvo::ExecuteOsCommand(command_line, working_dir);
 }

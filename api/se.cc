@@ -23,7 +23,9 @@ ORVO_API bool ORVO_CDECL EraseSE(HSE h, int32_t id) {
   return h != nullptr && Selection(h)->Erase(id);
 }
 
-ORVO_API bool ORVO_CDECL FindSE(HSE h, int32_t id) { return h != nullptr && Selection(h)->Find(id); }
+ORVO_API bool ORVO_CDECL FindSE(HSE h, int32_t id) {
+  return h != nullptr && Selection(h)->Find(id);
+}
 
 ORVO_API void ORVO_CDECL ClearSE(HSE h) {
   if (h != nullptr) Selection(h)->Clear();

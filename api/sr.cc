@@ -14,9 +14,8 @@ using orvo::GuardedVoid;
 extern "C" {
 
 ORVO_API HSR ORVO_CDECL CreateSR(const char* file_name) {
-  return Guarded<HSR>(nullptr, [&] {
-    return reinterpret_cast<HSR>(orvo::TSpatialReaderEx::Open(file_name));
-  });
+  return Guarded<HSR>(
+      nullptr, [&] { return reinterpret_cast<HSR>(orvo::TSpatialReaderEx::Open(file_name)); });
 }
 
 ORVO_API HSR ORVO_CDECL CreateExSR(const char* file_name, bool binary) {

@@ -14,9 +14,8 @@ using orvo::GuardedVoid;
 extern "C" {
 
 ORVO_API HSW ORVO_CDECL CreateSW(const char* file_name) {
-  return Guarded<HSW>(nullptr, [&] {
-    return reinterpret_cast<HSW>(orvo::TSpatialWriterEx::Create(file_name));
-  });
+  return Guarded<HSW>(
+      nullptr, [&] { return reinterpret_cast<HSW>(orvo::TSpatialWriterEx::Create(file_name)); });
 }
 
 ORVO_API HSW ORVO_CDECL CreateExSW(const char* file_name, bool binary) {
@@ -33,9 +32,8 @@ ORVO_API int64_t ORVO_CDECL AddRecordSW(HSW writer, int32_t id, int32_t kind,
                                         const int32_t* vertex_counts, const double* metric,
                                         int32_t vector_count) {
   if (writer == nullptr) return -1;
-  return Guarded<int64_t>(-1, [&] {
-    return Writer(writer)->AddRecord(id, kind, vertex_counts, metric, vector_count);
-  });
+  return Guarded<int64_t>(
+      -1, [&] { return Writer(writer)->AddRecord(id, kind, vertex_counts, metric, vector_count); });
 }
 
 ORVO_API int64_t ORVO_CDECL AddRecord3DSW(HSW writer, int32_t id, int32_t kind,

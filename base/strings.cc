@@ -66,8 +66,8 @@ std::string LowerCopy(std::string_view text) {
   if (text.empty()) return std::string();
   std::string out(text.size(), '\0');
   int length = static_cast<int>(text.size());
-  int written = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), length,
-                             out.data(), length);
+  int written =
+      LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), length, out.data(), length);
   if (written != length) {
     // The system refused: fall back to ASCII folding rather than lose the text.
     out.assign(text);
@@ -131,8 +131,8 @@ void AppendDouble(std::string& out, double value) {
     out.append(buffer, fast_end);
     return;
   }
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof(buffer), value,
-                                 std::chars_format::general, 16);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 16);
   if (ec != std::errc()) {
     out += DoubleToString(value, "%.16g");
     return;
@@ -155,7 +155,8 @@ std::string DoubleToString(double value, const char* format) {
   const char* point = std::localeconv()->decimal_point;
   if (point != nullptr && std::strcmp(point, ".") != 0 && point[0] != '\0') {
     size_t at = out.find(point);
-    if (at != std::string::npos) out = out.substr(0, at) + '.' + out.substr(at + std::strlen(point));
+    if (at != std::string::npos)
+      out = out.substr(0, at) + '.' + out.substr(at + std::strlen(point));
   }
   return out;
 }

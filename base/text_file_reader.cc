@@ -19,8 +19,8 @@ bool TTextFileReader::Seek(int32_t position) {
 
 bool TTextFileReader::ReadLine(char* buffer, int32_t n) {
   if (buffer == nullptr || n < 0 || static_cast<uint32_t>(position_) >= Size()) return false;
-  int64_t consumed = CopyLine(Data() + position_, Size() - static_cast<uint32_t>(position_),
-                              buffer, n);
+  int64_t consumed =
+      CopyLine(Data() + position_, Size() - static_cast<uint32_t>(position_), buffer, n);
   position_ += static_cast<int32_t>(consumed);
   return consumed > 0;
 }

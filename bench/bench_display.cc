@@ -41,8 +41,7 @@ void MakeRaster() {
   for (int32_t ty = 0; ty < (kSize + kTile - 1) / kTile; ++ty)
     for (int32_t tx = 0; tx < (kSize + kTile - 1) / kTile; ++tx) {
       auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
-      for (int32_t i = 0; i < kTile * kTile; ++i)
-        tile[i] = Sample(tx, ty, i);
+      for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
     }
   r->Release();
 }
@@ -92,13 +91,13 @@ void BM_Raster2DcBy8(benchmark::State& state) {
 
 #ifdef ORVO_BENCH_GDAL
 void MakeTiff() {
-  orvobench::WriteTiledTiff(
-      TiffPath(), kSize, kSize, GDT_UInt16,
-      [](int32_t tx, int32_t ty, void* p) {
-        auto* tile = static_cast<uint16_t*>(p);
-        for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
-      },
-      {2, 4, 8});
+  orvobench::WriteTiledTiff(TiffPath(), kSize, kSize, GDT_UInt16,
+                            [](int32_t tx, int32_t ty, void* p) {
+                              auto* tile = static_cast<uint16_t*>(p);
+                              for (int32_t i = 0; i < kTile * kTile; ++i)
+                                tile[i] = Sample(tx, ty, i);
+                            },
+                            {2, 4, 8});
 }
 
 // Arg 1: from the overviews; 0: with them turned off.

@@ -17,7 +17,8 @@ namespace orvobench {
 // A width x height GeoTIFF of one band of type in 256 x 256 tiles; fill(tx, ty,
 // tile) writes tile (tx, ty) (256 x 256 samples, edge tiles padded). With
 // overview factors (2, 4, ...), nearest-neighbour overviews are built too.
-inline void WriteTiledTiff(const std::string& path, int32_t width, int32_t height, GDALDataType type,
+inline void WriteTiledTiff(const std::string& path, int32_t width, int32_t height,
+                           GDALDataType type,
                            const std::function<void(int32_t, int32_t, void*)>& fill,
                            std::vector<int> overviews = {}) {
   constexpr int32_t kTile = 256;

@@ -43,8 +43,7 @@ void MakeRaster() {
   for (int32_t ty = 0; ty < (kHeight + kTile - 1) / kTile; ++ty)
     for (int32_t tx = 0; tx < (kWidth + kTile - 1) / kTile; ++tx) {
       auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
-      for (int32_t i = 0; i < kTile * kTile; ++i)
-        tile[i] = Sample(tx, ty, i);
+      for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
     }
   r->Release();
 }
@@ -66,9 +65,9 @@ IPalette* DemPalette() {
 
 void BM_BuildPreviews(benchmark::State& state) {
   for (auto _ : state) Build();
-  state.counters["raster Mpixels/s"] = benchmark::Counter(
-      static_cast<double>(kWidth) * kHeight * state.iterations() / 1e6,
-      benchmark::Counter::kIsRate);
+  state.counters["raster Mpixels/s"] =
+      benchmark::Counter(static_cast<double>(kWidth) * kHeight * state.iterations() / 1e6,
+                         benchmark::Counter::kIsRate);
 }
 
 void ViewBy8(benchmark::State& state) {
@@ -111,13 +110,13 @@ void BM_PrepareBy8FromPreview(benchmark::State& state) {
 #ifdef ORVO_BENCH_GDAL
 void BM_GdalRasterIOBy8FromOverview(benchmark::State& state) {
   if (!std::filesystem::exists(TiffPath()))
-    orvobench::WriteTiledTiff(
-        TiffPath(), kWidth, kHeight, GDT_UInt16,
-        [](int32_t tx, int32_t ty, void* p) {
-          auto* tile = static_cast<uint16_t*>(p);
-          for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
-        },
-        {2, 4, 8});
+    orvobench::WriteTiledTiff(TiffPath(), kWidth, kHeight, GDT_UInt16,
+                              [](int32_t tx, int32_t ty, void* p) {
+                                auto* tile = static_cast<uint16_t*>(p);
+                                for (int32_t i = 0; i < kTile * kTile; ++i)
+                                  tile[i] = Sample(tx, ty, i);
+                              },
+                              {2, 4, 8});
   GDALSetCacheMax64(int64_t{1} << 30);
   GDALDatasetH ds = GDALOpen(TiffPath().c_str(), GA_ReadOnly);
   GDALRasterBandH band = GDALGetRasterBand(ds, 1);

@@ -16,10 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gdal.h"
 #include "orvoapi.h"
 #include "platform/win32.h"
-
-#include "bench/bench_gdal.h"
 
 namespace {
 
@@ -129,10 +128,12 @@ void BM_RandomBlocks(benchmark::State& state) {
 
 #ifdef ORVO_BENCH_GDAL
 void MakeTiff() {
-  orvobench::WriteTiledTiff(TiffPath(), kSize, kSize, GDT_UInt16, [](int32_t tx, int32_t ty, void* p) {
-    auto* tile = static_cast<uint16_t*>(p);
-    for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = static_cast<uint16_t>(tx * 31 + ty + i);
-  });
+  orvobench::WriteTiledTiff(TiffPath(), kSize, kSize, GDT_UInt16,
+                            [](int32_t tx, int32_t ty, void* p) {
+                              auto* tile = static_cast<uint16_t*>(p);
+                              for (int32_t i = 0; i < kTile * kTile; ++i)
+                                tile[i] = static_cast<uint16_t>(tx * 31 + ty + i);
+                            });
 }
 
 // GDAL's RasterIO on the same windows, its block cache large enough to be warm.

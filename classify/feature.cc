@@ -8,8 +8,7 @@
 namespace orvo {
 
 bool TFeature::Lists(const std::string& upper_id) const {
-  return std::find(attribute_ids_.begin(), attribute_ids_.end(), upper_id) !=
-         attribute_ids_.end();
+  return std::find(attribute_ids_.begin(), attribute_ids_.end(), upper_id) != attribute_ids_.end();
 }
 
 std::string TFeature::AttributeId(int32_t index) const {

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "base/strings.h"
 #include "base/c_numbers.h"
+#include "base/strings.h"
 
 namespace orvo {
 namespace {

@@ -1,8 +1,7 @@
 // Judging candidate values against an attribute's type, range and allowed
 // values, with the reason of a refusal.
-#include "classify/attribute.h"
-
 #include "base/strings.h"
+#include "classify/attribute.h"
 
 namespace orvo {
 

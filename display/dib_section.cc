@@ -50,8 +50,7 @@ TDibSection::TDibSection(const void* bmp, int64_t count, HDC dc) {
       bits == 24 ? (int64_t{width} * 3 + 3) & ~int64_t{3} : int64_t{width} * 4;
   const int64_t offset = static_cast<uint32_t>(orvo::ReadLe32(file + kBmpPixelOffset));
   // Divided, not multiplied: a huge width times a huge height overflows.
-  if (offset < kBmpHeadSize || offset > count || rows > (count - offset) / row_bytes)
-    RaiseFormat();
+  if (offset < kBmpHeadSize || offset > count || rows > (count - offset) / row_bytes) RaiseFormat();
 
   CreateDc(dc);
   try {

@@ -113,8 +113,7 @@ bool ORVO_STDCALL TPgm::DrawSign(HDC dc, int32_t x, int32_t y, int32_t index) {
     // A damaged hot spot may put the sign beyond the coordinate range.
     const int64_t left = int64_t{x} - orvo::ReadLe32(sign.header + kHotX);
     const int64_t top = int64_t{y} - orvo::ReadLe32(sign.header + kHotY);
-    if (left < INT32_MIN || top < INT32_MIN || left + width > INT32_MAX ||
-        top + height > INT32_MAX)
+    if (left < INT32_MIN || top < INT32_MIN || left + width > INT32_MAX || top + height > INT32_MAX)
       return false;
     // The mask blackens the opaque part of the destination, the image then
     // paints it; transparent pixels are white in one and black in the other.

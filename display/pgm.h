@@ -27,12 +27,12 @@ inline constexpr char kCantReadPgmFile[] = "can't read pgm file";
 // One sign. The pointers point into the file buffer of its TPgm; image and
 // mask are decoded on first use.
 struct PGMSIGN {
-  COLORREF key_colour = 0x00FFFFFF;       // transparent colour of the picture
-  std::unique_ptr<TDibSection> image;     // the picture, transparent pixels black
-  std::unique_ptr<TDibSection> mask;      // white where transparent, black elsewhere
-  const uint8_t* header = nullptr;        // the 40-byte sign head
-  const uint8_t* picture = nullptr;       // the BMP image
-  int32_t picture_length = 0;             // R - 36: the picture and the 4 bytes after it
+  COLORREF key_colour = 0x00FFFFFF;    // transparent colour of the picture
+  std::unique_ptr<TDibSection> image;  // the picture, transparent pixels black
+  std::unique_ptr<TDibSection> mask;   // white where transparent, black elsewhere
+  const uint8_t* header = nullptr;     // the 40-byte sign head
+  const uint8_t* picture = nullptr;    // the BMP image
+  int32_t picture_length = 0;          // R - 36: the picture and the 4 bytes after it
   const char* name = nullptr;
   int32_t name_length = 0;
 };

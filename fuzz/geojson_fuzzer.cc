@@ -25,7 +25,8 @@ void CheckFeature(const orvotool::Feature& f) {
                     "heights that do not match the vertices");
   orvofuzz::Require(f.kind >= 1 && f.kind <= 5, "a feature of no kind");
   size_t bytes = f.class_code.size();
-  for (const orvotool::Attribute& a : f.attributes) bytes += a.id.size() + a.text.size() + a.blob.size();
+  for (const orvotool::Attribute& a : f.attributes)
+    bytes += a.id.size() + a.text.size() + a.blob.size();
   g_sink = g_sink + bytes;
 }
 

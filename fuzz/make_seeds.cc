@@ -244,27 +244,37 @@ void PgmSeeds() {
     return x == 2 || y == 2 ? 0xFF0000 : 0xFFFFFF;
   };
   const auto grey = [](int32_t, int32_t) -> uint32_t { return 0x808080; };
-  Seed("pgm", "two-signs",
-       orvotest::PgmFile(orvotest::PgmRecord("Zcross", 2, 2, 5, 5, orvotest::BmpImage(5, 5, cross)) +
-                         orvotest::PgmRecord("grey", 0, 1, 2, 2, orvotest::BmpImage(2, 2, grey))));
+  Seed(
+      "pgm", "two-signs",
+      orvotest::PgmFile(orvotest::PgmRecord("Zcross", 2, 2, 5, 5, orvotest::BmpImage(5, 5, cross)) +
+                        orvotest::PgmRecord("grey", 0, 1, 2, 2, orvotest::BmpImage(2, 2, grey))));
 }
 
 // GeoJSON as another tool would write it (the README's lakes), and one with
 // every foreign member the reader knows, CR LF line ends.
 void GeoJsonSeeds() {
   Seed("geojson", "lakes",
-      "{\"type\": \"FeatureCollection\", \"features\": [\n"
-      " {\"type\": \"Feature\", \"id\": 1, \"orvo:class\": \"LAKE\", \"properties\": {\"name\": \"Big lake\", \"depth\": 12.5},\n"
-      "  \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [\n"
-      "    [[0, 0], [10, 0], [10, 10], [0, 10], [0, 0]], [[2, 2], [4, 2], [4, 4], [2, 2]]]}},\n"
-      " {\"type\": \"Feature\", \"id\": 2, \"orvo:class\": \"LAKE\", \"properties\": {\"name\": \"Twin ponds\", \"ponds\": 2},\n"
-      "  \"geometry\": {\"type\": \"MultiPolygon\", \"coordinates\": [\n"
-      "    [[[20, 0], [21, 0], [21, 1], [20, 0]]], [[[30, 0], [31, 0], [31, 1], [30, 0]]]]}}]}\n");
+       "{\"type\": \"FeatureCollection\", \"features\": [\n"
+       " {\"type\": \"Feature\", \"id\": 1, \"orvo:class\": \"LAKE\", \"properties\": {\"name\": "
+       "\"Big lake\", \"depth\": 12.5},\n"
+       "  \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [\n"
+       "    [[0, 0], [10, 0], [10, 10], [0, 10], [0, 0]], [[2, 2], [4, 2], [4, 4], [2, 2]]]}},\n"
+       " {\"type\": \"Feature\", \"id\": 2, \"orvo:class\": \"LAKE\", \"properties\": {\"name\": "
+       "\"Twin ponds\", \"ponds\": 2},\n"
+       "  \"geometry\": {\"type\": \"MultiPolygon\", \"coordinates\": [\n"
+       "    [[[20, 0], [21, 0], [21, 1], [20, 0]]], [[[30, 0], [31, 0], [31, 1], [30, 0]]]]}}]}\n");
   Seed("geojson", "typed",
-      "{\"type\":\"FeatureCollection\",\"features\":[\r\n"
-      "{\"type\":\"Feature\",\"id\":7,\"orvo:kind\":\"PNT\",\"orvo:user_id\":3,\"properties\":{\"n\":1,\"r\":-0.0,\"b\":\"00ff\",\"x\":\"nan\"},\"orvo:types\":{\"b\":\"blob\",\"x\":\"real\"},\"geometry\":{\"type\":\"Point\",\"coordinates\":[1.5,2.5,100]}},\r\n"
-      "{\"type\":\"Feature\",\"orvo:kind\":\"MIX\",\"orvo:latin1\":true,\"orvo:no_attributes\":true,\"properties\":{},\"geometry\":{\"type\":\"GeometryCollection\",\"geometries\":[{\"type\":\"Point\",\"coordinates\":[0,0]},{\"type\":\"LineString\",\"coordinates\":[[0,0],[1,1]]}]}},\r\n"
-      "{\"type\":\"Feature\",\"id\":9,\"orvo:kind\":\"RGN\",\"orvo:open_rings\":true,\"properties\":{\"s\":\"caf\\u00e9\"},\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":[[[0,0],[1,0],[1,1],[0,0]]]}}]}\r\n");
+       "{\"type\":\"FeatureCollection\",\"features\":[\r\n"
+       "{\"type\":\"Feature\",\"id\":7,\"orvo:kind\":\"PNT\",\"orvo:user_id\":3,\"properties\":{"
+       "\"n\":1,\"r\":-0.0,\"b\":\"00ff\",\"x\":\"nan\"},\"orvo:types\":{\"b\":\"blob\",\"x\":"
+       "\"real\"},\"geometry\":{\"type\":\"Point\",\"coordinates\":[1.5,2.5,100]}},\r\n"
+       "{\"type\":\"Feature\",\"orvo:kind\":\"MIX\",\"orvo:latin1\":true,\"orvo:no_attributes\":"
+       "true,\"properties\":{},\"geometry\":{\"type\":\"GeometryCollection\",\"geometries\":[{"
+       "\"type\":\"Point\",\"coordinates\":[0,0]},{\"type\":\"LineString\",\"coordinates\":[[0,0],["
+       "1,1]]}]}},\r\n"
+       "{\"type\":\"Feature\",\"id\":9,\"orvo:kind\":\"RGN\",\"orvo:open_rings\":true,"
+       "\"properties\":{\"s\":\"caf\\u00e9\"},\"geometry\":{\"type\":\"MultiLineString\","
+       "\"coordinates\":[[[0,0],[1,0],[1,1],[0,0]]]}}]}\r\n");
 }
 
 }  // namespace

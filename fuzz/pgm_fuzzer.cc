@@ -15,7 +15,8 @@ void UseSigns(IPgm* pgm, HDC dc) {
   pgm->AddRef();
   const int32_t count = pgm->GetSignCount();
   orvofuzz::Require(count >= 1, "a sign library without signs opened");
-  for (int32_t i : {-1, 0, count - 1, count}) g_sink = g_sink ^ static_cast<uint32_t>(pgm->GetSignWidth(i));
+  for (int32_t i : {-1, 0, count - 1, count})
+    g_sink = g_sink ^ static_cast<uint32_t>(pgm->GetSignWidth(i));
   // The first few signs are enough to reach every path; the rest repeat them.
   for (int32_t i = -1; i < count && i < 8; ++i) {
     g_sink = g_sink + pgm->DrawSign(dc, 8, 8, i);

@@ -24,7 +24,7 @@ case "$mode" in
   test)
     for p in "${parts[@]}"; do
       case "$p" in
-        linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales pkg-config
+        linux) pkgs+=(libgtest-dev googletest libbenchmark-dev locales pkg-config clang-format-14
                      python3 python3-numpy python3-pytest
                      libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev); want_locale=1 ;;
         tsan) pkgs+=(libgtest-dev googletest locales libfreetype-dev libfontconfig-dev

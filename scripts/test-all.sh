@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite on every build, from a fresh Debian 12 machine:
-#   linux: liborvoapi.so and the GoogleTest suite under AddressSanitizer and
+#   linux: every C and C++ file checked against .clang-format, then
+#          liborvoapi.so and the GoogleTest suite under AddressSanitizer and
 #          UndefinedBehaviorSanitizer (build/linux);
 #   tsan:  the platform tests under ThreadSanitizer (build/tsan);
 #   win32: orvoapi.dll for 32-bit Windows, the product, checked for its
@@ -216,6 +217,7 @@ step "install packages" bash scripts/install-deps.sh test "${sections[@]}"
 if wants linux; then
   header "linux: liborvoapi.so + tests, AddressSanitizer/UBSan (build/linux)"
   t=$(date +%s)
+  step "linux: format (clang-format, .clang-format)" bash scripts/check-format.sh
   if step "linux: configure" configure build/linux -DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON \
        -DORVO_BUILD_TESTS=ON -DORVO_BUILD_TOOLS=ON &&
      step "linux: build" build build/linux; then

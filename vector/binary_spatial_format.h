@@ -16,9 +16,9 @@ static_assert(std::endian::native == std::endian::little,
 
 // File header at offset 0. Its file size must equal the real file size.
 struct BinarySpatialHeader {
-  int64_t file_size;     // 48 + the sizes of all records
+  int64_t file_size;  // 48 + the sizes of all records
   int64_t record_count;
-  double minx;           // bound of all records
+  double minx;  // bound of all records
   double miny;
   double maxx;
   double maxy;

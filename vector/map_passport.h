@@ -13,8 +13,8 @@
 namespace orvo {
 
 // Messages of the passport.
-extern const char kCantWritePassport[];    // "can't write pasport"
-extern const char kNoSuchAttribute[];      // "no such passport attribute"
+extern const char kCantWritePassport[];  // "can't write pasport"
+extern const char kNoSuchAttribute[];    // "no such passport attribute"
 
 // Passport file, CR LF line ends on every platform:
 //   [COMMON]

@@ -22,7 +22,7 @@ class TSpatialIndexEx {
     int64_t spatial_position;    // offset of the record in the spatial file
     int64_t attribute_position;  // offset of the record in the attribute file
     BOUND bound;
-    double value;                // carried along, not interpreted
+    double value;  // carried along, not interpreted
     int32_t left_face;
     int32_t right_face;
     int32_t left_edge;

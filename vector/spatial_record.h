@@ -31,7 +31,7 @@ const char* SpatialKindName(int32_t kind);
 constexpr int32_t kMaxRecordVertices = (INT32_MAX - 68) / 28;
 
 // Messages of the spatial writers when a record could not be read back.
-extern const char kBadSpatialRecord[];   // "bad spatial record"
+extern const char kBadSpatialRecord[];    // "bad spatial record"
 extern const char kSpatialWriteFailed[];  // "can't write spatial file"
 
 // Checks a record given to a writer: id not 0, at least one vector, every

@@ -37,7 +37,7 @@ DWORD ErrorFromErrno(int error, const std::string* path) {
       return ERROR_SUCCESS;
     case ENOENT:
       return path != nullptr && ParentDirectoryMissing(*path) ? ERROR_PATH_NOT_FOUND
-                                                             : ERROR_FILE_NOT_FOUND;
+                                                              : ERROR_FILE_NOT_FOUND;
     case ENOTDIR:
       return ERROR_PATH_NOT_FOUND;
     case EACCES:

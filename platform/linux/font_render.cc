@@ -27,8 +27,8 @@ FT_Face Face(void* face) { return static_cast<FT_Face>(face); }
 std::shared_ptr<SizedFace> SizedFace::Get(const std::string& path, int index, int pixel_height) {
   // Fonts come and go for every rotated label; the faces behind them stay.
   static std::mutex* mutex = KeptUntilUnload(new std::mutex);
-  static auto* faces = KeptUntilUnload(
-      new std::map<std::tuple<std::string, int, int>, std::shared_ptr<SizedFace>>);
+  static auto* faces =
+      KeptUntilUnload(new std::map<std::tuple<std::string, int, int>, std::shared_ptr<SizedFace>>);
   const auto key = std::make_tuple(path, index, pixel_height);
   std::lock_guard<std::mutex> lock(*mutex);
   auto it = faces->find(key);

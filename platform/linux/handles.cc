@@ -77,8 +77,7 @@ std::shared_ptr<HandleObject> RemoveHandle(HANDLE handle, bool find_handles) {
   Table& table = TheTable();
   std::lock_guard<std::mutex> lock(table.mutex);
   auto it = table.objects.find(Key(handle));
-  if (it == table.objects.end() ||
-      (it->second->kind() == ObjectKind::kFind) != find_handles) {
+  if (it == table.objects.end() || (it->second->kind() == ObjectKind::kFind) != find_handles) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }

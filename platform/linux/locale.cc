@@ -12,11 +12,16 @@ unsigned char ToUpper1252(unsigned char c) {
   // à..þ to À..Þ, except ÷ (0xF7), whose partner × (0xD7) is no letter.
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
   switch (c) {
-    case 0x9A: return 0x8A;  // š Š
-    case 0x9C: return 0x8C;  // œ Œ
-    case 0x9E: return 0x8E;  // ž Ž
-    case 0xFF: return 0x9F;  // ÿ Ÿ
-    default: return c;       // ß, µ and ƒ have no capital in this code page
+    case 0x9A:
+      return 0x8A;  // š Š
+    case 0x9C:
+      return 0x8C;  // œ Œ
+    case 0x9E:
+      return 0x8E;  // ž Ž
+    case 0xFF:
+      return 0x9F;  // ÿ Ÿ
+    default:
+      return c;  // ß, µ and ƒ have no capital in this code page
   }
 }
 
@@ -24,11 +29,16 @@ unsigned char ToLower1252(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
   switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+      return 0x9A;
+    case 0x8C:
+      return 0x9C;
+    case 0x8E:
+      return 0x9E;
+    case 0x9F:
+      return 0xFF;
+    default:
+      return c;
   }
 }
 
@@ -38,8 +48,8 @@ int LCMapStringA(LCID locale, DWORD map_flags, LPCSTR src, int src_length, LPSTR
                  int dest_length) {
   // Every locale maps case alike here; identifiers beyond the 16-bit language
   // range (alternative sorts) are refused as Windows refuses unknown ones.
-  if (locale > 0xFFFF || src == nullptr || src_length == 0 || src_length < -1 ||
-      dest_length < 0 || (dest == nullptr && dest_length > 0)) {
+  if (locale > 0xFFFF || src == nullptr || src_length == 0 || src_length < -1 || dest_length < 0 ||
+      (dest == nullptr && dest_length > 0)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }

@@ -39,8 +39,8 @@ HMODULE LoadLibraryA(LPCSTR file_name) {
   if (module == nullptr) {
     // A file that is there but will not load is not a module at all.
     struct stat st;
-    bool present = name.find('/') != std::string::npos && stat(name.c_str(), &st) == 0 &&
-                   S_ISREG(st.st_mode);
+    bool present =
+        name.find('/') != std::string::npos && stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     SetLastError(present ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND);
     return nullptr;
   }

@@ -1,9 +1,9 @@
 // AR exports: round trips of both forms, the bounded copy, neutral results.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -49,8 +49,7 @@ TEST_P(AttributeReaderExports, RoundTripsEveryType) {
   EXPECT_STREQ(text, "ROAD,MAIN");
   ASSERT_EQ(GetAttributeCountAR(reader), 6);
   const int32_t binary_types[] = {1, 2, 5, 6, 5, 6};
-  const char* texts[] = {"-2147483648", "-1.2345678e-06", "say \"hi\", \\ok", "0001abff7f", "",
-                         ""};
+  const char* texts[] = {"-2147483648", "-1.2345678e-06", "say \"hi\", \\ok", "0001abff7f", "", ""};
   for (int32_t i = 0; i < 6; ++i) {
     EXPECT_TRUE(GetAttributeIdAR(reader, i, text, sizeof(text)));
     EXPECT_EQ(text, std::to_string(i + 1));

@@ -1,8 +1,8 @@
 // AW exports: file naming, positions, the bytes of both forms, refusals.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -20,8 +20,10 @@ TEST(AttributeWriterExports, NameChoosesFormAndFile) {
     const char* written;
     size_t size;  // 16 for the binary header, 0 for an empty text file
   };
-  const Case cases[] = {{"a.battribute", "a.battribute", 16}, {"b.BSpatial", "b.battribute", 16},
-                        {"c.spatial", "c.attribute", 0},      {"d", "d.attribute", 0},
+  const Case cases[] = {{"a.battribute", "a.battribute", 16},
+                        {"b.BSpatial", "b.battribute", 16},
+                        {"c.spatial", "c.attribute", 0},
+                        {"d", "d.attribute", 0},
                         {"e.x.BATTRIBUTE", "e.x.battribute", 16}};
   // An existing file is replaced.
   orvotest::WriteFileBytes(dir.File("d.attribute"), "old content that is long");
@@ -60,7 +62,8 @@ TEST(AttributeWriterExports, TextFormBytes) {
   AddDoubleAttributeAW(writer, "big", 1e300);
   AddDoubleAttributeAW(writer, "third", 1.0 / 3.0);
   FreeAW(writer);
-  const std::string line1 = "7,70,\"ROAD\",1,\"-42\",2,\"0.1\",NAME,\"Main \\\"St\\\"\",B,\"01abff\",\r\n";
+  const std::string line1 =
+      "7,70,\"ROAD\",1,\"-42\",2,\"0.1\",NAME,\"Main \\\"St\\\"\",B,\"01abff\",\r\n";
   EXPECT_EQ(first, 0);
   EXPECT_EQ(second, static_cast<int64_t>(line1.size()));
   EXPECT_EQ(ReadFileBytes(dir.File("roads.attribute")),

@@ -1,12 +1,12 @@
 // Tests of the classifier exports (CS, FT, AT, GT, RT) through the public
 // header: result widths, the bounded string-out rule, wiring, load and save.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -42,11 +42,11 @@ TEST(ClassifyApi, StringOutIsABoundedCopy) {
     int32_t index, size;
     const char* bytes;  // the 8-byte buffer afterwards, from all 'x'
   };
-  const Case cases[] = {{0, 7, "ROAD\0\0\0x"},  // shorter: NUL-padded to the size
-                        {0, 4, "ROADxxxx"},     // exactly n bytes: no terminator
-                        {0, 2, "ROxxxxxx"},     // longer: cut
+  const Case cases[] = {{0, 7, "ROAD\0\0\0x"},       // shorter: NUL-padded to the size
+                        {0, 4, "ROADxxxx"},          // exactly n bytes: no terminator
+                        {0, 2, "ROxxxxxx"},          // longer: cut
                         {1, 8, "\0\0\0\0\0\0\0\0"},  // index equal to the count
-                        {0, 0, "xxxxxxxx"},     {0, -5, "xxxxxxxx"}};
+                        {0, 0, "xxxxxxxx"},         {0, -5, "xxxxxxxx"}};
   for (const Case& k : cases) {
     char buffer[8];
     std::memset(buffer, 'x', sizeof(buffer));
@@ -118,15 +118,22 @@ TEST(ClassifyApi, AccessorsReachTheirFields) {
   HFT f = GetFeatureCS(c.h, "f");
   HAT a = GetAttributeCS(c.h, "a");
   HRT r = GetGraphCS(c.h, "r");
-  const TextField<HFT> feature[] = {{SetIdFT, GetIdFT}, {SetNameFT, GetNameFT},
-                                    {SetName2FT, GetName2FT}, {SetAnnoFT, GetAnnoFT},
+  const TextField<HFT> feature[] = {{SetIdFT, GetIdFT},
+                                    {SetNameFT, GetNameFT},
+                                    {SetName2FT, GetName2FT},
+                                    {SetAnnoFT, GetAnnoFT},
                                     {SetGraphIdFT, GetGraphIdFT}};
-  const TextField<HAT> attribute[] = {
-      {SetIdAT, GetIdAT},     {SetNameAT, GetNameAT},   {SetName2AT, GetName2AT},
-      {SetAnnoAT, GetAnnoAT}, {SetDataSubTypeAT, GetDataSubTypeAT},
-      {SetUnitAT, GetUnitAT}, {SetMinAT, GetMinAT},     {SetMaxAT, GetMaxAT}};
+  const TextField<HAT> attribute[] = {{SetIdAT, GetIdAT},
+                                      {SetNameAT, GetNameAT},
+                                      {SetName2AT, GetName2AT},
+                                      {SetAnnoAT, GetAnnoAT},
+                                      {SetDataSubTypeAT, GetDataSubTypeAT},
+                                      {SetUnitAT, GetUnitAT},
+                                      {SetMinAT, GetMinAT},
+                                      {SetMaxAT, GetMaxAT}};
   const TextField<HGT> group[] = {{SetIdGT, GetIdGT}, {SetAnnoGT, GetAnnoGT}};
-  const TextField<HRT> graph[] = {{SetIdRT, GetIdRT}, {SetAnnoRT, GetAnnoRT},
+  const TextField<HRT> graph[] = {{SetIdRT, GetIdRT},
+                                  {SetAnnoRT, GetAnnoRT},
                                   {SetStdSymbolRT, GetStdSymbolRT},
                                   {SetFileSymbolRT, GetFileSymbolRT}};
   ExpectFieldsWired(f, feature);
@@ -256,12 +263,9 @@ TEST(ClassifyApi, FailuresReachTheHostsHook) {
   SetIdGT(GetGroupCS(c.h, "g"), "a]b");
   EXPECT_FALSE(SaveFileCS(c.h, dir.File("out.cls").c_str()));
   SetErrorNotifyHook(nullptr, nullptr);
-  Reports expected = {{15, "[feature.c"},
-                      {10004, "Error, section name GROUP.D already used"},
-                      {10000, missing},
-                      {10003, "ATTRIBUTE.B"},
-                      {10001, "FEATURE.A"},
-                      {10005, "group.a]b: id holds ']', ':' or a line end"}};
+  Reports expected = {{15, "[feature.c"},   {10004, "Error, section name GROUP.D already used"},
+                      {10000, missing},     {10003, "ATTRIBUTE.B"},
+                      {10001, "FEATURE.A"}, {10005, "group.a]b: id holds ']', ':' or a line end"}};
   EXPECT_EQ(reports, expected);
   EXPECT_EQ(orvotest::ReadFileBytes(dir.File("out.cls")), "");
 }

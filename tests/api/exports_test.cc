@@ -1,11 +1,11 @@
 // The export list against the header and the built library: every listed name
 // is declared in orvoapi.h (this file would not compile otherwise) and resolves
 // under its plain and underscore names to the same code.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "platform/win32.h"

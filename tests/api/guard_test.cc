@@ -1,10 +1,10 @@
 // The boundary guard: any failure becomes the neutral result.
 #include "api/guard.h"
 
+#include <gtest/gtest.h>
+
 #include <new>
 #include <stdexcept>
-
-#include <gtest/gtest.h>
 
 #include "base/errors.h"
 

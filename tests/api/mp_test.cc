@@ -1,9 +1,9 @@
 // Tests of the MP exports: the copy-if-it-fits getters, neutral results of
 // the guard, and a passport saved, loaded and found through the exports.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"

@@ -1,10 +1,10 @@
 // ExecuteOsCommand through the export: start, wait, error codes.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/child.h"
@@ -32,8 +32,8 @@ TEST(ExecuteOsCommand, MissingProgramGivesFileNotFound) {
 
 TEST(ExecuteOsCommand, WaitsForTheProgramInTheWorkingDirectory) {
   orvotest::TempDir dir;
-  std::string command = Quote(orvotest::SelfPath()) +
-                        " --orvo-child write_marker_then_exit_3 marker.txt";
+  std::string command =
+      Quote(orvotest::SelfPath()) + " --orvo-child write_marker_then_exit_3 marker.txt";
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   // The exit code 3 is not reported; the call returns once the child has ended.

@@ -1,8 +1,8 @@
 // Tests of the SE exports: set operations, a file round trip that merges, and
 // the guarded load and save.
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"

@@ -1,12 +1,12 @@
 // SR exports: both forms, with and without an index, network walks, neutral
 // results and damaged files.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
@@ -55,9 +55,9 @@ class SpatialReaderApiTest : public testing::TestWithParam<bool> {
     std::vector<orvo::TSpatialIndexEx::SI> entries;
     for (const Object& o : kLayer) {
       const int32_t v = static_cast<int32_t>(o.counts.size());
-      int64_t at = o.z.empty() ? AddRecordSW(w, o.id, o.kind, o.counts.data(), o.xy.data(), v)
-                               : AddRecord3DSW(w, o.id, o.kind, o.counts.data(), o.xy.data(), v,
-                                               o.z.data());
+      int64_t at =
+          o.z.empty() ? AddRecordSW(w, o.id, o.kind, o.counts.data(), o.xy.data(), v)
+                      : AddRecord3DSW(w, o.id, o.kind, o.counts.data(), o.xy.data(), v, o.z.data());
       ASSERT_GE(at, 0);
       positions_.push_back(at);
       entries.push_back(orvotest::IndexEntry(o.id, o.kind, at, 1000 + 10 * entries.size()));
@@ -198,8 +198,8 @@ TEST_P(SpatialReaderApiTest, WalksInIdOrderThroughTheIndex) {
 TEST_P(SpatialReaderApiTest, NamesChooseTheFormAndTheIndex) {
   WriteLayer(true);
   // CreateSR: the extension picks the form; the spatial file is base + its extension.
-  for (const char* name : {Binary() ? "roads.battribute" : "roads.attribute",
-                           Binary() ? "roads.BSpatial" : "roads"}) {
+  for (const char* name :
+       {Binary() ? "roads.battribute" : "roads.attribute", Binary() ? "roads.BSpatial" : "roads"}) {
     HSR r = CreateSR(dir_.File(name).c_str());
     ASSERT_NE(r, nullptr) << name;
     ASSERT_TRUE(NextSR(r));
@@ -268,8 +268,9 @@ INSTANTIATE_TEST_SUITE_P(BothForms, SpatialReaderApiTest, testing::Bool(),
 
 TEST(SpatialReaderApi, PointBoundIsDegenerateAndBadFilesEndWalks) {
   orvotest::TempDir dir;
-  orvotest::WriteFileBytes(dir.File("a.spatial"),
-                           "PNT 4\r\n1\r\n1\r\n2.5,3.5\r\nLIN 5\r\n1\r\n0\r\nPNT 6\r\n1\r\n1\r\n1,1\r\n");
+  orvotest::WriteFileBytes(
+      dir.File("a.spatial"),
+      "PNT 4\r\n1\r\n1\r\n2.5,3.5\r\nLIN 5\r\n1\r\n0\r\nPNT 6\r\n1\r\n1\r\n1,1\r\n");
   HSR r = CreateSR(dir.File("a").c_str());
   ASSERT_TRUE(NextSR(r));
   BOUND b;

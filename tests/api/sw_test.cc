@@ -1,8 +1,8 @@
 // SW exports: forms chosen by name, positions, exact bytes, refusals.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"

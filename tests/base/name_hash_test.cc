@@ -1,9 +1,9 @@
 // The name hash against an independent bitwise CRC-32 table.
 #include "base/name_hash.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace orvo {
 namespace {

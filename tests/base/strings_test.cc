@@ -1,13 +1,13 @@
 // Path splitting, case folding, number parsing and formatting.
 #include "base/strings.h"
 
+#include <gtest/gtest.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <random>
-
-#include <gtest/gtest.h>
 
 namespace orvo {
 namespace {
@@ -70,8 +70,10 @@ std::string PrintfInCLocale(double v, const char* format) {
 TEST(DoubleFormatting, MatchesPrintfWhateverTheLocale) {
   std::mt19937_64 random(7);
   std::uniform_real_distribution<double> spread(-1e6, 1e6);
-  std::vector<double> values = {0.0, -0.0, 1.0, -1.5, 0.1, 1e16, 1e17, 123456789012345678.0,
-                                1e-5, 1e-4, 5e-324, 1.7976931348623157e308, 30.25, 59.999999};
+  std::vector<double> values = {0.0,   -0.0,     1.0,    -1.5,
+                                0.1,   1e16,     1e17,   123456789012345678.0,
+                                1e-5,  1e-4,     5e-324, 1.7976931348623157e308,
+                                30.25, 59.999999};
   for (int i = 0; i < 2000; ++i) values.push_back(spread(random));
   for (int i = 0; i < 200; ++i)
     values.push_back(std::ldexp(spread(random), static_cast<int>(random() % 400) - 200));
@@ -84,7 +86,8 @@ TEST(DoubleFormatting, MatchesPrintfWhateverTheLocale) {
   }
   // Dyadic values with few fraction bits: exact decimal ties at the 17th digit.
   for (int i = 0; i < 20000; ++i)
-    values.push_back(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 40)));
+    values.push_back(
+        std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 40)));
   for (double v : values) {
     std::string out;
     AppendDouble(out, v);

@@ -1,9 +1,9 @@
 // Tests of the classifier's collections and a feature's attribute list.
 #include "classify/classify.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -55,7 +55,7 @@ TEST(Classify, RenameKeepsTheObjectAndSetIdDoesNotRekey) {
   c.Graphs().Add("b");
   orvo::TGraph* a = c.Graphs().Get("a");
   a->SetPriority(7);
-  EXPECT_EQ(c.Graphs().IdAt(0), "A");  // key list built before the rename
+  EXPECT_EQ(c.Graphs().IdAt(0), "A");         // key list built before the rename
   EXPECT_FALSE(c.Graphs().Rename("A", "a"));  // new key exists
   EXPECT_FALSE(c.Graphs().Rename("missing", "x"));
   EXPECT_TRUE(c.Graphs().Rename("a", "z"));

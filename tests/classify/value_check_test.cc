@@ -1,8 +1,8 @@
 // Tests of judging candidate values: range, allowed values, reasons.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
-
-#include <gtest/gtest.h>
 
 #include "classify/attribute.h"
 
@@ -28,7 +28,7 @@ TEST(ValueCheck, IntegerRangeIsInclusive) {
   EXPECT_TRUE(a.CheckInt(1));
   EXPECT_EQ(a.Reason(), "");
   EXPECT_FALSE(a.CheckInt(11));
-  EXPECT_TRUE(a.CheckDouble(10.9));  // checked as 10
+  EXPECT_TRUE(a.CheckDouble(10.9));    // checked as 10
   EXPECT_FALSE(a.CheckString("abc"));  // read as 0
   EXPECT_TRUE(a.CheckString("7 apples"));
   EXPECT_FALSE(a.CheckInt(INT32_MIN));

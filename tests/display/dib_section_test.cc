@@ -134,10 +134,9 @@ TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
   std::string huge = Bmp(3, 2, 32);
   Put32(huge, 18, 0x7FFFFFFF);
   Put32(huge, 22, 0x7FFFFFFF);
-  EXPECT_EQ(Raised([&] {
-              mt::TDibSection dib(huge.data(), static_cast<int64_t>(huge.size()), nullptr);
-            }),
-            "unsupported image format");
+  EXPECT_EQ(
+      Raised([&] { mt::TDibSection dib(huge.data(), static_cast<int64_t>(huge.size()), nullptr); }),
+      "unsupported image format");
 }
 
 TEST(DibSection, MasksMarkTheKeyColourWhite) {

@@ -36,10 +36,9 @@ Px Bgr(uint32_t rgb) {
 }
 
 std::string TwoSigns() {
-  return PgmFile(PgmRecord("Zsign", 1, 1, 3, 2, BmpImage(3, 2, SignColour)) +
-                 PgmRecord("church", 0, 0, 2, 2, BmpImage(2, 2, [](int32_t, int32_t) {
-                             return kGrey;
-                           })));
+  return PgmFile(
+      PgmRecord("Zsign", 1, 1, 3, 2, BmpImage(3, 2, SignColour)) +
+      PgmRecord("church", 0, 0, 2, 2, BmpImage(2, 2, [](int32_t, int32_t) { return kGrey; })));
 }
 
 class PgmTest : public ::testing::Test {
@@ -102,8 +101,7 @@ TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
   EXPECT_EQ(OpenFailure(PgmFile(short_body)), "wrong pgm format");
   EXPECT_EQ(OpenFailure(PgmFile(sign + "ab")), "wrong pgm format");
   EXPECT_EQ(OpenFailure(PgmFile(sign + PgmRecord("x", 0, 0, 1, 1, ""))), "");  // later names free
-  EXPECT_EQ(Raised([&] { delete new mt::TPgm(dir_.File("none.pgm").c_str()); }),
-            "can't open file");
+  EXPECT_EQ(Raised([&] { delete new mt::TPgm(dir_.File("none.pgm").c_str()); }), "can't open file");
   EXPECT_EQ(OpenPgm(dir_.File("none.pgm").c_str()), nullptr);
   EXPECT_EQ(OpenPgm(nullptr), nullptr);
 }
@@ -144,9 +142,8 @@ TEST_F(PgmTest, IndicesOutsideTheSignsDrawNothing) {
 
 TEST_F(PgmTest, HotSpotsBeyondTheCoordinateRangeDrawNothing) {
   const std::string picture = BmpImage(3, 2, SignColour);
-  Released<IPgm> pgm =
-      Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
-                   PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)));
+  Released<IPgm> pgm = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
+                                    PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)));
   ASSERT_NE(pgm, nullptr);
   ImageDc dc = GreenImage(4, 4);
   EXPECT_FALSE(pgm->DrawSign(dc.get(), 8, 8, 0));
@@ -195,11 +192,11 @@ TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
   std::string over = picture;
   const uint32_t size = static_cast<uint32_t>(over.size() + 4);
   std::memcpy(&over[2], &size, 4);
-  Released<IPgm> pgm = Open(PgmFile(
-      PgmRecord("Zgood", 1, 1, 3, 2, picture) + PgmRecord("bad", 0, 0, 3, 2, not_bmp) +
-      PgmRecord("empty", 0, 0, 3, 2, "") + PgmRecord("zero", 0, 0, 0, 2, picture) +
-      PgmRecord("tall", 0, 0, 3, 3, picture) + PgmRecord("over", 1, 1, 3, 2, over) +
-      PgmRecord("last", 1, 1, 3, 2, over)));
+  Released<IPgm> pgm =
+      Open(PgmFile(PgmRecord("Zgood", 1, 1, 3, 2, picture) + PgmRecord("bad", 0, 0, 3, 2, not_bmp) +
+                   PgmRecord("empty", 0, 0, 3, 2, "") + PgmRecord("zero", 0, 0, 0, 2, picture) +
+                   PgmRecord("tall", 0, 0, 3, 3, picture) + PgmRecord("over", 1, 1, 3, 2, over) +
+                   PgmRecord("last", 1, 1, 3, 2, over)));
   ASSERT_NE(pgm, nullptr);
   ASSERT_EQ(pgm->GetSignCount(), 7);
   ImageDc dc = GreenImage(3, 2);

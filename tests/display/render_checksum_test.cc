@@ -18,8 +18,8 @@ namespace orvotest {
 namespace {
 
 uint32_t Height(int32_t x, int32_t y) {
-  if (x == 5) return 9999;                  // a column without heights
-  if (x == 10 && y == 10) return 0;         // sea level
+  if (x == 5) return 9999;           // a column without heights
+  if (x == 10 && y == 10) return 0;  // sea level
   return static_cast<uint32_t>((x * 7 + y * 13) % 200 + 50);
 }
 
@@ -83,8 +83,8 @@ TEST(RenderChecksum, TheSamePixelsOnEveryPlatform) {
   ASSERT_TRUE(grey_view->Render(dc.get(), 0, 20, 30, 15, 3, 2, 1, colours.get(), SRCCOPY));
   ASSERT_TRUE(grey_view->Render(dc.get(), 30, 24, 34, 24, 0, 0, -1, nullptr, SRCINVERT));
   // Reduced by 4 from the raster itself, without a view.
-  ASSERT_TRUE(Raster2Dc(dc.get(), 8, 36, 20, 12, dem_raster.get(), 4, 0, -4, dem_palette.get(),
-                        SRCCOPY));
+  ASSERT_TRUE(
+      Raster2Dc(dc.get(), 8, 36, 20, 12, dem_raster.get(), 4, 0, -4, dem_palette.get(), SRCCOPY));
 
   const uint32_t hash = ImageHash(dc.get());
   char text[16];

@@ -1,7 +1,7 @@
 // SI and II64 through the exports.
-#include <cstdint>
-
 #include <gtest/gtest.h>
+
+#include <cstdint>
 
 #include "orvoapi.h"
 

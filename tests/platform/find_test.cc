@@ -1,11 +1,11 @@
 // Contract tests of directory search: masks, separators, attributes, sizes,
 // times and the codes at the edges. Order is not part of the contract.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/win32.h"
 #include "tests/platform/platform_test_util.h"

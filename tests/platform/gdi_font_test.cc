@@ -139,7 +139,10 @@ TEST(PlatformGdiFont, CharactersOutsideTheFaceDrawItsMissingGlyphBox) {
   EXPECT_EQ(widths[0x81], widths[0x8D]);  // one box for every missing character
   EXPECT_EQ(abc[0x81].abcA + static_cast<int>(abc[0x81].abcB) + abc[0x81].abcC, widths[0x81]);
   SIZE extent;
-  ASSERT_TRUE(GetTextExtentPoint32A(font.dc(), "A\x81" "A", 3, &extent));
+  ASSERT_TRUE(GetTextExtentPoint32A(font.dc(),
+                                    "A\x81"
+                                    "A",
+                                    3, &extent));
   EXPECT_EQ(extent.cx, 2 * widths['A'] + widths[0x81]);
   SetBkMode(font.dc(), TRANSPARENT);
   SetTextAlign(font.dc(), TA_BASELINE);

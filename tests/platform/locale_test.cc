@@ -1,8 +1,8 @@
 // Contract tests of LCMapStringA's case mapping (Windows-1252) and of module
 // loading.
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "platform/win32.h"
 
@@ -10,8 +10,8 @@ namespace {
 
 std::string Map(DWORD flags, const std::string& text) {
   char out[64] = {};
-  int n = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), static_cast<int>(text.size()),
-                       out, sizeof(out));
+  int n = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), static_cast<int>(text.size()), out,
+                       sizeof(out));
   return n > 0 ? std::string(out, static_cast<size_t>(n)) : "<failed>";
 }
 
@@ -22,7 +22,9 @@ TEST(PlatformCaseMappingTest, FollowsTheWindows1252CasePairs) {
   EXPECT_EQ(Map(LCMAP_LOWERCASE, upper), lower);
   // No partners: multiplication and division signs, sharp s, micro, florin,
   // digits and punctuation.
-  const std::string fixed = "\xD7\xF7\xDF\xB5\x83" "09@[`{";
+  const std::string fixed =
+      "\xD7\xF7\xDF\xB5\x83"
+      "09@[`{";
   EXPECT_EQ(Map(LCMAP_UPPERCASE, fixed), fixed);
   EXPECT_EQ(Map(LCMAP_LOWERCASE, fixed), fixed);
   EXPECT_EQ(Map(LCMAP_UPPERCASE, std::string("a\0b", 3)), std::string("A\0B", 3));

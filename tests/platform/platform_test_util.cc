@@ -9,7 +9,8 @@
 namespace orvotest {
 
 std::string UniqueName(const std::string& stem) {
-  static const unsigned long long run = std::random_device{}() ^
+  static const unsigned long long run =
+      std::random_device{}() ^
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   static std::atomic<unsigned> counter{0};
   return "orvotest-" + stem + "[" + std::to_string(run) + "-" + std::to_string(counter++) + "]";
@@ -24,8 +25,7 @@ bool MakeFile(const std::string& path, const std::string& bytes) {
   ScopedHandle file(OpenFile(path, GENERIC_WRITE, kShareAll, CREATE_ALWAYS));
   if (!file.valid()) return false;
   DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) &&
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 

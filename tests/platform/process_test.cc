@@ -1,12 +1,12 @@
 // Contract tests of child processes: starting, command-line quoting, working
 // directory, waiting with and without timeouts, and exit codes.
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/win32.h"
 #include "tests/platform/platform_test_util.h"
@@ -89,8 +89,8 @@ TEST(PlatformProcessTest, WorkingDirectoryIsTheOneGiven) {
   EXPECT_EQ(code, 0u);
 
   PROCESS_INFORMATION refused{};
-  EXPECT_FALSE(Start(ChildCommandLine("platform_exit_with", {"0"}), &refused,
-                     dir.File("absent").c_str()));
+  EXPECT_FALSE(
+      Start(ChildCommandLine("platform_exit_with", {"0"}), &refused, dir.File("absent").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
 }
 

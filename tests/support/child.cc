@@ -32,8 +32,10 @@ std::string QuoteArg(const std::string& arg) {
       ++backslashes;
       continue;
     }
-    if (c == '"') out.append(backslashes * 2 + 1, '\\');
-    else out.append(backslashes, '\\');
+    if (c == '"')
+      out.append(backslashes * 2 + 1, '\\');
+    else
+      out.append(backslashes, '\\');
     backslashes = 0;
     out += c;
   }
@@ -80,8 +82,7 @@ int RunChild(const std::string& name, const std::vector<std::string>& args) {
   if (!CreateProcessA(/*application_name=*/nullptr, buffer.data(),
                       /*process_attributes=*/nullptr, /*thread_attributes=*/nullptr,
                       /*inherit_handles=*/FALSE, /*creation_flags=*/0,
-                      /*environment=*/nullptr, /*current_directory=*/nullptr, &startup,
-                      &process))
+                      /*environment=*/nullptr, /*current_directory=*/nullptr, &startup, &process))
     return -1;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;

@@ -30,10 +30,10 @@ bool MaybeRunChild(int argc, char** argv, int* exit_code);
 
 }  // namespace orvotest
 
-#define ORVO_CHILD(name)                                                        \
-  static int name##_child(const std::vector<std::string>& args);               \
-  [[maybe_unused]] static const bool name##_registered =                       \
-      ::orvotest::RegisterChild(#name, name##_child);                          \
+#define ORVO_CHILD(name)                                         \
+  static int name##_child(const std::vector<std::string>& args); \
+  [[maybe_unused]] static const bool name##_registered =         \
+      ::orvotest::RegisterChild(#name, name##_child);            \
   static int name##_child([[maybe_unused]] const std::vector<std::string>& args)
 
 #endif  // TESTS_SUPPORT_CHILD_H_

@@ -159,9 +159,8 @@ TEST(OrvoInfo, SignLibraries) {
   const auto red = [](int32_t, int32_t) -> uint32_t { return 0xFF0000; };
   std::string not_bmp = BmpImage(2, 2, red);
   not_bmp[0] = 'X';
-  WriteFileBytes(dir.File("signs.pgm"),
-                 PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
-                         PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
+  WriteFileBytes(dir.File("signs.pgm"), PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
+                                                PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
   EXPECT_EQ(InfoOf(dir.File("signs.pgm")).dump(), Json({{"file", dir.File("signs.pgm")},
                                                         {"kind", "signs"},
                                                         {"signs", 2},

@@ -32,9 +32,7 @@ std::set<std::string> FilesIn(const TempDir& dir) {
 // (75 x 50) and 8 (37 x 25, within one tile).
 class OrvoPreviews : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(MakeRaster(path_, 300, 200, 64, 64, 2, Value), nullptr);
-  }
+  void SetUp() override { ASSERT_NE(MakeRaster(path_, 300, 200, 64, 64, 2, Value), nullptr); }
   TempDir dir_;
   const std::string path_ = dir_.File("a.raster");
 };
@@ -86,8 +84,8 @@ TEST_F(OrvoPreviews, AViewDrawsFromThePreviewWhatTheRasterGives) {
     SCOPED_TRACE(scale);
     ImageDc from_view(CreateImageDC(40, 30)), from_raster(CreateImageDC(40, 30));
     ASSERT_TRUE(view->Render(from_view.get(), 0, 0, 40, 30, 16, 8, scale, nullptr, SRCCOPY));
-    ASSERT_TRUE(Raster2Dc(from_raster.get(), 0, 0, 40, 30, raster.get(), 16, 8, scale, nullptr,
-                          SRCCOPY));
+    ASSERT_TRUE(
+        Raster2Dc(from_raster.get(), 0, 0, 40, 30, raster.get(), 16, 8, scale, nullptr, SRCCOPY));
     EXPECT_EQ(bytes(from_view.get()), bytes(from_raster.get()));
   }
   // A mark in the factor-8 preview shows at -8: the view reads that file.
@@ -140,8 +138,8 @@ TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
   run = Orvo({"previews", thin});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, dir.File("thin.r2") + ": 500 x 20, factor 2\n" + dir.File("thin.r4") +
-                         ": 250 x 10, factor 4\n" + dir.File("thin.r8") +
-                         ": 125 x 5, factor 8\n" + thin +
+                         ": 250 x 10, factor 4\n" + dir.File("thin.r8") + ": 125 x 5, factor 8\n" +
+                         thin +
                          ": no factor-16 preview: a view would read its size as another factor\n");
   mt::TRasterView view(thin.c_str());
   EXPECT_EQ(view.factors(), (std::vector<int32_t>{1, 2, 4, 8}));
@@ -165,8 +163,8 @@ TEST(OrvoPreviewsFailures, OneLineNamingTheFile) {
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "orvo previews: " + dir.File("b.r2") +
                          ": a wider raster of its name is beside it (is this a preview?)\n");
-  EXPECT_EQ(FilesIn(dir), (std::set<std::string>{"text.raster", "b.raster", "b.r2", "b.r4",
-                                                 "b.r8"}));
+  EXPECT_EQ(FilesIn(dir),
+            (std::set<std::string>{"text.raster", "b.raster", "b.r2", "b.r4", "b.r8"}));
   EXPECT_EQ(Orvo({"previews"}).code, 2);
   EXPECT_EQ(Orvo({"previews", "a", "b"}).code, 2);
 }

@@ -74,8 +74,8 @@ TEST(OrvoRender, HeightsAreGreyFromTheLowestToTheHighestOfTheWindow) {
   TempDir dir;
   const std::string raster = dir.File("dem.raster"), out = dir.File("dem.png");
   auto height = [](int32_t x, int32_t y) -> uint32_t {
-    if (x == 20) return 9999;          // no data
-    if (x == 7 && y == 4) return 0;    // sea level
+    if (x == 20) return 9999;        // no data
+    if (x == 7 && y == 4) return 0;  // sea level
     return 100 + (x * 3 + y * 5) % 150;
   };
   ASSERT_NE(MakeRaster(raster, 30, 20, 16, 16, 2, height), nullptr);
@@ -94,8 +94,9 @@ TEST(OrvoRender, HeightsAreGreyFromTheLowestToTheHighestOfTheWindow) {
     for (int x = 0; x < 30; ++x) {
       const int h = static_cast<int>(height(x, y));
       const uint8_t grey = static_cast<uint8_t>(h * 255 / high);
-      const Rgb expected = h == 9999 ? Rgb{255, 0, 0} : h == 0 ? Rgb{0, 255, 0}
-                                                               : Rgb{grey, grey, grey};
+      const Rgb expected = h == 9999 ? Rgb{255, 0, 0}
+                           : h == 0  ? Rgb{0, 255, 0}
+                                     : Rgb{grey, grey, grey};
       wrong += PixelOf(image, x, y) != expected;
     }
   EXPECT_EQ(wrong, 0);

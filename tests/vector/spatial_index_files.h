@@ -32,8 +32,8 @@ inline std::string TextIndexBytes(const std::vector<orvo::TSpatialIndexEx::SI>& 
     for (double v : {e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value}) {
       orvo::AppendDouble(text += ",", v);
     }
-    for (int32_t v : {e.left_face, e.right_face, e.left_edge, e.right_edge, e.start_point,
-                      e.end_point}) {
+    for (int32_t v :
+         {e.left_face, e.right_face, e.left_edge, e.right_edge, e.start_point, e.end_point}) {
       text += "," + std::to_string(v);
     }
     text += "\r\n";
@@ -52,8 +52,8 @@ inline orvo::TSpatialIndexEx::SI IndexEntry(int32_t id, int32_t kind, int64_t sp
   e.attribute_position = attribute;
   e.bound = {id * 1.0, id * 2.0, id * 1.0 + 0.5, id * 2.0 + 0.25};
   e.value = id / 3.0;
-  int32_t* links[] = {&e.left_face, &e.right_face, &e.left_edge, &e.right_edge, &e.start_point,
-                      &e.end_point};
+  int32_t* links[] = {&e.left_face,  &e.right_face,  &e.left_edge,
+                      &e.right_edge, &e.start_point, &e.end_point};
   for (int i = 0; i < 6; ++i) *links[i] = id + 100 * (i + 1);
   return e;
 }

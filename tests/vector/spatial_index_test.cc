@@ -1,12 +1,12 @@
 // The spatial index: both index files, the id-ordered cursor, damaged files.
 #include "vector/spatial_index.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/temp_dir.h"
 #include "tests/vector/spatial_index_files.h"
@@ -23,9 +23,20 @@ std::vector<TSpatialIndexEx::SI> Sample() {
 
 // Every field of an entry, the positions and doubles as they compare.
 std::vector<double> Fields(const TSpatialIndexEx::SI& e) {
-  return {double(e.id), double(e.kind), double(e.spatial_position), double(e.attribute_position),
-          e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value, double(e.left_face),
-          double(e.right_face), double(e.left_edge), double(e.right_edge), double(e.start_point),
+  return {double(e.id),
+          double(e.kind),
+          double(e.spatial_position),
+          double(e.attribute_position),
+          e.bound.minx,
+          e.bound.miny,
+          e.bound.maxx,
+          e.bound.maxy,
+          e.value,
+          double(e.left_face),
+          double(e.right_face),
+          double(e.left_edge),
+          double(e.right_edge),
+          double(e.start_point),
           double(e.end_point)};
 }
 
@@ -76,14 +87,14 @@ TEST(SpatialIndex, LoadsTextIndex) {
 TEST(SpatialIndex, TextLinesConvertByTheScanRules) {
   TSpatialIndexEx::SI e;
   ASSERT_TRUE(ParseIndexLine("12,2,100,200,1.5,2.5,3.5,4.5,0.25", &e));
-  EXPECT_EQ(Fields(e), (std::vector<double>{12, 2, 100, 200, 1.5, 2.5, 3.5, 4.5, 0.25, 0, 0, 0,
-                                            0, 0, 0}));
+  EXPECT_EQ(Fields(e),
+            (std::vector<double>{12, 2, 100, 200, 1.5, 2.5, 3.5, 4.5, 0.25, 0, 0, 0, 0, 0, 0}));
   // Links convert up to the first that does not; the rest stay 0.
   ASSERT_TRUE(ParseIndexLine("12,2,100,200,1,2,3,4,5,6,7,8,x,10,11", &e));
   EXPECT_EQ(Fields(e), (std::vector<double>{12, 2, 100, 200, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0}));
   ASSERT_TRUE(ParseIndexLine(" 0x10, 010,  5000000000,-1, -1e3,+2,inf,4, 5,1,2,3,4,5,6\r\n", &e));
-  EXPECT_EQ(Fields(e), (std::vector<double>{16, 8, 5000000000, -1, -1000, 2, HUGE_VAL, 4, 5, 1,
-                                            2, 3, 4, 5, 6}));
+  EXPECT_EQ(Fields(e), (std::vector<double>{16, 8, 5000000000, -1, -1000, 2, HUGE_VAL, 4, 5, 1, 2,
+                                            3, 4, 5, 6}));
   for (const char* bad : {"12,2,100,200,1,2,3,4", "12 ,2,100,200,1,2,3,4,5",  // ',' at once
                           "12,2,100,200,1,2,x,4,5", "", ";12,2,100,200,1,2,3,4,5"}) {
     EXPECT_FALSE(ParseIndexLine(bad, &e)) << bad;

@@ -1,10 +1,10 @@
 // The field splitter of the text attribute and classifier files.
 #include "vector/tokenizer.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace orvo {
 namespace {

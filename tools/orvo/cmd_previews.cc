@@ -31,8 +31,7 @@ int RunPreviews(const Args& args, const CommandIo& io) {
   if (plan.levels.empty() && plan.unreadable_factor == 0)
     std::fprintf(io.out, "%s: fits in one tile; no previews needed\n", path.c_str());
   if (plan.unreadable_factor != 0)
-    std::fprintf(io.out,
-                 "%s: no factor-%d preview: a view would read its size as another factor\n",
+    std::fprintf(io.out, "%s: no factor-%d preview: a view would read its size as another factor\n",
                  path.c_str(), plan.unreadable_factor);
   return 0;
 }

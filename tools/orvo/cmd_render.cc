@@ -59,16 +59,15 @@ int64_t OutputSide(int64_t n, int32_t scale) {
 // palette over the heights of the window for 2-byte pixels (grey from the
 // lowest to the highest, 0 green, no data red), none (grey, or the bytes as
 // red, green, blue) for 1 and 3 bytes.
-IPalette* OwnPalette(IRasterView* view, int32_t w, int32_t h, int32_t x, int32_t y,
-                     int32_t scale) {
+IPalette* OwnPalette(IRasterView* view, int32_t w, int32_t h, int32_t x, int32_t y, int32_t scale) {
   if (view->GetPixelSize() != 2) return nullptr;
   IDemHistogramm* histogram = CreateDemHistogramm();
   if (histogram == nullptr) return nullptr;
   IPalette* palette = nullptr;
   if (histogram->BuildFromView(view, w, h, x, y, scale))
     palette = DemHisto2LimitedPalette(histogram, histogram->GetMinHeight(), nullptr,
-                                      histogram->GetMaxHeight(), nullptr, nullptr, nullptr,
-                                      nullptr, nullptr);
+                                      histogram->GetMaxHeight(), nullptr, nullptr, nullptr, nullptr,
+                                      nullptr);
   else  // nothing but no data
     palette = DemHisto2LimitedPalette(nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
                                       nullptr);
@@ -100,8 +99,8 @@ int RunRender(const Args& args, const CommandIo& io) {
   const int32_t width = view.object->GetWidth(), height = view.object->GetHeight();
   const int32_t pixel_size = view.object->GetPixelSize();
   if (!has_window) window = Window{0, 0, width, height};
-  if (window.x < 0 || window.y < 0 || window.w < 1 || window.h < 1 ||
-      window.x + window.w > width || window.y + window.h > height)
+  if (window.x < 0 || window.y < 0 || window.w < 1 || window.h < 1 || window.x + window.w > width ||
+      window.y + window.h > height)
     throw UsageError{"window " + std::to_string(window.x) + " " + std::to_string(window.y) + " " +
                      std::to_string(window.w) + " " + std::to_string(window.h) +
                      " is not within the " + std::to_string(width) + " x " +
@@ -128,8 +127,8 @@ int RunRender(const Args& args, const CommandIo& io) {
                             scale))
     throw InputError{path, "the window can't be read"};
   if (palette.object == nullptr)
-    palette.object = OwnPalette(view.object, static_cast<int32_t>(w), static_cast<int32_t>(h), x,
-                                y, scale);
+    palette.object =
+        OwnPalette(view.object, static_cast<int32_t>(w), static_cast<int32_t>(h), x, y, scale);
   if (!view.object->Draw(image.dc, 0, 0, palette.object, SRCCOPY))
     throw InputError{path, "the window can't be drawn"};
   int32_t iw = 0, ih = 0, stride = 0;

@@ -9,9 +9,8 @@ namespace orvotool {
 namespace {
 
 const Command* const kCommands[] = {
-    &kInfoCommand,  &kDumpCommand,  &kConvertCommand,   &kCheckCommand,
-    &kDemCommand,   &kPixelCommand, &kImportHgtCommand, &kPreviewsCommand,
-    &kDemoCommand,
+    &kInfoCommand,  &kDumpCommand,      &kConvertCommand,  &kCheckCommand, &kDemCommand,
+    &kPixelCommand, &kImportHgtCommand, &kPreviewsCommand, &kDemoCommand,
 #ifdef ORVO_HAVE_PNG
     &kLabelCommand, &kRenderCommand,
 #endif

@@ -30,9 +30,9 @@ void DrawDem(const HostLibrary& lib, const std::string& path, const std::string&
       view->Prepare(dc, 100, 100, 0, 0, 1) && histogram->BuildFromView(view, 100, 100, 0, 0, 1)) {
     std::printf("  heights in the view: %d to %d m\n", histogram->GetMinHeight(),
                 histogram->GetMaxHeight());
-    palette = ORVO_FN(lib, DemHisto2LimitedPalette)(
-        histogram, histogram->GetMinHeight(), nullptr, histogram->GetMaxHeight(), nullptr,
-        nullptr, nullptr, nullptr, nullptr);
+    palette = ORVO_FN(lib, DemHisto2LimitedPalette)(histogram, histogram->GetMinHeight(), nullptr,
+                                                    histogram->GetMaxHeight(), nullptr, nullptr,
+                                                    nullptr, nullptr, nullptr);
     drawn = palette != nullptr && view->Draw(dc, 0, 0, palette, SRCCOPY);
   }
   // The ridge is the highest: the brightest grey; where there is no height: red.

@@ -70,8 +70,8 @@ std::string PreviewPath(const std::string& path, int32_t factor) {
   return fs::path(path).replace_extension(".r" + std::to_string(factor)).string();
 }
 
-PreviewPlan PlanPreviews(const std::string& path, int32_t width, int32_t height,
-                         int32_t tile_width, int32_t tile_height) {
+PreviewPlan PlanPreviews(const std::string& path, int32_t width, int32_t height, int32_t tile_width,
+                         int32_t tile_height) {
   PreviewPlan plan;
   if (width < 1 || height < 1 || (width <= tile_width && height <= tile_height)) return plan;
   for (int64_t f = 2; f <= (int64_t{1} << 30); f *= 2) {

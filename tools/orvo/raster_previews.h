@@ -33,8 +33,8 @@ struct PreviewPlan {
 };
 
 // The levels for a raster of that size and tiling at path.
-PreviewPlan PlanPreviews(const std::string& path, int32_t width, int32_t height,
-                         int32_t tile_width, int32_t tile_height);
+PreviewPlan PlanPreviews(const std::string& path, int32_t width, int32_t height, int32_t tile_width,
+                         int32_t tile_height);
 
 // The file of factor f beside path: the path with its extension replaced by
 // ".r" and f.
