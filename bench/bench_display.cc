@@ -14,13 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_gdal.h"
+#include "bench/bench_display_raster.h"
 #include "orvoapi.h"
 
 namespace {
 
 constexpr int32_t kSize = 16000;
-constexpr int32_t kTile = 256;
 constexpr int32_t kW = 1920, kH = 1080;
 
 std::filesystem::path& BenchDir() {
@@ -29,22 +28,6 @@ std::filesystem::path& BenchDir() {
 }
 std::string RasterPath() { return (BenchDir() / "display.raster").string(); }
 std::string TiffPath() { return (BenchDir() / "display.tif").string(); }
-
-uint16_t Sample(int32_t tx, int32_t ty, int32_t i) {
-  return static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
-}
-
-void MakeRaster() {
-  if (!CreateRaster(RasterPath().c_str(), kSize, kSize, kTile, kTile, 2, 0)) std::abort();
-  IRaster* r = OpenRaster(RasterPath().c_str(), 300, false);
-  if (r == nullptr) std::abort();
-  for (int32_t ty = 0; ty < (kSize + kTile - 1) / kTile; ++ty)
-    for (int32_t tx = 0; tx < (kSize + kTile - 1) / kTile; ++tx) {
-      auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
-      for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
-    }
-  r->Release();
-}
 
 IPalette* DemPalette() {
   std::vector<uint16_t> heights(4096);
@@ -90,35 +73,9 @@ void BM_Raster2DcBy8(benchmark::State& state) {
 }
 
 #ifdef ORVO_BENCH_GDAL
-void MakeTiff() {
-  orvobench::WriteTiledTiff(TiffPath(), kSize, kSize, GDT_UInt16,
-                            [](int32_t tx, int32_t ty, void* p) {
-                              auto* tile = static_cast<uint16_t*>(p);
-                              for (int32_t i = 0; i < kTile * kTile; ++i)
-                                tile[i] = Sample(tx, ty, i);
-                            },
-                            {2, 4, 8});
-}
-
 // Arg 1: from the overviews; 0: with them turned off.
 void BM_GdalRasterIOBy8(benchmark::State& state) {
-  GDALSetCacheMax64(int64_t{1} << 30);
-  char* no_overviews[] = {const_cast<char*>("OVERVIEW_LEVEL=NONE"), nullptr};
-  GDALDatasetH ds = GDALOpenEx(TiffPath().c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr,
-                               state.range(0) == 0 ? no_overviews : nullptr, nullptr);
-  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-  std::vector<uint16_t> window(static_cast<size_t>(kW) * kH);
-  const auto read = [&] {
-    if (GDALRasterIO(band, GF_Read, 0, 0, kW * 8, kH * 8, window.data(), kW, kH, GDT_UInt16, 0,
-                     0) != CE_None)
-      std::abort();
-  };
-  read();  // warm the block cache
-  for (auto _ : state) {
-    read();
-    benchmark::DoNotOptimize(window.data());
-  }
-  GDALClose(ds);
+  orvobench::TimeReducedRead(state, TiffPath(), kW, kH, 8, state.range(0) == 1);
 }
 #endif
 
@@ -136,9 +93,9 @@ int main(int argc, char** argv) {
   std::filesystem::path root = base != nullptr ? base : std::filesystem::temp_directory_path();
   BenchDir() = root / ("orvo-bench-display-" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(BenchDir());
-  MakeRaster();
+  orvobench::MakeDisplayRaster(RasterPath(), kSize, kSize);
 #ifdef ORVO_BENCH_GDAL
-  MakeTiff();
+  orvobench::MakeDisplayTiff(TiffPath(), kSize, kSize);
 #endif
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

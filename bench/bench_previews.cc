@@ -15,14 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_gdal.h"
+#include "bench/bench_display_raster.h"
 #include "orvoapi.h"
 #include "tools/orvo/raster_previews.h"
 
 namespace {
 
 constexpr int32_t kWidth = 15360, kHeight = 8640;
-constexpr int32_t kTile = 256;
 constexpr int32_t kW = 1920, kH = 1080;
 
 std::filesystem::path& BenchDir() {
@@ -31,22 +30,6 @@ std::filesystem::path& BenchDir() {
 }
 std::string RasterPath() { return (BenchDir() / "terrain.raster").string(); }
 std::string TiffPath() { return (BenchDir() / "terrain.tif").string(); }
-
-uint16_t Sample(int32_t tx, int32_t ty, int32_t i) {
-  return static_cast<uint16_t>((tx * 37 + ty * 11 + i) % 3000);
-}
-
-void MakeRaster() {
-  if (!CreateRaster(RasterPath().c_str(), kWidth, kHeight, kTile, kTile, 2, 0)) std::abort();
-  IRaster* r = OpenRaster(RasterPath().c_str(), 300, false);
-  if (r == nullptr) std::abort();
-  for (int32_t ty = 0; ty < (kHeight + kTile - 1) / kTile; ++ty)
-    for (int32_t tx = 0; tx < (kWidth + kTile - 1) / kTile; ++tx) {
-      auto* tile = static_cast<uint16_t*>(r->GetTile(tx, ty));
-      for (int32_t i = 0; i < kTile * kTile; ++i) tile[i] = Sample(tx, ty, i);
-    }
-  r->Release();
-}
 
 void Build() {
   orvotool::BuildPreviews(RasterPath(), [](int64_t, int64_t) {});
@@ -109,29 +92,8 @@ void BM_PrepareBy8FromPreview(benchmark::State& state) {
 
 #ifdef ORVO_BENCH_GDAL
 void BM_GdalRasterIOBy8FromOverview(benchmark::State& state) {
-  if (!std::filesystem::exists(TiffPath()))
-    orvobench::WriteTiledTiff(TiffPath(), kWidth, kHeight, GDT_UInt16,
-                              [](int32_t tx, int32_t ty, void* p) {
-                                auto* tile = static_cast<uint16_t*>(p);
-                                for (int32_t i = 0; i < kTile * kTile; ++i)
-                                  tile[i] = Sample(tx, ty, i);
-                              },
-                              {2, 4, 8});
-  GDALSetCacheMax64(int64_t{1} << 30);
-  GDALDatasetH ds = GDALOpen(TiffPath().c_str(), GA_ReadOnly);
-  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-  std::vector<uint16_t> window(static_cast<size_t>(kW) * kH);
-  const auto read = [&] {
-    if (GDALRasterIO(band, GF_Read, 0, 0, kW * 8, kH * 8, window.data(), kW, kH, GDT_UInt16, 0,
-                     0) != CE_None)
-      std::abort();
-  };
-  read();  // warm the block cache
-  for (auto _ : state) {
-    read();
-    benchmark::DoNotOptimize(window.data());
-  }
-  GDALClose(ds);
+  if (!std::filesystem::exists(TiffPath())) orvobench::MakeDisplayTiff(TiffPath(), kWidth, kHeight);
+  orvobench::TimeReducedRead(state, TiffPath(), kW, kH, 8, /*overviews=*/true);
 }
 #endif
 
@@ -150,7 +112,7 @@ int main(int argc, char** argv) {
   std::filesystem::path root = base != nullptr ? base : std::filesystem::temp_directory_path();
   BenchDir() = root / ("orvo-bench-previews-" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(BenchDir());
-  MakeRaster();
+  orvobench::MakeDisplayRaster(RasterPath(), kWidth, kHeight);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
