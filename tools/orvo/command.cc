@@ -46,19 +46,19 @@ Args ParseArgs(const Command& command, int argc, const char* const* args) {
         value = arg.substr(eq + 1);
         has_inline_value = true;
       }
-      const OptionSpec* spec = nullptr;
+      const OptionSpec* option = nullptr;
       for (const OptionSpec& o : command.options)
-        if (name == o.name) spec = &o;
-      if (spec == nullptr) throw UsageError{"unknown option " + name};
-      if (spec->takes_value && !has_inline_value) {
-        if (i + spec->value_count >= argc)
+        if (name == o.name) option = &o;
+      if (option == nullptr) throw UsageError{"unknown option " + name};
+      if (option->takes_value && !has_inline_value) {
+        if (i + option->value_count >= argc)
           throw UsageError{"option " + name +
-                           (spec->value_count == 1
+                           (option->value_count == 1
                                 ? std::string(" needs a value")
-                                : " needs " + std::to_string(spec->value_count) + " values")};
+                                : " needs " + std::to_string(option->value_count) + " values")};
         value = args[++i];
-        for (int k = 1; k < spec->value_count; ++k) value += std::string(" ") + args[++i];
-      } else if (!spec->takes_value && has_inline_value) {
+        for (int k = 1; k < option->value_count; ++k) value += std::string(" ") + args[++i];
+      } else if (!option->takes_value && has_inline_value) {
         throw UsageError{"option " + name + " takes no value"};
       }
       parsed.options[name] = value;
