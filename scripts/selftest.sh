@@ -232,6 +232,23 @@ EOF
   [ $rc -eq 125 ] && grep -q "^wine-run.sh: wine start failed:" "$work/err" &&
     pass "wine's own start failure is status 125 with its line" ||
     fail "start failure gave status $rc" "$(cat "$work/err")"
+
+  # --probe: this machine runs the loader; one the kernel will not execute (an
+  # ELF head and nothing after it, as a kernel without 32-bit support sees
+  # wine32's loader) is status 126 with its line.
+  "$here/wine-run.sh" --arch "$arch" --probe 2>"$work/err"
+  rc=$?
+  [ $rc -eq 0 ] && pass "--probe: this machine runs the loader" ||
+    fail "--probe gave status $rc" "$(cat "$work/err")"
+  local class='\001' var=ORVO_WINE32
+  [ "$arch" = win64 ] && class='\002' var=ORVO_WINE64
+  printf "\177ELF$class\001\001" >"$work/refused-loader"
+  chmod +x "$work/refused-loader"
+  env "$var=$work/refused-loader" "$here/wine-run.sh" --arch "$arch" --probe 2>"$work/err"
+  rc=$?
+  [ $rc -eq 126 ] && grep -q "^wine-run.sh: this machine's kernel does not execute" "$work/err" &&
+    pass "--probe: a loader the kernel refuses is status 126 with its line" ||
+    fail "--probe of a refused loader gave status $rc" "$(cat "$work/err")"
 }
 
 case "$what" in

@@ -9,6 +9,11 @@
 #   wine-run.sh [OPTIONS] --init                   create the prefix (once) and
 #                                                  start its wineserver
 #   wine-run.sh [OPTIONS] --stop                   stop that wineserver
+#   wine-run.sh [OPTIONS] --probe                  whether this machine runs
+#                                                  the arch's wine at all: 0
+#                                                  yes, 126 its kernel refuses
+#                                                  the loader (no 32-bit
+#                                                  support), 125 no wine
 # Options: --prefix DIR (default $WINEPREFIX, else ./wineprefix);
 #          --arch win32|win64 (default $ORVO_WINEARCH, else win64);
 #          --start-mark: the program creates the file named by ORVO_START_MARK
@@ -51,6 +56,7 @@ while [ $# -gt 0 ]; do
     --arch) arch="$2"; shift 2 ;;
     --init) action=init; shift ;;
     --stop) action=stop; shift ;;
+    --probe) action=probe; shift ;;
     --start-mark) start_mark=1; shift ;;
     --) shift; break ;;
     *) break ;;
@@ -98,6 +104,21 @@ case "$arch" in
            start_failed "32-bit wine not found (dpkg --add-architecture i386; apt-get install wine32:i386)" ;;
   *) echo "wine-run.sh: --arch is win32 or win64, not '$arch'" >&2; exit 2 ;;
 esac
+
+# The loader run on its own, with no prefix: bash gives 126 when the kernel
+# will not execute it ("Exec format error": a kernel built without 32-bit
+# support), which no package can mend.
+if [ "$action" = probe ]; then
+  "$WINE" --version </dev/null >/dev/null 2>&1
+  rc=$?
+  if [ $rc -eq 126 ]; then
+    echo "wine-run.sh: this machine's kernel does not execute $WINE ($arch programs cannot run here)" >&2
+    exit 126
+  fi
+  [ $rc -eq 0 ] || start_failed "$WINE --version failed (status $rc)"
+  exit 0
+fi
+
 WINESERVER_BIN="$(find_wineserver)" || start_failed "wineserver not found next to $WINE"
 
 case "$prefix" in
