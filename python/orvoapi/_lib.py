@@ -76,6 +76,7 @@ _PROTOTYPES = {
     "GetDoubleAttributeAR": (c_double, [_P, c_int32]),
     "GetBlobAttributeAR": (c_int32, [_P, c_int32, c_void_p, c_int32]),
     "GetPositionAR": (c_int64, [_P]), "SetPositionAR": (c_bool, [_P, c_int64]),
+    "GetSizeAR": (c_int64, [_P]),
     # writers
     "CreateExSW": (_P, [c_char_p, c_bool]), "FreeSW": (None, [_P]),
     "AddRecordSW": (c_int64, [_P, c_int32, c_int32, c_void_p, c_void_p, c_int32]),
@@ -127,6 +128,32 @@ for _name, (_restype, _argtypes) in _PROTOTYPES.items():
     _f.argtypes = _argtypes
 
 
+_RUNS_NAMES = {"win32": "orvoapi_runs.dll", "darwin": "liborvoapi_runs.dylib"}
+
+
+def _load_runs():
+    """The run readers built beside the library (python/native), or None:
+    without them the package reads record by record, only slower."""
+    path = os.path.join(os.path.dirname(lib._name),
+                        _RUNS_NAMES.get(sys.platform, "liborvoapi_runs.so"))
+    if os.environ.get("ORVO_NO_RUNS") or not os.path.exists(path):
+        return None
+    try:
+        runs_lib = ctypes.CDLL(path)
+    except OSError:
+        return None
+    _I = POINTER(c_int32)
+    runs_lib.ReadSpatialRun.restype = c_int32
+    runs_lib.ReadSpatialRun.argtypes = [_P, c_bool, c_int32, c_int32, _P, _P, _P, _P, _I]
+    runs_lib.ReadAttributeRun.restype = c_int32
+    runs_lib.ReadAttributeRun.argtypes = [_P, c_bool, c_int32, c_int32, _P, _P, _P, c_int32,
+                                          _P, _P, _I, _I, _I]
+    return runs_lib
+
+
+runs = _load_runs()
+
+
 def encode(text):
     """A str or bytes argument as the library's 8-bit string."""
     if isinstance(text, bytes):
@@ -145,18 +172,23 @@ def path_arg(path):
     return os.fsencode(os.fspath(path))
 
 
-def copied_text(getter, size=256):
-    """Text from a bounded-copy getter(buffer, size), growing the buffer until
-    the text and its NUL fit."""
+def raw_text(getter, size=256):
+    """The bytes of a bounded-copy getter(buffer, size), growing the buffer
+    until the text and its NUL fit; b"" when the getter fails."""
     while True:
         buffer = ctypes.create_string_buffer(size)
         ok = getter(buffer, size)
         if ok is False:
-            return ""
+            return b""
         raw = buffer.raw
         if raw[-1] == 0:
-            return decode(raw.split(b"\0", 1)[0])
+            return raw.split(b"\0", 1)[0]
         size *= 4
+
+
+def copied_text(getter, size=256):
+    """The text of a bounded-copy getter(buffer, size), as decode() reads it."""
+    return decode(raw_text(getter, size))
 
 
 class Handles:

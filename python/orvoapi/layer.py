@@ -4,7 +4,10 @@ import os
 
 import numpy as np
 
-from ._lib import Handles, OrvoError, copied_text, decode, encode, lib, path_arg
+from ctypes import c_int32
+
+from ._lib import (Handles, OrvoError, copied_text, decode, encode, lib, path_arg, raw_text,
+                   runs)
 
 KINDS = {1: "PNT", 2: "LIN", 3: "RGN", 4: "TXT", 5: "MIX"}
 KIND_CODES = {v: k for k, v in KINDS.items()}
@@ -142,28 +145,247 @@ class Layer(Handles):
 
     def coordinates(self):
         """Every vertex of every record as one (n, 2) array, with the vertex
-        count of each record: the fast way to all geometry at once (four
-        calls a record, the coordinates copied straight into one buffer)."""
+        count of each record: the fast way to all geometry at once."""
+        geometry = self.geometry()
+        return geometry.xy, geometry.counts
+
+    def geometry(self):
+        """Every record's geometry at once, in the order of iteration: a
+        Geometry of arrays ids, kinds (codes 1..5, see KINDS), counts (the
+        vertex count of each record) and xy (all vertices, shape (n, 2))."""
+        if not self._sr:
+            raise OrvoError("%s: layer is closed" % self.spatial_path)
+        lib.ResetSR(self._sr)
+        if runs is not None:
+            return self._geometry_in_runs()
+        ids, kinds, counts, parts = [], [], [], []
+        while lib.NextSR(self._sr):
+            n = lib.GetVertexCountSR(self._sr)
+            ids.append(lib.GetIdSR(self._sr))
+            kinds.append(lib.GetLocalSR(self._sr))
+            counts.append(n)
+            parts.append(np.ctypeslib.as_array(lib.GetMetricSR(self._sr), (n, 2)).copy()
+                         if n else np.empty((0, 2)))
+        xy = np.concatenate(parts) if parts else np.empty((0, 2))
+        return Geometry(np.array(ids, np.int32), np.array(kinds, np.int32),
+                        np.array(counts, np.int32), xy)
+
+    def _geometry_in_runs(self):
         sr = self._sr
-        next_sr, count_of, metric_of = lib.NextSR, lib.GetVertexCountSR, lib.GetMetricSR
-        memmove = ctypes.memmove
-        lib.ResetSR(sr)
-        capacity = max(1 << 16, lib.GetSizeSR(sr) // 8)  # doubles; grows when short
-        buffer = np.empty(capacity, dtype=np.float64)
-        base = buffer.ctypes.data
+        size = max(lib.GetSizeSR(sr), 0)
+        records = _Columns({"ids": np.int32, "kinds": np.int32, "counts": np.int32},
+                           max(1024, size // 64))
+        xy = np.empty((max(1024, size // 16), 2))  # a binary vertex takes 16 bytes
         used = 0
-        counts = []
-        append = counts.append
-        while next_sr(sr):
-            n = count_of(sr)
-            if used + 2 * n > capacity:
-                capacity = max(2 * capacity, used + 2 * n)
-                buffer = np.resize(buffer, capacity)
-                base = buffer.ctypes.data
-            memmove(base + 8 * used, metric_of(sr), 16 * n)
-            used += 2 * n
-            append(n)
-        return buffer[:used].reshape(-1, 2).copy(), np.array(counts, dtype=np.int32)
+        pending = c_int32(-1)
+        from_current = False
+        while True:
+            room = records.room()
+            n = runs.ReadSpatialRun(sr, from_current, room, len(xy) - used,
+                                    records.at("ids"), records.at("kinds"),
+                                    records.at("counts"), xy.ctypes.data + 16 * used,
+                                    ctypes.byref(pending))
+            used += int(records["counts"][records.used:records.used + n].sum())
+            records.used += n
+            from_current = pending.value >= 0
+            if from_current:
+                if pending.value > len(xy) - used:
+                    xy = _grown(xy, used + pending.value)
+            elif n < room:
+                break
+        return Geometry(records.take("ids"), records.take("kinds"), records.take("counts"),
+                        _fitted(xy, used))
+
+    def table(self):
+        """Every attribute record at once, in file order: a Table of arrays
+        ids and user_ids and one array per attribute id in columns (int32,
+        float64 or str, in the order the ids first appear). A record without
+        an attribute has 0, NaN or "" there; a column whose values differ in
+        type is float64 when they are all numbers, else str (blobs are str
+        too, as their hexadecimal text)."""
+        if not self._ar:
+            raise OrvoError("%s: no attribute file" % self.attribute_path)
+        lib.ResetAR(self._ar)
+        self._ar_current = False
+        if runs is not None:
+            return self._table_in_runs()
+        ids, user_ids, rows = [], [], []
+        while lib.NextAR(self._ar):
+            ids.append(lib.GetIdAR(self._ar))
+            user_id, _, values = self._read_attributes()
+            user_ids.append(user_id)
+            rows.append(values)
+        columns = {}
+        for row in rows:
+            for key in row:
+                columns.setdefault(key, None)
+        # A column takes the type of its values; values of more than one type
+        # make it a column of their texts, as in the run reader.
+        for key in columns:
+            values = [row.get(key) for row in rows]
+            kinds = {type(v) for v in values if v is not None}
+            if kinds == {int}:
+                columns[key] = np.array([0 if v is None else v for v in values], np.int32)
+            elif kinds == {float}:
+                columns[key] = np.array([np.nan if v is None else v for v in values],
+                                        np.float64)
+            else:
+                columns[key] = np.array([_text(v) for v in values], dtype=str)
+        return Table(np.array(ids, np.int32), np.array(user_ids, np.int32), columns)
+
+    def _table_in_runs(self):
+        ar = self._ar
+        capacity = max(1024, max(lib.GetSizeAR(ar), 0) // 32)
+        forced = {}  # attribute id -> STRING, for columns whose values differ in type
+        while True:
+            table = self._attribute_runs(capacity, forced)
+            if isinstance(table, Table):
+                return table
+            forced[table] = STRING  # read again from the start with that column as text
+            lib.ResetAR(ar)
+
+    def _attribute_runs(self, capacity, forced):
+        """The Table, or the attribute id of a column whose values differ in
+        type (not in forced yet)."""
+        ar = self._ar
+        records = _Columns({"ids": np.int32, "user_ids": np.int32}, capacity)
+        names, types = [], []
+        width = 16
+        needed, pending, column = c_int32(0), c_int32(-1), c_int32(0)
+        from_current = False
+        while True:
+            room = records.room()
+            count = max(len(names), 1)
+            n = runs.ReadAttributeRun(
+                ar, from_current, room, len(names), (ctypes.c_char_p * count)(*names),
+                (c_int32 * count)(*types),
+                (ctypes.c_void_p * count)(*[records.at(name) for name in names]), width,
+                records.at("ids"), records.at("user_ids"), ctypes.byref(needed),
+                ctypes.byref(pending), ctypes.byref(column))
+            records.used += n
+            from_current = pending.value != -1
+            if pending.value == -2:  # attribute ids no column has yet
+                added = False
+                for i in range(lib.GetAttributeCountAR(ar)):
+                    key = raw_text(lambda b, k: lib.GetAttributeIdAR(ar, i, b, k))
+                    if key not in names:
+                        kind = forced.get(key) or lib.GetAttributeDataTypeAR(ar, i)
+                        kind = kind if kind in (INT, REAL) else STRING
+                        names.append(key)
+                        types.append(kind)
+                        records.add(key, np.int32 if kind == INT else
+                                    np.float64 if kind == REAL else "S%d" % width,
+                                    0 if kind == INT else np.nan if kind == REAL else b"")
+                        added = True
+                if not added:
+                    raise OrvoError("%s: record %d cannot be read" %
+                                    (self.attribute_path, lib.GetIdAR(ar)))
+            elif pending.value == -3:
+                return names[column.value]
+            elif pending.value == -4:  # a longer text: wider text columns
+                width = max(needed.value, 2 * width)
+                for name, kind in zip(names, types):
+                    if kind == STRING:
+                        records.retype(name, "S%d" % width)
+            elif n < room:
+                break
+        columns = {}
+        for name, kind in zip(names, types):
+            values = records.take(name)
+            columns[decode(name)] = _texts(values) if kind == STRING else values
+        return Table(records.take("ids"), records.take("user_ids"), columns)
+
+
+class Geometry:
+    """The geometry of every record of a layer as arrays: ids, kinds (codes,
+    see KINDS), counts (vertices of each record) and xy (shape (n, 2))."""
+
+    __slots__ = ("ids", "kinds", "counts", "xy")
+
+    def __init__(self, ids, kinds, counts, xy):
+        self.ids, self.kinds, self.counts, self.xy = ids, kinds, counts, xy
+
+
+class Table:
+    """The attributes of every record of a layer as arrays: ids, user_ids and
+    columns (a dict of attribute id to array)."""
+
+    __slots__ = ("ids", "user_ids", "columns")
+
+    def __init__(self, ids, user_ids, columns):
+        self.ids, self.user_ids, self.columns = ids, user_ids, columns
+
+
+class _Columns:
+    """Arrays of one length filled from the front by the run readers, grown
+    (doubled) when full."""
+
+    def __init__(self, dtypes, capacity):
+        self.capacity = capacity
+        self.used = 0
+        self.arrays = {k: np.empty(capacity, dtype=t) for k, t in dtypes.items()}
+        self.fills = {}
+
+    def room(self):
+        if self.used == self.capacity:
+            self.capacity *= 2
+            for key, array in self.arrays.items():
+                grown = np.empty(self.capacity, dtype=array.dtype)
+                grown[:self.used] = array[:self.used]
+                self.arrays[key] = grown
+        return self.capacity - self.used
+
+    def at(self, key):
+        """The address of the first free cell of a column."""
+        array = self.arrays[key]
+        return array.ctypes.data + array.itemsize * self.used
+
+    def add(self, key, dtype, fill):
+        array = np.empty(self.capacity, dtype=dtype)
+        array[:self.used] = fill  # the records before had no such attribute
+        self.arrays[key] = array
+
+    def retype(self, key, dtype):
+        array = np.empty(self.capacity, dtype=dtype)
+        array[:self.used] = self.arrays[key][:self.used]
+        self.arrays[key] = array
+
+    def __getitem__(self, key):
+        return self.arrays[key]
+
+    def take(self, key):
+        return self.arrays[key][:self.used].copy()
+
+
+def _grown(array, at_least):
+    grown = np.empty((max(2 * len(array), at_least),) + array.shape[1:], dtype=array.dtype)
+    grown[:len(array)] = array
+    return grown
+
+
+def _fitted(array, used):
+    """The first used rows; a copy when the array is much longer, so that the
+    rest is given back."""
+    return array[:used].copy() if len(array) > 2 * used + 1024 else array[:used]
+
+
+def _texts(values):
+    """Bytes cells as str: ASCII at numpy speed, anything else as decode() reads it."""
+    width = values.dtype.itemsize
+    codes = values.view(np.uint8).reshape(len(values), width)
+    if codes.size == 0 or int(codes.max()) < 0x80:
+        # ASCII: each byte widened to its code point is the str array itself
+        # (astype(str) takes several times as long).
+        return codes.astype(np.uint32).view("U%d" % width).reshape(len(values))
+    return np.array([decode(v) for v in values.tolist()], dtype=str)
+
+
+def _text(value):
+    if value is None:
+        return ""
+    if isinstance(value, (bytes, bytearray)):
+        return bytes(value).hex()
+    return str(value)
 
 
 class LayerWriter(Handles):

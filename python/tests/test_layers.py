@@ -52,6 +52,67 @@ def test_coordinates_of_every_record_at_once(tmp_path):
     np.testing.assert_array_equal(xy[5], [-3, 7])
 
 
+LONG_ID = "AN_ATTRIBUTE_ID_" + "OF_SEVENTY_BYTES" * 4  # longer than the readers' first buffer
+
+
+def write_survey(path):
+    """3,000 records: enough to grow the run readers' arrays, one of 5,000
+    vertices, attributes that come and go, a column whose type changes, texts
+    longer than a first text column and not ASCII."""
+    with orvoapi.LayerWriter(path) as w:
+        for i in range(3000):
+            values = {"N": i, "H": i / 4}
+            if i % 3 == 0:
+                values["NAME"] = "well %d" % i
+            if i == 1700:
+                values["NAME"] = "Ölberg, a name longer than sixteen bytes"
+            if i >= 2000:
+                values["CODE"] = "X%d" % i if i == 2500 else i  # int, then once text
+            if i == 2999:
+                values["RAW"] = b"\x00\xfe"
+            if i == 5:
+                values[LONG_ID] = 12
+            n = 5000 if i == 10 else 1 + i % 4
+            w.add(i + 1, "LIN" if n > 1 else "PNT", [np.column_stack((np.arange(n), np.full(n, i)))],
+                  values, user_id=-i)
+
+
+@pytest.mark.parametrize("ext", [".bspatial", ".spatial"])
+def test_whole_layer_as_arrays_matches_the_record_walk(tmp_path, monkeypatch, ext):
+    path = tmp_path / ("survey" + ext)
+    write_survey(path)
+    with orvoapi.Layer(path) as layer:
+        records = layer.records()
+        geometry, table = layer.geometry(), layer.table()
+        monkeypatch.setattr(orvoapi.layer, "runs", None)  # the record-by-record reading
+        slow_geometry, slow_table = layer.geometry(), layer.table()
+    assert orvoapi._lib.runs is not None, "liborvoapi_runs is built beside the library"
+    assert geometry.ids.tolist() == [r.id for r in records]
+    assert geometry.counts[10] == 5000 and geometry.xy.shape == (sum(geometry.counts), 2)
+    np.testing.assert_array_equal(geometry.xy, np.concatenate([r.vectors[0][:, :2]
+                                                               for r in records]))
+    assert geometry.kinds.tolist() == [orvoapi.layer.KIND_CODES[r.kind] for r in records]
+    assert table.ids.tolist() == list(range(1, 3001))
+    assert table.user_ids.tolist() == [-i for i in range(3000)]
+    assert list(table.columns) == ["N", "H", "NAME", LONG_ID, "CODE", "RAW"]
+    assert table.columns[LONG_ID][5] in (12, "12") and table.columns[LONG_ID][4] in (0, "")
+    names = table.columns["NAME"]
+    assert names[3] == "well 3" and names[1] == "" and names[1700].startswith("Ölberg, a name")
+    if ext == ".bspatial":
+        assert table.columns["N"].dtype == np.int32 and table.columns["H"][5] == 1.25
+        code = table.columns["CODE"]  # int values, then a text: all texts
+        assert code[1999] == "" and code[2000] == "2000" and code[2500] == "X2500"
+        assert table.columns["RAW"][2999] == "00fe" and table.columns["RAW"][0] == ""
+    else:  # the text form has texts only
+        assert table.columns["N"][7] == "7" and table.columns["H"][5] == "1.25"
+    for got, want in ((geometry, slow_geometry), (table, slow_table)):
+        for field in ("ids", "kinds", "counts", "xy", "user_ids"):
+            if hasattr(got, field):
+                np.testing.assert_array_equal(getattr(got, field), getattr(want, field))
+    for key, column in table.columns.items():
+        np.testing.assert_array_equal(column, slow_table.columns[key], err_msg=key)
+
+
 def test_bad_layers_raise_with_the_file_named(tmp_path):
     with pytest.raises(orvoapi.OrvoError, match="none.bspatial: no such file"):
         orvoapi.Layer(tmp_path / "none.bspatial")
