@@ -90,10 +90,13 @@ double DemHeightAt(ITransformedRaster* dem, double x, double y, bool wrap) noexc
       if (raster->GetPixelSize() != 2) return kDemNoDataHeight;
       return BilinearHeight(
           x, y,
-          [&](double* pixel, const double* map) { return affine->InverseTransform(pixel, map, 1); },
+          [&](double* pixel, const double* map) {
+            return affine->InverseOne(map[0], map[1], &pixel[0], &pixel[1]);
+          },
           [&](double column, int32_t row, int16_t* block) {
-            return FitsInt32(column) &&
-                   raster->GetPixelBlock(static_cast<int32_t>(column), row, 2, 2, block);
+            if (!FitsInt32(column)) return false;
+            const int32_t c = static_cast<int32_t>(column);
+            return raster->Block2x2(c, row, block) || raster->GetPixelBlock(c, row, 2, 2, block);
           });
     }
   }

@@ -28,6 +28,12 @@ int64_t RoundUp(int64_t v, int64_t step) {
   return (v + step - 1) / step * step;
 }
 
+// log2 of v when v is a power of two below 2^31, else -1.
+int PowerOfTwoShift(int64_t v) {
+  if (v < 1 || v > (int64_t{1} << 30) || (v & (v - 1)) != 0) return -1;
+  return __builtin_ctzll(static_cast<uint64_t>(v));
+}
+
 // memcpy with the short rows of small blocks (one to four pixels) copied
 // inline rather than through the library call.
 inline void CopyBytes(uint8_t* dst, const uint8_t* src, size_t n) {
@@ -112,6 +118,8 @@ void TRaster::ReadHeadAndTable(int64_t real_size) {
   tiles_across_ = g.tiles_across;
   tiles_down_ = g.tiles_down;
   tile_bytes_ = g.tile_bytes;
+  tile_shift_x_ = PowerOfTwoShift(head_.tile_width);
+  tile_shift_y_ = PowerOfTwoShift(head_.tile_height);
   // A head that claims more bytes than the file has must not let a view
   // reach past the file's end.
   mapping_limit_ = real_size >= 0 ? std::min(head_.file_size, real_size) : head_.file_size;
@@ -307,6 +315,48 @@ bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buf
     }
   }
   return delivered;
+}
+
+bool TRaster::Block2x2(int32_t x, int32_t y, int16_t out[4]) {
+  if (head_.pixel_size != 2 || x < 0 || y < 0 || int64_t{x} + 2 > head_.width ||
+      int64_t{y} + 2 > head_.height)
+    return false;
+  const int64_t TW = head_.tile_width, TH = head_.tile_height;
+  int64_t tx, ty, c, r;
+  if (tile_shift_x_ >= 0 && tile_shift_y_ >= 0) {
+    tx = x >> tile_shift_x_;
+    ty = y >> tile_shift_y_;
+    c = x & (TW - 1);
+    r = y & (TH - 1);
+  } else {
+    tx = x / TW;
+    ty = y / TH;
+    c = x % TW;
+    r = y % TH;
+  }
+  if (c + 2 > TW || r + 2 > TH) return false;
+  // A raw tile inside the view is read in place; anything else (a tile
+  // outside the view, a run-length tile, an absent one) goes through Tile.
+  const int64_t index = ty * tiles_across_ + tx;
+  int64_t offset = -1;
+  if (tile_table_.empty()) {
+    offset = head_.data_offset + index * tile_bytes_;
+  } else {
+    const RASTERTILE& stored = tile_table_[static_cast<size_t>(index)];
+    if (stored.offset > 0 && static_cast<int64_t>(stored.size) == tile_bytes_)
+      offset = stored.offset;
+  }
+  const uint8_t* tile;
+  if (view_ != nullptr && offset >= view_offset_ && tile_bytes_ <= view_size_ &&
+      offset - view_offset_ <= view_size_ - tile_bytes_)
+    tile = view_ + (offset - view_offset_);
+  else
+    tile = Tile(tx, ty);
+  if (tile == nullptr) return false;
+  const uint8_t* at = tile + (r * TW + c) * 2;
+  std::memcpy(out, at, 4);
+  std::memcpy(out + 2, at + TW * 2, 4);
+  return true;
 }
 
 bool ORVO_STDCALL TRaster::GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, void* dst) {

@@ -48,6 +48,13 @@ class TRaster final : public TApiObject<IRaster> {
   void* ORVO_STDCALL GetTile(int32_t tx, int32_t ty) override;
   IRaster* ORVO_STDCALL Clone(bool read_only) override;
 
+  // The 2 x 2 block of 2-byte pixels whose top-left pixel is (x, y), as
+  // GetPixelBlock(x, y, 2, 2) reads it, when the block lies inside one tile;
+  // false (out untouched) otherwise, and the caller takes GetPixelBlock. The
+  // path is short so that the processor overlaps one DEM query's wait for
+  // memory with the work of the next.
+  bool Block2x2(int32_t x, int32_t y, int16_t out[4]);
+
   // Bytes the views may span (a multiple of the allocation granularity).
   int64_t WindowSize() const { return window_size_; }
   // No byte at or beyond it is mapped.
@@ -83,6 +90,8 @@ class TRaster final : public TApiObject<IRaster> {
   int64_t tile_bytes_ = 0;
   int64_t tiles_across_ = 0;
   int64_t tiles_down_ = 0;
+  int tile_shift_x_ = -1;  // log2 of the tile width when that is a power of two
+  int tile_shift_y_ = -1;
   uint8_t* view_ = nullptr;
   int64_t view_offset_ = 0;
   int64_t view_size_ = 0;

@@ -43,16 +43,11 @@ bool ORVO_STDCALL TTransform::Transform(double* dst, const double* src, int32_t 
 bool ORVO_STDCALL TTransform::InverseTransform(double* dst, const double* src, int32_t count) {
   // The determinant's reciprocal is kept with the coefficients: a query
   // multiplies instead of dividing twice.
-  const long double r = inverse_det_;
-  if (r == 0) return false;
+  if (inverse_det_ == 0) return false;
   if (count <= 0) return true;
   if (dst == nullptr || src == nullptr) return false;
-  const long double a = k_[0], b = k_[1], c = k_[2], d = k_[3], e = k_[4], f = k_[5];
-  for (int32_t i = 0; i < count; ++i) {
-    const long double X = src[2 * i], Y = src[2 * i + 1];
-    dst[2 * i] = static_cast<double>(((X - c) * e + (f - Y) * b) * r);
-    dst[2 * i + 1] = static_cast<double>(((Y - f) * a + (c - X) * d) * r);
-  }
+  for (int32_t i = 0; i < count; ++i)
+    InverseOne(src[2 * i], src[2 * i + 1], &dst[2 * i], &dst[2 * i + 1]);
   return true;
 }
 

@@ -41,6 +41,17 @@ class TTransform final : public orvo::TApiObject<ITransform> {
   // a, b, c, d, e, f.
   const long double* Coefficients() const { return k_; }
 
+  // The inverse of one point, as InverseTransform computes it; false when the
+  // transform has no inverse. Inline for callers that ask point by point.
+  bool InverseOne(double x, double y, double* column, double* row) const {
+    const long double r = inverse_det_;
+    if (r == 0) return false;
+    const long double X = x, Y = y;
+    *column = static_cast<double>(((X - k_[2]) * k_[4] + (k_[5] - Y) * k_[1]) * r);
+    *row = static_cast<double>(((Y - k_[5]) * k_[0] + (k_[2] - X) * k_[3]) * r);
+    return true;
+  }
+
  private:
   // 1 / (a*e - b*d), or 0 when that determinant is 0 or not finite.
   void CacheInverse();

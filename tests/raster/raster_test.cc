@@ -459,5 +459,56 @@ TEST(RasterLarge, SparseFileBeyondFourGigabytes) {
 }
 #endif
 
+// The DEM's 2 x 2 read gives what GetPixelBlock gives wherever it answers:
+// tiles of a width that is a power of two and of one that is not, raw, run-
+// length and absent tiles, blocks inside a tile, across tile edges and at
+// the raster's edges.
+TEST(RasterBlock2x2, AgreesWithGetPixelBlock) {
+  TempDir dir;
+  for (const int tile_width : {4, 3}) {
+    const int tile_height = 5, across = 3, down = 2;
+    const int width = across * tile_width - 1, height = down * tile_height - 2;
+    std::vector<std::optional<std::string>> tiles;
+    for (int t = 0; t < across * down; ++t) {
+      std::string raw;
+      for (int i = 0; i < tile_width * tile_height; ++i) {
+        const uint16_t v = static_cast<uint16_t>(1000 * t + i);
+        raw.append(reinterpret_cast<const char*>(&v), 2);
+      }
+      if (t == 1) {
+        tiles.push_back(std::nullopt);
+      } else if (t == 4) {
+        const uint16_t count = static_cast<uint16_t>(tile_width * tile_height);
+        tiles.push_back(RleTile({{1, "ab"}, {static_cast<uint16_t>(count - 1), "cd"}}));
+      } else {
+        tiles.push_back(raw);
+      }
+    }
+    const std::string path = dir.File("b" + std::to_string(tile_width) + ".raster");
+    WriteFileBytes(path,
+                   VariableRaster(MakeHead(width, height, tile_width, tile_height, 2), tiles));
+    orvo::TRaster r(path.c_str(), 1, true);
+    int answered = 0;
+    for (int y = -1; y <= height; ++y) {
+      for (int x = -1; x <= width; ++x) {
+        int16_t fast[4] = {7, 7, 7, 7}, slow[4] = {7, 7, 7, 7};
+        const bool inside = x >= 0 && y >= 0 && x + 2 <= width && y + 2 <= height &&
+                            x % tile_width + 2 <= tile_width && y % tile_height + 2 <= tile_height;
+        const bool present = (y / tile_height) * across + x / tile_width != 1;
+        SCOPED_TRACE(testing::Message() << tile_width << ": " << x << ", " << y);
+        ASSERT_EQ(r.Block2x2(x, y, fast), inside && present);
+        if (!inside || !present) {
+          EXPECT_EQ(std::vector<int16_t>(fast, fast + 4), std::vector<int16_t>(4, 7));
+          continue;
+        }
+        ++answered;
+        ASSERT_TRUE(r.GetPixelBlock(x, y, 2, 2, slow));
+        EXPECT_EQ(std::vector<int16_t>(fast, fast + 4), std::vector<int16_t>(slow, slow + 4));
+      }
+    }
+    EXPECT_GT(answered, 10);
+  }
+}
+
 }  // namespace
 }  // namespace orvotest
