@@ -2,6 +2,7 @@
 // the file and through the mapping an open raster shares, and tile counts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -123,12 +124,9 @@ TEST_F(RasterFileTest, HeadIsReachedThroughTheMappingOfAnOpenRaster) {
 }
 
 TEST(RasterTileCount, RoundsUp) {
-  EXPECT_EQ(TileCount(256, 256), 1);
-  EXPECT_EQ(TileCount(256, 257), 2);
-  EXPECT_EQ(TileCount(256, 1), 1);
-  EXPECT_EQ(TileCount(7, 0), 0);
-  EXPECT_EQ(TileCount(1, INT32_MAX), INT32_MAX);
-  EXPECT_EQ(TileCount(0, 5), 0);
+  EXPECT_EQ((std::array{TileCount(256, 256), TileCount(256, 257), TileCount(256, 1),
+                        TileCount(7, 0), TileCount(1, INT32_MAX), TileCount(0, 5)}),
+            (std::array{1, 2, 1, 0, INT32_MAX, 0}));
 }
 
 }  // namespace

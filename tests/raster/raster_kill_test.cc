@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,21 +44,19 @@ bool WriteShare(IRaster* r, int process, int32_t from, int32_t to) {
 // Progress is told through one small file a process ("path.N"), made once
 // its first half is written; N = kProcesses is the parent's word that process
 // 0 is dead.
-bool Marker(const std::string& path, int process) {
-  std::FILE* f = std::fopen((path + "." + std::to_string(process)).c_str(), "rb");
-  if (f != nullptr) std::fclose(f);
-  return f != nullptr;
+std::string MarkerPath(const std::string& path, int process) {
+  return path + "." + std::to_string(process);
 }
 
 bool SetMarker(const std::string& path, int process) {
-  std::FILE* f = std::fopen((path + "." + std::to_string(process)).c_str(), "wb");
+  std::FILE* f = std::fopen(MarkerPath(path, process).c_str(), "wb");
   return f != nullptr && std::fclose(f) == 0;
 }
 
 // Polls until the marker is there; false after a minute.
 bool WaitForMarker(const std::string& path, int process) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!Marker(path, process)) {
+  while (!std::filesystem::exists(MarkerPath(path, process))) {
     if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
@@ -106,11 +105,8 @@ Child Start(const std::string& path, int process) {
   buffer.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  child.started = CreateProcessA(/*application_name=*/nullptr, buffer.data(),
-                                 /*process_attributes=*/nullptr, /*thread_attributes=*/nullptr,
-                                 /*inherit_handles=*/FALSE, /*creation_flags=*/0,
-                                 /*environment=*/nullptr, /*current_directory=*/nullptr, &startup,
-                                 &child.info) != FALSE;
+  child.started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &child.info) != FALSE;
   return child;
 }
 

@@ -7,13 +7,14 @@
 
 #include <array>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/holders.h"
 #include "orvoapi.h"
 #include "tests/raster/raster_bytes.h"
 #include "tests/support/child.h"
+#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvotest {
@@ -21,10 +22,7 @@ namespace {
 
 constexpr int64_t kMb = 1 << 20;
 
-struct Releaser {
-  void operator()(IRaster* r) const { r->Release(); }
-};
-using RasterPtr = std::unique_ptr<IRaster, Releaser>;
+using RasterPtr = orvo::TAutoRelease<IRaster>;
 
 RasterPtr Open(const std::string& path, int32_t cache_mb = 1, bool read_only = false) {
   return RasterPtr(OpenRaster(path.c_str(), cache_mb, read_only));
@@ -59,17 +57,15 @@ TEST_F(RasterTest, PixelsGoToTheirTileInTheFile) {
   {
     RasterPtr r = Open(path_);
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->GetWidth(), 300);
-    EXPECT_EQ(r->GetHeight(), 200);
-    EXPECT_EQ(r->GetTileWidth(), 256);
-    EXPECT_EQ(r->GetTileHeight(), 256);
-    EXPECT_EQ(r->GetPixelSize(), 2);
+    EXPECT_EQ((std::array{r->GetWidth(), r->GetHeight(), r->GetTileWidth(), r->GetTileHeight(),
+                          r->GetPixelSize()}),
+              (std::array{300, 200, 256, 256, 2}));
     EXPECT_EQ(r->GetFileSize(), 262408);
     uint16_t v = 0x1234;
     EXPECT_TRUE(r->SetPixel(299, 199, &v));
     v = 0x0102;
     EXPECT_TRUE(r->SetPixel(256, 0, &v));
-    EXPECT_EQ(Pixel16(r.get(), 299, 199), 0x1234);
+    EXPECT_EQ(Pixel16(r.Get(), 299, 199), 0x1234);
     for (auto [x, y] : {std::pair{300, 0}, {0, 200}, {-1, 0}, {0, -1}}) {
       EXPECT_FALSE(r->GetPixel(x, y, &v));
       EXPECT_FALSE(r->SetPixel(x, y, &v));
@@ -83,9 +79,24 @@ TEST_F(RasterTest, PixelsGoToTheirTileInTheFile) {
     EXPECT_EQ(r->GetTile(2, 0), nullptr);
     EXPECT_EQ(r->GetTile(0, 1), nullptr);
     EXPECT_EQ(r->GetTile(-1, 0), nullptr);
+    // A fresh object counts 0 references; going below 1 destroys it.
+    EXPECT_EQ(r->AddRef(), 1);
+    EXPECT_EQ(r->AddRef(), 2);
+    EXPECT_EQ(r->Release(), 1);
+    EXPECT_EQ(r->GetWidth(), 300);
+    EXPECT_EQ(r.Detach()->Release(), 0);
   }
   EXPECT_EQ(FilePixel(299, 199), 0x1234);
   EXPECT_EQ(FilePixel(256, 0), 0x0102);
+  // Read-only rasters refuse every write.
+  RasterPtr r = Open(path_, 1, true);
+  ASSERT_TRUE(r);
+  uint16_t v = 9;
+  std::vector<uint16_t> block(4, 9);
+  EXPECT_FALSE(r->SetPixel(299, 199, &v));
+  EXPECT_FALSE(r->SetPixelBlock(298, 198, 2, 2, block.data()));
+  EXPECT_EQ(Pixel16(r.Get(), 299, 199), 0x1234);
+  EXPECT_EQ(Pixel16(r.Get(), 298, 198), 0);
 }
 
 TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
@@ -94,9 +105,9 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
   for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint16_t>(i + 1);
   // Spans the tile edge at column 256.
   ASSERT_TRUE(r->SetPixelBlock(246, 10, 20, 3, src.data()));
-  EXPECT_EQ(Pixel16(r.get(), 255, 10), 10);
-  EXPECT_EQ(Pixel16(r.get(), 256, 10), 11);
-  EXPECT_EQ(Pixel16(r.get(), 265, 12), 60);
+  EXPECT_EQ(Pixel16(r.Get(), 255, 10), 10);
+  EXPECT_EQ(Pixel16(r.Get(), 256, 10), 11);
+  EXPECT_EQ(Pixel16(r.Get(), 265, 12), 60);
   // Small blocks, as DEM queries read them: inside one tile and across its edge.
   std::array<uint16_t, 4> small{};
   ASSERT_TRUE(r->GetPixelBlock(254, 10, 2, 2, small.data()));
@@ -128,21 +139,6 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
     EXPECT_FALSE(r->SetPixelBlock(x, y, w, h, dst.data()));
   }
   EXPECT_FALSE(r->GetPixelBlock(0, 0, 4, 4, nullptr));
-}
-
-TEST_F(RasterTest, ReadOnlyRastersRefuseEveryWrite) {
-  {
-    RasterPtr w = Open(path_);
-    uint16_t v = 5;
-    ASSERT_TRUE(w->SetPixel(1, 1, &v));
-  }
-  RasterPtr r = Open(path_, 1, true);
-  ASSERT_TRUE(r);
-  uint16_t v = 9;
-  std::vector<uint16_t> block(4, 9);
-  EXPECT_FALSE(r->SetPixel(1, 1, &v));
-  EXPECT_FALSE(r->SetPixelBlock(0, 0, 2, 2, block.data()));
-  EXPECT_EQ(Pixel16(r.get(), 1, 1), 5);
 }
 
 TEST_F(RasterTest, WindowFollowsTheCacheSize) {
@@ -194,33 +190,23 @@ TEST_F(RasterTest, OpenersShareOneFile) {
   ASSERT_TRUE(first && second);
   uint16_t v = 42;
   ASSERT_TRUE(first->SetPixel(3, 4, &v));
-  EXPECT_EQ(Pixel16(second.get(), 3, 4), 42);
+  EXPECT_EQ(Pixel16(second.Get(), 3, 4), 42);
   v = 43;
   ASSERT_TRUE(second->SetPixel(290, 150, &v));
-  EXPECT_EQ(Pixel16(first.get(), 290, 150), 43);
+  EXPECT_EQ(Pixel16(first.Get(), 290, 150), 43);
 
   // A clone outlives the object that holds the file; a new opener then holds
   // the file again and shares the clone's section.
   RasterPtr clone(first->Clone(true));
   ASSERT_TRUE(clone);
-  first.reset();
-  second.reset();
+  first.Reset();
+  second.Reset();
   RasterPtr again = Open(path_);
   ASSERT_TRUE(again);
   v = 44;
   ASSERT_TRUE(again->SetPixel(3, 4, &v));
-  EXPECT_EQ(Pixel16(clone.get(), 3, 4), 44);
+  EXPECT_EQ(Pixel16(clone.Get(), 3, 4), 44);
   EXPECT_FALSE(clone->SetPixel(3, 4, &v));
-}
-
-TEST_F(RasterTest, ReferenceCounting) {
-  IRaster* r = OpenRaster(path_.c_str(), 1, false);
-  ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->AddRef(), 1);
-  EXPECT_EQ(r->AddRef(), 2);
-  EXPECT_EQ(r->Release(), 1);
-  EXPECT_EQ(r->GetWidth(), 300);
-  EXPECT_EQ(r->Release(), 0);  // below 1: destroyed
 }
 
 // Child: opens the raster args[0], expects pixel (3, 4) to hold args[1] and
@@ -242,27 +228,20 @@ TEST_F(RasterTest, AnotherProcessSeesAndMakesWrites) {
   uint16_t v = 321;
   ASSERT_TRUE(r->SetPixel(3, 4, &v));
   ASSERT_EQ(RunChild("raster_peer", {path_, "321", "654"}), 0);
-  EXPECT_EQ(Pixel16(r.get(), 290, 150), 654);
+  EXPECT_EQ(Pixel16(r.Get(), 290, 150), 654);
 }
 
 // Variable layout: tile 0 raw, tile 1 run-length, tile 2 absent, tile 3 a
 // stream with a bad method word, tile 4 a stream that comes out short.
-class VariableRasterTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    path_ = dir_.File("v.raster");
-    std::string raw;
-    for (int i = 0; i < 16; ++i) raw.push_back(static_cast<char>(i));
-    WriteFileBytes(path_, VariableRaster(MakeHead(20, 4, 4, 4, 1),
-                                         {raw, RleTile({{10, "a"}, {6, "b"}}), std::nullopt,
-                                          RleTile({{16, "c"}}, 2), RleTile({{15, "d"}})}));
-  }
-  TempDir dir_;
-  std::string path_;
-};
-
-TEST_F(VariableRasterTest, RawCompressedAndAbsentTiles) {
-  RasterPtr r = Open(path_);
+TEST(VariableRaster, RawCompressedAndAbsentTiles) {
+  TempDir dir;
+  const std::string path = dir.File("v.raster");
+  std::string raw;
+  for (int i = 0; i < 16; ++i) raw.push_back(static_cast<char>(i));
+  WriteFileBytes(path, VariableRaster(MakeHead(20, 4, 4, 4, 1),
+                                      {raw, RleTile({{10, "a"}, {6, "b"}}), std::nullopt,
+                                       RleTile({{16, "c"}}, 2), RleTile({{15, "d"}})}));
+  RasterPtr r = Open(path);
   ASSERT_TRUE(r);
   auto tile1 = static_cast<const char*>(r->GetTile(1, 0));
   ASSERT_NE(tile1, nullptr);
@@ -287,18 +266,8 @@ TEST_F(VariableRasterTest, RawCompressedAndAbsentTiles) {
   EXPECT_FALSE(r->SetPixelBlock(2, 0, 4, 1, "zzzz"));
   EXPECT_TRUE(r->GetPixel(2, 0, &v));
   EXPECT_EQ(v, 2);
-  EXPECT_TRUE(r->SetPixel(2, 0, &v));                          // raw tiles take writes
-  EXPECT_TRUE(r->SetPixelBlock(8, 0, 4, 1, "zzzz") == false);  // absent only
-}
-
-// The message a TRaster raises on the file, or "" when it opens.
-std::string RaisedOn(const std::string& path) {
-  try {
-    orvo::TRaster r(path.c_str(), 1, true);
-    return "";
-  } catch (const char* message) {
-    return message;
-  }
+  EXPECT_TRUE(r->SetPixel(2, 0, &v));                  // raw tiles take writes
+  EXPECT_FALSE(r->SetPixelBlock(8, 0, 4, 1, "zzzz"));  // absent only
 }
 
 // Heads that must not open, each one 64-bit field of a valid variable file
@@ -328,6 +297,10 @@ TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
       {"table past the end", 72, 1 << 20, "can't open raster file"},
       {"table inside the head", 72, 8, "can't open raster file"},
   };
+  // The message a TRaster raises on the file.
+  const auto raised = [](const std::string& path) {
+    return Raised([&] { orvo::TRaster r(path.c_str(), 1, true); });
+  };
   for (const Case& c : cases) {
     std::string bytes = good;
     if (std::string(c.name) == "short file")
@@ -337,7 +310,7 @@ TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
     std::string path = dir.File(std::string(c.name) + ".raster");
     WriteFileBytes(path, bytes);
     EXPECT_EQ(OpenRaster(path.c_str(), 1, false), nullptr) << c.name;
-    EXPECT_EQ(RaisedOn(path), c.message) << c.name;
+    EXPECT_EQ(raised(path), c.message) << c.name;
   }
   // Sizes whose tile grid overflows 64 bits.
   std::string huge = good;
@@ -346,29 +319,46 @@ TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
     std::memcpy(huge.data() + f, &v, 8);
   }
   WriteFileBytes(dir.File("huge.raster"), huge);
-  EXPECT_EQ(RaisedOn(dir.File("huge.raster")), "can't open raster file");
-  EXPECT_EQ(RaisedOn(dir.File("missing.raster")), "can not create file view for raster");
+  EXPECT_EQ(raised(dir.File("huge.raster")), "can't open raster file");
+  EXPECT_EQ(raised(dir.File("missing.raster")), "can not create file view for raster");
 }
 
+// Views never reach beyond the file. The head claims a far longer file than
+// it is and tile 1's entry points past the real end; later openers reach the
+// file through its mapping and cannot see its real size. A claim of nearly
+// 2^63 bytes once overflowed the view arithmetic (found by fuzzing).
 TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   TempDir dir;
-  // The head claims a file far longer than it is, and tile 1's entry points
-  // past the real end: no view may reach beyond the file.
-  orvo::RASTERHEAD head = MakeHead(8, 4, 4, 4, 1);
-  std::string bytes = VariableRaster(head, {std::string(16, 'x'), std::string(16, 'y')});
-  int64_t claimed = 1 << 30;
-  std::memcpy(bytes.data() + 8, &claimed, 8);
-  int64_t far = static_cast<int64_t>(bytes.size()) + 65536 * 3;
-  std::memcpy(bytes.data() + 264 + 12, &far, 8);
-  std::string path = dir.File("long.raster");
-  WriteFileBytes(path, bytes);
-  RasterPtr r = Open(path, 0);
-  ASSERT_TRUE(r);
-  EXPECT_NE(r->GetTile(0, 0), nullptr);
-  EXPECT_EQ(r->GetTile(1, 0), nullptr);
-  std::string block(8, '.');
-  EXPECT_TRUE(r->GetPixelBlock(0, 0, 8, 1, block.data()));
-  EXPECT_EQ(block, "xxxx....");
+  const std::string good =
+      VariableRaster(MakeHead(8, 4, 4, 4, 1), {std::string(16, 'x'), std::string(16, 'y')});
+  struct Case {
+    int64_t claimed, far;
+    bool read_only;
+  };
+  const Case cases[] = {{1 << 30, static_cast<int64_t>(good.size()) + 65536 * 3, false},
+                        {INT64_MAX - 5, int64_t{0x6000000000000000}, true}};
+  for (const Case& c : cases) {
+    std::string bytes = good;
+    std::memcpy(bytes.data() + 8, &c.claimed, 8);
+    std::memcpy(bytes.data() + 264 + 12, &c.far, 8);
+    const std::string path = dir.File(std::to_string(c.claimed) + ".raster");
+    WriteFileBytes(path, bytes);
+    for (int32_t cache_mb : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << c.claimed << " cache " << cache_mb);
+      RasterPtr first = Open(path, cache_mb, c.read_only);
+      ASSERT_TRUE(first);
+      EXPECT_NE(first->GetTile(0, 0), nullptr);
+      EXPECT_EQ(first->GetTile(1, 0), nullptr);
+      std::string block(8, '.');
+      EXPECT_TRUE(first->GetPixelBlock(0, 0, 8, 1, block.data()));
+      EXPECT_EQ(block, "xxxx....");
+      RasterPtr later(first->Clone(true));
+      if (!later) continue;
+      EXPECT_EQ(later->GetTile(1, 0), nullptr);
+      char pixel = 0;
+      EXPECT_FALSE(later->GetPixel(5, 0, &pixel));
+    }
+  }
 
   // A fixed layout whose file was cut short: tiles past the end are not
   // delivered, the ones before are.
@@ -382,31 +372,6 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   EXPECT_NE(f->GetTile(1, 0), nullptr);
   EXPECT_EQ(f->GetTile(0, 1), nullptr);
   EXPECT_EQ(f->GetTile(1, 1), nullptr);
-}
-
-// Later openers reach the file through its mapping and cannot see its real
-// size; a head claiming nearly 2^63 bytes and a tile entry far past the end
-// give no tile (or no later opener at all), without overflowing the view
-// arithmetic (found by fuzzing).
-TEST(RasterDamage, HugeClaimsSeenThroughTheMappingGiveNoTile) {
-  TempDir dir;
-  orvo::RASTERHEAD head = MakeHead(8, 4, 4, 4, 1);
-  std::string bytes = VariableRaster(head, {std::string(16, 'x'), std::string(16, 'y')});
-  const int64_t claimed = INT64_MAX - 5, far = int64_t{0x6000000000000000};
-  std::memcpy(bytes.data() + 8, &claimed, 8);
-  std::memcpy(bytes.data() + 264 + 12, &far, 8);
-  const std::string path = dir.File("claims.raster");
-  WriteFileBytes(path, bytes);
-  for (int32_t cache_mb : {0, 1}) {
-    RasterPtr first = Open(path, cache_mb, true);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->GetTile(1, 0), nullptr);
-    RasterPtr later(first->Clone(true));
-    if (!later) continue;
-    EXPECT_EQ(later->GetTile(1, 0), nullptr);
-    char pixel = 0;
-    EXPECT_FALSE(later->GetPixel(5, 0, &pixel));
-  }
 }
 
 // A stream of n bytes decodes to at most n / (2 + pixel size) runs of 65535
@@ -451,11 +416,11 @@ TEST(RasterLarge, SparseFileBeyondFourGigabytes) {
   uint16_t v = 0xBEEF;
   ASSERT_TRUE(r->SetPixel(65535, 40959, &v));
   ASSERT_TRUE(r->SetPixel(0, 0, &v));
-  r.reset();
+  r.Reset();
   r = Open(path, 0, true);
-  EXPECT_EQ(Pixel16(r.get(), 65535, 40959), 0xBEEF);
-  EXPECT_EQ(Pixel16(r.get(), 0, 0), 0xBEEF);
-  EXPECT_EQ(Pixel16(r.get(), 65534, 40959), 0);
+  EXPECT_EQ(Pixel16(r.Get(), 65535, 40959), 0xBEEF);
+  EXPECT_EQ(Pixel16(r.Get(), 0, 0), 0xBEEF);
+  EXPECT_EQ(Pixel16(r.Get(), 65534, 40959), 0);
 }
 #endif
 

@@ -100,8 +100,11 @@ class RecordingRaster : public ITransformedRaster {
   }
 };
 
-bool Triangle(ITransformedRaster* r, const double* p, const double* z,
-              const double* clip = nullptr) {
+// Fills the triangle by scan lines through pixel centres, or per pixel at
+// integer positions.
+bool Triangle(ITransformedRaster* r, const double* p, const double* z, const double* clip = nullptr,
+              bool per_pixel = false) {
+  if (per_pixel) return RasterizeTriangleBoundedMod(r, 0, 0, 0, 0, 0, clip, p, z, 0);
   return clip == nullptr ? RasterizeTriangle(r, 1, 2, 3, 4, 5, p, z, 6)
                          : RasterizeTriangleBounded(r, 1, 2, 3, 4, 5, clip, p, z, 6);
 }
@@ -147,7 +150,7 @@ TEST(RasterizeFileTest, WorkedTriangleOnARasterFile) {
   ITransformedRaster* b1 = OpenTransformedRaster(bytes.c_str(), false, false);
   ASSERT_NE(b1, nullptr);
   EXPECT_FALSE(Triangle(b1, p, z));
-  EXPECT_FALSE(RasterizeTriangleBoundedMod(b1, 0, 0, 0, 0, 0, nullptr, p, z, 0));
+  EXPECT_FALSE(Triangle(b1, p, z, nullptr, true));
   EXPECT_FALSE(RasterizeLineBounded(b1, nullptr, a, b, 0, 1, 0));
   b1->Release();
 }
@@ -177,7 +180,7 @@ TEST(RasterizeTest, WorkedScanLineCases) {
   const double p[6] = {0, 0, 4, 0, 0, 4}, z[3] = {12.5, 12.5, 12.5};
   ASSERT_TRUE(Triangle(&r, p, z));
   EXPECT_EQ(r.At(0, 0), 13);
-  ASSERT_TRUE(RasterizeTriangleBoundedMod(&r, 0, 0, 0, 0, 0, nullptr, p, z, 0));
+  ASSERT_TRUE(Triangle(&r, p, z, nullptr, true));
   EXPECT_EQ(r.At(3, 0), 13);
 }
 
@@ -207,8 +210,7 @@ TEST(RasterizeTest, TrianglesMatchAPointInTriangleReference) {
     if (std::fabs(d) < 1) continue;
     for (bool per_pixel : {false, true}) {
       RecordingRaster r(32, 32, scale);
-      ASSERT_TRUE(per_pixel ? RasterizeTriangleBoundedMod(&r, 0, 0, 0, 0, 0, nullptr, map, z, 0)
-                            : Triangle(&r, map, z));
+      ASSERT_TRUE(Triangle(&r, map, z, nullptr, per_pixel));
       EXPECT_EQ(r.outside_, 0);
       const double half = per_pixel ? 0 : 0.5;  // centres or integer positions
       for (int y = 0; y < 32; ++y) {
@@ -244,8 +246,7 @@ TEST(RasterizeTest, ClipBoxesInEitherCornerOrder) {
   for (const auto& clip : clips) {
     for (bool per_pixel : {false, true}) {
       RecordingRaster r(20, 20);
-      ASSERT_TRUE(per_pixel ? RasterizeTriangleBoundedMod(&r, 0, 0, 0, 0, 0, clip, p, z, 0)
-                            : Triangle(&r, p, z, clip));
+      ASSERT_TRUE(Triangle(&r, p, z, clip, per_pixel));
       if (!per_pixel) {
         EXPECT_EQ(r.pixels_, want.pixels_) << clip[0] << "," << clip[1];
       } else {  // integer positions 3..8 x 2..6, all inside the triangle
@@ -259,7 +260,7 @@ TEST(RasterizeTest, ClipBoxesInEitherCornerOrder) {
   const double away[4] = {30, 30, 25, 25};
   RecordingRaster r(20, 20);
   EXPECT_FALSE(Triangle(&r, p, z, away));
-  EXPECT_FALSE(RasterizeTriangleBoundedMod(&r, 0, 0, 0, 0, 0, away, p, z, 0));
+  EXPECT_FALSE(Triangle(&r, p, z, away, true));
   EXPECT_EQ(r.Written(), 0);
 }
 
@@ -346,12 +347,7 @@ TEST(RasterizeTest, HostileGeometryIsBoundedAndStaysInside) {
   const Case cases[] = {
       {"far outside", {1e9, 1e9, 1e9 + 5, 1e9, 1e9, 1e9 + 5}, {1, 1, 1}, true, 0, 0},
       {"far left and above", {-1e12, -1e12, -1e12 + 9, -1e12, -1e12, -9e11}, {1, 1, 1}, true, 0, 0},
-      {"huge, covering the raster",
-       {-1e12, -1e12, 1e12, -1e12, 0, 1e12},
-       {42, 42, 42},
-       true,
-       -1,
-       -1},
+      {"huge, covering all", {-1e12, -1e12, 1e12, -1e12, 0, 1e12}, {42, 42, 42}, true, -1, -1},
       {"beyond drawable positions", {-1e300, 0, 1e300, 0, 0, 1e300}, {1, 1, 1}, false, 0, 0},
       {"infinite", {0, 0, inf, 0, 0, 5}, {1, 1, 1}, false, 0, 0},
       {"not a number", {0, 0, nan, 0, 0, 5}, {1, 1, 1}, false, 0, 0},
@@ -363,9 +359,7 @@ TEST(RasterizeTest, HostileGeometryIsBoundedAndStaysInside) {
     SCOPED_TRACE(c.what);
     for (bool per_pixel : {false, true}) {
       RecordingRaster r(64, 48);
-      EXPECT_EQ(per_pixel ? RasterizeTriangleBoundedMod(&r, 0, 0, 0, 0, 0, nullptr, c.p, c.z, 0)
-                          : Triangle(&r, c.p, c.z),
-                c.ok);
+      EXPECT_EQ(Triangle(&r, c.p, c.z, nullptr, per_pixel), c.ok);
       EXPECT_EQ(r.outside_, 0);
       const int written = per_pixel ? c.written_per_pixel : c.written;
       if (written == -1) {
@@ -404,21 +398,21 @@ TEST(RasterizeTest, HostileGeometryIsBoundedAndStaysInside) {
 
 TEST(RasterizeTest, RefusedRastersAndArguments) {
   const double p[6] = {0, 0, 4, 0, 0, 4}, z[3] = {1, 1, 1}, a[2] = {0, 0};
-  EXPECT_FALSE(Triangle(nullptr, p, z));
-  EXPECT_FALSE(RasterizeTriangleBoundedMod(nullptr, 0, 0, 0, 0, 0, nullptr, p, z, 0));
-  EXPECT_FALSE(RasterizeLineBounded(nullptr, nullptr, a, a, 1, 1, 0));
+  const auto refused = [&](ITransformedRaster* r) {
+    EXPECT_FALSE(Triangle(r, p, z));
+    EXPECT_FALSE(Triangle(r, p, z, nullptr, true));
+    EXPECT_FALSE(RasterizeLineBounded(r, nullptr, a, a, 1, 1, 0));
+  };
+  refused(nullptr);
   RecordingRaster r(4, 4);
   EXPECT_FALSE(Triangle(&r, nullptr, z));
   EXPECT_FALSE(Triangle(&r, p, nullptr));
   EXPECT_FALSE(RasterizeLineBounded(&r, nullptr, nullptr, a, 1, 1, 0));
   r.has_transform_ = false;
-  EXPECT_FALSE(Triangle(&r, p, z));
-  EXPECT_FALSE(RasterizeLineBounded(&r, nullptr, a, a, 1, 1, 0));
+  refused(&r);
   r.has_transform_ = true;
   r.pixel_size_ = 4;
-  EXPECT_FALSE(Triangle(&r, p, z));
-  EXPECT_FALSE(RasterizeTriangleBoundedMod(&r, 0, 0, 0, 0, 0, nullptr, p, z, 0));
-  EXPECT_FALSE(RasterizeLineBounded(&r, nullptr, a, a, 1, 1, 0));
+  refused(&r);
   EXPECT_EQ(r.Written(), 0);
 }
 

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 // Decodes the way the format reads, one byte at a time.
 std::string ReferenceDecode(const std::string& stream, int pixel_size) {
   std::string out;
@@ -49,36 +51,22 @@ TEST(Rle, RoundTripsRunsOfEveryPixelSize) {
   }
 }
 
-TEST(Rle, LongRunSplitsAtTheLargestCount) {
-  std::string src(65536 * 2, '\x05');
-  std::string stream = Compress(src, 2);
-  ASSERT_EQ(stream.size(), 2u * (2 + 2));
-  uint16_t first, second;
-  std::memcpy(&first, stream.data(), 2);
-  std::memcpy(&second, stream.data() + 4, 2);
-  EXPECT_EQ(first, 65535);
-  EXPECT_EQ(second, 1);
-}
-
-TEST(Rle, CompressionThatDoesNotPayGivesZero) {
+TEST(Rle, ExactStreamsAndCompressionThatDoesNotPay) {
+  // A long run splits at the largest count.
+  EXPECT_EQ(Compress(std::string(65536 * 2, '\x05'), 2), "\xff\xff\x05\x05\x01\0\x05\x05"s);
+  EXPECT_EQ(Compress("aaaaaaaa", 2), "\x04\0aa"s);
+  // A stream as long as the source or longer gives zero: two runs of two
+  // 2-byte pixels code to 8 bytes for 8.
   std::string distinct;
   for (int i = 0; i < 1000; ++i) distinct.push_back(static_cast<char>(i * 7));
-  EXPECT_EQ(Compress(distinct, 1).size(), 0u);
-  // A stream exactly as long as the source does not pay either: two runs of
-  // two 2-byte pixels code to 8 bytes for 8.
-  EXPECT_EQ(Compress(std::string("aaaabbbb"), 2).size(), 0u);
-  EXPECT_EQ(Compress(std::string("aaaaaabb"), 2).size(), 0u);
-  EXPECT_EQ(Compress(std::string("aaaaaaaa"), 2).size(), 4u);
-  EXPECT_EQ(Compress(std::string("abc"), 2).size(), 0u);  // not whole pixels
+  EXPECT_EQ(Compress(distinct, 1), "");
+  EXPECT_EQ(Compress("aaaabbbb", 2), "");
+  EXPECT_EQ(Compress("aaaaaabb", 2), "");
+  EXPECT_EQ(Compress("abc", 2), "");  // not whole pixels
 }
 
 TEST(Rle, DecodingRefusesStreamsThatDoNotFillExactly) {
-  std::string two_runs = std::string(
-      "\x03\x00"
-      "a"
-      "\x02\x00"
-      "b",
-      6);
+  const std::string two_runs = "\x03\0a\x02\0b"s;
   std::string dst(5, '\0');
   EXPECT_TRUE(RleDecompress(dst.data(), 5, two_runs.data(), 6, 1));
   EXPECT_EQ(dst, "aaabb");

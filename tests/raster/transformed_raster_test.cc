@@ -5,18 +5,25 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "base/holders.h"
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvotest {
 namespace {
 
-struct Releaser {
-  void operator()(IApiObject* r) const { r->Release(); }
-};
 template <class T>
-using Ptr = std::unique_ptr<T, Releaser>;
+using Ptr = orvo::TAutoRelease<T>;
+
+void ExpectNear(const std::vector<double>& got, const std::vector<double>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << i;
+}
+void ExpectBound(const BOUND& b, const std::vector<double>& want) {
+  ExpectNear({b.minx, b.miny, b.maxx, b.maxy}, want);
+}
 
 class TransformedRasterTest : public ::testing::Test {
  protected:
@@ -58,46 +65,39 @@ TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
   EXPECT_TRUE(t->HasTransform());
   EXPECT_EQ(t->GetWidth(), 4);
   double origin[2];
-  ASSERT_TRUE(GetRasterOrigin(origin, t.get()));
-  EXPECT_NEAR(origin[0], 50, 1e-9);
-  EXPECT_NEAR(origin[1], 150, 1e-9);
+  ASSERT_TRUE(GetRasterOrigin(origin, t.Get()));
+  ExpectNear({origin[0], origin[1]}, {50, 150});
   BOUND b;
-  ASSERT_TRUE(GetRasterBoundary(&b, t.get()));
-  EXPECT_NEAR(b.minx, 50, 1e-9);
-  EXPECT_NEAR(b.miny, 50, 1e-9);
-  EXPECT_NEAR(b.maxx, 350, 1e-9);
-  EXPECT_NEAR(b.maxy, 150, 1e-9);
+  ASSERT_TRUE(GetRasterBoundary(&b, t.Get()));
+  ExpectBound(b, {50, 50, 350, 150});
   double map[8], pixels[8];
-  ASSERT_TRUE(GetTransformationVectors(map, pixels, t.get()));
-  EXPECT_EQ(pixels[2], 3);
-  EXPECT_EQ(pixels[5], 1);
-  EXPECT_NEAR(map[4], 350, 1e-9);
-  EXPECT_NEAR(map[5], 50, 1e-9);
-  EXPECT_TRUE(GetTransformationVectors(nullptr, nullptr, t.get()));
+  ASSERT_TRUE(GetTransformationVectors(map, pixels, t.Get()));
+  EXPECT_EQ(std::vector<double>(pixels, pixels + 8), (std::vector<double>{0, 0, 3, 0, 3, 1, 0, 1}));
+  ExpectNear(std::vector<double>(map, map + 8), {50, 150, 350, 150, 350, 50, 50, 50});
+  EXPECT_TRUE(GetTransformationVectors(nullptr, nullptr, t.Get()));
 
   char v = 0;
-  ASSERT_TRUE(GetTransformedRasterValue(&v, t.get(), 260, 40));  // column 2.1, row 1.1
+  ASSERT_TRUE(GetTransformedRasterValue(&v, t.Get(), 260, 40));  // column 2.1, row 1.1
   EXPECT_EQ(v, 'g');
   // Exactly between columns 1 and 2 and rows 0 and 1: the higher side.
-  ASSERT_TRUE(GetTransformedRasterValue(&v, t.get(), 200, 100));
+  ASSERT_TRUE(GetTransformedRasterValue(&v, t.Get(), 200, 100));
   EXPECT_EQ(v, 'g');
-  EXPECT_FALSE(GetTransformedRasterValue(&v, t.get(), 1000, 100));  // outside
-  ASSERT_TRUE(SetTransformedRasterValue(t.get(), 60, 140, "Z"));
+  EXPECT_FALSE(GetTransformedRasterValue(&v, t.Get(), 1000, 100));  // outside
+  ASSERT_TRUE(SetTransformedRasterValue(t.Get(), 60, 140, "Z"));
   ASSERT_TRUE(t->GetPixel(0, 0, &v));
   EXPECT_EQ(v, 'Z');
 
-  Ptr<ITransform> fit(GetRasterTransform(t.get()));
+  Ptr<ITransform> fit(GetRasterTransform(t.Get()));
   ASSERT_TRUE(fit);
   const double pixel[2] = {1.5, 0.5};
   double out[2];
   ASSERT_TRUE(fit->Transform(out, pixel, 1));
-  EXPECT_NEAR(out[0], 200, 1e-9);
-  EXPECT_NEAR(out[1], 100, 1e-9);
+  ExpectNear({out[0], out[1]}, {200, 100});
 
   Ptr<ITransformedRaster> clone(t->Clone(true));
   ASSERT_TRUE(clone);
   EXPECT_TRUE(clone->HasTransform());
-  EXPECT_FALSE(SetTransformedRasterValue(clone.get(), 60, 140, "Y"));
+  EXPECT_FALSE(SetTransformedRasterValue(clone.Get(), 60, 140, "Y"));
 }
 
 TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
@@ -108,16 +108,16 @@ TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
   BOUND b;
   char v;
   double origin[2];
-  EXPECT_FALSE(GetRasterBoundary(&b, t.get()));
-  EXPECT_FALSE(GetRasterOrigin(origin, t.get()));
-  EXPECT_FALSE(GetTransformedRasterValue(&v, t.get(), 60, 140));
-  EXPECT_EQ(GetRasterTransform(t.get()), nullptr);
+  EXPECT_FALSE(GetRasterBoundary(&b, t.Get()));
+  EXPECT_FALSE(GetRasterOrigin(origin, t.Get()));
+  EXPECT_FALSE(GetTransformedRasterValue(&v, t.Get(), 60, 140));
+  EXPECT_EQ(GetRasterTransform(t.Get()), nullptr);
   EXPECT_TRUE(t->GetPixel(0, 0, &v));  // still a raster
   // Control points written later are picked up on request.
   const BOUND bound{0, 0, 400, 200};
   ASSERT_TRUE(WriteRasterBound((path_ + ".corners").c_str(), 4, 2, &bound));
   EXPECT_TRUE(t->LoadTransform());
-  EXPECT_TRUE(GetTransformedRasterValue(&v, t.get(), 60, 140));
+  EXPECT_TRUE(GetTransformedRasterValue(&v, t.Get(), 60, 140));
 
   EXPECT_EQ(OpenTransformedRaster(dir_.File("missing.raster").c_str(), true, false), nullptr);
   EXPECT_FALSE(GetRasterBoundary(&b, nullptr));
@@ -130,19 +130,15 @@ TEST_F(TransformedRasterTest, GeographicCornersAndRotatedRasters) {
   Ptr<ITransformedRaster> geo(OpenTransformedRaster(path_.c_str(), true, true));
   ASSERT_TRUE(geo && geo->HasTransform());
   double origin[2];
-  ASSERT_TRUE(GetRasterOrigin(origin, geo.get()));
-  EXPECT_NEAR(origin[0], 50, 1e-9);
-  EXPECT_NEAR(origin[1], 150, 1e-9);
+  ASSERT_TRUE(GetRasterOrigin(origin, geo.Get()));
+  ExpectNear({origin[0], origin[1]}, {50, 150});
 
   // Turned by 90 degrees: column runs north, row runs east.
   WriteFileBytes(path_ + ".corners", "0 0 0 0\n0 30 3 0\n10 30 3 1\n10 0 0 1\n");
   Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
   BOUND b;
-  ASSERT_TRUE(GetRasterBoundary(&b, turned.get()));
-  EXPECT_NEAR(b.minx, 0, 1e-9);
-  EXPECT_NEAR(b.miny, 0, 1e-9);
-  EXPECT_NEAR(b.maxx, 10, 1e-9);
-  EXPECT_NEAR(b.maxy, 30, 1e-9);
+  ASSERT_TRUE(GetRasterBoundary(&b, turned.Get()));
+  ExpectBound(b, {0, 0, 10, 30});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
 #include <string>
 
@@ -14,36 +15,32 @@ namespace orvotest {
 namespace {
 
 TEST(TileRecord, Fields) {
-  auto e = orvo::ParseTileRecord("1, 30, 59, 31, 60, E030N60.taws");
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->id, 1);
-  EXPECT_EQ(e->bound.minx, 30);
-  EXPECT_EQ(e->bound.miny, 59);
-  EXPECT_EQ(e->bound.maxx, 31);
-  EXPECT_EQ(e->bound.maxy, 60);
-  EXPECT_EQ(e->file_name, "E030N60.taws");
-  EXPECT_EQ(e->second_name, "");
-
-  e = orvo::ParseTileRecord("7,31,60,30,59,\ta.taws , second\r\n");
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->bound.minx, 30);  // opposite corners in the other order
-  EXPECT_EQ(e->bound.maxy, 60);
-  EXPECT_EQ(e->file_name, "a.taws");
-  EXPECT_EQ(e->second_name, "second");
-
-  e = orvo::ParseTileRecord("  -2, 30.1, -59.5e0, +31, 0x3Cp0, b");
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->id, -2);
-  EXPECT_EQ(e->bound.minx, static_cast<double>(30.1f));  // read as a 32-bit float
-  EXPECT_NE(e->bound.minx, 30.1);
-  EXPECT_EQ(e->bound.miny, -59.5);
-  EXPECT_EQ(e->bound.maxy, 60);
-}
-
-TEST(TileRecord, IdsReadAsPercentI) {
-  EXPECT_EQ(orvo::ParseTileRecord("0x10, 0, 0, 1, 1, a")->id, 16);
-  EXPECT_EQ(orvo::ParseTileRecord("010, 0, 0, 1, 1, a")->id, 8);
-  EXPECT_EQ(orvo::ParseTileRecord("0, 0, 0, 1, 1, a")->id, 0);
+  struct Case {
+    const char* line;
+    int32_t id;
+    double minx, miny, maxx, maxy;
+    const char *name, *second;
+  };
+  const Case cases[] = {
+      {"1, 30, 59, 31, 60, E030N60.taws", 1, 30, 59, 31, 60, "E030N60.taws", ""},
+      // Opposite corners in the other order, blanks around the names.
+      {"7,31,60,30,59,\ta.taws , second\r\n", 7, 30, 59, 31, 60, "a.taws", "second"},
+      // Places read as 32-bit floats (30.1 is not 30.1f), ids as %i.
+      {"  -2, 30.1, -59.5e0, +31, 0x3Cp0, b", -2, 30.1f, -59.5, 31, 60, "b", ""},
+      {"0x10, 0, 0, 1, 1, a", 16, 0, 0, 1, 1, "a", ""},
+      {"010, 0, 0, 1, 1, a", 8, 0, 0, 1, 1, "a", ""},
+      {"0, 0, 0, 1, 1, a", 0, 0, 0, 1, 1, "a", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto e = orvo::ParseTileRecord(c.line);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->id, c.id);
+    EXPECT_EQ((std::array{e->bound.minx, e->bound.miny, e->bound.maxx, e->bound.maxy}),
+              (std::array{c.minx, c.miny, c.maxx, c.maxy}));
+    EXPECT_EQ(e->file_name, c.name);
+    EXPECT_EQ(e->second_name, c.second);
+  }
 }
 
 TEST(TileRecord, LinesThatAreNoRecords) {

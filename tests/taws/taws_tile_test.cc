@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -31,24 +32,18 @@ TEST(TawsTile, NewTileBytes) {
   EXPECT_EQ(std::filesystem::path(path).filename().string(), "E030N60.taws");
   const std::string bytes = ReadFileBytes(path);
   ASSERT_EQ(bytes.size(), 2884942u);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 0), 1);
+  const auto at = [&](size_t offset) { return FieldAt<int32_t>(bytes, offset); };
+  // Version, the sizes and 0; corners in seconds (north, west, south, east);
+  // grid, minimum and maximum; the name, date and time in between.
+  EXPECT_EQ((std::array{at(0), at(36), at(40), at(44)}), (std::array{1, 2884942, 2884942, 0}));
+  EXPECT_EQ((std::array{at(72), at(76), at(80), at(84)}),
+            (std::array{216000, 108000, 212400, 111600}));
+  EXPECT_EQ((std::array{at(124), at(128), at(132), at(136)}), (std::array{1201, 1201, 9999, 9999}));
   EXPECT_EQ(std::string(bytes.data() + 4, 32), std::string("UNKNOWN") + std::string(25, '\0'));
-  EXPECT_EQ(FieldAt<uint32_t>(bytes, 36), 2884942u);
-  EXPECT_EQ(FieldAt<uint32_t>(bytes, 40), 2884942u);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 44), 0);
-  const int32_t day = FieldAt<int32_t>(bytes, 48), month = FieldAt<int32_t>(bytes, 52);
-  EXPECT_TRUE(day >= 1 && day <= 31 && month >= 1 && month <= 12);
-  EXPECT_GE(FieldAt<int32_t>(bytes, 56), 2024);
+  EXPECT_TRUE(at(48) >= 1 && at(48) <= 31 && at(52) >= 1 && at(52) <= 12);  // day, month
+  EXPECT_GE(at(56), 2024);
   EXPECT_EQ(bytes.substr(48, 12), bytes.substr(60, 12));
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 72), 216000);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 76), 108000);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 80), 212400);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 84), 111600);
   EXPECT_EQ(bytes.substr(88, 36), std::string(36, '\0'));
-  EXPECT_EQ(FieldAt<uint32_t>(bytes, 124), 1201u);
-  EXPECT_EQ(FieldAt<uint32_t>(bytes, 128), 1201u);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 132), 9999);
-  EXPECT_EQ(FieldAt<int32_t>(bytes, 136), 9999);
   for (size_t at = 140; at < bytes.size(); at += 2)
     ASSERT_EQ(FieldAt<int16_t>(bytes, at), 9999) << at;
 }
