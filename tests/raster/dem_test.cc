@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/holders.h"
 #include "orvoapi.h"
 #include "tests/support/temp_dir.h"
 
@@ -27,12 +28,8 @@ std::string MakeDem(const TempDir& dir, const char* name, int32_t width, int32_t
   EXPECT_TRUE(CreateRaster(path.c_str(), width, height, tile, tile, 2, 0));
   const BOUND bound{0, 0, 10.0 * width, 10.0 * height};
   EXPECT_TRUE(WriteRasterBound((path + ".corners").c_str(), width, height, &bound));
-  IRaster* r = OpenRaster(path.c_str(), 1, false);
-  EXPECT_NE(r, nullptr);
-  if (r != nullptr) {
-    EXPECT_TRUE(r->SetPixelBlock(0, 0, width, height, samples.data()));
-    r->Release();
-  }
+  orvo::TAutoRelease<IRaster> r(OpenRaster(path.c_str(), 1, false));
+  EXPECT_TRUE(r && r->SetPixelBlock(0, 0, width, height, samples.data()));
   return path;
 }
 

@@ -63,7 +63,6 @@ TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
   Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), false, false));
   ASSERT_TRUE(t);
   EXPECT_TRUE(t->HasTransform());
-  EXPECT_EQ(t->GetWidth(), 4);
   double origin[2];
   ASSERT_TRUE(GetRasterOrigin(origin, t.Get()));
   ExpectNear({origin[0], origin[1]}, {50, 150});
@@ -96,7 +95,6 @@ TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
 
   Ptr<ITransformedRaster> clone(t->Clone(true));
   ASSERT_TRUE(clone);
-  EXPECT_TRUE(clone->HasTransform());
   EXPECT_FALSE(SetTransformedRasterValue(clone.Get(), 60, 140, "Y"));
 }
 

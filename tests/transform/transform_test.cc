@@ -76,12 +76,6 @@ TEST(AffineTransform, ThreePointsGiveTheExactCoefficients) {
   ASSERT_TRUE(t->Transform(out, kSource3, 3));
   for (int i = 0; i < 6; ++i) EXPECT_EQ(out[i], kTarget3[i]);
   t->Release();
-  TAutoRelease<ITransform> e(CreateAffineTransform(kTarget3, kSource3, 3));
-  ASSERT_TRUE(e && e->IsValid());
-  const double pixel[] = {2.5, -4};
-  ASSERT_TRUE(e->Transform(out, pixel, 1));
-  EXPECT_EQ(out[0], 125.0);
-  EXPECT_EQ(out[1], 240.0);
 }
 
 TEST(AffineTransform, NoisyPointsMatchAnIndependentLeastSquaresFit) {
