@@ -129,7 +129,9 @@ TEST_P(AttributeReaderExports, BytesAndRoundTripOfEveryType) {
   EXPECT_EQ(GetIntAttributeAR(reader, 0), INT32_MIN);
   // The text form's number reader is not exact to the last bit.
   EXPECT_DOUBLE_EQ(GetDoubleAttributeAR(reader, 1), -1234.5678e-9);
-  if (Binary()) EXPECT_EQ(GetDoubleAttributeAR(reader, 1), -1234.5678e-9);
+  if (Binary()) {
+    EXPECT_EQ(GetDoubleAttributeAR(reader, 1), -1234.5678e-9);
+  }
   uint8_t bytes[8] = {};
   EXPECT_EQ(GetBlobAttributeAR(reader, 3, bytes, sizeof(bytes)), 5);
   EXPECT_EQ(std::memcmp(bytes, kBlob, 5), 0);
@@ -194,11 +196,11 @@ TEST_P(AttributeReaderExports, BoundedCopyAndNeutralResults) {
     EXPECT_FALSE(GetAttributeIdAR(reader, i, text, sizeof(text)));
     EXPECT_EQ(text[0], '\0');
     uint8_t bytes[8];
-    EXPECT_EQ((std::vector<double>{GetAttributeAR(reader, i, text, sizeof(text)),
-                                   GetAttributeDataTypeAR(reader, i), GetIntAttributeAR(reader, i),
-                                   GetDoubleAttributeAR(reader, i),
-                                   GetBlobAttributeAR(reader, i, bytes, sizeof(bytes))}),
-              (std::vector<double>{0, -1, 0, 0, 0}));
+    EXPECT_EQ((std::vector<int64_t>{GetAttributeAR(reader, i, text, sizeof(text)),
+                                    GetAttributeDataTypeAR(reader, i), GetIntAttributeAR(reader, i),
+                                    GetBlobAttributeAR(reader, i, bytes, sizeof(bytes))}),
+              (std::vector<int64_t>{0, -1, 0, 0}));
+    EXPECT_EQ(GetDoubleAttributeAR(reader, i), 0.0);
   }
   EXPECT_FALSE(GetAttributeIdAR(reader, -1, text, sizeof(text)));
 
@@ -288,14 +290,15 @@ TEST(AttributeExports, NullHandlesGiveNeutralResults) {
   FreeAR(nullptr);
   ResetAR(nullptr);
   char buffer[4] = "abc";
-  EXPECT_EQ((std::vector<double>{
-                NextAR(nullptr), GetIdAR(nullptr), GetUserIdAR(nullptr),
-                GetClassCodeAR(nullptr, buffer, 4), GetAttributeCountAR(nullptr),
-                GetAttributeIdAR(nullptr, 0, buffer, 4), GetAttributeAR(nullptr, 0, buffer, 4),
-                GetAttributeDataTypeAR(nullptr, 0), GetIntAttributeAR(nullptr, 0),
-                GetDoubleAttributeAR(nullptr, 0), GetBlobAttributeAR(nullptr, 0, buffer, 4),
-                GetPositionAR(nullptr), SetPositionAR(nullptr, 0), GetSizeAR(nullptr)}),
-            (std::vector<double>{0, 0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ((std::vector<int64_t>{NextAR(nullptr), GetIdAR(nullptr), GetUserIdAR(nullptr),
+                                  GetClassCodeAR(nullptr, buffer, 4), GetAttributeCountAR(nullptr),
+                                  GetAttributeIdAR(nullptr, 0, buffer, 4),
+                                  GetAttributeAR(nullptr, 0, buffer, 4),
+                                  GetAttributeDataTypeAR(nullptr, 0), GetIntAttributeAR(nullptr, 0),
+                                  GetBlobAttributeAR(nullptr, 0, buffer, 4), GetPositionAR(nullptr),
+                                  SetPositionAR(nullptr, 0), GetSizeAR(nullptr)}),
+            (std::vector<int64_t>{0, 0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(GetDoubleAttributeAR(nullptr, 0), 0.0);
   EXPECT_STREQ(buffer, "abc");
 }
 
