@@ -13,7 +13,7 @@
 namespace orvo {
 namespace {
 
-TEST(SplitPath, SplitsDriveDirectoryNameAndExtension) {
+TEST(Paths, SplitExtensionAndChange) {
   PathParts p = SplitPath("C:\\maps\\v1.2/roads.BSpatial");
   EXPECT_EQ(p.drive, "C:");
   EXPECT_EQ(p.dir, "\\maps\\v1.2/");
@@ -22,16 +22,12 @@ TEST(SplitPath, SplitsDriveDirectoryNameAndExtension) {
   PathParts q = SplitPath("archive.tar.gz");
   EXPECT_EQ(q.name, "archive.tar");
   EXPECT_EQ(q.ext, ".gz");
-}
-
-TEST(FileExt, IgnoresDotsInDirectoryNamesAndKeepsCase) {
+  // FileExt ignores dots in directory names and keeps the case.
   EXPECT_EQ(FileExt("C:\\maps.v2\\roads"), "");
   EXPECT_EQ(FileExt("data/v1.0/roads"), "");
   EXPECT_EQ(FileExt("roads.BSpatial"), ".BSpatial");
   EXPECT_EQ(FileExt("/tmp/x/roads.spatial"), ".spatial");
-}
-
-TEST(ChangeExt, ReplacesAddsDotOrDropsTheExtension) {
+  // ChangeExt replaces the extension, adds its dot or drops it.
   EXPECT_EQ(ChangeExt("C:\\maps\\roads.spatial", ".attribute"), "C:\\maps\\roads.attribute");
   EXPECT_EQ(ChangeExt("C:\\maps\\roads.spatial", "bindex"), "C:\\maps\\roads.bindex");
   EXPECT_EQ(ChangeExt("maps/roads.spatial", ""), "maps/roads");
