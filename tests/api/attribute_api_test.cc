@@ -97,6 +97,7 @@ TEST_P(AttributeReaderExports, BytesAndRoundTripOfEveryType) {
     EXPECT_EQ(ReadFileBytes(dir_.File("layer.battribute")), ReadFileBytes(expected_path));
     EXPECT_EQ(positions_[0], 16);
     EXPECT_EQ(positions_[1], second);
+    EXPECT_EQ(second, 16 + 138);  // the first record's size, pinned
   } else {
     const std::string line1 =
         "11,-5,\"ROAD,MAIN\",1,\"-2147483648\",2,\"-1.2345678e-06\",3,\"say \\\"hi\\\", "
