@@ -59,21 +59,16 @@ TEST(ClassifyApi, StringOutIsABoundedCopy) {
 TEST(ClassifyApi, CollectionExportsReachTheirOwnCollection) {
   Classify c;
   char id[16];
-  EXPECT_EQ(AddFeatureCS(c.h, "ROAD"), 1);
-  EXPECT_EQ(AddFeatureCS(c.h, "road"), 0);
-  EXPECT_EQ(RenameFeatureCS(c.h, "road", "street"), 1);
-  EXPECT_EQ(EraseFeatureCS(c.h, "street"), 1);
-  EXPECT_EQ(EraseFeatureCS(c.h, "street"), 0);
-  EXPECT_TRUE(AddAttributeCS(c.h, "b"));
-  EXPECT_TRUE(AddAttributeCS(c.h, "a"));
-  EXPECT_EQ(RenameAttributeCS(c.h, "a", "c"), 1);
-  EXPECT_EQ(EraseAttributeCS(c.h, "B"), 1);
+  EXPECT_EQ((std::vector<int32_t>{AddFeatureCS(c.h, "ROAD"), AddFeatureCS(c.h, "road"),
+                                  RenameFeatureCS(c.h, "road", "street"),
+                                  EraseFeatureCS(c.h, "street"), EraseFeatureCS(c.h, "street"),
+                                  AddAttributeCS(c.h, "b"), AddAttributeCS(c.h, "a"),
+                                  RenameAttributeCS(c.h, "a", "c"), EraseAttributeCS(c.h, "B"),
+                                  AddGroupCS(c.h, "g"), RenameGroupCS(c.h, "g", "h")}),
+            (std::vector<int32_t>{1, 0, 1, 1, 0, 1, 1, 1, 1, 1, 1}));
   GetAttributeIdCS(c.h, 0, id, sizeof(id));
-  EXPECT_STREQ(id, "C");
-  EXPECT_TRUE(AddGroupCS(c.h, "g"));
-  EXPECT_TRUE(RenameGroupCS(c.h, "g", "h"));
-  GetGroupIdCS(c.h, 0, id, sizeof(id));
-  EXPECT_STREQ(id, "H");
+  GetGroupIdCS(c.h, 0, id + 1, sizeof(id) - 1);
+  EXPECT_STREQ(id, "CH");
   EXPECT_TRUE(EraseGroupCS(c.h, "H"));
   EXPECT_TRUE(AddGraphCS(c.h, "line"));
   EXPECT_EQ(RenameGraphCS(c.h, "line", "LINE"), 0);
@@ -142,15 +137,13 @@ TEST(ClassifyApi, AccessorsReachTheirFields) {
   ExpectFieldsWired(r, graph);
 
   SetLocalFT(f, 12);
-  EXPECT_EQ(GetLocalFT(f), 12);
   SetDataTypeAT(a, 6);
-  EXPECT_EQ(GetDataTypeAT(a), 6);
   SetPriorityRT(r, -4);
   SetMinScaleRT(r, 0.5);
   SetMaxScaleRT(r, 1e6);
-  EXPECT_EQ(GetPriorityRT(r), -4);
-  EXPECT_EQ(GetMinScaleRT(r), 0.5);
-  EXPECT_EQ(GetMaxScaleRT(r), 1e6);
+  EXPECT_EQ((std::vector<double>{1.0 * GetLocalFT(f), 1.0 * GetDataTypeAT(a),
+                                 1.0 * GetPriorityRT(r), GetMinScaleRT(r), GetMaxScaleRT(r)}),
+            (std::vector<double>{12, 6, -4, 0.5, 1e6}));
   char text[8];
   SetDefaultAT(a, "7");
   GetDefaultAT(a, text, sizeof(text));
@@ -233,12 +226,8 @@ TEST(ClassifyApi, LoadSaveAndLoadBack) {
   EXPECT_FALSE(LoadFileCS(back.h, dir.File("missing").c_str()));
   EXPECT_EQ(GetAttributeCountCS(back.h), 0);
   EXPECT_FALSE(SaveFileCS(back.h, dir.File("no/dir/x").c_str()));
-
-  // An INI syntax error comes back as false, not as an exception.
-  const char kBad[] = "[group.a]\nanno=1\n[GROUP.A]\nanno=2\n";
-  EXPECT_FALSE(LoadMemoryCS(c.h, kBad, static_cast<int32_t>(sizeof(kBad) - 1)));
-  EXPECT_EQ(GetFeatureCountCS(c.h), 0);
   EXPECT_TRUE(LoadMemoryCS(c.h, "", 0));
+  EXPECT_EQ(GetFeatureCountCS(c.h), 0);
 }
 
 using Reports = std::vector<std::pair<int32_t, std::string>>;
@@ -247,6 +236,7 @@ void ORVO_CDECL Record(int32_t code, const char* text, void* user) {
   static_cast<Reports*>(user)->emplace_back(code, text);
 }
 
+// Failures inside come back as false, not as exceptions, and reach the hook.
 TEST(ClassifyApi, FailuresReachTheHostsHook) {
   Reports reports;
   SetErrorNotifyHook(&Record, &reports);
@@ -255,7 +245,9 @@ TEST(ClassifyApi, FailuresReachTheHostsHook) {
   const char kText[] =
       "[feature.a]\nlocal=pnt\n[attribute.b]\nname1=B\ntype=number\n"
       "[feature.c\n[group.d]\nanno=\"x\"\n[group.d]\n";
+  ASSERT_TRUE(AddFeatureCS(c.h, "old"));
   EXPECT_FALSE(LoadMemoryCS(c.h, kText, static_cast<int32_t>(sizeof(kText) - 1)));
+  EXPECT_EQ(GetFeatureCountCS(c.h), 0);  // an INI syntax error keeps nothing
   std::string missing = dir.File("missing.cls");
   EXPECT_FALSE(LoadFileCS(c.h, missing.c_str()));
   EXPECT_TRUE(LoadMemoryCS(c.h, kText, 55));  // up to the broken header

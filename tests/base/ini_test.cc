@@ -17,6 +17,26 @@ namespace {
 using orvo::TIni;
 
 using orvotest::RecordingHook;
+using Strings = std::vector<std::string>;
+
+// The message of the DataException that body raises; "" if none.
+template <class Body>
+std::string DataError(Body&& body) {
+  try {
+    body();
+  } catch (const orvo::DataException& e) {
+    return e.Message();
+  }
+  return "";
+}
+
+// The first n entries of the selection, "KEY=value" each.
+Strings Selected(const TIni& ini, int32_t n) {
+  Strings entries;
+  for (int32_t i = 0; i < n; ++i)
+    entries.push_back(ini.GetSectionKey(i) + "=" + ini.GetSectionValue(i));
+  return entries;
+}
 
 // Every text is read through both line sources.
 enum class Source { kMemory, kFile };
@@ -34,12 +54,7 @@ class IniTest : public testing::TestWithParam<Source> {
   }
   // The message of the DataException that loading text raises; "" if none.
   std::string LoadError(TIni& ini, const std::string& text) {
-    try {
-      Load(ini, text);
-    } catch (const orvo::DataException& e) {
-      return e.Message();
-    }
-    return "";
+    return DataError([&] { Load(ini, text); });
   }
   // Longest piece of a line that the source hands to the parser.
   size_t Piece() const { return GetParam() == Source::kMemory ? 2047 : 2046; }
@@ -63,12 +78,8 @@ TEST_P(IniTest, KeyLineRules) {
                    "\t;note\n"
                    "   \n"));
   ASSERT_EQ(ini.ReadSection("feature.road"), 8);
-  std::vector<std::pair<std::string, std::string>> got;
-  for (int i = 0; i < 8; ++i) got.emplace_back(ini.GetSectionKey(i), ini.GetSectionValue(i));
-  std::vector<std::pair<std::string, std::string>> want = {
-      {";NOTE", ""},      {"EXPR", "a=b"},        {"FLAG", ""},           {"LEAD", "v"},
-      {"NAME1", " Main"}, {"QUOTE", "\"a b\"  "}, {"SPACED KEY", "  v "}, {"X", ""}};
-  EXPECT_EQ(got, want);
+  EXPECT_EQ(Selected(ini, 8), (Strings{";NOTE=", "EXPR=a=b", "FLAG=", "LEAD=v", "NAME1= Main",
+                                       "QUOTE=\"a b\"  ", "SPACED KEY=  v ", "X="}));
   EXPECT_EQ(ini.GetValue("FEATURE.ROAD", "name1", "?"), " Main");
   EXPECT_EQ(ini.GetValue("Feature.Road", "missing", "dflt"), "dflt");
   EXPECT_EQ(ini.GetValue("other", "name1", "dflt"), "dflt");
@@ -120,14 +131,13 @@ TEST_P(IniTest, SectionNamesAreTrimmedFoldedAsciiOnlyAndListed) {
                    "[\t a b \t] x\nk=1\n[stra\xdf"
                    "e\xe4]\nk=2\n[Empty]\n[A]\nb=2\na=3\n"));
   ASSERT_EQ(ini.GetSectionCount(), 3);
-  EXPECT_EQ(ini.GetSectionName(0), "A");
-  EXPECT_EQ(ini.GetSectionName(1), "A B");
+  Strings names;
+  for (int32_t i = -1; i <= 3; ++i) names.push_back(ini.GetSectionName(i));
   // Bytes above 127 are kept as they are.
-  EXPECT_EQ(ini.GetSectionName(2),
-            "STRA\xdf"
-            "E\xe4");
-  EXPECT_EQ(ini.GetSectionName(3), "");
-  EXPECT_EQ(ini.GetSectionName(-1), "");
+  EXPECT_EQ(names, (Strings{"", "A", "A B",
+                            "STRA\xdf"
+                            "E\xe4",
+                            ""}));
   EXPECT_EQ(ini.GetValue("Stra\xdf"
                          "e\xe4",
                          "K", ""),
@@ -138,13 +148,10 @@ TEST_P(IniTest, SectionNamesAreTrimmedFoldedAsciiOnlyAndListed) {
             "none");
 
   ASSERT_EQ(ini.ReadSection("a"), 2);
-  EXPECT_EQ(ini.GetSectionKey(0) + ini.GetSectionValue(0), "A3");
-  EXPECT_EQ(ini.GetSectionKey(1) + ini.GetSectionValue(1), "B2");
-  EXPECT_EQ(ini.GetSectionKey(2), "");
+  EXPECT_EQ(Selected(ini, 3), (Strings{"A=3", "B=2", "="}));
   EXPECT_EQ(ini.GetSectionValue(-1), "");
   ASSERT_EQ(ini.ReadSectionInFileOrder("a"), 2);
-  EXPECT_EQ(ini.GetSectionKey(0) + ini.GetSectionValue(0), "B2");
-  EXPECT_EQ(ini.GetSectionKey(1) + ini.GetSectionValue(1), "A3");
+  EXPECT_EQ(Selected(ini, 2), (Strings{"B=2", "A=3"}));
   // An unknown section empties the selection.
   EXPECT_EQ(ini.ReadSection("Empty"), 0);
   EXPECT_EQ(ini.GetSectionKey(0), "");
@@ -156,10 +163,10 @@ TEST_P(IniTest, HeadersWithAColonLendTheirKeysAPrefix) {
   ASSERT_TRUE(Load(ini, "[A]\nk=0\n[A:SUB]\nk=1\n"));
   EXPECT_EQ(ini.GetValue("A", "SUB:K", ""), "1");
   ASSERT_EQ(ini.ReadSectionInFileOrder("A"), 2);
-  EXPECT_EQ(ini.GetSectionKey(1), "SUB:K");
+  EXPECT_EQ(Selected(ini, 2), (Strings{"K=0", "SUB:K=1"}));
   // Only the keys that stood under [A] itself.
   ASSERT_EQ(ini.ReadOwnKeysInFileOrder("a"), 1);
-  EXPECT_EQ(ini.GetSectionKey(0) + ini.GetSectionValue(0), "K0");
+  EXPECT_EQ(Selected(ini, 2), (Strings{"K=0", "="}));
   TIni lent_only;
   ASSERT_TRUE(Load(lent_only, "[A:B]\nk=1\n"));
   EXPECT_EQ(lent_only.ReadOwnKeysInFileOrder("A"), 0);
@@ -276,20 +283,12 @@ TEST(IniDamage, RandomTextNeverCrashes) {
     std::string text;
     size_t length = next() % 400;
     for (size_t i = 0; i < length; ++i) text += alphabet[next() % (sizeof(alphabet) - 1)];
-    std::string memory_outcome, file_outcome;
-    TIni from_memory;
-    try {
-      from_memory.LoadMemory(text.data(), static_cast<int32_t>(text.size()));
-    } catch (const orvo::DataException& e) {
-      memory_outcome = e.Message();
-    }
+    TIni from_memory, from_file;
+    const std::string memory_outcome =
+        DataError([&] { from_memory.LoadMemory(text.data(), static_cast<int32_t>(text.size())); });
     orvotest::WriteFileBytes(dir.File("r.ini"), text);
-    TIni from_file;
-    try {
-      EXPECT_TRUE(from_file.LoadFile(dir.File("r.ini").c_str()));
-    } catch (const orvo::DataException& e) {
-      file_outcome = e.Message();
-    }
+    const std::string file_outcome =
+        DataError([&] { EXPECT_TRUE(from_file.LoadFile(dir.File("r.ini").c_str())); });
     EXPECT_EQ(memory_outcome, file_outcome) << round;
     EXPECT_EQ(from_memory.GetSectionCount(), from_file.GetSectionCount()) << round;
   }

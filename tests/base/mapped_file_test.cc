@@ -26,39 +26,29 @@ using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
 
-std::vector<std::string> Lines64(const std::string& path, int32_t n) {
-  TTextFileReader64 reader(path.c_str());
+// The lines of a file as a line reader gives them, n characters at most.
+template <class Reader>
+std::vector<std::string> Lines(const std::string& path, int32_t n) {
+  Reader reader(path.c_str());
   std::vector<std::string> lines;
   std::vector<char> buffer(static_cast<size_t>(n) + 1);
   while (reader.ReadLine(buffer.data(), n)) lines.push_back(buffer.data());
   return lines;
 }
 
-std::vector<std::string> Lines32(const std::string& path, int32_t n) {
-  TTextFileReader reader(path.c_str());
-  std::vector<std::string> lines;
-  std::vector<char> buffer(static_cast<size_t>(n) + 1);
-  while (reader.ReadLine(buffer.data(), n)) lines.push_back(buffer.data());
-  return lines;
-}
-
-TEST(LineReaders, SplitAtEveryLineEndConvention) {
+TEST(LineReaders, SplitAtEveryLineEndAndCutLongLines) {
   TempDir dir;
   std::string path = dir.File("lines.txt");
   // CR LF, LF, CR, LF CR pairs are one end each; CR CR and LF LF are two.
   WriteFileBytes(path, "a\r\nb\nc\rd\n\re\r\rf\n\ng");
   std::vector<std::string> expected = {"a", "b", "c", "d", "e", "", "f", "", "g"};
-  EXPECT_EQ(Lines64(path, 100), expected);
-  EXPECT_EQ(Lines32(path, 100), expected);
-}
-
-TEST(LineReaders, LongLinesComeInPiecesAndTheLastLineNeedsNoEnd) {
-  TempDir dir;
-  std::string path = dir.File("long.txt");
+  EXPECT_EQ(Lines<TTextFileReader64>(path, 100), expected);
+  EXPECT_EQ(Lines<TTextFileReader>(path, 100), expected);
+  // Longer lines come in pieces; the last line needs no end.
   WriteFileBytes(path, "abcdefgh\r\nxy");
-  std::vector<std::string> expected = {"abc", "def", "gh", "xy"};
-  EXPECT_EQ(Lines64(path, 3), expected);
-  EXPECT_EQ(Lines32(path, 3), expected);
+  expected = {"abc", "def", "gh", "xy"};
+  EXPECT_EQ(Lines<TTextFileReader64>(path, 3), expected);
+  EXPECT_EQ(Lines<TTextFileReader>(path, 3), expected);
 }
 
 TEST(LineReaders, SeekAndTellStayInsideTheFile) {
@@ -84,7 +74,7 @@ TEST(LineReaders, LinesAcrossWindowBoundaries) {
   std::string text;
   for (int i = 0; i < 300000; ++i) text += "row " + std::to_string(i) + "\r\n";
   WriteFileBytes(path, text);
-  std::vector<std::string> lines = Lines64(path, 2047);
+  std::vector<std::string> lines = Lines<TTextFileReader64>(path, 2047);
   ASSERT_EQ(lines.size(), 300000u);
   EXPECT_EQ(lines[123456], "row 123456");
   EXPECT_EQ(lines.back(), "row 299999");

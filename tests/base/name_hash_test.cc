@@ -35,15 +35,11 @@ uint32_t ReferenceHash(const std::string& s) {
 TEST(NameHash32, AgreesWithAnIndependentCrcTable) {
   EXPECT_EQ(IndependentEntry(1), 0x77073096u);
   EXPECT_EQ(IndependentEntry(2), 0xEE0E612Cu);
-  for (std::string s : {"", "a", "c:\\maps\\dem.rst", "crcName", "\xff\x80 high bytes"})
+  // The data is hashed with four zero bytes after it, empty data too.
+  for (std::string s : {std::string(), std::string(4, '\0'), std::string("a"),
+                        std::string("c:\\maps\\dem.rst"), std::string("\xff\x80 high bytes")})
     EXPECT_EQ(NameHash32(s.data(), s.size()), ReferenceHash(s)) << s;
-}
-
-TEST(NameHash32, EmptyStringHashesFourZeroBytes) {
-  const char zeros[4] = {0, 0, 0, 0};
-  EXPECT_EQ(NameHash32("", 0), NameHash32(zeros, 0));
-  EXPECT_EQ(NameHash32("", 0), ReferenceHash(""));
-  EXPECT_NE(NameHash32(zeros, 4), NameHash32("", 0));  // eight zero bytes differ
+  EXPECT_EQ(NameHash32("abc", 0), ReferenceHash(""));  // only size bytes are read
 }
 
 TEST(CrcName, IsTheHashOfTheLowerCasedPath) {
@@ -52,7 +48,6 @@ TEST(CrcName, IsTheHashOfTheLowerCasedPath) {
   char expected[32];
   std::snprintf(expected, sizeof(expected), "crcName[%08x]", ReferenceHash("c:\\maps\\dem.rst"));
   EXPECT_EQ(name, expected);
-  EXPECT_EQ(name.size(), std::string("crcName[01234567]").size());
 }
 
 }  // namespace

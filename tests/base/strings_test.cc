@@ -8,11 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <utility>
 
 namespace orvo {
 namespace {
 
-TEST(SplitPath, SplitsDriveDirectoryNameAndExtension) {
+TEST(Paths, SplitExtensionAndChange) {
   PathParts p = SplitPath("C:\\maps\\v1.2/roads.BSpatial");
   EXPECT_EQ(p.drive, "C:");
   EXPECT_EQ(p.dir, "\\maps\\v1.2/");
@@ -21,16 +22,12 @@ TEST(SplitPath, SplitsDriveDirectoryNameAndExtension) {
   PathParts q = SplitPath("archive.tar.gz");
   EXPECT_EQ(q.name, "archive.tar");
   EXPECT_EQ(q.ext, ".gz");
-}
-
-TEST(FileExt, IgnoresDotsInDirectoryNamesAndKeepsCase) {
+  // FileExt ignores dots in directory names and keeps the case.
   EXPECT_EQ(FileExt("C:\\maps.v2\\roads"), "");
   EXPECT_EQ(FileExt("data/v1.0/roads"), "");
   EXPECT_EQ(FileExt("roads.BSpatial"), ".BSpatial");
   EXPECT_EQ(FileExt("/tmp/x/roads.spatial"), ".spatial");
-}
-
-TEST(ChangeExt, ReplacesAddsDotOrDropsTheExtension) {
+  // ChangeExt replaces the extension, adds its dot or drops it.
   EXPECT_EQ(ChangeExt("C:\\maps\\roads.spatial", ".attribute"), "C:\\maps\\roads.attribute");
   EXPECT_EQ(ChangeExt("C:\\maps\\roads.spatial", "bindex"), "C:\\maps\\roads.bindex");
   EXPECT_EQ(ChangeExt("maps/roads.spatial", ""), "maps/roads");
@@ -44,17 +41,15 @@ TEST(CaseFolding, UpperFoldsAsciiOnlyLowerFoldsTheCodePage) {
   EXPECT_EQ(LowerCopy("\xc9"), "\xe9");  // E acute in the ANSI code page
 }
 
+// A comma is not a decimal separator.
 TEST(StrToDouble, FollowsTheLibraryParsingRules) {
-  EXPECT_DOUBLE_EQ(StrToDouble("  -1.5e2x"), -150.0);
-  EXPECT_EQ(StrToDouble(""), 0.0);
-  EXPECT_EQ(StrToDouble(nullptr), 0.0);
-  EXPECT_DOUBLE_EQ(StrToDouble("1.2.3"), 1.23);
-  EXPECT_DOUBLE_EQ(StrToDouble("\t+42"), 42.0);
-  EXPECT_DOUBLE_EQ(StrToDouble("1e3"), 1000.0);
-  EXPECT_DOUBLE_EQ(StrToDouble("2E-2"), 0.02);
+  for (const char* zero : {static_cast<const char*>(nullptr), "", "abc"})
+    EXPECT_EQ(StrToDouble(zero), 0.0) << (zero == nullptr ? "null" : zero);
   EXPECT_DOUBLE_EQ(StrToDouble("1e0.5"), std::pow(10.0, 0.5));
-  EXPECT_EQ(StrToDouble("abc"), 0.0);
-  EXPECT_DOUBLE_EQ(StrToDouble("3,5"), 3.0);  // a comma is not a decimal separator
+  const std::pair<const char*, double> cases[] = {{"  -1.5e2x", -150.0}, {"1.2.3", 1.23},
+                                                  {"\t+42", 42.0},       {"1e3", 1000.0},
+                                                  {"2E-2", 0.02},        {"3,5", 3.0}};
+  for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(StrToDouble(text), value) << text;
 }
 
 // Formats with printf in the C locale, the reference for "%-.16g".

@@ -1,7 +1,11 @@
-// Tests of an attribute type's allowed values, limits and default.
+// Tests of an attribute type: allowed values, limits, default, and the
+// judging of candidate values (range, allowed values, reasons).
 #include "classify/attribute.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -85,6 +89,121 @@ TEST(Attribute, RangeCheckIsOnExactlyWhenBothLimitsAreSet) {
   EXPECT_EQ(b.Min() + b.Max(), "");
   EXPECT_TRUE(b.CheckString("anything"));
   EXPECT_EQ(b.Reason(), "");
+}
+
+constexpr const char* kRange = "value not in range";
+constexpr const char* kList = "value not in allowed values list";
+
+void Limit(TAttribute& a, int32_t type, const char* min, const char* max) {
+  a.SetDataType(type);
+  a.SetMax(max);  // either order switches the check on
+  a.SetMin(min);
+}
+
+TEST(ValueCheck, IntegerRangeIsInclusive) {
+  TAttribute a("X");
+  Limit(a, 1, "1", "10");
+  EXPECT_TRUE(a.CheckString("10"));
+  EXPECT_FALSE(a.CheckString("0"));
+  EXPECT_EQ(a.Reason(), kRange);
+  EXPECT_TRUE(a.CheckInt(1));
+  EXPECT_EQ(a.Reason(), "");
+  EXPECT_FALSE(a.CheckInt(11));
+  EXPECT_TRUE(a.CheckDouble(10.9));    // checked as 10
+  EXPECT_FALSE(a.CheckString("abc"));  // read as 0
+  EXPECT_TRUE(a.CheckString("7 apples"));
+  EXPECT_FALSE(a.CheckInt(INT32_MIN));
+  EXPECT_FALSE(a.CheckInt(INT32_MAX));
+}
+
+TEST(ValueCheck, DoubleAndTextRanges) {
+  TAttribute d("X");
+  Limit(d, 2, "0.1", "0.3");
+  EXPECT_TRUE(d.CheckDouble(0.3));
+  EXPECT_FALSE(d.CheckDouble(0.3000001));
+  EXPECT_FALSE(d.CheckString("0,2"));  // a comma ends the number: 0
+  EXPECT_TRUE(d.CheckString("2e-1"));
+  EXPECT_FALSE(d.CheckDouble(std::numeric_limits<double>::quiet_NaN()));
+  EXPECT_EQ(d.Reason(), kRange);
+  EXPECT_FALSE(d.CheckDouble(HUGE_VAL));
+  for (int type : {3, 4, 5, 6, 0, -1}) {
+    TAttribute s("S");
+    Limit(s, type, "B", "D");
+    EXPECT_TRUE(s.CheckString("Cat")) << type;
+    EXPECT_TRUE(s.CheckString("b")) << type;
+    EXPECT_TRUE(s.CheckString("d")) << type;
+    EXPECT_FALSE(s.CheckString("dog")) << type;  // longer than "D"
+    EXPECT_FALSE(s.CheckString("")) << type;
+    EXPECT_FALSE(s.CheckDouble(2.5)) << type;  // "2.5" sorts below "B"
+  }
+}
+
+TEST(ValueCheck, AllowedValuesCompareByType) {
+  TAttribute s("S");
+  s.SetDataType(5);
+  s.AddValue("A", "");
+  EXPECT_TRUE(s.CheckString("a"));
+  EXPECT_FALSE(s.CheckString(" a"));
+  EXPECT_EQ(s.Reason(), kList);
+
+  TAttribute i("I");
+  i.SetDataType(1);
+  i.AddValue("1", "");
+  i.AddValue("2", "");
+  EXPECT_TRUE(i.CheckString("01"));
+  EXPECT_TRUE(i.CheckDouble(2.9));  // checked as 2
+  EXPECT_FALSE(i.CheckInt(3));
+
+  TAttribute t("T");
+  t.SetDataType(4);
+  t.AddValue("2.5", "");
+  t.AddValue("-2147483648", "");
+  t.AddValue("1e+16", "");
+  // Numbers are compared as their "%-.16g" text.
+  EXPECT_TRUE(t.CheckDouble(2.5));
+  EXPECT_FALSE(t.CheckDouble(2.50001));
+  EXPECT_TRUE(t.CheckInt(INT32_MIN));
+  EXPECT_FALSE(t.CheckDouble(1e15));  // 1000000000000000
+  EXPECT_TRUE(t.CheckDouble(1e16));
+
+  TAttribute r("R");
+  r.SetDataType(2);
+  r.AddValue("nan", "");  // matches only NaN and keeps the lookup ordered
+  r.AddValue("10", "");
+  r.AddValue("20", "");
+  EXPECT_EQ(r.FindValueIndex("020"), 2);
+  EXPECT_EQ(r.FindValueIndex("1e1"), 1);
+  EXPECT_FALSE(r.CheckString("7"));
+  EXPECT_TRUE(r.CheckString("NaN"));
+}
+
+TEST(ValueCheck, RangeIsReportedBeforeTheList) {
+  TAttribute a("X");
+  Limit(a, 1, "1", "5");
+  a.AddValue("2", "");
+  EXPECT_FALSE(a.CheckInt(9));
+  EXPECT_EQ(a.Reason(), kRange);
+  EXPECT_FALSE(a.CheckInt(3));
+  EXPECT_EQ(a.Reason(), kList);
+  EXPECT_TRUE(a.CheckInt(2));
+  EXPECT_EQ(a.Reason(), "");
+}
+
+TEST(ValueCheck, DataTypeChangeReparsesLimitsAndValues) {
+  // Limits set before the type would otherwise stay texts: "20" would pass a
+  // 1..10 range because "10" and "20" compare as texts against integer 20.
+  TAttribute a("X");
+  Limit(a, 0, "1", "10");
+  a.AddValue("1", "");
+  a.AddValue("20", "");
+  EXPECT_EQ(a.FindValueIndex("01"), -1);  // texts: 01 is not 1
+  a.SetDataType(1);
+  EXPECT_FALSE(a.CheckInt(20));
+  EXPECT_EQ(a.Reason(), kRange);
+  EXPECT_EQ(a.FindValueIndex("01"), 0);
+  a.SetDataType(5);
+  EXPECT_EQ(a.FindValueIndex("01"), -1);
+  EXPECT_TRUE(a.CheckString("1"));
 }
 
 }  // namespace

@@ -149,25 +149,6 @@ TEST(ClassifyWriter, WritesTheExactFormatWithCrLf) {
   EXPECT_EQ(orvotest::ReadFileBytes(again), expected);
 }
 
-TEST(ClassifyWriter, UnknownTypeAndScalesComeBackAsDocumented) {
-  orvotest::TempDir dir;
-  std::string path = dir.File("types.cls");
-  TClassify c;
-  c.Attributes().Add("a");
-  c.Attributes().Get("a")->SetName1("A");
-  c.Attributes().Get("a")->SetDataType(42);
-  c.Graphs().Add("g");
-  c.Graphs().Get("g")->SetMinScale(1.0 / 3.0);
-  c.Graphs().Get("g")->SetMaxScale(-2.5);
-  ASSERT_TRUE(c.SaveFile(path.c_str()));
-  EXPECT_EQ(orvotest::ReadFileBytes(path),
-            "[attribute.A]\r\nname1=A\r\nname2=\r\nanno=\"\"\r\ntype=string\r\n\r\n"
-            "[graph.G]\r\nanno=\"\"\r\nminscale=0.333333\r\nmaxscale=-2.500000\r\n\r\n");
-  TClassify back;
-  ASSERT_TRUE(back.LoadFile(path.c_str()));
-  EXPECT_EQ(back.Attributes().Get("a")->DataType(), 5);
-}
-
 TEST(ClassifyWriter, QuotesBackslashesAndLineEndsReadBack) {
   orvotest::TempDir dir;
   std::string path = dir.File("escape.cls");
@@ -244,17 +225,31 @@ TEST(ClassifyWriter, RefusesWhatWouldNotLoadBack) {
   EXPECT_EQ(back.Attributes().Get("width")->Name2(), std::string(2040, 'x'));
 }
 
-TEST(ClassifyWriter, EmptyClassifierWritesAnEmptyFileAndBadPathsFail) {
+TEST(ClassifyWriter, UnknownTypeScalesEmptyClassifierAndBadPaths) {
   orvotest::TempDir dir;
-  std::string path = dir.File("empty.cls");
-  orvotest::WriteFileBytes(path, "old content");
+  std::string path = dir.File("types.cls");
   TClassify c;
+  c.Attributes().Add("a");
+  c.Attributes().Get("a")->SetName1("A");
+  c.Attributes().Get("a")->SetDataType(42);
+  c.Graphs().Add("g");
+  c.Graphs().Get("g")->SetMinScale(1.0 / 3.0);
+  c.Graphs().Get("g")->SetMaxScale(-2.5);
   ASSERT_TRUE(c.SaveFile(path.c_str()));
-  EXPECT_EQ(orvotest::ReadFileBytes(path), "");
-  Fill(c);
+  EXPECT_EQ(orvotest::ReadFileBytes(path),
+            "[attribute.A]\r\nname1=A\r\nname2=\r\nanno=\"\"\r\ntype=string\r\n\r\n"
+            "[graph.G]\r\nanno=\"\"\r\nminscale=0.333333\r\nmaxscale=-2.500000\r\n\r\n");
+  TClassify back;
+  ASSERT_TRUE(back.LoadFile(path.c_str()));
+  EXPECT_EQ(back.Attributes().Get("a")->DataType(), 5);
+
   EXPECT_FALSE(c.SaveFile(dir.File("no/such/dir/x.cls").c_str()));
   EXPECT_FALSE(c.SaveFile(dir.path().c_str()));
   EXPECT_FALSE(c.SaveFile(nullptr));
+  // An empty classifier replaces the old file with an empty one.
+  TClassify empty;
+  ASSERT_TRUE(empty.SaveFile(path.c_str()));
+  EXPECT_EQ(orvotest::ReadFileBytes(path), "");
 }
 
 }  // namespace

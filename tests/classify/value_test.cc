@@ -64,38 +64,25 @@ TEST(Value, NanIsOutsideEveryRange) {
 }
 
 TEST(DataType, TypeTextsMapBySubstringRule) {
+  // Texts without a sub type.
+  const std::pair<const char*, int32_t> plain[] = {
+      {"int", 1},    {"ARCH", -1},  {"INTEGER", -1}, {"double", 2},   {"real", 2},
+      {"single", 2}, {"string", 5}, {"text", 5},     {"blob", 6},     {"dbase", 1},
+      {"word", 1},   {"VAR", 4},    {"IN", 1},       {"D", 2},        {"B", -1},
+      {"", -1},      {"  ", -1},    {"number", -1},  {"char]x[", -1}, {"int[", 1}};
+  for (const auto& [text, type] : plain) {
+    EXPECT_EQ(orvo::DataTypeFromTypeText(text), type) << text;
+    EXPECT_EQ(orvo::DataSubTypeFromTypeText(text), "") << text;
+  }
   struct Case {
     const char* text;
     int32_t type;
     const char* sub_type;
   };
-  const Case cases[] = {{"int", 1, ""},
-                        {" Int[4]", 1, "4"},
-                        {"VARCHAR[32]", 4, "32"},
-                        {"varchar [ 8 ]", 4, " 8 "},
-                        {"ARCH", -1, ""},
-                        {"INTEGER", -1, ""},
-                        {"double", 2, ""},
-                        {"real", 2, ""},
-                        {"single", 2, ""},
-                        {"char[1]", 3, "1"},
-                        {"string", 5, ""},
-                        {"text", 5, ""},
-                        {"blob", 6, ""},
-                        {"dbase", 1, ""},
-                        {"word", 1, ""},
-                        {"VAR", 4, ""},
-                        {"IN", 1, ""},
-                        {"D", 2, ""},
-                        {"B", -1, ""},
-                        {"", -1, ""},
-                        {"  ", -1, ""},
-                        {"[5]", -1, "5"},
-                        {"number", -1, ""},
-                        {"char]x[", -1, ""},
-                        {"int[", 1, ""},
-                        {"\tdouble\t[3]", 2, "3"}};
-  for (const Case& c : cases) {
+  const Case with_sub_type[] = {
+      {" Int[4]", 1, "4"}, {"VARCHAR[32]", 4, "32"}, {"varchar [ 8 ]", 4, " 8 "},
+      {"char[1]", 3, "1"}, {"[5]", -1, "5"},         {"\tdouble\t[3]", 2, "3"}};
+  for (const Case& c : with_sub_type) {
     EXPECT_EQ(orvo::DataTypeFromTypeText(c.text), c.type) << c.text;
     EXPECT_EQ(orvo::DataSubTypeFromTypeText(c.text), c.sub_type) << c.text;
   }

@@ -1,5 +1,5 @@
-// SR exports: both forms, with and without an index, network walks, neutral
-// results and damaged files.
+// SW and SR exports: both forms, names, exact bytes, refusals, walks with and
+// without an index, network walks, neutral results and damaged files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,13 +94,12 @@ class SpatialReaderApiTest : public testing::TestWithParam<bool> {
     EXPECT_EQ(z, o.z);
     BOUND b = {-1, -1, -1, -1};
     GetBoundSR(r, &b);
-    BOUND e = {o.xy[0], o.xy[1], o.xy[0], o.xy[1]};
-    for (size_t i = 0; i < o.xy.size(); i += 2) {
-      e = {std::min(e.minx, o.xy[i]), std::min(e.miny, o.xy[i + 1]), std::max(e.maxx, o.xy[i]),
-           std::max(e.maxy, o.xy[i + 1])};
+    std::vector<double> e = {o.xy[0], o.xy[1], o.xy[0], o.xy[1]};
+    for (size_t i = 0; i < o.xy.size(); ++i) {
+      e[i % 2] = std::min(e[i % 2], o.xy[i]);
+      e[2 + i % 2] = std::max(e[2 + i % 2], o.xy[i]);
     }
-    EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
-              std::vector<double>({e.minx, e.miny, e.maxx, e.maxy}));
+    EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}), e);
   }
 
   orvotest::TempDir dir_;
@@ -115,12 +114,11 @@ TEST_P(SpatialReaderApiTest, WalksTheFileInFileOrderWithoutAnIndex) {
   for (size_t i = 0; i < kLayer.size(); ++i) {
     ASSERT_TRUE(NextSR(r));
     ExpectRecord(r, kLayer[i]);
-    EXPECT_EQ(GetPositionSR(r), positions_[i]);
-    EXPECT_EQ(GetSpatialPositionSR(r), positions_[i]);
-    EXPECT_EQ(GetAttributePositionSR(r), 0);
-    EXPECT_EQ(GetLeftFaceSR(r), 0);
-    SPATIALINDEXRECORD record;
-    EXPECT_FALSE(GetIndexRecordSR(r, &record));
+    SPATIALINDEXRECORD record;  // no index: no attribute position, links or record
+    EXPECT_EQ(
+        (std::vector<int64_t>{GetPositionSR(r), GetSpatialPositionSR(r), GetAttributePositionSR(r),
+                              GetLeftFaceSR(r), GetIndexRecordSR(r, &record)}),
+        (std::vector<int64_t>{positions_[i], positions_[i], 0, 0, 0}));
   }
   EXPECT_FALSE(NextSR(r));
   EXPECT_EQ(GetIdSR(r), 0);
@@ -222,39 +220,18 @@ TEST_P(SpatialReaderApiTest, NamesChooseTheFormAndTheIndex) {
 TEST_P(SpatialReaderApiTest, NeutralResults) {
   EXPECT_EQ(CreateExSR(dir_.File("none").c_str(), Binary()), nullptr);
   EXPECT_EQ(CreateExSR(nullptr, Binary()), nullptr);
-  EXPECT_EQ(CreateSR(nullptr), nullptr);
-  FreeSR(nullptr);
-  ResetSR(nullptr);
-  BOUND b = {7, 7, 7, 7};
-  GetBoundSR(nullptr, &b);
-  EXPECT_FALSE(NextSR(nullptr));
-  EXPECT_FALSE(NextEdgeSR(nullptr));
-  EXPECT_EQ(GetIdSR(nullptr), 0);
-  EXPECT_EQ(GetLocalSR(nullptr), -1);
-  EXPECT_EQ(GetLocal3DSR(nullptr), -1);
-  EXPECT_EQ(GetMetricSR(nullptr), nullptr);
-  EXPECT_EQ(GetSizeSR(nullptr), 0);
-  EXPECT_FALSE(SetPositionSR(nullptr, 0));
-  EXPECT_FALSE(FindPositionSR(nullptr, 1));
-  EXPECT_FALSE(IsNetworkSR(nullptr));
-  EXPECT_EQ(GetRightEdgeSR(nullptr), 0);
   WriteLayer(true);
   HSR r = Open();  // an index, no record read yet
-  EXPECT_EQ(GetIdSR(r), 0);
-  EXPECT_EQ(GetLocalSR(r), -1);
-  EXPECT_EQ(GetLocal3DSR(r), -1);
-  EXPECT_EQ(GetVectorCountSR(r), 0);
-  EXPECT_EQ(GetVertexCountSR(r), 0);
-  EXPECT_EQ(GetVectorSizeSR(r), nullptr);
-  EXPECT_EQ(GetVectorPosSR(r), nullptr);
-  EXPECT_EQ(GetMetricSR(r), nullptr);
-  EXPECT_EQ(GetZSR(r), nullptr);
-  EXPECT_EQ(GetPositionSR(r), 0);
-  EXPECT_EQ(GetSpatialPositionSR(r), 0);
-  EXPECT_EQ(GetAttributePositionSR(r), 0);
-  EXPECT_EQ(GetStartPointSR(r), 0);
   SPATIALINDEXRECORD record;
-  EXPECT_FALSE(GetIndexRecordSR(r, &record));
+  EXPECT_EQ((std::vector<int64_t>{GetIdSR(r), GetLocalSR(r), GetLocal3DSR(r), GetVectorCountSR(r),
+                                  GetVertexCountSR(r), GetPositionSR(r), GetSpatialPositionSR(r),
+                                  GetAttributePositionSR(r), GetStartPointSR(r),
+                                  GetIndexRecordSR(r, &record)}),
+            (std::vector<int64_t>{0, -1, -1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(
+      (std::vector<const void*>{GetVectorSizeSR(r), GetVectorPosSR(r), GetMetricSR(r), GetZSR(r)}),
+      std::vector<const void*>(4, nullptr));
+  BOUND b = {7, 7, 7, 7};
   GetBoundSR(r, &b);
   GetBoundSR(r, nullptr);
   EXPECT_EQ(b.minx, 7);  // nothing written
@@ -308,6 +285,92 @@ TEST(SpatialReaderApi, SetPositionAnywhereInADamagedBinaryFile) {
   }
   EXPECT_LT(guard, 100);
   FreeSR(r);
+}
+
+const int32_t kOne[] = {1};
+const double kXY[] = {1, 2, 3, 4};
+
+TEST(SpatialWriterApi, NamesChooseTheFormAndFile) {
+  orvotest::TempDir dir;
+  HSW w = CreateSW(dir.File("roads.BAttribute").c_str());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(AddRecordSW(w, 1, 1, kOne, kXY, 1), 48);
+  EXPECT_EQ(AddRecordSW(w, 2, 1, kOne, kXY, 1), 48 + 72);
+  FreeSW(w);
+  EXPECT_EQ(orvotest::ReadFileBytes(dir.File("roads.bspatial")).size(), 48u + 2 * 72);
+
+  w = CreateSW(dir.File("roads").c_str());
+  EXPECT_EQ(AddRecordSW(w, 1, 1, kOne, kXY, 1), 0);
+  EXPECT_EQ(AddRecordSW(w, 2, 1, kOne, kXY, 1), 20);
+  FreeSW(w);
+  EXPECT_EQ(orvotest::ReadFileBytes(dir.File("roads.spatial")),
+            "PNT 1\r\n1\r\n1\r\n1,2\r\n\r\nPNT 2\r\n1\r\n1\r\n1,2\r\n\r\n");
+
+  // CreateExSW keeps the name; an existing file is replaced.
+  FreeSW(CreateExSW(dir.File("roads.spatial").c_str(), true));
+  EXPECT_EQ(orvotest::ReadFileBytes(dir.File("roads.spatial")),
+            std::string("\x30", 1) + std::string(47, '\0'));
+  FreeSW(CreateExSW(dir.File("plain.txt").c_str(), false));
+  EXPECT_EQ(orvotest::ReadFileBytes(dir.File("plain.txt")), "");
+
+  EXPECT_EQ(CreateSW(dir.File("no/such/dir/roads").c_str()), nullptr);
+  EXPECT_EQ(CreateSW(nullptr), nullptr);
+  EXPECT_EQ(CreateExSW(nullptr, false), nullptr);
+  EXPECT_EQ(CreateExSW(dir.File("no/such/dir/roads").c_str(), true), nullptr);
+}
+
+// One refused call must not cost the rest of the layer: every later record
+// reads back, in both forms.
+TEST(SpatialWriterApi, RefusedRecordsLeaveTheLayerReadable) {
+  orvotest::TempDir dir;
+  for (const char* name : {"a.spatial", "a.bspatial"}) {
+    SCOPED_TRACE(name);
+    const int32_t bad_counts[] = {1, 0};
+    const int32_t negative[] = {-1};
+    HSW w = CreateSW(dir.File(name).c_str());
+    EXPECT_GE(AddRecordSW(w, 1, 2, kOne, kXY, 1), 0);
+    EXPECT_EQ(AddRecordSW(w, 0, 2, kOne, kXY, 1), -1);
+    EXPECT_EQ(AddRecordSW(w, 2, 2, bad_counts, kXY, 2), -1);
+    EXPECT_EQ(AddRecordSW(w, 2, 2, negative, kXY, 1), -1);
+    EXPECT_EQ(AddRecordSW(w, 2, 2, nullptr, kXY, 1), -1);
+    EXPECT_EQ(AddRecord3DSW(w, 2, 2, kOne, kXY, 1, nullptr), -1);
+    WriteBoundsSW(w);
+    WriteTicksSW(w);
+    EXPECT_GE(AddRecord3DSW(w, 3, 2, kOne, kXY, 1, kXY), 0);
+    FreeSW(w);
+    HSR r = CreateSR(dir.File(name).c_str());
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(NextSR(r));
+    EXPECT_EQ(GetIdSR(r), 1);
+    ASSERT_TRUE(NextSR(r));
+    EXPECT_EQ(GetIdSR(r), 3);
+    EXPECT_EQ(GetLocal3DSR(r), 12);
+    double z;
+    std::memcpy(&z, GetZSR(r), sizeof z);  // the mapped file need not align it
+    EXPECT_EQ(z, 1.0);
+    EXPECT_FALSE(NextSR(r));
+    FreeSR(r);
+  }
+}
+
+TEST(SpatialApi, NullHandlesGiveNeutralResults) {
+  EXPECT_EQ(AddRecordSW(nullptr, 1, 2, kOne, kXY, 1), -1);
+  EXPECT_EQ(AddRecord3DSW(nullptr, 1, 2, kOne, kXY, 1, kXY), -1);
+  WriteBoundsSW(nullptr);
+  WriteTicksSW(nullptr);
+  FreeSW(nullptr);
+  EXPECT_EQ(CreateSR(nullptr), nullptr);
+  FreeSR(nullptr);
+  ResetSR(nullptr);
+  BOUND b = {7, 7, 7, 7};
+  GetBoundSR(nullptr, &b);
+  EXPECT_EQ(b.minx, 7);
+  EXPECT_EQ(GetMetricSR(nullptr), nullptr);
+  EXPECT_EQ((std::vector<int64_t>{NextSR(nullptr), NextEdgeSR(nullptr), GetIdSR(nullptr),
+                                  GetLocalSR(nullptr), GetLocal3DSR(nullptr), GetSizeSR(nullptr),
+                                  SetPositionSR(nullptr, 0), FindPositionSR(nullptr, 1),
+                                  IsNetworkSR(nullptr), GetRightEdgeSR(nullptr)}),
+            (std::vector<int64_t>{0, 0, 0, -1, -1, 0, 0, 0, 0, 0}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Tests of the MP exports: the copy-if-it-fits getters, neutral results of
-// the guard, and a passport saved, loaded and found through the exports.
+// Tests of the MP and SE exports: the copy-if-it-fits getters, a passport
+// saved, loaded and found, set operations, a selection file round trip that
+// merges, and the neutral results of the guard.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -39,22 +40,6 @@ TEST(MpExports, StringGettersCopyOnlyWhatFits) {
   EXPECT_TRUE(RemoveAttributeMP(h, "WIDTH"));
   EXPECT_EQ(GetAttributeCountMP(h), 0);
   FreeMP(h);
-}
-
-TEST(MpExports, NullHandleGivesNeutralResults) {
-  char buffer[8] = "#######";
-  EXPECT_FALSE(GetAliasMP(nullptr, buffer, sizeof(buffer)));
-  EXPECT_EQ(buffer[0], '\0');
-  EXPECT_EQ(GetAttributeCountMP(nullptr), 0);
-  EXPECT_FALSE(LoadMP(nullptr, "x"));
-  EXPECT_FALSE(SaveMP(nullptr));
-  EXPECT_FALSE(FindMP(nullptr, "x", true));
-  SetAliasMP(nullptr, "x");
-  BOUND b = {1.0, 2.0, 3.0, 4.0};
-  GetBoundMP(nullptr, &b);
-  EXPECT_EQ(b.minx, 1.0);
-  SetBoundMP(nullptr, &b);
-  FreeMP(nullptr);
 }
 
 TEST(MpExports, SaveLoadAndFind) {
@@ -97,6 +82,50 @@ TEST(MpExports, SaveLoadAndFind) {
   EXPECT_FALSE(FindMP(back, base.c_str(), true));  // no .bspatial
   FreeMP(back);
   FreeMP(h);
+}
+
+TEST(SeExports, FillSaveAndMerge) {
+  orvotest::TempDir dir;
+  HSE h = CreateSE();
+  ASSERT_NE(h, nullptr);
+  EXPECT_TRUE(AddSE(h, 30));
+  EXPECT_FALSE(AddSE(h, 30));
+  AddSE(h, 10);
+  AddSE(h, 20);
+  EXPECT_TRUE(EraseSE(h, 20));
+  EXPECT_FALSE(EraseSE(h, 20));
+  std::string file = dir.File("pick.sel");
+  ASSERT_TRUE(SaveSE(h, file.c_str()));
+  EXPECT_EQ(orvotest::ReadFileBytes(file), "10\r\n30\r\n");
+  ClearSE(h);
+  EXPECT_FALSE(FindSE(h, 10));
+  AddSE(h, 5);
+  ASSERT_TRUE(LoadSE(h, file.c_str()));
+  EXPECT_TRUE(FindSE(h, 5) && FindSE(h, 10) && FindSE(h, 30));
+  // Failures inside are false, not exceptions.
+  EXPECT_FALSE(LoadSE(h, dir.File("missing.sel").c_str()));
+  EXPECT_FALSE(LoadSE(h, nullptr));
+  EXPECT_FALSE(SaveSE(h, dir.File("no/dir/pick.sel").c_str()));
+  EXPECT_FALSE(SaveSE(h, nullptr));
+  FreeSE(h);
+}
+
+TEST(MpSeExports, NullHandlesGiveNeutralResults) {
+  char buffer[8] = "#######";
+  EXPECT_FALSE(GetAliasMP(nullptr, buffer, sizeof(buffer)));
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(GetAttributeCountMP(nullptr), 0);
+  EXPECT_FALSE(LoadMP(nullptr, "x") || SaveMP(nullptr) || FindMP(nullptr, "x", true));
+  SetAliasMP(nullptr, "x");
+  BOUND b = {1.0, 2.0, 3.0, 4.0};
+  GetBoundMP(nullptr, &b);
+  EXPECT_EQ(b.minx, 1.0);
+  SetBoundMP(nullptr, &b);
+  FreeMP(nullptr);
+  EXPECT_FALSE(AddSE(nullptr, 1) || EraseSE(nullptr, 1) || FindSE(nullptr, 1));
+  EXPECT_FALSE(SaveSE(nullptr, "x") || LoadSE(nullptr, "x"));
+  ClearSE(nullptr);
+  FreeSE(nullptr);
 }
 
 }  // namespace

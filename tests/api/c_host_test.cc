@@ -1,0 +1,90 @@
+// Interface slots called from C (c_host_test.c) reach the C++ objects.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/api_object.h"
+#include "orvoapi.h"
+#include "tests/display/display_test_util.h"
+#include "tests/support/pgm_builder.h"
+#include "tests/support/temp_dir.h"
+
+extern "C" {
+int32_t OrvoCAddRef(IApiObject* object);
+int32_t OrvoCRelease(IApiObject* object);
+int OrvoCBoundSize(void);
+int OrvoCTransformSlots(const char* file_name);
+int OrvoCRasterSlots(const char* file_name);
+int OrvoCTransformedRasterSlots(const char* file_name, const char* corners_name);
+int OrvoCPaletteSlots(void);
+int OrvoCImageDc(void);
+int OrvoCViewAndHistogramSlots(const char* path, const char* histogram_path);
+int OrvoCPgmSlots(const char* path);
+}
+
+namespace orvotest {
+namespace {
+
+// Each C function returns the line of its first failed check, or 0.
+constexpr const char* kLine = "line of the failed check in c_host_test.c";
+
+class TCounted : public orvo::TApiObject<IApiObject> {
+ public:
+  explicit TCounted(bool* destroyed) : destroyed_(destroyed) {}
+  ~TCounted() override { *destroyed_ = true; }
+
+ private:
+  bool* destroyed_;
+};
+
+TEST(InterfaceAbi, CCallersReachAddRefAndReleaseBySlot) {
+  bool destroyed = false;
+  IApiObject* object = new TCounted(&destroyed);
+  EXPECT_EQ(OrvoCAddRef(object), 1);
+  EXPECT_EQ(OrvoCAddRef(object), 2);
+  EXPECT_EQ(OrvoCRelease(object), 1);
+  EXPECT_FALSE(destroyed);
+  EXPECT_EQ(OrvoCRelease(object), 0);
+  EXPECT_TRUE(destroyed);
+  // BOUND is four doubles in both languages.
+  EXPECT_EQ(OrvoCBoundSize(), 32);
+  EXPECT_EQ(sizeof(BOUND), 32u);
+}
+
+TEST(InterfaceAbi, CCallersReachEveryCoordsAndTransformSlot) {
+  TempDir dir;
+  std::string file = dir.File("c.corners");
+  EXPECT_EQ(OrvoCTransformSlots(file.c_str()), 0) << kLine;
+  EXPECT_EQ(ReadFileBytes(file).size(), 3u * (4 * 21 + 2));
+}
+
+TEST(RasterAbi, CHostCallsEverySlot) {
+  TempDir dir;
+  std::string path = dir.File("c.raster");
+  ASSERT_EQ(OrvoCRasterSlots(path.c_str()), 0) << kLine;
+  EXPECT_EQ(OrvoCTransformedRasterSlots(path.c_str(), (path + ".corners").c_str()), 0) << kLine;
+}
+
+TEST(DisplayAbi, CHostCallsEveryPaletteSlotAndDrawsIntoAnImage) {
+  EXPECT_EQ(OrvoCPaletteSlots(), 0) << kLine;
+  EXPECT_EQ(OrvoCImageDc(), 0) << kLine;
+}
+
+TEST(DisplayAbi, CHostCallsEveryViewHistogramAndPgmSlot) {
+  TempDir dir;
+  const std::string path = dir.File("v.raster");
+  ASSERT_NE(MakeRaster(path, 4, 2, 4, 2, 2,
+                       [](int32_t x, int32_t y) { return static_cast<uint32_t>(10 * y + x); }),
+            nullptr);
+  EXPECT_EQ(OrvoCViewAndHistogramSlots(path.c_str(), dir.File("v.hst").c_str()), 0) << kLine;
+  const std::string signs = dir.File("signs.pgm");
+  const auto colour = [](int32_t x, int32_t y) -> uint32_t {
+    return x == 1 && y == 0 ? 0xFF0000 : 0xFFFFFF;
+  };
+  WriteFileBytes(signs, PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, colour)) +
+                                PgmRecord("plain", 0, 0, 3, 2, BmpImage(3, 2, colour))));
+  EXPECT_EQ(OrvoCPgmSlots(signs.c_str()), 0) << kLine;
+}
+
+}  // namespace
+}  // namespace orvotest
