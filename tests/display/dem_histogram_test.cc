@@ -1,19 +1,13 @@
-// DEM histograms: counting into records, histogram files of views and whole
-// rasters, and the limited and custom DEM palettes.
+// DEM histograms and palettes: counting into records, histogram files of
+// views and whole rasters, the palettes of heights, the limited and custom
+// DEM palettes, against colours computed here independently.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
-
-#ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
 
 #include "base/api_object.h"
 #include "orvoapi.h"
@@ -23,10 +17,8 @@
 namespace orvotest {
 namespace {
 
-using Records = std::vector<std::pair<uint16_t, int64_t>>;
-
-Records RecordsOf(IDemHistogramm* histogram) {
-  Records out;
+HistogramRecords RecordsOf(IDemHistogramm* histogram) {
+  HistogramRecords out;
   const SHORTHISTORECORD* r = histogram->GetRecords();
   for (int32_t i = 0; i < histogram->GetRecordCount(); ++i) {
     const uint16_t value = r[i].value;  // packed: copied out, not bound
@@ -36,70 +28,39 @@ Records RecordsOf(IDemHistogramm* histogram) {
   return out;
 }
 
-std::string Le64(int64_t v) {
-  std::string s(8, '\0');
-  for (int i = 0; i < 8; ++i) s[i] = static_cast<char>(static_cast<uint64_t>(v) >> (8 * i));
-  return s;
-}
-
-std::string HistogramBytes(int64_t size_field, const Records& records) {
-  std::string s = "_hstgrmm" + Le64(size_field) + std::string("\x02\0\0\0", 4);
-  for (auto [value, count] : records)
-    s += std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)} + Le64(count);
-  return s;
-}
-
-std::vector<uint8_t> Colour(IPalette* palette, int32_t h) {
-  uint8_t rgb[3] = {1, 2, 3};
-  if (!palette->GetColor(rgb, static_cast<uint16_t>(static_cast<int16_t>(h)))) return {};
-  return {rgb[0], rgb[1], rgb[2]};
-}
-std::vector<uint8_t> Grey(int v) {
-  const auto g = static_cast<uint8_t>(v);
-  return {g, g, g};
-}
-
-#ifndef _WIN32
-// Runs body with files limited to limit bytes (a full disk, in effect).
-bool UnderSizeLimit(rlim_t limit, const std::function<bool()>& body) {
-  struct rlimit old_limit;
-  getrlimit(RLIMIT_FSIZE, &old_limit);
-  struct rlimit small = old_limit;
-  small.rlim_cur = limit;
-  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &small);
-  const bool result = body();
-  setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
-  return result;
-}
-#endif
+// The special colours of the DEM palettes from histograms, and of the
+// palettes of heights.
+const Rgb kZero{0, 255, 0}, kNoData{0, 0, 255}, kNone{255, 0, 0}, kAbove{128, 0, 255};
+const Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kGreen{0, 128, 0}, kBlue{0, 0, 128},
+    kPurple{128, 0, 128};
 
 TEST(DemHistogramm, CountsIntoRecordsWithTheLimitsOfRealHeights) {
   Released<IDemHistogramm> histogram(CreateDemHistogramm());
   ASSERT_NE(histogram, nullptr);
   EXPECT_EQ(histogram->GetRecords(), nullptr);
   EXPECT_EQ(histogram->GetMinHeight(), 9999);
-
-  const uint16_t values[] = {5, 5, 7, 9998, 9999, 65535};
-  EXPECT_TRUE(histogram->BuildFromValues(values, 6));
-  EXPECT_EQ(RecordsOf(histogram.get()), (Records{{5, 2}, {7, 1}, {9998, 1}, {9999, 1}}));
-  EXPECT_EQ(histogram->GetMinHeight(), 0);
-  EXPECT_EQ(histogram->GetMaxHeight(), 7);
-
-  const uint16_t negative[] = {0xFFFE, 3, 0x8000};  // -2, 3, -32768
-  EXPECT_TRUE(histogram->BuildFromValues(negative, 3));
-  EXPECT_EQ(RecordsOf(histogram.get()), (Records{{3, 1}, {0x8000, 1}, {0xFFFE, 1}}));
-  EXPECT_EQ(histogram->GetMinHeight(), -32768);
-  EXPECT_EQ(histogram->GetMaxHeight(), 3);
-
-  const uint16_t none[] = {9999, 9999, 12000};
-  EXPECT_FALSE(histogram->BuildFromValues(none, 3));
-  EXPECT_EQ(RecordsOf(histogram.get()), (Records{{9999, 2}, {12000, 1}}));
-  EXPECT_EQ(histogram->GetMinHeight(), 9999);
-  EXPECT_EQ(histogram->GetMaxHeight(), 9999);
+  struct Case {
+    std::vector<uint16_t> values;
+    bool counted;
+    HistogramRecords records;
+    int32_t min, max;
+  };
+  const Case cases[] = {
+      {{5, 5, 7, 9998, 9999, 65535}, true, {{5, 2}, {7, 1}, {9998, 1}, {9999, 1}}, 0, 7},
+      // -2, 3, -32768
+      {{0xFFFE, 3, 0x8000}, true, {{3, 1}, {0x8000, 1}, {0xFFFE, 1}}, -32768, 3},
+      {{9999, 9999, 12000}, false, {{9999, 2}, {12000, 1}}, 9999, 9999},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.values[0]);
+    EXPECT_EQ(histogram->BuildFromValues(c.values.data(), static_cast<int32_t>(c.values.size())),
+              c.counted);
+    EXPECT_EQ(RecordsOf(histogram.get()), c.records);
+    EXPECT_EQ(histogram->GetMinHeight(), c.min);
+    EXPECT_EQ(histogram->GetMaxHeight(), c.max);
+  }
   EXPECT_FALSE(histogram->BuildFromValues(nullptr, 3));
-  EXPECT_FALSE(histogram->BuildFromValues(values, 0));
+  EXPECT_FALSE(histogram->BuildFromValues(cases[0].values.data(), 0));
   EXPECT_EQ(histogram->GetRecords(), nullptr);
 }
 
@@ -168,7 +129,7 @@ TEST(DemHistogramm, AViewWindowIsCountedWhereTheRasterCoversIt) {
   ASSERT_TRUE(view->Prepare(nullptr, 3, 3, 4, 2, 1));
   // Covered: columns 4..5 of rows 2..3; the 9999 background is not counted.
   EXPECT_TRUE(histogram->BuildFromView(view.get(), 3, 3, 4, 2, 1));
-  EXPECT_EQ(RecordsOf(histogram.get()), (Records{{106, 1}, {107, 2}, {108, 1}}));
+  EXPECT_EQ(RecordsOf(histogram.get()), (HistogramRecords{{106, 1}, {107, 2}, {108, 1}}));
   EXPECT_EQ(histogram->GetMinHeight(), 106);
   EXPECT_EQ(histogram->GetMaxHeight(), 108);
   EXPECT_FALSE(histogram->BuildFromView(view.get(), 2, 3, 4, 2, 1));  // not the window's size
@@ -233,26 +194,27 @@ TEST(BuildRasterHistogramm, CountsWholeTilesAndRefusesWhatItCannotRead) {
   EXPECT_FALSE(BuildRasterHistogramm(dir.File("no/such.hst").c_str(), raster.get()));
 }
 
+Released<IPalette> Limited(IDemHistogramm* histogram, int32_t min, int32_t max) {
+  return Released<IPalette>(DemHisto2LimitedPalette(histogram, min, nullptr, max, nullptr, nullptr,
+                                                    nullptr, nullptr, nullptr));
+}
+
 TEST(DemHisto2LimitedPalette, NarrowRangesAreStretchedLinearly) {
-  Released<IPalette> palette(DemHisto2LimitedPalette(nullptr, 0, nullptr, 255, nullptr, nullptr,
-                                                     nullptr, nullptr, nullptr));
+  Released<IPalette> palette = Limited(nullptr, 0, 255);
   ASSERT_NE(palette, nullptr);
   EXPECT_EQ(palette->GetCount(), 65536);
-  for (int32_t h : {1, 128, 255}) EXPECT_EQ(Colour(palette.get(), h), Grey(h)) << h;
-  EXPECT_EQ(Colour(palette.get(), 0), (std::vector<uint8_t>{0, 255, 0}));
-  EXPECT_EQ(Colour(palette.get(), -1), (std::vector<uint8_t>{0, 0, 0}));
-  EXPECT_EQ(Colour(palette.get(), -32768), (std::vector<uint8_t>{0, 0, 0}));
-  EXPECT_EQ(Colour(palette.get(), 256), Grey(255));
-  EXPECT_EQ(Colour(palette.get(), 9998), (std::vector<uint8_t>{0, 0, 255}));
-  EXPECT_EQ(Colour(palette.get(), 9999), (std::vector<uint8_t>{255, 0, 0}));
-  EXPECT_EQ(Colour(palette.get(), 20000), (std::vector<uint8_t>{128, 0, 255}));
+  ExpectHeightColours(
+      palette.get(),
+      {HeightIs(1, Grey(1)), HeightIs(128, Grey(128)), HeightIs(255, Grey(255)), HeightIs(0, kZero),
+       HeightIs(-1, kBlack), HeightIs(-32768, kBlack), HeightIs(256, Grey(255)),
+       HeightIs(9998, kNoData), HeightIs(9999, kNone), HeightIs(20000, kAbove)});
 
   // Only 2-byte pixels convert, each through its raw value.
   const uint16_t px[2] = {128, 9999};
   uint8_t dib[6] = {};
   EXPECT_EQ(palette->Pixels2Dib(dib, px, 1, 2), 0);
   EXPECT_EQ(palette->Pixels2Dib(dib, px, 2, 2), 2);
-  EXPECT_EQ(std::vector<uint8_t>(dib, dib + 6), (std::vector<uint8_t>{128, 128, 128, 0, 0, 255}));
+  EXPECT_EQ(Rgb(dib, dib + 6), (Rgb{128, 128, 128, 0, 0, 255}));
   const uint8_t red[3] = {255, 0, 0};
   EXPECT_FALSE(palette->SetColor(70000, red));
   EXPECT_FALSE(palette->SetColor(5, nullptr));
@@ -261,10 +223,8 @@ TEST(DemHisto2LimitedPalette, NarrowRangesAreStretchedLinearly) {
   const uint8_t blue[3] = {0, 0, 200}, zero[3] = {9, 9, 9};
   Released<IPalette> swapped(
       DemHisto2LimitedPalette(nullptr, 100, blue, 50, nullptr, nullptr, zero, nullptr, nullptr));
-  EXPECT_EQ(Colour(swapped.get(), 50), Grey(0));
-  EXPECT_EQ(Colour(swapped.get(), 49), (std::vector<uint8_t>{0, 0, 200}));
-  EXPECT_EQ(Colour(swapped.get(), 0), (std::vector<uint8_t>{9, 9, 9}));
-  EXPECT_EQ(Colour(swapped.get(), 51), Grey(255));
+  ExpectHeightColours(swapped.get(), {HeightIs(50, Grey(0)), HeightIs(49, Rgb{0, 0, 200}),
+                                      HeightIs(0, Rgb{9, 9, 9}), HeightIs(51, Grey(255))});
 }
 
 TEST(DemHisto2LimitedPalette, ManyHeightsOrWideRangesAreEqualised) {
@@ -273,36 +233,28 @@ TEST(DemHisto2LimitedPalette, ManyHeightsOrWideRangesAreEqualised) {
   std::vector<uint16_t> values;
   for (uint16_t h = 1; h <= 300; ++h) values.push_back(h);
   ASSERT_TRUE(histogram->BuildFromValues(values.data(), 300));
-  Released<IPalette> palette(DemHisto2LimitedPalette(histogram.get(), 1, nullptr, 300, nullptr,
-                                                     nullptr, nullptr, nullptr, nullptr));
-  EXPECT_EQ(Colour(palette.get(), 1), Grey(0));
-  EXPECT_EQ(Colour(palette.get(), 151), Grey(150 * 255 / 300));
-  EXPECT_EQ(Colour(palette.get(), 300), Grey(299 * 255 / 300));
+  ExpectHeightColours(Limited(histogram.get(), 1, 300).get(),
+                      {HeightIs(1, Grey(0)), HeightIs(151, Grey(150 * 255 / 300)),
+                       HeightIs(300, Grey(299 * 255 / 300))});
 
-  // A range of 385 with three heights: equalised by counts.
+  // A range of 385 with three heights: equalised by counts; 384 is still
+  // stretched.
   const uint16_t few[] = {10, 10, 10, 200, 300};
   ASSERT_TRUE(histogram->BuildFromValues(few, 5));
-  Released<IPalette> wide(DemHisto2LimitedPalette(histogram.get(), 0, nullptr, 385, nullptr,
-                                                  nullptr, nullptr, nullptr, nullptr));
-  EXPECT_EQ(Colour(wide.get(), 10), Grey(0));
-  EXPECT_EQ(Colour(wide.get(), 11), Grey(3 * 255 / 5));
-  EXPECT_EQ(Colour(wide.get(), 385), Grey(255));
-  // 384 is still stretched.
-  Released<IPalette> narrow(DemHisto2LimitedPalette(histogram.get(), 0, nullptr, 384, nullptr,
-                                                    nullptr, nullptr, nullptr, nullptr));
-  EXPECT_EQ(Colour(narrow.get(), 192), Grey(192 * 255 / 384));
+  ExpectHeightColours(
+      Limited(histogram.get(), 0, 385).get(),
+      {HeightIs(10, Grey(0)), HeightIs(11, Grey(3 * 255 / 5)), HeightIs(385, Grey(255))});
+  ExpectHeightColours(Limited(histogram.get(), 0, 384).get(),
+                      {HeightIs(192, Grey(192 * 255 / 384))});
 
   // Nothing counted but 0 in a wide range: stretched, not divided by zero;
   // special values keep their colours even inside the limits.
   const uint16_t zeros[] = {0, 0};
   ASSERT_TRUE(histogram->BuildFromValues(zeros, 2));
-  Released<IPalette> flat(DemHisto2LimitedPalette(histogram.get(), -500, nullptr, 20000, nullptr,
-                                                  nullptr, nullptr, nullptr, nullptr));
+  Released<IPalette> flat = Limited(histogram.get(), -500, 20000);
   ASSERT_NE(flat, nullptr);
-  EXPECT_EQ(Colour(flat.get(), -500), Grey(0));
-  EXPECT_EQ(Colour(flat.get(), 20000), (std::vector<uint8_t>{128, 0, 255}));
-  EXPECT_EQ(Colour(flat.get(), 9999), (std::vector<uint8_t>{255, 0, 0}));
-  EXPECT_EQ(Colour(flat.get(), 0), (std::vector<uint8_t>{0, 255, 0}));
+  ExpectHeightColours(flat.get(), {HeightIs(-500, Grey(0)), HeightIs(20000, kAbove),
+                                   HeightIs(9999, kNone), HeightIs(0, kZero)});
 }
 
 TEST(DemHisto2CustomPalette, LeavesTheLimitsForTheCaller) {
@@ -310,11 +262,55 @@ TEST(DemHisto2CustomPalette, LeavesTheLimitsForTheCaller) {
   Released<IPalette> palette(DemHisto2CustomPalette(nullptr, -10, 10, nullptr, zero, nullptr,
                                                     nullptr, nullptr, nullptr, nullptr));
   ASSERT_NE(palette, nullptr);
-  EXPECT_EQ(Colour(palette.get(), -11), Grey(0));
-  EXPECT_EQ(Colour(palette.get(), 5), Grey(0));
-  EXPECT_EQ(Colour(palette.get(), 11), Grey(255));
-  EXPECT_EQ(Colour(palette.get(), 0), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(Colour(palette.get(), 9998), (std::vector<uint8_t>{0, 0, 255}));
+  ExpectHeightColours(palette.get(),
+                      {HeightIs(-11, Grey(0)), HeightIs(5, Grey(0)), HeightIs(11, Grey(255)),
+                       HeightIs(0, Rgb{1, 2, 3}), HeightIs(9998, kNoData)});
+}
+
+TEST(DemPalette, FewHeightsGetALinearRamp) {
+  const uint16_t values[] = {10, 30, 30, 20, 0, static_cast<uint16_t>(-5), 9999, 12000};
+  Released<IPalette> p(DemValues2Palette(values, 8));
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(p->GetCount(), 65536);
+  // min -5, max 30: grey = (h + 5) * 255 / 35.
+  for (int h : {-5, -1, 1, 10, 20, 29, 30})
+    EXPECT_EQ(HeightColour(p.get(), h), Grey((h + 5) * 255 / 35)) << h;
+  // At or below the lowest black, above the highest white.
+  ExpectHeightColours(
+      p.get(),
+      {HeightIs(-6, kBlack), HeightIs(-30000, kBlack), HeightIs(31, kWhite), HeightIs(9997, kWhite),
+       HeightIs(0, kGreen), HeightIs(9998, kBlue), HeightIs(9999, kNone), HeightIs(12000, kNone)});
+}
+
+TEST(DemPalette, ManyHeightsAreEqualised) {
+  // Heights 1..300 once each, 150 three times more, and zeros that count as
+  // a distinct height but not in the total.
+  std::vector<uint16_t> values;
+  for (int h = 1; h <= 300; ++h) values.push_back(static_cast<uint16_t>(h));
+  values.insert(values.end(), 3, 150);
+  values.insert(values.end(), 50, 0);
+  Released<IPalette> p(DemValues2Palette(values.data(), static_cast<int32_t>(values.size())));
+  ASSERT_NE(p, nullptr);
+  const int64_t total = 303;
+  int64_t below = 0;
+  for (int h = 1; h <= 300; ++h) {
+    EXPECT_EQ(HeightColour(p.get(), h), Grey(static_cast<int>(below * 255 / total))) << h;
+    below += h == 150 ? 4 : 1;
+  }
+  ExpectHeightColours(p.get(), {HeightIs(0, kGreen), HeightIs(301, kWhite)});
+}
+
+TEST(DemPalette, WithoutCountedHeightsTheTableKeepsItsColours) {
+  const uint16_t values[] = {9999, 12000, static_cast<uint16_t>(-2000)};
+  for (int32_t count : {0, 3}) {
+    SCOPED_TRACE(count);
+    Released<IPalette> p(DemValues2Palette(values, count));
+    ASSERT_NE(p, nullptr);
+    ExpectHeightColours(p.get(), {HeightIs(12000, kPurple), HeightIs(9999, kNone),
+                                  HeightIs(9998, kBlue), HeightIs(0, kGreen), HeightIs(5, kBlack)});
+  }
+  EXPECT_EQ(DemValues2Palette(nullptr, 2), nullptr);
+  EXPECT_EQ(DemValues2Palette(values, -1), nullptr);
 }
 
 }  // namespace

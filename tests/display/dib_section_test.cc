@@ -1,13 +1,20 @@
-// TDibSection: sizing, re-sizing, rows, BMP images (and damaged ones), masks.
+// TDibSection (sizing, re-sizing, rows, BMP images and damaged ones, masks)
+// and image device contexts (white images, their bits, and contexts that are
+// not theirs). These tests mix in GDI calls of their own, so they use the
+// internal library's functions: on Linux the shared library keeps a GDI of
+// its own, which the C host test reaches through the exports.
 #include "display/dib_section.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "display/image_dc.h"
 #include "display/mt_exception.h"
+#include "platform/win32.h"
 #include "tests/support/raised.h"
 
 namespace orvotest {
@@ -31,11 +38,8 @@ std::string Bmp(int w, int h, int bits) {
   std::string s(54 + static_cast<size_t>(row) * h, '\0');
   s[0] = 'B';
   s[1] = 'M';
-  Put32(s, 2, static_cast<uint32_t>(s.size()));
-  Put32(s, 10, 54);
-  Put32(s, 14, 40);
-  Put32(s, 18, static_cast<uint32_t>(w));
-  Put32(s, 22, static_cast<uint32_t>(h));
+  const size_t fields[][2] = {{2, s.size()}, {10, 54}, {14, 40}, {18, size_t(w)}, {22, size_t(h)}};
+  for (auto [at, v] : fields) Put32(s, at, static_cast<uint32_t>(v));
   s[26] = 1;
   s[28] = static_cast<char>(bits);
   for (int r = 0; r < h; ++r)
@@ -49,38 +53,37 @@ std::string Bmp(int w, int h, int bits) {
   return s;
 }
 
-TEST(DibSection, RowsAreStrideApartAndBoundedBothWays) {
-  mt::TDibSection dib(5, 2, nullptr);
-  EXPECT_EQ(dib.GetWidth(), 5);
-  EXPECT_EQ(dib.GetHeight(), 2);
-  EXPECT_EQ(dib.GetStride(), 16);
-  EXPECT_EQ(dib.GetRow(1) - dib.GetRow(0), 16);
-  EXPECT_EQ(dib.GetRow(2), nullptr);
-  EXPECT_EQ(dib.GetRow(-1), nullptr);
-  EXPECT_EQ(At(dib, 4, 1), (Px{0, 0, 0}));
-  EXPECT_NE(dib.GetDC(), nullptr);
-}
-
-TEST(DibSection, ResizingKeepsTheSharedCornerAndFillsTheRest) {
+TEST(DibSection, RowsAreStrideApartAndResizingKeepsTheSharedCorner) {
   mt::TDibSection dib(4, 4, nullptr);
+  EXPECT_EQ(dib.GetStride(), 12);
+  EXPECT_EQ(dib.GetRow(1) - dib.GetRow(0), 12);
+  EXPECT_EQ(dib.GetRow(4), nullptr);
+  EXPECT_EQ(dib.GetRow(-1), nullptr);
+  EXPECT_EQ(At(dib, 3, 3), (Px{0, 0, 0}));
+  EXPECT_NE(dib.GetDC(), nullptr);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) std::memset(dib.GetRow(y) + x * 3, 10 * y + x + 1, 3);
-  dib.Resize(6, -2);  // a negative height is its magnitude
-  ASSERT_EQ(dib.GetWidth(), 6);
+  dib.Resize(5, -2);  // a negative height is its magnitude; rows padded to 4 bytes
+  ASSERT_EQ(dib.GetWidth(), 5);
   ASSERT_EQ(dib.GetHeight(), 2);
+  EXPECT_EQ(dib.GetStride(), 16);
+  EXPECT_EQ(dib.GetRow(2), nullptr);
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 6; ++x) {
-      uint8_t v = x < 4 ? static_cast<uint8_t>(10 * y + x + 1) : 0;
+    for (int x = 0; x < 5; ++x) {
+      const uint8_t v = x < 4 ? static_cast<uint8_t>(10 * y + x + 1) : 0;
       EXPECT_EQ(At(dib, x, y), (Px{v, v, v})) << x << "," << y;
     }
   EXPECT_THROW(dib.Resize(0, 3), mt::MtException);
+  bool raised = false;
   try {
     dib.Resize(3, 0);
   } catch (const mt::MtException& e) {
+    raised = true;
     EXPECT_EQ(e.Code(), 0);
     EXPECT_EQ(e.Message(), "can't create bitmap");
   }
-  EXPECT_EQ(dib.GetWidth(), 6);  // a refused size changes nothing
+  EXPECT_TRUE(raised);
+  EXPECT_EQ(dib.GetWidth(), 5);  // a refused size changes nothing
 }
 
 TEST(DibSection, BmpImagesOf24And32BitsAreReadUpright) {
@@ -98,6 +101,7 @@ TEST(DibSection, BmpImagesOf24And32BitsAreReadUpright) {
 
 TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
   const std::string good = Bmp(3, 2, 24);
+  const uint32_t size = static_cast<uint32_t>(good.size());
   struct Case {
     const char* what;
     size_t at;
@@ -105,16 +109,16 @@ TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
     size_t keep;  // bytes handed over
   };
   const Case cases[] = {
-      {"8 bits a pixel", 28, 8, good.size()},
-      {"size field beyond the bytes", 2, static_cast<uint32_t>(good.size() + 1), good.size()},
-      {"rows beyond the bytes", 22, 3, good.size()},
-      {"huge height", 22, 0x40000000, good.size()},
-      {"pixel offset beyond the bytes", 10, static_cast<uint32_t>(good.size()), good.size()},
-      {"pixel offset inside the head", 10, 4, good.size()},
-      {"width 0", 18, 0, good.size()},
-      {"height 0", 22, 0, good.size()},
+      {"8 bits a pixel", 28, 8, size},
+      {"size field beyond the bytes", 2, size + 1, size},
+      {"rows beyond the bytes", 22, 3, size},
+      {"huge height", 22, 0x40000000, size},
+      {"pixel offset beyond the bytes", 10, size, size},
+      {"pixel offset inside the head", 10, 4, size},
+      {"width 0", 18, 0, size},
+      {"height 0", 22, 0, size},
       {"head cut short", 0, 'B' | 'M' << 8, 40},
-      {"no signature", 0, 'X' | 'M' << 8, good.size()},
+      {"no signature", 0, 'X' | 'M' << 8, size},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -139,11 +143,10 @@ TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
       "unsupported image format");
 }
 
-TEST(DibSection, MasksMarkTheKeyColourWhite) {
-  mt::TDibSection dib(3, 1, nullptr);
+TEST(DibSection, MasksMarkTheKeyColourWhiteAndTheContextIsABlitSource) {
+  mt::TDibSection dib(3, 1, nullptr), other(2, 1, nullptr);
   const uint8_t pixels[9] = {0xFF, 0xFF, 0xFF, 0x01, 0x02, 0x03, 0xFF, 0xFF, 0xFE};
   std::memcpy(dib.GetRow(0), pixels, 9);
-  mt::TDibSection other(2, 1, nullptr);
   std::memcpy(other.GetRow(0), pixels + 3, 6);
   dib.MakeMask(0x00FFFFFF);
   EXPECT_EQ(At(dib, 0, 0), (Px{0xFF, 0xFF, 0xFF}));
@@ -153,17 +156,87 @@ TEST(DibSection, MasksMarkTheKeyColourWhite) {
   other.MakeMask(0x00010203);
   EXPECT_EQ(At(other, 0, 0), (Px{0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(At(other, 1, 0), (Px{0, 0, 0}));
-}
 
-TEST(DibSection, ItsContextIsABlitSource) {
-  mt::TDibSection dib(2, 2, nullptr);
-  std::memset(dib.GetRow(1), 0x42, 6);
-  mt::TDibSection target(2, 2, nullptr);
+  mt::TDibSection source(2, 2, nullptr), target(2, 2, nullptr);
+  std::memset(source.GetRow(1), 0x42, 6);
   std::memset(target.GetRow(0), 0x11, 6);
-  ASSERT_TRUE(BitBlt(target.GetDC(), 0, 0, 2, 2, dib.GetDC(), 0, 0, SRCCOPY));
+  ASSERT_TRUE(BitBlt(target.GetDC(), 0, 0, 2, 2, source.GetDC(), 0, 0, SRCCOPY));
   GdiFlush();
   EXPECT_EQ(At(target, 0, 0), (Px{0, 0, 0}));
   EXPECT_EQ(At(target, 1, 1), (Px{0x42, 0x42, 0x42}));
+}
+
+struct Free {
+  void operator()(HDC__* dc) const { mt::FreeImageDc(dc); }
+};
+using Dc = std::unique_ptr<HDC__, Free>;
+
+Px ImagePx(HDC dc, int32_t x, int32_t y) {
+  int32_t stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc, nullptr, nullptr, &stride));
+  if (bits == nullptr) return {};
+  const uint8_t* p = bits + y * stride + x * 3;
+  return {p[0], p[1], p[2]};
+}
+
+TEST(ImageDc, ImagesStartWhiteWithRowsTopDown) {
+  Dc dc(mt::CreateImageDc(3, 2));
+  ASSERT_NE(dc, nullptr);
+  int32_t width = 0, height = 0, stride = 0;
+  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc.get(), &width, &height, &stride));
+  ASSERT_NE(bits, nullptr);
+  EXPECT_EQ(width, 3);
+  EXPECT_EQ(height, 2);
+  EXPECT_EQ(stride, 12);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(bits[i], 0xFF);
+  EXPECT_EQ(mt::ImageDcBits(dc.get(), nullptr, nullptr, nullptr), bits);
+
+  // Blacken the top row through the GDI: the first bytes change.
+  BitBlt(dc.get(), 0, 0, 3, 1, nullptr, 0, 0, BLACKNESS);
+  mt::ImageDcBits(dc.get(), nullptr, nullptr, nullptr);  // flushes
+  EXPECT_EQ(ImagePx(dc.get(), 2, 0), (Px{0, 0, 0}));
+  EXPECT_EQ(ImagePx(dc.get(), 2, 1), (Px{0xFF, 0xFF, 0xFF}));
+  // Asking about the image leaves its pixels as they were.
+  EXPECT_EQ(ImagePx(dc.get(), 0, 0), (Px{0, 0, 0}));
+}
+
+TEST(ImageDc, OtherContextsAreNotImages) {
+  EXPECT_EQ(mt::ImageDcBits(nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_FALSE(mt::FreeImageDc(nullptr));
+
+  HDC plain = CreateCompatibleDC(nullptr);  // holds the stock bitmap
+  ASSERT_NE(plain, nullptr);
+  int32_t width = -7;
+  EXPECT_EQ(mt::ImageDcBits(plain, &width, nullptr, nullptr), nullptr);
+  EXPECT_EQ(width, -7);
+  EXPECT_FALSE(mt::FreeImageDc(plain));
+
+  // A bottom-up DIB section is no top-down image.
+  BITMAPINFO info;
+  std::memset(&info, 0, sizeof info);
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HGDIOBJ initial = SelectObject(plain, bitmap);
+  EXPECT_EQ(mt::ImageDcBits(plain, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_FALSE(mt::FreeImageDc(plain));
+  EXPECT_EQ(static_cast<uint8_t*>(bits)[2 * 12], 0);  // the probe put the top-left pixel back
+  SelectObject(plain, initial);
+  DeleteObject(bitmap);
+  EXPECT_TRUE(DeleteDC(plain));
+}
+
+TEST(ImageDc, SizesBelowOneGiveNullAndFreeingDeletesTheContext) {
+  EXPECT_EQ(mt::CreateImageDc(0, 5), nullptr);
+  EXPECT_EQ(mt::CreateImageDc(5, 0), nullptr);
+  EXPECT_EQ(mt::CreateImageDc(-3, 2), nullptr);
+  HDC dc = mt::CreateImageDc(2, 2);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(mt::FreeImageDc(dc));
+#ifndef _WIN32  // Windows may hand the same handle value out again
+  EXPECT_FALSE(mt::FreeImageDc(dc));
+#endif
 }
 
 }  // namespace

@@ -1,26 +1,18 @@
-// Palettes in memory: building, colours, conversion to DIB pixels, and the
-// DEM palette's colours against the rules computed here independently.
+// Palettes: building, colours, conversion to DIB pixels, and palette files
+// (exact bytes, round trips, damaged files, saves that cannot complete).
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "orvoapi.h"
 #include "tests/display/display_test_util.h"
+#include "tests/support/temp_dir.h"
 
 namespace orvotest {
 namespace {
-
-using Rgb = std::vector<uint8_t>;
-
-Rgb Colour(IPalette* palette, int32_t index) {
-  uint8_t rgb[3] = {1, 2, 3};
-  if (!palette->GetColor(rgb, index)) return {};
-  return {rgb[0], rgb[1], rgb[2]};
-}
-Rgb Height(IPalette* palette, int32_t h) {
-  return Colour(palette, static_cast<uint16_t>(static_cast<int16_t>(h)));
-}
 
 TEST(Palette, BuildsFromTriplesOrBlackWithinTheCountLimits) {
   Released<IPalette> black(BuildPaletteRgb(nullptr, 3));
@@ -30,11 +22,10 @@ TEST(Palette, BuildsFromTriplesOrBlackWithinTheCountLimits) {
   EXPECT_EQ(Colour(black.get(), 3), Rgb{});
   EXPECT_EQ(Colour(black.get(), -1), Rgb{});
 
-  const uint8_t rgb[6] = {10, 20, 30, 40, 50, 60};
+  const uint8_t rgb[6] = {10, 20, 30, 40, 50, 60}, red[3] = {255, 0, 0};
   Released<IPalette> two(BuildPaletteRgb(rgb, 2));
   ASSERT_NE(two, nullptr);
   EXPECT_EQ(Colour(two.get(), 1), (Rgb{40, 50, 60}));
-  const uint8_t red[3] = {255, 0, 0};
   EXPECT_TRUE(two->SetColor(0, red));
   EXPECT_FALSE(two->SetColor(2, red));
   EXPECT_FALSE(two->SetColor(-1, red));
@@ -45,6 +36,17 @@ TEST(Palette, BuildsFromTriplesOrBlackWithinTheCountLimits) {
   Released<IPalette> full(BuildPaletteRgb(nullptr, 65536));
   ASSERT_NE(full, nullptr);
   EXPECT_EQ(full->GetCount(), 65536);
+
+  // An empty palette has no entry and converts nothing.
+  Released<IPalette> empty(BuildPaletteRgb(nullptr, 0));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->GetCount(), 0);
+  EXPECT_EQ(Colour(empty.get(), 0), Rgb{});
+  uint8_t out[3] = {9, 9, 9};
+  const uint16_t value = 4;
+  EXPECT_EQ(empty->Pixels2Dib(out, &value, 2, 1), 0);
+  EXPECT_EQ(empty->Pixels2Dib(out, &value, 1, 1), 0);
+  EXPECT_EQ(Rgb(out, out + 3), (Rgb{9, 9, 9}));
 }
 
 TEST(Palette, PixelsBecomeBlueGreenRedThroughTheEntryModuloTheCount) {
@@ -78,74 +80,105 @@ TEST(Palette, PixelsBecomeBlueGreenRedThroughTheEntryModuloTheCount) {
   EXPECT_EQ(Rgb(out, out + 3), (Rgb{7, 253, 2}));
 }
 
-TEST(Palette, AnEmptyPaletteWritesNothing) {
-  Released<IPalette> empty(BuildPaletteRgb(nullptr, 0));
-  ASSERT_NE(empty, nullptr);
-  uint8_t out[3] = {9, 9, 9};
-  const uint16_t value = 4;
-  EXPECT_EQ(empty->Pixels2Dib(out, &value, 2, 1), 0);
-  EXPECT_EQ(empty->Pixels2Dib(out, &value, 1, 1), 0);
-  EXPECT_EQ(Rgb(out, out + 3), (Rgb{9, 9, 9}));
-  EXPECT_EQ(empty->GetCount(), 0);
-  EXPECT_EQ(Colour(empty.get(), 0), Rgb{});
+std::string PaletteBytes(int64_t size_field, int64_t count, const std::string& triples) {
+  return "palette_" + Le64(size_field) + Le64(count) + triples;
 }
 
-const Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 128, 0},
-    kBlue{0, 0, 128}, kPurple{128, 0, 128};
+class PaletteFile : public ::testing::Test {
+ protected:
+  Released<IPalette> Load(const std::string& bytes) {
+    WriteFileBytes(path_, bytes);
+    return Released<IPalette>(LoadPalette(path_.c_str()));
+  }
+  TempDir dir_;
+  std::string path_ = dir_.File("p.pal");
+};
 
-TEST(DemPalette, FewHeightsGetALinearRamp) {
-  const uint16_t values[] = {10, 30, 30, 20, 0, static_cast<uint16_t>(-5), 9999, 12000};
-  Released<IPalette> p(DemValues2Palette(values, 8));
+TEST_F(PaletteFile, SavesExactBytesAndLoadsThemBack) {
+  const uint8_t rgb[6] = {1, 2, 3, 250, 251, 252};
+  ASSERT_TRUE(SavePaletteRgb(path_.c_str(), rgb, 2));
+  EXPECT_EQ(ReadFileBytes(path_), PaletteBytes(30, 2, "\x01\x02\x03\xFA\xFB\xFC"));
+
+  Released<IPalette> loaded(LoadPalette(path_.c_str()));
+  ASSERT_NE(loaded, nullptr);
+  ASSERT_EQ(loaded->GetCount(), 2);
+  EXPECT_EQ(Colour(loaded.get(), 1), (Rgb{250, 251, 252}));
+  const std::string again = dir_.File("again.pal");
+  ASSERT_TRUE(SavePalette(again.c_str(), loaded.get()));
+  EXPECT_EQ(ReadFileBytes(again), ReadFileBytes(path_));
+  Released<IPalette> same(DemHistogramm2Palette(path_.c_str()));
+  ASSERT_NE(same, nullptr);
+  EXPECT_EQ(same->GetCount(), 2);
+}
+
+TEST_F(PaletteFile, HeadsAndCountsAreChecked) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int32_t count;  // -1: refused
+  };
+  const std::string three = "abcdefghi";
+  const Case cases[] = {
+      {"count 0", PaletteBytes(24, 0, ""), 0},
+      {"more triples than the count", PaletteBytes(33, 2, three), 2},
+      {"size field not the length", PaletteBytes(32, 3, three), -1},
+      {"fewer triples than the count", PaletteBytes(33, 4, three), -1},
+      {"count 65537", PaletteBytes(33, 65537, three), -1},
+      {"negative count", PaletteBytes(33, -1, three), -1},
+      {"a triple cut short", PaletteBytes(32, 3, "abcdefgh"), -1},
+      {"short head", std::string("palette_\x0c\0\0\0", 12), -1},
+      {"empty file", "", -1},
+      {"unknown magic", "palettx_" + Le64(24) + Le64(0), -1},
+      {"histogram head cut short", "_hstgrmm" + Le64(18) + std::string("\x02\0", 2), -1},
+      {"histogram width 4", "_hstgrmm" + Le64(20) + std::string("\x04\0\0\0", 4), -1},
+      {"histogram without records", HistogramBytes({}), 65536},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Released<IPalette> p = Load(c.bytes);
+    EXPECT_EQ(p == nullptr ? -1 : p->GetCount(), c.count);
+  }
+  EXPECT_EQ(LoadPalette(nullptr), nullptr);
+  EXPECT_EQ(DemHistogramm2Palette(nullptr), nullptr);
+  EXPECT_EQ(LoadPalette(dir_.File("missing.pal").c_str()), nullptr);
+}
+
+TEST_F(PaletteFile, HistogramsGiveGreyDemPalettesOf65536Entries) {
+  // Few heights: a ramp from 100 (black) to 300 (white); a record repeated
+  // keeps its last count, a negative count counts as none.
+  Released<IPalette> p =
+      Load(HistogramBytes({{100, 5}, {200, 0}, {200, 7}, {300, 1}, {400, -3}, {9999, 2}}));
   ASSERT_NE(p, nullptr);
   ASSERT_EQ(p->GetCount(), 65536);
-  // min -5, max 30: grey = (h + 5) * 255 / 35.
-  for (int h : {-5, -1, 1, 10, 20, 29, 30}) {
-    uint8_t g = static_cast<uint8_t>((h + 5) * 255 / 35);
-    EXPECT_EQ(Height(p.get(), h), (Rgb{g, g, g})) << h;
-  }
-  EXPECT_EQ(Height(p.get(), -6), kBlack);  // at or below the lowest
-  EXPECT_EQ(Height(p.get(), -30000), kBlack);
-  EXPECT_EQ(Height(p.get(), 31), kWhite);  // above the highest
-  EXPECT_EQ(Height(p.get(), 9997), kWhite);
-  EXPECT_EQ(Height(p.get(), 0), kGreen);
-  EXPECT_EQ(Height(p.get(), 9998), kBlue);
-  EXPECT_EQ(Height(p.get(), 9999), kRed);
-  EXPECT_EQ(Height(p.get(), 12000), kRed);
+  ExpectHeightColours(
+      p.get(), {HeightIs(200, Grey(127)), HeightIs(300, Grey(255)), HeightIs(400, Grey(255))});
+
+  ASSERT_TRUE(SavePalette(path_.c_str(), p.get()));
+  const std::string bytes = ReadFileBytes(path_);
+  ASSERT_EQ(bytes.size(), 196632u);
+  EXPECT_EQ(bytes.substr(0, 24), "palette_" + Le64(196632) + Le64(65536));
+  EXPECT_EQ(bytes.substr(24 + 3 * 200, 3), std::string(3, '\x7f'));
 }
 
-TEST(DemPalette, ManyHeightsAreEqualised) {
-  // Heights 1..300 once each, 150 three times more, and zeros that count as
-  // a distinct height but not in the total.
-  std::vector<uint16_t> values;
-  for (int h = 1; h <= 300; ++h) values.push_back(static_cast<uint16_t>(h));
-  values.insert(values.end(), 3, 150);
-  values.insert(values.end(), 50, 0);
-  Released<IPalette> p(DemValues2Palette(values.data(), static_cast<int32_t>(values.size())));
-  ASSERT_NE(p, nullptr);
-  const int64_t total = 303;
-  int64_t below = 0;
-  for (int h = 1; h <= 300; ++h) {
-    uint8_t g = static_cast<uint8_t>(below * 255 / total);
-    EXPECT_EQ(Height(p.get(), h), (Rgb{g, g, g})) << h;
-    below += h == 150 ? 4 : 1;
-  }
-  EXPECT_EQ(Height(p.get(), 0), kGreen);
-  EXPECT_EQ(Height(p.get(), 301), kWhite);
-}
-
-TEST(DemPalette, WithoutCountedHeightsTheTableKeepsItsColours) {
-  const uint16_t values[] = {9999, 12000, static_cast<uint16_t>(-2000)};
-  for (int32_t count : {0, 3}) {
-    Released<IPalette> p(DemValues2Palette(values, count));
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(Height(p.get(), 12000), kPurple);
-    EXPECT_EQ(Height(p.get(), 9999), kRed);
-    EXPECT_EQ(Height(p.get(), 9998), kBlue);
-    EXPECT_EQ(Height(p.get(), 0), kGreen);
-    EXPECT_EQ(Height(p.get(), 5), kBlack);
-  }
-  EXPECT_EQ(DemValues2Palette(nullptr, 2), nullptr);
-  EXPECT_EQ(DemValues2Palette(values, -1), nullptr);
+TEST_F(PaletteFile, SavesThatFailLeaveNoFile) {
+  const uint8_t rgb[3] = {1, 2, 3};
+  EXPECT_FALSE(SavePaletteRgb(path_.c_str(), rgb, -1));
+  EXPECT_FALSE(SavePaletteRgb(path_.c_str(), rgb, 65537));
+  EXPECT_FALSE(SavePaletteRgb(path_.c_str(), nullptr, 1));
+  EXPECT_FALSE(SavePalette(path_.c_str(), nullptr));
+  EXPECT_EQ(std::fopen(path_.c_str(), "rb"), nullptr);
+  EXPECT_FALSE(SavePaletteRgb(nullptr, rgb, 1));
+  EXPECT_FALSE(SavePaletteRgb(dir_.File("no/such/dir.pal").c_str(), rgb, 1));
+#ifndef _WIN32
+  // Out of room midway: false, and no file a reader could take for a palette.
+  const std::vector<uint8_t> many(3 * 1000, 0x33);
+  EXPECT_FALSE(
+      UnderSizeLimit(100, [&] { return SavePaletteRgb(path_.c_str(), many.data(), 1000); }));
+  EXPECT_EQ(std::fopen(path_.c_str(), "rb"), nullptr);
+#endif
+  // An empty palette is a valid file of its head alone.
+  ASSERT_TRUE(SavePaletteRgb(path_.c_str(), nullptr, 0));
+  EXPECT_EQ(ReadFileBytes(path_), PaletteBytes(24, 0, ""));
 }
 
 }  // namespace

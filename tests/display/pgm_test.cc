@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,9 @@ std::string TwoSigns() {
 
 class PgmTest : public ::testing::Test {
  protected:
-  Released<IPgm> Open(const std::string& bytes) {
-    WriteFileBytes(path_, bytes);
-    IPgm* pgm = OpenPgm(path_.c_str());
+  Released<IPgm> Open(const std::string& bytes, const std::string& name = "signs.pgm") {
+    WriteFileBytes(dir_.File(name), bytes);
+    IPgm* pgm = OpenPgm(dir_.File(name).c_str());
     if (pgm != nullptr) pgm->AddRef();
     return Released<IPgm>(pgm);
   }
@@ -62,44 +63,39 @@ class PgmTest : public ::testing::Test {
       for (int32_t x = 0; x < w; ++x) std::memcpy(bits + y * stride + x * 3, kGreen.data(), 3);
     return dc;
   }
+  static void ExpectAllGreen(HDC dc, int32_t w, int32_t h) {
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) EXPECT_EQ(ImagePixel(dc, x, y), kGreen) << x << "," << y;
+  }
 
   TempDir dir_;
   std::string path_ = dir_.File("signs.pgm");
 };
 
-TEST_F(PgmTest, OpensEverySignAndCountsThem) {
-  Released<IPgm> pgm = Open(TwoSigns());
-  ASSERT_NE(pgm, nullptr);
-  EXPECT_EQ(pgm->GetSignCount(), 2);
-  EXPECT_EQ(pgm->GetSignWidth(0), 3);
-  EXPECT_EQ(pgm->GetSignWidth(1), 2);
-  EXPECT_EQ(pgm->GetSignWidth(2), 0);
-  EXPECT_EQ(pgm->GetSignWidth(-1), 0);
-}
-
 TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
-  const std::string sign = PgmRecord("Zsign", 0, 0, 3, 2, BmpImage(3, 2, SignColour));
-  EXPECT_EQ(OpenFailure(PgmFile("")), "wrong pgm format");  // 16 bytes, no record
-  EXPECT_EQ(OpenFailure(PgmFile("").substr(0, 10)), "wrong pgm format");
-  EXPECT_EQ(OpenFailure(PgmFile(PgmRecord("Asign", 0, 0, 3, 2, BmpImage(3, 2, SignColour)))),
-            "wrong pgm format");
-  EXPECT_EQ(OpenFailure(PgmFile(PgmRecord("", 0, 0, 3, 2, BmpImage(3, 2, SignColour)))),
-            "wrong pgm format");
-  // Records that do not fit: cut anywhere, a name or body length beyond the
-  // end, a body shorter than the sign head, a few bytes after the last one.
-  for (size_t cut : {size_t{2}, size_t{7}, size_t{12}, sign.size() - 1})
-    EXPECT_EQ(OpenFailure(PgmFile(sign.substr(0, cut))), "wrong pgm format") << cut;
-  std::string long_name = sign;
+  const std::string picture = BmpImage(3, 2, SignColour);
+  const std::string sign = PgmRecord("Zsign", 0, 0, 3, 2, picture);
+  std::string long_name = sign, negative_body = sign, short_body = sign;
   long_name[0] = 0x7F;
-  EXPECT_EQ(OpenFailure(PgmFile(long_name)), "wrong pgm format");
-  std::string negative_body = sign;
   std::memset(&negative_body[9], 0xFF, 4);
-  EXPECT_EQ(OpenFailure(PgmFile(negative_body)), "wrong pgm format");
-  std::string short_body = sign;
-  short_body[9] = 39;
-  short_body[10] = short_body[11] = short_body[12] = 0;
-  EXPECT_EQ(OpenFailure(PgmFile(short_body)), "wrong pgm format");
-  EXPECT_EQ(OpenFailure(PgmFile(sign + "ab")), "wrong pgm format");
+  short_body.replace(9, 4, std::string("\x27\0\0\0", 4));  // 39: shorter than the sign head
+  // No record (16 bytes) or a cut head; a first name not starting with 'Z';
+  // records that do not fit: cut anywhere, a name or body length beyond the
+  // end, a short body, a few bytes after the last one.
+  const std::string files[] = {PgmFile(""),
+                               PgmFile("").substr(0, 10),
+                               PgmFile(PgmRecord("Asign", 0, 0, 3, 2, picture)),
+                               PgmFile(PgmRecord("", 0, 0, 3, 2, picture)),
+                               PgmFile(sign.substr(0, 2)),
+                               PgmFile(sign.substr(0, 7)),
+                               PgmFile(sign.substr(0, 12)),
+                               PgmFile(sign.substr(0, sign.size() - 1)),
+                               PgmFile(long_name),
+                               PgmFile(negative_body),
+                               PgmFile(short_body),
+                               PgmFile(sign + "ab")};
+  for (size_t i = 0; i < std::size(files); ++i)
+    EXPECT_EQ(OpenFailure(files[i]), "wrong pgm format") << i;
   EXPECT_EQ(OpenFailure(PgmFile(sign + PgmRecord("x", 0, 0, 1, 1, ""))), "");  // later names free
   EXPECT_EQ(Raised([&] { delete new mt::TPgm(dir_.File("none.pgm").c_str()); }), "can't open file");
   EXPECT_EQ(OpenPgm(dir_.File("none.pgm").c_str()), nullptr);
@@ -127,30 +123,31 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
   EXPECT_EQ(ImagePixel(corner.get(), 1, 1), kGreen);
 }
 
-TEST_F(PgmTest, IndicesOutsideTheSignsDrawNothing) {
+TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
   Released<IPgm> pgm = Open(TwoSigns());
   ASSERT_NE(pgm, nullptr);
+  EXPECT_EQ(pgm->GetSignCount(), 2);
+  EXPECT_EQ(pgm->GetSignWidth(0), 3);
+  EXPECT_EQ(pgm->GetSignWidth(1), 2);
   ImageDc dc = GreenImage(4, 4);
   for (int32_t index : {-1, 2}) {
+    EXPECT_EQ(pgm->GetSignWidth(index), 0);
     EXPECT_FALSE(pgm->DrawSign(dc.get(), 1, 1, index));
     EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack));
     EXPECT_FALSE(pgm->UnloadSign(index));
   }
-  for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(ImagePixel(dc.get(), x, y), kGreen);
-}
+  ExpectAllGreen(dc.get(), 4, 4);
 
-TEST_F(PgmTest, HotSpotsBeyondTheCoordinateRangeDrawNothing) {
+  // Hot spots that put the sign beyond the coordinate range.
   const std::string picture = BmpImage(3, 2, SignColour);
-  Released<IPgm> pgm = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
-                                    PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)));
-  ASSERT_NE(pgm, nullptr);
-  ImageDc dc = GreenImage(4, 4);
-  EXPECT_FALSE(pgm->DrawSign(dc.get(), 8, 8, 0));
-  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MAX, 0, 0));
-  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
-  for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(ImagePixel(dc.get(), x, y), kGreen);
+  Released<IPgm> far = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
+                                    PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)),
+                            "far.pgm");
+  ASSERT_NE(far, nullptr);
+  EXPECT_FALSE(far->DrawSign(dc.get(), 8, 8, 0));
+  EXPECT_FALSE(far->DrawSign(dc.get(), INT32_MAX, 0, 0));
+  EXPECT_FALSE(far->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
+  ExpectAllGreen(dc.get(), 4, 4);
 }
 
 TEST_F(PgmTest, RecolouringTouchesOpaquePixelsOnlyAndUnloadingForgetsIt) {

@@ -54,29 +54,25 @@ TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
   EXPECT_EQ(OpenRasterView(dir_.File("missing.r0").c_str()), nullptr);
   EXPECT_EQ(OpenRasterView(nullptr), nullptr);
   EXPECT_FALSE(IsRasterPreviewPresent(nullptr));
-}
 
-TEST_F(RasterViewTest, AloneARasterHasNoPreview) {
-  TempDir other;
-  ASSERT_NE(MakeRaster(other.File("c.raster"), 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 7u; }),
-            nullptr);
-  EXPECT_FALSE(IsRasterPreviewPresent(other.File("c.raster").c_str()));
-  Released<IRasterView> view(OpenRasterView(other.File("c.raster").c_str()));
+  // Alone a raster has no preview; its 4-byte pixels need a palette.
+  const std::string alone = dir_.File("c.raster");
+  ASSERT_NE(MakeRaster(alone, 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 7u; }), nullptr);
+  EXPECT_FALSE(IsRasterPreviewPresent(alone.c_str()));
+  Released<IRasterView> view(OpenRasterView(alone.c_str()));
   ASSERT_NE(view, nullptr);
   ImageDc dc(CreateImageDC(4, 4));
   ASSERT_TRUE(view->Prepare(dc.get(), 4, 4, 0, 0, 1));
   EXPECT_EQ(view->GetBufferSize(), 64);
-  EXPECT_FALSE(view->Draw(dc.get(), 0, 0, nullptr, SRCCOPY));  // 4-byte pixels need a palette
+  EXPECT_FALSE(view->Draw(dc.get(), 0, 0, nullptr, SRCCOPY));
 }
 
 TEST_F(RasterViewTest, TheCoarsestLevelThatDividesTheScaleIsRead) {
   mt::TRasterView view(dir_.File("a.r0").c_str());
-  EXPECT_EQ(view.LevelFor(-6), 1u);  // 4 does not divide 6
-  EXPECT_EQ(view.LevelFor(-4), 2u);
-  EXPECT_EQ(view.LevelFor(-8), 2u);
-  EXPECT_EQ(view.LevelFor(-3), 0u);
-  EXPECT_EQ(view.LevelFor(3), 0u);
-  EXPECT_EQ(view.LevelFor(-1), 0u);
+  // Scales -6, -4, -8, -3, 3, -1: 4 does not divide 6.
+  std::vector<size_t> levels;
+  for (int32_t scale : {-6, -4, -8, -3, 3, -1}) levels.push_back(view.LevelFor(scale));
+  EXPECT_EQ(levels, (std::vector<size_t>{1, 2, 2, 0, 0, 0}));
 
   struct Case {
     int32_t scale, rx, ry;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "orvoapi.h"
@@ -37,10 +38,8 @@ TEST(VisibleRect, CoversThePartOfTheWindowOnTheRaster) {
   EXPECT_EQ(Visible(1000, 500, 900, 450, -1, 300, 300), (Rect{0, 0, 100, 50}));
   EXPECT_EQ(Visible(1000, 500, -16, -8, -8, 300, 300), (Rect{2, 1, 125, 62}));
   // Beside every edge: nothing, outputs untouched.
-  EXPECT_EQ(Visible(1000, 500, -400, 0, -1, 300, 300).w, -9);
-  EXPECT_EQ(Visible(1000, 500, 0, -400, -1, 300, 300).w, -9);
-  EXPECT_EQ(Visible(1000, 500, 1400, 0, -1, 300, 300).w, -9);
-  EXPECT_EQ(Visible(1000, 500, 0, 900, -2, 300, 300).w, -9);
+  for (auto [x, y, scale] : {std::tuple{-400, 0, -1}, {0, -400, -1}, {1400, 0, -1}, {0, 900, -2}})
+    EXPECT_EQ(Visible(1000, 500, x, y, scale, 300, 300), (Rect{-9, -9, -9, -9})) << x << "," << y;
   EXPECT_FALSE(VisibleRect(nullptr, 0, 0, 1, 1, 1, nullptr, nullptr, nullptr, nullptr));
 }
 
@@ -135,16 +134,14 @@ TEST_F(Scaling, DrawingCopiesTheCoveredPartWithTheOperation) {
   // Windows of a size no buffer can hold fail cleanly.
   EXPECT_FALSE(
       Raster2Dc(dc.get(), 0, 0, 2000000000, 2000000000, raster_.get(), 0, 0, 1, nullptr, SRCCOPY));
-}
 
-TEST(Scaling4Bytes, WithoutAPaletteNothingIsDrawn) {
-  TempDir dir;
-  Released<IRaster> raster =
-      MakeRaster(dir.File("c.raster"), 4, 4, 4, 4, 4, [](int, int) { return 7u; });
-  ASSERT_NE(raster, nullptr);
-  ImageDc dc(CreateImageDC(4, 4));
-  EXPECT_FALSE(Raster2Dc(dc.get(), 0, 0, 4, 4, raster.get(), 0, 0, 1, nullptr, SRCCOPY));
-  EXPECT_EQ(ImagePixel(dc.get(), 0, 0), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF}));
+  // Without a palette 4-byte pixels draw nothing.
+  Released<IRaster> wide =
+      MakeRaster(dir_.File("c.raster"), 4, 4, 4, 4, 4, [](int, int) { return 7u; });
+  ASSERT_NE(wide, nullptr);
+  ImageDc white(CreateImageDC(4, 4));
+  EXPECT_FALSE(Raster2Dc(white.get(), 0, 0, 4, 4, wide.get(), 0, 0, 1, nullptr, SRCCOPY));
+  EXPECT_EQ(ImagePixel(white.get(), 0, 0), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF}));
 }
 
 TEST(WindowMap, WindowPixelsReachTheMapAndBack) {

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "display/image_dc.h"
 #include "drawtext/fonts.h"
@@ -85,24 +87,18 @@ class Canvas {
 };
 
 TEST(DrawTextGeometry, AnglesOfTheFourDirectionsAndPointsAlongLines) {
-  EXPECT_DOUBLE_EQ(mt::DirectionAngle(10, 0), 0);
-  EXPECT_DOUBLE_EQ(mt::DirectionAngle(0, -10), 90);
-  EXPECT_DOUBLE_EQ(mt::DirectionAngle(-10, 0), 180);
-  EXPECT_DOUBLE_EQ(mt::DirectionAngle(0, 10), 270);
-  EXPECT_DOUBLE_EQ(mt::DirectionAngle(0, 0), 0);
+  for (auto [dx, dy, angle] :
+       {std::tuple{10, 0, 0.0}, {0, -10, 90.0}, {-10, 0, 180.0}, {0, 10, 270.0}, {0, 0, 0.0}})
+    EXPECT_DOUBLE_EQ(mt::DirectionAngle(dx, dy), angle) << dx << "," << dy;
   const POINT line[3] = {{0, 0}, {10, 0}, {10, 10}};
   double angle = -1;
-  POINT p = mt::PolylinePoint(line, 3, 15, &angle);
-  EXPECT_EQ(p.x, 10);
-  EXPECT_EQ(p.y, 5);
+  auto xy = [](POINT p) { return std::pair<int32_t, int32_t>(p.x, p.y); };
+  EXPECT_EQ(xy(mt::PolylinePoint(line, 3, 15, &angle)), std::pair(10, 5));
   EXPECT_DOUBLE_EQ(angle, 270);
-  p = mt::PolylinePoint(line, 3, 40, &angle);  // past the end: on along the last segment
-  EXPECT_EQ(p.y, 30);
-  p = mt::PointTowards({0, 0}, {3, 4}, 2.9);  // truncated toward zero
-  EXPECT_EQ(p.x, 1);
-  EXPECT_EQ(p.y, 2);
-  p = mt::PointTowards({0, 0}, {1, 0}, 1e30);  // held within range
-  EXPECT_EQ(p.x, INT32_MAX);
+  // Past the end: on along the last segment.
+  EXPECT_EQ(xy(mt::PolylinePoint(line, 3, 40, &angle)), std::pair(10, 30));
+  EXPECT_EQ(xy(mt::PointTowards({0, 0}, {3, 4}, 2.9)), std::pair(1, 2));  // truncated toward zero
+  EXPECT_EQ(mt::PointTowards({0, 0}, {1, 0}, 1e30).x, INT32_MAX);         // held within range
 }
 
 TEST(DrawText, FromPointAndAlongLineWriteTheAngleIntoTheRecord) {

@@ -6,45 +6,31 @@
 #include <string>
 #include <vector>
 
-#include "base/errors.h"
-#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
+#include "tests/vector/vector_test_util.h"
 #include "vector/binary_attribute_reader.h"
 #include "vector/binary_attribute_writer.h"
 
 namespace orvo {
 namespace {
 
-using orvotest::Raised;
+using orvotest::Bytes;
+using orvotest::IdAt;
+using orvotest::NextId;
 using orvotest::ReadFileBytes;
-using orvotest::TempDir;
+using orvotest::RestIds;
 using orvotest::WriteFileBytes;
-
-class BinaryAttributeFile : public testing::Test {
- protected:
-  TempDir dir_;
-  std::string path = dir_.File("a.battribute");
-};
-class BinaryAttributeWriter : public BinaryAttributeFile {};
-class BinaryAttributeReader : public BinaryAttributeFile {};
-
-// Little-endian byte builders for expected files (the hosts are little-endian).
-template <class T>
-std::string Le(T v) {
-  return std::string(reinterpret_cast<const char*>(&v), sizeof v);
-}
-std::string I32(int32_t v) { return Le(v); }
-std::string I64(int64_t v) { return Le(v); }
-std::string F64(double v) { return Le(v); }
-std::string Z(const char* text) { return std::string(text, std::strlen(text) + 1); }
+using Strings = std::vector<std::string>;
 
 const uint8_t kBlob[] = {0x01, 0xAB, 0xFF};
 
 // One record of each entry type: 20 + 3 + 14 + 18 + 15 + 17 = 87 bytes.
 std::string SampleRecord(int32_t id) {
-  return I32(87) + I32(id) + I32(-2) + I32(4) + I32(3) + Z("AB") + I32(14) + I32(1) + I32(42) +
-         Z("I") + I32(18) + I32(2) + F64(0.1) + Z("D") + I32(15) + I32(5) + I32(1) + Z("") +
-         Z("S") + I32(17) + I32(6) + I32(3) + "\x01\xab\xff" + Z("B");
+  Bytes b;
+  b.I32(87).I32(id).I32(-2).I32(4).I32(3).Z("AB");
+  b.I32(14).I32(1).I32(42).Z("I").I32(18).I32(2).F64(0.1).Z("D");
+  b.I32(15).I32(5).I32(1).Z("").Z("S").I32(17).I32(6).I32(3).Raw(kBlob, 3).Z("B");
+  return b.s;
 }
 
 int64_t WriteSample(TBinaryAttributeWriter& writer, int32_t id) {
@@ -56,28 +42,37 @@ int64_t WriteSample(TBinaryAttributeWriter& writer, int32_t id) {
   return position;
 }
 
-std::string Patched(std::string bytes, size_t at, int32_t value) {
-  return bytes.replace(at, 4, I32(value));
+// The head of a file of n records of the given bytes.
+std::string FileHead(int64_t record_bytes, int32_t n) {
+  return Bytes().I64(16 + record_bytes).I32(n).I32(0).s;
 }
 
 // A file of three sample records with the given ids.
 std::string ThreeRecords(int32_t a, int32_t b, int32_t c) {
-  return I64(16 + 3 * 87) + I32(3) + I32(0) + SampleRecord(a) + SampleRecord(b) + SampleRecord(c);
+  return FileHead(3 * 87, 3) + SampleRecord(a) + SampleRecord(b) + SampleRecord(c);
 }
 
-TEST_F(BinaryAttributeWriter, WritesExactBytes) {
+std::string Patched(std::string bytes, size_t at, int32_t value) {
+  orvotest::Patch32(bytes, at, value);
+  return bytes;
+}
+
+class BinaryAttributeFile : public testing::Test {
+ protected:
+  orvotest::TempDir dir_;
+  std::string path = dir_.File("a.battribute");
+};
+
+TEST_F(BinaryAttributeFile, WriterWritesExactBytesAndRefusesWhatTheReaderCouldNotReturn) {
   { TBinaryAttributeWriter writer(path.c_str()); }
-  EXPECT_EQ(ReadFileBytes(path), I64(16) + I32(0) + I32(0));  // the header alone
+  EXPECT_EQ(ReadFileBytes(path), FileHead(0, 0));  // the header alone
   {
     TBinaryAttributeWriter writer(path.c_str());
     EXPECT_EQ(WriteSample(writer, 7), 16);
     EXPECT_EQ(writer.AddRecord(8, 0, ""), 16 + 87);
   }
-  EXPECT_EQ(ReadFileBytes(path), I64(16 + 87 + 21) + I32(2) + I32(0) + SampleRecord(7) + I32(21) +
-                                     I32(8) + I32(0) + I32(0) + I32(1) + Z(""));
-}
-
-TEST_F(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
+  EXPECT_EQ(ReadFileBytes(path), FileHead(87 + 21, 2) + SampleRecord(7) +
+                                     Bytes().I32(21).I32(8).I32(0).I32(0).I32(1).Z("").s);
   {
     TBinaryAttributeWriter writer(path.c_str());
     // No record open: an entry here would be read as a record head.
@@ -93,12 +88,12 @@ TEST_F(BinaryAttributeWriter, RefusesWhatTheReaderCouldNotReturn) {
     EXPECT_EQ(writer.AddRecord(2, 0, nullptr), -1);
     EXPECT_FALSE(writer.AddIntAttribute("I", 3));
   }
-  std::string record =
-      I32(36) + I32(1) + I32(0) + I32(1) + I32(2) + Z("A") + I32(14) + I32(6) + I32(0) + Z("E");
-  EXPECT_EQ(ReadFileBytes(path), I64(16 + 36) + I32(1) + I32(0) + record);
+  EXPECT_EQ(ReadFileBytes(path), FileHead(36, 1) +
+                                     Bytes().I32(36).I32(1).I32(0).I32(1).I32(2).Z("A").s +
+                                     Bytes().I32(14).I32(6).I32(0).Z("E").s);
 }
 
-TEST_F(BinaryAttributeWriter, TextValuesByDataType) {
+TEST_F(BinaryAttributeFile, TextValuesAreStoredByDataType) {
   {
     TBinaryAttributeWriter writer(path.c_str());
     writer.AddRecord(1, 0, "A");
@@ -122,7 +117,7 @@ TEST_F(BinaryAttributeWriter, TextValuesByDataType) {
   EXPECT_EQ(reader.GetAttribute(4, scratch), "x");
 }
 
-TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
+TEST_F(BinaryAttributeFile, ReaderReadsEveryTypeInPlace) {
   {
     TBinaryAttributeWriter writer(path.c_str());
     WriteSample(writer, 7);
@@ -132,11 +127,10 @@ TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   }
   TBinaryAttributeReader reader(path.c_str());
   std::string scratch;
-  // Id, type and text of every entry, with the record's head.
+  // Position, id, user id and class code, then id, type and text of every entry.
   auto record = [&] {
-    std::vector<std::string> all = {
-        std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
-        std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
+    Strings all = {std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
+                   std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
     for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
       all.push_back(std::string(reader.GetAttributeId(i)) + ":" +
                     std::to_string(reader.GetAttributeDataType(i)) + ":" +
@@ -144,7 +138,6 @@ TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
     }
     return all;
   };
-  using Strings = std::vector<std::string>;
   EXPECT_FALSE(reader.HasRecord());
   EXPECT_EQ(record(), (Strings{"0", "0", "0", ""}));  // neutral before the first record
   EXPECT_EQ(reader.GetAttributeDataType(0), -1);
@@ -164,8 +157,7 @@ TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   double d = 0.1;
   std::memcpy(&bits, &d, 8);
   EXPECT_EQ(reader.GetInt(1), static_cast<int32_t>(bits & 0xFFFFFFFFu));
-  // Out of range: neutral.
-  for (int32_t i : {-1, 4, 1000}) {
+  for (int32_t i : {-1, 4, 1000}) {  // out of range: neutral
     EXPECT_EQ(reader.GetAttributeId(i), "");
     EXPECT_EQ(reader.GetAttributeDataType(i), -1);
     EXPECT_EQ(reader.GetInt(i), 0);
@@ -181,30 +173,25 @@ TEST_F(BinaryAttributeReader, ReadsEveryTypeInPlace) {
   EXPECT_FALSE(reader.ReadNext());
   EXPECT_FALSE(reader.HasRecord());
 
-  ASSERT_TRUE(reader.SetPosition(16 + 87));
-  EXPECT_EQ(reader.GetId(), -9);
+  EXPECT_EQ(IdAt(reader, 16 + 87), -9);
   reader.Reset();
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 7);
+  EXPECT_EQ(NextId(reader), 7);
   EXPECT_FALSE(reader.SetPosition(-1));
   EXPECT_FALSE(reader.HasRecord());
   EXPECT_FALSE(reader.SetPosition(reader.GetSize()));
   EXPECT_FALSE(reader.SetPosition(reader.GetSize() + 1));
 }
 
-TEST_F(BinaryAttributeReader, SkipsRecordsWithIdZero) {
+TEST_F(BinaryAttributeFile, ReaderSkipsIdZeroAndReadsShortFilesAsEmpty) {
   WriteFileBytes(path, ThreeRecords(0, 5, 0));
-  TBinaryAttributeReader reader(path.c_str());
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 5);
-  EXPECT_EQ(reader.GetPosition(), 16 + 87);
-  EXPECT_FALSE(reader.ReadNext());
-  ASSERT_TRUE(reader.SetPosition(16));
-  EXPECT_EQ(reader.GetId(), 5);
-  EXPECT_FALSE(reader.SetPosition(16 + 2 * 87));
-}
-
-TEST_F(BinaryAttributeReader, ShortFilesReadAsEmpty) {
+  {
+    TBinaryAttributeReader reader(path.c_str());
+    ASSERT_EQ(NextId(reader), 5);
+    EXPECT_EQ(reader.GetPosition(), 16 + 87);
+    EXPECT_FALSE(reader.ReadNext());
+    EXPECT_EQ(IdAt(reader, 16), 5);
+    EXPECT_FALSE(reader.SetPosition(16 + 2 * 87));
+  }
   for (size_t length : {0, 1, 15}) {
     WriteFileBytes(path, std::string(length, '\x7f'));
     TBinaryAttributeReader reader(path.c_str());
@@ -214,15 +201,15 @@ TEST_F(BinaryAttributeReader, ShortFilesReadAsEmpty) {
   }
 }
 
-// Reads every record; the walk must end within the number of bytes.
+// Reads every record, asking for every entry; the walk must end within the
+// number of bytes.
 std::vector<int32_t> Walk(const std::string& path) {
   TBinaryAttributeReader reader(path.c_str());
   std::vector<int32_t> ids;
   std::string scratch;
   uint8_t blob[64];
-  while (reader.ReadNext()) {
+  while (reader.ReadNext() && ids.size() <= 10000) {
     ids.push_back(reader.GetId());
-    if (ids.size() > 10000) break;
     for (int32_t i = -1; i <= reader.GetAttributeCount(); ++i) {
       reader.GetAttributeId(i);
       reader.GetAttribute(i, scratch);
@@ -234,22 +221,19 @@ std::vector<int32_t> Walk(const std::string& path) {
   return ids;
 }
 
-TEST_F(BinaryAttributeReader, DamageEndsTheWalkAtTheDamagedRecord) {
+TEST_F(BinaryAttributeFile, DamageEndsTheWalkAtTheDamagedRecord) {
   const std::string good = ThreeRecords(1, 2, 3);
   const size_t second = 16 + 87;
-  struct Case {
-    size_t at;  // offset of a 32-bit field in the second record
-    int32_t value;
-  };
-  const Case cases[] = {
+  // Fields (offsets in the second record) set to values that do not fit.
+  const std::pair<size_t, int32_t> cases[] = {
       {0, 0},   {0, 19},   {0, -87}, {0, INT32_MIN}, {0, 87 + 88},  {0, INT32_MAX}, {16, 0 - 1},
       {16, 87}, {16, 70},  {12, -1}, {12, 5},        {12, 1000000}, {23, 0},        {23, 12},
       {23, -5}, {23, 200}, {37, 16}, {37, 12},       {55, 0},       {55, 90},       {63, -1},
       {63, 3},  {63, 100}, {78, 5},  {78, -1},
   };
-  for (const Case& c : cases) {
-    WriteFileBytes(path, Patched(good, second + c.at, c.value));
-    EXPECT_EQ(Walk(path), std::vector<int32_t>{1}) << "field " << c.at << " = " << c.value;
+  for (auto [at, value] : cases) {
+    WriteFileBytes(path, Patched(good, second + at, value));
+    EXPECT_EQ(Walk(path), std::vector<int32_t>{1}) << "field " << at << " = " << value;
   }
   // An entry of a type this reader does not know is stepped over.
   WriteFileBytes(path, Patched(good, second + 27, 3));
@@ -264,34 +248,28 @@ TEST_F(BinaryAttributeReader, DamageEndsTheWalkAtTheDamagedRecord) {
   // Records cut off at any length: only whole records are read.
   for (size_t length = 0; length <= good.size(); ++length) {
     WriteFileBytes(path, good.substr(0, length));
-    size_t whole = length < 16 ? 0 : (length - 16) / 87;
-    EXPECT_EQ(Walk(path).size(), whole) << "length " << length;
+    EXPECT_EQ(Walk(path).size(), length < 16 ? 0 : (length - 16) / 87) << "length " << length;
   }
   // A damaged record ends the walk; Reset starts it afresh.
   WriteFileBytes(path, Patched(good, second, 0));
   TBinaryAttributeReader reader(path.c_str());
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_FALSE(reader.ReadNext());
-  EXPECT_FALSE(reader.ReadNext());
+  EXPECT_EQ(NextId(reader), 1);
+  EXPECT_EQ(NextId(reader), -1);
+  EXPECT_EQ(NextId(reader), -1);
   reader.Reset();
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 1);
-  ASSERT_TRUE(reader.SetPosition(16 + 2 * 87));
-  EXPECT_EQ(reader.GetId(), 3);
+  EXPECT_EQ(RestIds(reader), std::vector<int32_t>{1});
+  EXPECT_EQ(IdAt(reader, 16 + 2 * 87), 3);
 }
 
-TEST_F(BinaryAttributeReader, AnyPositionAndAnyByteEndCleanly) {
+TEST_F(BinaryAttributeFile, AnyPositionAndAnyByteEndCleanly) {
   const std::string good = ThreeRecords(1, 2, 3);
   {
     WriteFileBytes(path, good);
     TBinaryAttributeReader reader(path.c_str());
     for (int64_t position = -2; position <= static_cast<int64_t>(good.size()) + 2; ++position) {
-      int steps = 0;
-      if (reader.SetPosition(position)) {
-        while (reader.ReadNext() && steps < 1000) ++steps;
-      }
       // Every record read moves on by at least its 20-byte head.
-      EXPECT_LE(steps, static_cast<int>(good.size() / 20)) << "position " << position;
+      const size_t steps = reader.SetPosition(position) ? RestIds(reader).size() : 0;
+      EXPECT_LE(steps, good.size() / 20) << "position " << position;
     }
   }
   // Every byte set to values that make sizes and counts zero, negative or huge.

@@ -28,6 +28,11 @@ std::vector<std::pair<std::string, std::string>> Properties(const TMapPassport& 
 
 using orvotest::Raised;
 
+std::vector<double> Bound(const TMapPassport& p) {
+  const BOUND b = p.GetBound();
+  return {b.minx, b.miny, b.maxx, b.maxy};
+}
+
 TEST(MapPassport, SaveWritesTheFileAndLoadGivesItBack) {
   orvotest::TempDir dir;
   TMapPassport p;
@@ -106,12 +111,8 @@ TEST(MapPassport, LoadRules) {
   WriteFileBytes(dir.File("lf.passport"),
                  "; made by hand\n[common]\nbound=-1.5, 7\nscale=  1:5000\rZone=new\r");
   ASSERT_TRUE(p.Load(dir.File("lf.x").c_str()));
-  EXPECT_EQ(p.Alias(), "kept");  // no ALIAS line
-  BOUND b = p.GetBound();
-  EXPECT_EQ(b.minx, -1.5);
-  EXPECT_EQ(b.miny, 4.0);  // normalised: 7 > 4 swaps the y pair
-  EXPECT_EQ(b.maxx, 3.0);
-  EXPECT_EQ(b.maxy, 7.0);
+  EXPECT_EQ(p.Alias(), "kept");                               // no ALIAS line
+  EXPECT_EQ(Bound(p), (std::vector<double>{-1.5, 4, 3, 7}));  // normalised: 7 > 4 swaps y
   std::vector<std::pair<std::string, std::string>> want = {
       {"ZONE", "new"}, {"OWN", "mine"}, {"SCALE", "  1:5000"}};
   EXPECT_EQ(Properties(p), want);
@@ -207,18 +208,15 @@ TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
   WriteMap(dir.File("roads"), false);
   WriteMap(dir.File("labels"), true);
   for (bool binary : {false, true}) {
+    SCOPED_TRACE(binary);
     TMapPassport p;
     p.Find(dir.File("roads.passport").c_str(), binary);
     EXPECT_EQ(p.FileName(), dir.File("roads"));
     EXPECT_EQ(p.Alias(), "roads");
-    BOUND b = p.GetBound();
-    EXPECT_EQ(b.minx, -5.0) << binary;
-    EXPECT_EQ(b.miny, 20.0) << binary;
-    EXPECT_EQ(b.maxx, 12.5) << binary;
-    EXPECT_EQ(b.maxy, 25.0) << binary;
+    EXPECT_EQ(Bound(p), (std::vector<double>{-5, 20, 12.5, 25}));
     // Only text records: the bound stays.
     p.Find(dir.File("labels").c_str(), binary);
-    EXPECT_EQ(p.GetBound().maxy, 25.0) << binary;
+    EXPECT_EQ(Bound(p), (std::vector<double>{-5, 20, 12.5, 25}));
     EXPECT_EQ(p.Alias(), "labels");
   }
 }
@@ -227,17 +225,15 @@ TEST(MapPassport, FindFailsOnMissingOrDamagedFiles) {
   orvotest::TempDir dir;
   TMapPassport p;
   p.SetBound({1.0, 2.0, 3.0, 4.0});
-  EXPECT_NE(Raised([&] { p.Find(dir.File("none").c_str(), false); }), "");
-  EXPECT_NE(Raised([&] { p.Find(dir.File("none").c_str(), true); }), "");
+  for (bool binary : {false, true})
+    EXPECT_NE(Raised([&] { p.Find(dir.File("none").c_str(), binary); }), "");
   // A good record followed by a damaged one: no partial bound.
   WriteFileBytes(dir.File("bad.spatial"), "PNT 1\r\n1\r\n1\r\n50,60\r\n\r\nLIN 2\r\nxyz\r\n");
   EXPECT_EQ(Raised([&] { p.Find(dir.File("bad").c_str(), false); }), "error in spatial file");
   // Not a binary spatial file.
   WriteFileBytes(dir.File("bad.bspatial"), std::string(100, '\x7f'));
   EXPECT_NE(Raised([&] { p.Find(dir.File("bad").c_str(), true); }), "");
-  BOUND b = p.GetBound();
-  EXPECT_EQ(b.minx, 1.0);
-  EXPECT_EQ(b.maxy, 4.0);
+  EXPECT_EQ(Bound(p), (std::vector<double>{1, 2, 3, 4}));
 }
 
 }  // namespace

@@ -10,78 +10,65 @@
 
 #include "tests/support/temp_dir.h"
 #include "tests/vector/spatial_index_files.h"
+#include "tests/vector/vector_test_util.h"
 
 namespace orvo {
 namespace {
 
 using orvotest::IndexEntry;
+using orvotest::WriteFileBytes;
 
 std::vector<TSpatialIndexEx::SI> Sample() {
   return {IndexEntry(30, 2, 400, 40), IndexEntry(-5, 1, 48, 16), IndexEntry(7, 3, 200, 90),
           IndexEntry(30, 1, 999, 999)};  // a second entry for 30: the first one stays
 }
 
-// Every field of an entry, the positions and doubles as they compare.
+// Every field of an entry in file order, as doubles.
 std::vector<double> Fields(const TSpatialIndexEx::SI& e) {
-  return {double(e.id),
-          double(e.kind),
-          double(e.spatial_position),
-          double(e.attribute_position),
-          e.bound.minx,
-          e.bound.miny,
-          e.bound.maxx,
-          e.bound.maxy,
-          e.value,
-          double(e.left_face),
-          double(e.right_face),
-          double(e.left_edge),
-          double(e.right_edge),
-          double(e.start_point),
-          double(e.end_point)};
+  std::vector<double> v = {double(e.id), double(e.kind), double(e.spatial_position),
+                           double(e.attribute_position)};
+  for (double d : {e.bound.minx, e.bound.miny, e.bound.maxx, e.bound.maxy, e.value}) v.push_back(d);
+  for (int32_t link :
+       {e.left_face, e.right_face, e.left_edge, e.right_edge, e.start_point, e.end_point})
+    v.push_back(link);
+  return v;
 }
 
-void ExpectSampleWalk(TSpatialIndexEx& index) {
-  EXPECT_EQ(index.Count(), 3u);
-  EXPECT_EQ(index.Current(), nullptr);
-  std::vector<int32_t> ids;
-  while (index.Next()) ids.push_back(index.Current()->id);
-  EXPECT_EQ(ids, (std::vector<int32_t>{-5, 7, 30}));
-  EXPECT_EQ(index.Current(), nullptr);
-  EXPECT_FALSE(index.Next());
-
-  ASSERT_TRUE(index.Find(30));
-  EXPECT_EQ(Fields(*index.Current()), Fields(Sample()[0]));  // the first entry for 30
-  EXPECT_FALSE(index.Find(8));
-  EXPECT_EQ(index.Current()->id, 30);  // unchanged
-  ASSERT_TRUE(index.Find(-5));
-  ASSERT_TRUE(index.Next());
-  EXPECT_EQ(index.Current()->id, 7);
-  index.Reset();
-  ASSERT_TRUE(index.Next());
-  EXPECT_EQ(index.Current()->id, -5);
-  // The union of every entry's bound, the duplicate's included.
-  const auto& b = index.Bound();
-  EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
-            std::vector<double>({-5, -10, 30.5, 60.25}));
-}
-
-TEST(SpatialIndex, LoadsBinaryIndex) {
+TEST(SpatialIndex, LoadsBothFilesAndWalksInIdOrder) {
   orvotest::TempDir dir;
-  orvotest::WriteFileBytes(dir.File("a.bindex"), orvotest::BinaryIndexBytes(Sample()));
-  TSpatialIndexEx index;
-  ASSERT_TRUE(index.LoadBinary(dir.File("a.bindex").c_str()));
-  ExpectSampleWalk(index);
-}
+  WriteFileBytes(dir.File("a.bindex"), orvotest::BinaryIndexBytes(Sample()));
+  // Lines that do not convert are skipped.
+  WriteFileBytes(dir.File("a.index"),
+                 "junk line\r\n" + orvotest::TextIndexBytes(Sample()) + "1,2,3\n");
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary);
+    TSpatialIndexEx index;
+    ASSERT_TRUE(binary ? index.LoadBinary(dir.File("a.bindex").c_str())
+                       : index.LoadText(dir.File("a.index").c_str()));
+    EXPECT_EQ(index.Count(), 3u);
+    EXPECT_EQ(index.Current(), nullptr);
+    std::vector<int32_t> ids;
+    while (index.Next()) ids.push_back(index.Current()->id);
+    EXPECT_EQ(ids, (std::vector<int32_t>{-5, 7, 30}));
+    EXPECT_EQ(index.Current(), nullptr);
+    EXPECT_FALSE(index.Next());
 
-TEST(SpatialIndex, LoadsTextIndex) {
-  orvotest::TempDir dir;
-  std::string text = "junk line\r\n" + orvotest::TextIndexBytes(Sample()) + "1,2,3\n";
-  orvotest::WriteFileBytes(dir.File("a.index"), text);
-  TSpatialIndexEx index;
-  ASSERT_TRUE(index.LoadText(dir.File("a.index").c_str()));
-  ExpectSampleWalk(index);
-  ASSERT_TRUE(index.Find(7));
-  EXPECT_DOUBLE_EQ(index.Current()->value, 7 / 3.0);  // 16 significant digits
+    ASSERT_TRUE(index.Find(30));
+    EXPECT_EQ(Fields(*index.Current()), Fields(Sample()[0]));  // the first entry for 30
+    EXPECT_FALSE(index.Find(8));
+    EXPECT_EQ(index.Current()->id, 30);  // unchanged
+    ASSERT_TRUE(index.Find(-5));
+    ASSERT_TRUE(index.Next());
+    EXPECT_EQ(index.Current()->id, 7);
+    EXPECT_DOUBLE_EQ(index.Current()->value, 7 / 3.0);  // 16 significant digits in text
+    index.Reset();
+    ASSERT_TRUE(index.Next());
+    EXPECT_EQ(index.Current()->id, -5);
+    // The union of every entry's bound, the duplicate's included.
+    const auto& b = index.Bound();
+    EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
+              std::vector<double>({-5, -10, 30.5, 60.25}));
+  }
 }
 
 TEST(SpatialIndex, TextLinesConvertByTheScanRules) {
@@ -103,37 +90,28 @@ TEST(SpatialIndex, TextLinesConvertByTheScanRules) {
 
 TEST(SpatialIndex, BadFilesLoadNothing) {
   orvotest::TempDir dir;
-  std::string good = orvotest::BinaryIndexBytes(Sample());
+  const std::string good = orvotest::BinaryIndexBytes(Sample()), path = dir.File("a.bindex");
   TSpatialIndexEx index;
   EXPECT_FALSE(index.LoadBinary(dir.File("none.bindex").c_str()));
   EXPECT_FALSE(index.LoadText(dir.File("none.index").c_str()));
-
   std::string bad_signature = good;
   bad_signature[18] = 'S';
-  orvotest::WriteFileBytes(dir.File("a.bindex"), bad_signature);
-  EXPECT_FALSE(index.LoadBinary(dir.File("a.bindex").c_str()));
-  EXPECT_EQ(index.Count(), 0u);
-
-  orvotest::WriteFileBytes(dir.File("a.bindex"), good + "x");
-  EXPECT_FALSE(index.LoadBinary(dir.File("a.bindex").c_str()));
-  orvotest::WriteFileBytes(dir.File("a.bindex"), good.substr(0, 40));
-  EXPECT_FALSE(index.LoadBinary(dir.File("a.bindex").c_str()));
-
   // A partial entry at the end, counted in the stored size, is not an entry.
   std::string partial = good + std::string(40, '\7');
-  int64_t size = static_cast<int64_t>(partial.size());
-  std::memcpy(&partial[0], &size, 8);
-  orvotest::WriteFileBytes(dir.File("a.bindex"), partial);
-  ASSERT_TRUE(index.LoadBinary(dir.File("a.bindex").c_str()));
-  EXPECT_EQ(index.Count(), 3u);
-
+  orvotest::Patch64(partial, 0, static_cast<int64_t>(partial.size()));
   // A failed load leaves the index empty, also after a good one.
-  orvotest::WriteFileBytes(dir.File("a.bindex"), bad_signature);
-  EXPECT_FALSE(index.LoadBinary(dir.File("a.bindex").c_str()));
-  EXPECT_EQ(index.Count(), 0u);
+  for (auto [bytes, count] : {std::pair{bad_signature, 0},
+                              {good + "x", 0},
+                              {partial, 3},
+                              {good.substr(0, 40), 0},
+                              {bad_signature, 0}}) {
+    WriteFileBytes(path, bytes);
+    EXPECT_EQ(index.LoadBinary(path.c_str()), count != 0) << bytes.size();
+    EXPECT_EQ(index.Count(), static_cast<size_t>(count)) << bytes.size();
+  }
   EXPECT_FALSE(index.Next());
 
-  orvotest::WriteFileBytes(dir.File("empty.index"), "");
+  WriteFileBytes(dir.File("empty.index"), "");
   EXPECT_TRUE(index.LoadText(dir.File("empty.index").c_str()));
   EXPECT_EQ(index.Count(), 0u);
   EXPECT_EQ(index.Bound().maxx, 0.0);

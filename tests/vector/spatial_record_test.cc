@@ -10,6 +10,8 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/strings.h"
 #include "tests/support/raised.h"
@@ -66,45 +68,30 @@ TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
   }
 }
 
-TEST(SpatialNumbers, AtoiRule) {
-  const struct {
-    const char* text;
-    int32_t value;
-  } cases[] = {{"42", 42},
-               {"  -17x", -17},
-               {"+5", 5},
-               {"10;20", 10},
-               {"abc", 0},
-               {"", 0},
-               {"-", 0},
-               {"2147483647", INT32_MAX},
-               {"99999999999999999999", INT32_MAX},
-               {"-99999999999999999999", INT32_MIN}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(AtoiRule(c.text, c.text + std::strlen(c.text)), c.value) << c.text;
-  }
-  const char text[] = "123456";
-  EXPECT_EQ(AtoiRule(text, text + 3), 123);  // stops at the end given
-}
+TEST(SpatialNumbers, AtoiRuleAndParseDouble) {
+  using Ints = std::vector<std::pair<const char*, int32_t>>;
+  const Ints ints = {{"42", 42}, {"  -17x", -17}, {"+5", 5}, {"10;20", 10},
+                     {"abc", 0}, {"", 0},         {"-", 0}};
+  const Ints limits = {{"2147483647", INT32_MAX},
+                       {"99999999999999999999", INT32_MAX},
+                       {"-99999999999999999999", INT32_MIN}};
+  for (const Ints& cases : {ints, limits})
+    for (auto [text, value] : cases)
+      EXPECT_EQ(AtoiRule(text, text + std::strlen(text)), value) << text;
+  const char digits[] = "123456";
+  EXPECT_EQ(AtoiRule(digits, digits + 3), 123);  // stops at the end given
 
-TEST(SpatialNumbers, ParseDoubleIsExactAndLocaleFree) {
-  const struct {
-    const char* text;
-    double value;
-  } cases[] = {{"11.5", 11.5},
-               {"+0.1", 0.1},
-               {"-1e-3", -0.001},
-               {".5", 0.5},
-               {"0.30000000000000004", 0.1 + 0.2},
-               {"1.5abc", 1.5},
-               {"1e400", HUGE_VAL},
-               {"-1e400", -HUGE_VAL},
-               {"1e-400", 0.0},
-               {"-inf", -HUGE_VAL}};
-  for (const auto& c : cases) {
+  // Exact and free of the C locale.
+  const std::pair<const char*, double> doubles[] = {
+      {"11.5", 11.5},        {"+0.1", 0.1},
+      {"-1e-3", -0.001},     {".5", 0.5},
+      {"1.5abc", 1.5},       {"1e400", HUGE_VAL},
+      {"-1e400", -HUGE_VAL}, {"1e-400", 0.0},
+      {"-inf", -HUGE_VAL},   {"0.30000000000000004", 0.1 + 0.2}};
+  for (auto [text, value] : doubles) {
     double v = -1;
-    ASSERT_TRUE(ParseDouble(c.text, c.text + std::strlen(c.text), &v)) << c.text;
-    EXPECT_EQ(v, c.value) << c.text;
+    ASSERT_TRUE(ParseDouble(text, text + std::strlen(text), &v)) << text;
+    EXPECT_EQ(v, value) << text;
   }
   double v = -1;
   ASSERT_TRUE(ParseDouble("nan", "nan" + 3, &v));
@@ -139,11 +126,10 @@ TEST(SpatialNumbers, AppendDoubleMatchesPrintfOverEveryExponent) {
 }
 
 TEST(LayerName, FormAndFileNames) {
-  EXPECT_TRUE(IsBinaryLayerName("roads.bspatial"));
-  EXPECT_TRUE(IsBinaryLayerName("dir/roads.BAttribute"));
-  EXPECT_FALSE(IsBinaryLayerName("roads.spatial"));
-  EXPECT_FALSE(IsBinaryLayerName("roads"));
-  EXPECT_FALSE(IsBinaryLayerName("my.bspatial/roads"));
+  for (const char* name : {"roads.bspatial", "dir/roads.BAttribute"})
+    EXPECT_TRUE(IsBinaryLayerName(name)) << name;
+  for (const char* name : {"roads.spatial", "roads", "my.bspatial/roads"})
+    EXPECT_FALSE(IsBinaryLayerName(name)) << name;
   EXPECT_EQ(LayerFileName("roads.battribute", ".bspatial"), "roads.bspatial");
   EXPECT_EQ(LayerFileName("roads", ".spatial"), "roads.spatial");
 }

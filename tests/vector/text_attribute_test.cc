@@ -1,31 +1,89 @@
-// Text attribute files: exact lines written, lines read back, refusals.
+// Text attribute files: the field splitter, exact lines written, lines read
+// back, refusals.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "base/errors.h"
-#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
+#include "tests/vector/vector_test_util.h"
 #include "vector/text_attribute_reader.h"
 #include "vector/text_attribute_writer.h"
+#include "vector/tokenizer.h"
 
 namespace orvo {
 namespace {
 
-using orvotest::Raised;
+using orvotest::IdAt;
+using orvotest::NextId;
 using orvotest::ReadFileBytes;
-using orvotest::TempDir;
+using orvotest::RestIds;
 using orvotest::WriteFileBytes;
+
+std::vector<std::string> Split(const char* line) {
+  TTokenizer tokenizer(',', '"');
+  tokenizer.Reset(line);
+  std::vector<std::string> tokens;
+  std::string token;
+  while (tokenizer.Next(token)) tokens.push_back(token);
+  EXPECT_FALSE(tokenizer.Next(token)) << "no token after the end";
+  return tokens;
+}
+
+using Tokens = std::vector<std::string>;
+
+TEST(Tokenizer, SplitsPlainAndQuotedFields) {
+  const struct {
+    const char* line;
+    Tokens tokens;
+  } cases[] = {
+      {"7,0,\"A1\",", {"7", "0", "A1"}},
+      {"7,0,\"A1\",NAME,\"Main St\",\r\n", {"7", "0", "A1", "NAME", "Main St"}},
+      // Leading spaces are skipped, trailing ones kept; empty fields stay.
+      {"  a , b,,c", {"a ", "b", "", "c"}},
+      // Spaces inside quotes are kept; text after the closing quote is skipped
+      // up to the separator.
+      {"\" x \"junk,next", {" x ", "next"}},
+      {"\"last\"tail", {"last"}},
+      {"a,b\rc,d", {"a", "b"}},
+      {"a\nb", {"a"}},
+      {"", {}},
+      {"   ", {}},
+      {"  \r\n", {}},
+      // A backslash takes the next character literally, inside quotes only.
+      {"\"a\\\"b\"", {"a\"b"}},
+      {"\"a\\\\b\"", {"a\\b"}},
+      {"\"a\\,b\",c", {"a,b", "c"}},
+      {"\"\\x\"", {"x"}},
+      {"a\\b,c", {"a\\b", "c"}},
+      // An unterminated quote gives an empty token and ends the line.
+      {"1,\"abc", {"1", ""}},
+      {"1,\"abc\\\"", {"1", ""}},
+      {"1,\"ab\\", {"1", ""}},
+      {"1,\"ab\r\"c\",d", {"1", ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Split(c.line), c.tokens) << c.line;
+}
+
+TEST(Tokenizer, NullLineAndOtherSeparatorAndQuote) {
+  TTokenizer tokenizer(',', '"');
+  tokenizer.Reset(nullptr);
+  std::string token = "stale";
+  EXPECT_FALSE(tokenizer.Next(token));
+  EXPECT_EQ(token, "");
+  TTokenizer other(';', '\'');
+  other.Reset("a;'b;c';d,e");
+  Tokens tokens;
+  while (other.Next(token)) tokens.push_back(token);
+  EXPECT_EQ(tokens, (Tokens{"a", "b;c", "d,e"}));
+}
 
 class TextAttributeFile : public testing::Test {
  protected:
-  TempDir dir_;
+  orvotest::TempDir dir_;
   std::string path = dir_.File("a.attribute");
 };
-class TextAttributeWriter : public TextAttributeFile {};
-class TextAttributeReader : public TextAttributeFile {};
 
 // Position, id, user id, class code and every attribute as id=value.
 std::vector<std::string> Record(const TAttributeReader& reader) {
@@ -40,7 +98,7 @@ std::vector<std::string> Record(const TAttributeReader& reader) {
 }
 using Strings = std::vector<std::string>;
 
-TEST_F(TextAttributeWriter, WritesExactLines) {
+TEST_F(TextAttributeFile, WriterWritesExactLines) {
   { TAttributeWriter writer(path.c_str()); }
   EXPECT_EQ(ReadFileBytes(path), "");
   {
@@ -62,7 +120,7 @@ TEST_F(TextAttributeWriter, WritesExactLines) {
             "9,-1,\"B\",\r\n");
 }
 
-TEST_F(TextAttributeWriter, QuotesIdsAndCodesThatWouldBreakTheLine) {
+TEST_F(TextAttributeFile, WriterQuotesIdsAndCodesThatWouldBreakTheLine) {
   {
     TAttributeWriter writer(path.c_str());
     EXPECT_EQ(writer.AddRecord(1, 0, "a\"b\\c,d"), 0);
@@ -78,11 +136,11 @@ TEST_F(TextAttributeWriter, QuotesIdsAndCodesThatWouldBreakTheLine) {
   ASSERT_TRUE(reader.ReadNext());
   // Leading spaces of an unquoted field are not kept by the format.
   EXPECT_EQ(Record(reader), (Strings{"0", "1", "0", "a\"b\\c,d", "x,y\"z\\=v", "lf=w", "lead=u"}));
-  ASSERT_TRUE(reader.ReadNext());
+  ASSERT_EQ(NextId(reader), 2);
   EXPECT_EQ(reader.GetClassCode(), "code");
 }
 
-TEST_F(TextAttributeWriter, RefusesRecordsNoReaderCouldReturn) {
+TEST_F(TextAttributeFile, WriterRefusesRecordsNoReaderCouldReturn) {
   {
     TAttributeWriter writer(path.c_str());
     EXPECT_EQ(writer.AddRecord(1, 0, "A"), 0);
@@ -100,7 +158,7 @@ TEST_F(TextAttributeWriter, RefusesRecordsNoReaderCouldReturn) {
   EXPECT_EQ(ReadFileBytes(path), "1,0,\"A\",K,\"1\",\r\n3,0,\"A\",\r\n");
 }
 
-TEST_F(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
+TEST_F(TextAttributeFile, WriterKeepsLinesWithinWhatTheReaderTakesAsOneLine) {
   // "1,0,\"A\"," is 8 characters; each attribute K,"v...", adds 5 + value.
   std::string fill(TAttributeWriter::kMaxLineLength - 8 - 5, 'v');
   {
@@ -114,12 +172,10 @@ TEST_F(TextAttributeWriter, KeepsLinesWithinWhatTheReaderTakesAsOneLine) {
   TAttributeReader reader(path.c_str());
   ASSERT_TRUE(reader.ReadNext());
   EXPECT_EQ(Record(reader), (Strings{"0", "1", "0", "A", "K=" + fill}));
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 2);
-  EXPECT_FALSE(reader.ReadNext());
+  EXPECT_EQ(RestIds(reader), std::vector<int32_t>{2});
 }
 
-TEST_F(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
+TEST_F(TextAttributeFile, ReaderReadsRecordsAndSkipsOtherLines) {
   std::string text =
       "; comment\r\n"               // 0: fewer than three fields
       "\r\n"                        // 11
@@ -151,21 +207,17 @@ TEST_F(TextAttributeReader, ReadsRecordsAndSkipsOtherLines) {
 
   // Positions: a record's own, one inside a line (the rest of it is read), one
   // past the end.
-  ASSERT_TRUE(reader.SetPosition(40));
-  EXPECT_EQ(reader.GetId(), 8);
-  ASSERT_TRUE(reader.SetPosition(0));
-  EXPECT_EQ(reader.GetId(), 7);
-  ASSERT_TRUE(reader.SetPosition(43));  // "\"B\",ID1,..." gives id 0: skipped
-  EXPECT_EQ(reader.GetId(), 9);
+  EXPECT_EQ(IdAt(reader, 40), 8);
+  EXPECT_EQ(IdAt(reader, 0), 7);
+  EXPECT_EQ(IdAt(reader, 43), 9);  // "\"B\",ID1,..." gives id 0: skipped
   EXPECT_FALSE(reader.SetPosition(static_cast<int64_t>(text.size())));
   EXPECT_FALSE(reader.HasRecord());
   EXPECT_FALSE(reader.SetPosition(-1));
   reader.Reset();
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 7);
+  EXPECT_EQ(NextId(reader), 7);
 }
 
-TEST_F(TextAttributeReader, TypedValuesFromText) {
+TEST_F(TextAttributeFile, ReaderTypedValuesFromText) {
   WriteFileBytes(path,
                  "1,0,\"A\",I,\" 42x\",R,\"-1.5e2\",B,\"01abFF\",O,\"abc\",H,\"99999999999\",\r\n");
   TAttributeReader reader(path.c_str());
@@ -185,21 +237,18 @@ TEST_F(TextAttributeReader, TypedValuesFromText) {
   EXPECT_EQ(reader.GetDouble(-1), 0.0);
 }
 
-TEST_F(TextAttributeReader, LongLinesComeInPieces) {
+TEST_F(TextAttributeFile, ReaderLongLinesComeInPieces) {
   // The rest of a line past 2047 characters is read as a line of its own
   // (which is why the writer never writes one).
   std::string first = "1,0,\"A\",K,\"" + std::string(2047 - 13, 'x') + "\",";
   ASSERT_EQ(first.size(), 2047u);
   WriteFileBytes(path, first + "5,6,\"C\",\r\n2,0,\"B\",K,\"" + std::string(3000, 'y') + "\r\n");
   TAttributeReader reader(path.c_str());
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 1);
+  ASSERT_EQ(NextId(reader), 1);
   EXPECT_EQ(reader.GetAttribute(0), std::string(2047 - 13, 'x'));
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 5);
+  ASSERT_EQ(NextId(reader), 5);
   EXPECT_EQ(reader.GetPosition(), 2047);
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetId(), 2);
+  ASSERT_EQ(NextId(reader), 2);
   ASSERT_EQ(reader.GetAttributeCount(), 1);
   EXPECT_EQ(reader.GetAttribute(0), "");  // the quote ends beyond the piece
   EXPECT_FALSE(reader.ReadNext());        // the rest: a single y... field

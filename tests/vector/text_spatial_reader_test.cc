@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
+#include "tests/vector/vector_test_util.h"
 
 namespace orvo {
 namespace {
 
-using orvotest::Raised;
+using orvotest::IdAt;
+using orvotest::NextId;
+using Heads = std::vector<int64_t>;
 
 class TextSpatialReaderTest : public testing::Test {
  protected:
@@ -33,12 +35,7 @@ class TextSpatialReaderTest : public testing::Test {
     }
     return "";
   }
-  // Id, kind, kind with height, position, vector and vertex counts.
-  std::vector<int64_t> Head() const {
-    return {reader_->GetId(),          reader_->GetKind(),
-            reader_->GetLocal3D(),     reader_->GetSpatialPosition(),
-            reader_->GetVectorCount(), reader_->GetVertexCount()};
-  }
+  std::vector<int64_t> Head() const { return orvotest::SpatialHead(*reader_); }
   std::vector<double> Metric() const {
     return std::vector<double>(reader_->GetMetric(),
                                reader_->GetMetric() + 2 * reader_->GetVertexCount());
@@ -63,28 +60,31 @@ TEST_F(TextSpatialReaderTest, ReadsRecordsWithCommentsAndAnyLineEnds) {
       "\r\n"
       "RGN 8\r\n2\r\n1\r\n0,0\r\n2\r\n1,1\r\n2,2");  // last line without its end
   EXPECT_EQ(r.GetSize(), size_);
+  // Neutral before the first record.
+  EXPECT_FALSE(r.HasRecord());
+  EXPECT_EQ(Head(), (Heads{0, -1, -1, 0, 0, 0}));
+  EXPECT_TRUE(r.GetVectorSize() == nullptr && r.GetVectorPos() == nullptr);
+  EXPECT_TRUE(r.GetMetric() == nullptr && r.GetZ() == nullptr);
   ASSERT_TRUE(r.ReadNext());
-  EXPECT_EQ(Head(), (std::vector<int64_t>{7, 2, 2, 11, 1, 3}));
+  EXPECT_EQ(Head(), (Heads{7, 2, 2, 11, 1, 3}));
   EXPECT_EQ(r.GetVectorSize()[0], 3);
   EXPECT_EQ(r.GetVectorPos()[0], 0);
   EXPECT_EQ(Metric(), (std::vector<double>{10, 20, 11.5, 20, 12, 21.25}));
   EXPECT_EQ(r.GetZ(), nullptr);
   ASSERT_TRUE(r.ReadNext());
   const int64_t second = r.GetSpatialPosition();
-  EXPECT_EQ(Head(), (std::vector<int64_t>{8, 3, 3, second, 2, 3}));
+  EXPECT_EQ(Head(), (Heads{8, 3, 3, second, 2, 3}));
   EXPECT_EQ(r.GetVectorSize()[1], 2);
   EXPECT_EQ(r.GetVectorPos()[1], 1);
   EXPECT_EQ(Metric(), (std::vector<double>{0, 0, 1, 1, 2, 2}));
   EXPECT_FALSE(r.ReadNext());
   EXPECT_EQ(r.GetId(), 0);  // nothing current after the end
 
-  ASSERT_TRUE(r.SetPosition(second));
-  EXPECT_EQ(r.GetId(), 8);
+  EXPECT_EQ(IdAt(r, second), 8);
   EXPECT_FALSE(r.SetPosition(r.GetSize()));
   EXPECT_FALSE(r.SetPosition(-1));
   r.Reset();
-  ASSERT_TRUE(r.ReadNext());
-  EXPECT_EQ(r.GetId(), 7);
+  EXPECT_EQ(NextId(r), 7);
 }
 
 TEST_F(TextSpatialReaderTest, HeaderKeywords) {
@@ -96,10 +96,11 @@ TEST_F(TextSpatialReaderTest, HeaderKeywords) {
                {"LIN -4", 2, -4}, {"RGN 5", 3, 5},   {"MIX 6", 5, 6},   {"TXT 7", 4, 7},
                {"T 3", 4, 3},     {"TL 9", 4, 9},    {"lin ,;9", 2, 9}, {"  Rgn\t11x", 3, 11}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.header);
     Open(std::string(c.header) + "\r\n1\r\n1\r\n1,2\r\n");
-    ASSERT_EQ(NextMessage(), "") << c.header;
-    EXPECT_EQ(reader_->GetKind(), c.kind) << c.header;
-    EXPECT_EQ(reader_->GetId(), c.id) << c.header;
+    ASSERT_EQ(NextMessage(), "");
+    EXPECT_EQ(reader_->GetKind(), c.kind);
+    EXPECT_EQ(reader_->GetId(), c.id);
   }
   const char* bad[] = {"NT 3", "PNT 0",  "PNT", "PNT ", "PNT,5 ", "X 1", "PNTLINRGNMIXTXTP 1",
                        "Q 1",  "PNT abc"};
@@ -109,7 +110,7 @@ TEST_F(TextSpatialReaderTest, HeaderKeywords) {
   }
 }
 
-TEST_F(TextSpatialReaderTest, StateMachineMessages) {
+TEST_F(TextSpatialReaderTest, StateMachineMessagesAndGoingOnAfterThem) {
   struct Case {
     const char* text;
     const char* message;
@@ -134,9 +135,7 @@ TEST_F(TextSpatialReaderTest, StateMachineMessages) {
     EXPECT_EQ(NextMessage(), c.message) << c.text;
     EXPECT_FALSE(reader_->HasRecord());
   }
-}
-
-TEST_F(TextSpatialReaderTest, GoesOnAfterAnErrorAndAfterReset) {
+  // Reading goes on after an error, and Reset meets it again.
   TSpatialReader& r = Open("PNT 1\r\n0\r\nPNT 2\r\n1\r\n1\r\n5,6\r\n");
   EXPECT_EQ(NextMessage(), "vector count is null");
   ASSERT_EQ(NextMessage(), "");
@@ -145,7 +144,7 @@ TEST_F(TextSpatialReaderTest, GoesOnAfterAnErrorAndAfterReset) {
   EXPECT_EQ(NextMessage(), "vector count is null");
 }
 
-TEST_F(TextSpatialReaderTest, HeightsOnlyWhenEveryVertexHasOne) {
+TEST_F(TextSpatialReaderTest, HeightsOnlyWhenEveryVertexHasOneAndNumberSeparators) {
   // Numbers ignore the C locale: the test program runs under a comma-decimal one.
   TSpatialReader& r = Open(
       "PNT 1\r\n1\r\n1\r\n0.1,-2.5e3,7.25\r\n"
@@ -162,12 +161,10 @@ TEST_F(TextSpatialReaderTest, HeightsOnlyWhenEveryVertexHasOne) {
   ASSERT_TRUE(r.ReadNext());
   EXPECT_EQ(r.GetLocal3D(), 12);  // a fourth number is ignored
   EXPECT_EQ(std::vector<double>(r.GetZ(), r.GetZ() + 2), (std::vector<double>{3, -60}));
-}
 
-TEST_F(TextSpatialReaderTest, SeparatorsOfNumberLines) {
   // A semicolon does not separate numbers: "3;9" is one token, a count of 3.
-  TSpatialReader& r = Open("LIN 1\r\n1\r\n3;9\r\n10 20\r\n10,20\r\n10\t,  20\r\n");
-  ASSERT_TRUE(r.ReadNext());
+  Open("LIN 1\r\n1\r\n3;9\r\n10 20\r\n10,20\r\n10\t,  20\r\n");
+  ASSERT_TRUE(reader_->ReadNext());
   EXPECT_EQ(Metric(), (std::vector<double>{10, 20, 10, 20, 10, 20}));
   Open("LIN 1\r\n1\r\n2\r\n10;20\r\n");
   EXPECT_EQ(NextMessage(), "error in spatial file");
@@ -204,17 +201,6 @@ TEST_F(TextSpatialReaderTest, LongLinesComeInPiecesAndLinesEndAtANul) {
   Open("PNT 5\r\n" + std::string(256, ' ') + "\r\n1\r\n1\r\n" + std::string(253, ' ') + "1,2\r\n");
   ASSERT_EQ(NextMessage(), "");
   EXPECT_EQ(reader_->GetMetric()[1], 2.0);
-}
-
-TEST_F(TextSpatialReaderTest, NeutralBeforeTheFirstRecord) {
-  TSpatialReader& r = Open("PNT 1\r\n1\r\n1\r\n1,2\r\n");
-  EXPECT_FALSE(r.HasRecord());
-  EXPECT_EQ(Head(), (std::vector<int64_t>{0, -1, -1, 0, 0, 0}));
-  EXPECT_EQ(r.GetVectorSize(), nullptr);
-  EXPECT_EQ(r.GetVectorPos(), nullptr);
-  EXPECT_EQ(r.GetMetric(), nullptr);
-  EXPECT_EQ(r.GetZ(), nullptr);
-  EXPECT_EQ(r.GetSize(), size_);
 }
 
 }  // namespace
