@@ -140,13 +140,13 @@ TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
 
   // Hot spots that put the sign beyond the coordinate range.
   const std::string picture = BmpImage(3, 2, SignColour);
-  Released<IPgm> far = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
-                                    PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)),
-                            "far.pgm");
-  ASSERT_NE(far, nullptr);
-  EXPECT_FALSE(far->DrawSign(dc.get(), 8, 8, 0));
-  EXPECT_FALSE(far->DrawSign(dc.get(), INT32_MAX, 0, 0));
-  EXPECT_FALSE(far->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
+  Released<IPgm> distant = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
+                                        PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)),
+                                "far.pgm");
+  ASSERT_NE(distant, nullptr);
+  EXPECT_FALSE(distant->DrawSign(dc.get(), 8, 8, 0));
+  EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MAX, 0, 0));
+  EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
   ExpectAllGreen(dc.get(), 4, 4);
 }
 
