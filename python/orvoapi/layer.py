@@ -324,7 +324,6 @@ class _Columns:
         self.capacity = capacity
         self.used = 0
         self.arrays = {k: np.empty(capacity, dtype=t) for k, t in dtypes.items()}
-        self.fills = {}
 
     def room(self):
         if self.used == self.capacity:
