@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/dib_section.h"
+#include "raster/raster.h"
 #include "transform/transform_factory.h"
 
 namespace mt {
@@ -153,7 +154,17 @@ void FillBackground(void* buffer, int64_t pixels, int32_t pixel_size) {
 
 bool ReadWindow(void* buffer, int32_t w, int32_t h, IRaster* raster, int32_t x, int32_t y,
                 int32_t scale) {
-  FillBackground(buffer, int64_t{w} * h, raster->GetPixelSize());
+  const int32_t pixel_size = raster->GetPixelSize();
+  if (scale >= -1 && scale <= 1 && pixel_size <= 8) {
+    // A raster file's own read fills what it does not cover as it goes, which
+    // spares a full window of writes when it covers (nearly) all of it.
+    if (auto* file = dynamic_cast<orvo::TRaster*>(raster)) {
+      uint8_t background[8] = {};
+      FillBackground(background, 1, pixel_size);
+      return file->GetPixelBlockFilled(x, y, w, h, buffer, background);
+    }
+  }
+  FillBackground(buffer, int64_t{w} * h, pixel_size);
   if (scale < -1) return mt::RasterDownScale(buffer, w, h, raster, x, y, scale);
   if (scale > 1) return mt::RasterUpScale(buffer, w, h, raster, x, y, scale);
   return raster->GetPixelBlock(x, y, w, h, buffer);

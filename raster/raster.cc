@@ -28,6 +28,31 @@ int64_t RoundUp(int64_t v, int64_t step) {
   return (v + step - 1) / step * step;
 }
 
+// Gives pixels [col, col + cols) of rows [row, row + rows) of a block w
+// pixels wide the pixel_size bytes at fill.
+void FillRect(uint8_t* block, int64_t w, int64_t col, int64_t row, int64_t cols, int64_t rows,
+              const uint8_t* fill, int64_t pixel_size) {
+  if (cols < 1 || rows < 1) return;
+  for (int64_t r = row; r < row + rows; ++r) {
+    uint8_t* p = block + (r * w + col) * pixel_size;
+    if (pixel_size == 2) {
+      uint16_t value;
+      std::memcpy(&value, fill, 2);
+      // A block at an odd address takes the byte-wise loop below.
+      if ((reinterpret_cast<uintptr_t>(p) & 1) == 0) {
+        std::fill_n(reinterpret_cast<uint16_t*>(p), cols, value);
+        continue;
+      }
+    }
+    if (pixel_size == 1) {
+      std::memset(p, *fill, static_cast<size_t>(cols));
+      continue;
+    }
+    for (int64_t i = 0; i < cols; ++i, p += pixel_size)
+      std::memcpy(p, fill, static_cast<size_t>(pixel_size));
+  }
+}
+
 // log2 of v when v is a power of two below 2^31, else -1.
 int PowerOfTwoShift(int64_t v) {
   if (v < 1 || v > (int64_t{1} << 30) || (v & (v - 1)) != 0) return -1;
@@ -253,7 +278,8 @@ bool ORVO_STDCALL TRaster::SetPixel(int32_t x, int32_t y, const void* src) {
 }
 
 template <bool kWrite>
-bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buffer) {
+bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buffer,
+                        const uint8_t* fill) {
   if (buffer == nullptr || w < 1 || h < 1) return false;
   const int64_t P = head_.pixel_size, TW = head_.tile_width, TH = head_.tile_height;
   // The caller's buffer holds w * h pixels; a size beyond the address space
@@ -271,7 +297,10 @@ bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buf
     if (c + w <= TW && r + h <= TH && int64_t{x} + w <= head_.width &&
         int64_t{y} + h <= head_.height) {
       const uint8_t* tile = Tile(ux / tw, uy / th);
-      if (tile == nullptr) return false;
+      if (tile == nullptr) {
+        if (fill != nullptr) FillRect(buffer, w, 0, 0, w, h, fill, P);
+        return false;
+      }
       const size_t row_bytes = static_cast<size_t>(w * P);
       const uint8_t* in_tile = tile + (r * TW + c) * P;
       for (int32_t i = 0; i < h; ++i, in_tile += TW * P, buffer += row_bytes)
@@ -282,7 +311,17 @@ bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buf
   // Only the part of the block inside the raster takes part.
   const int64_t x0 = std::max<int64_t>(x, 0), x1 = std::min<int64_t>(int64_t{x} + w, head_.width);
   const int64_t y0 = std::max<int64_t>(y, 0), y1 = std::min<int64_t>(int64_t{y} + h, head_.height);
-  if (x0 >= x1 || y0 >= y1) return false;
+  if (x0 >= x1 || y0 >= y1) {
+    if (fill != nullptr) FillRect(buffer, w, 0, 0, w, h, fill, P);
+    return false;
+  }
+  if (!kWrite && fill != nullptr) {
+    // The margins outside the raster: rows above and below, then both sides.
+    FillRect(buffer, w, 0, 0, w, y0 - y, fill, P);
+    FillRect(buffer, w, 0, y1 - y, w, int64_t{y} + h - y1, fill, P);
+    FillRect(buffer, w, 0, y0 - y, x0 - x, y1 - y0, fill, P);
+    FillRect(buffer, w, x1 - x, y0 - y, int64_t{x} + w - x1, y1 - y0, fill, P);
+  }
   const int64_t tx0 = x0 / TW, tx1 = (x1 - 1) / TW, ty0 = y0 / TH, ty1 = (y1 - 1) / TH;
   if (kWrite) {
     // Run-length tiles are not re-encoded: refuse the whole write up front
@@ -294,15 +333,20 @@ bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buf
         if (StoredTile(tx, ty, &tile) && IsCompressed(tile)) return false;
   }
   bool delivered = false;
-  for (int64_t tx = tx0; tx <= tx1; ++tx) {
-    for (int64_t ty = ty0; ty <= ty1; ++ty) {
+  // Tile rows in turn, as the file stores them.
+  for (int64_t ty = ty0; ty <= ty1; ++ty) {
+    for (int64_t tx = tx0; tx <= tx1; ++tx) {
       uint8_t* tile = kWrite ? WritableTile(tx, ty) : Tile(tx, ty);
-      if (tile == nullptr) continue;
-      delivered = true;
       const int64_t c0 = std::max(x0, tx * TW) - tx * TW,
                     c1 = std::min(x1, (tx + 1) * TW) - tx * TW;
       const int64_t r0 = std::max(y0, ty * TH) - ty * TH,
                     r1 = std::min(y1, (ty + 1) * TH) - ty * TH;
+      if (tile == nullptr) {
+        if (fill != nullptr)
+          FillRect(buffer, w, tx * TW + c0 - x, ty * TH + r0 - y, c1 - c0, r1 - r0, fill, P);
+        continue;
+      }
+      delivered = true;
       const size_t row_bytes = static_cast<size_t>((c1 - c0) * P);
       for (int64_t r = r0; r < r1; ++r) {
         uint8_t* in_tile = tile + (r * TW + c0) * P;
@@ -361,6 +405,13 @@ bool TRaster::Block2x2(int32_t x, int32_t y, int16_t out[4]) {
 
 bool ORVO_STDCALL TRaster::GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, void* dst) {
   return CopyBlock<false>(x, y, w, h, static_cast<uint8_t*>(dst));
+}
+
+bool TRaster::GetPixelBlockFilled(int32_t x, int32_t y, int32_t w, int32_t h, void* dst,
+                                  const void* fill) {
+  if (fill == nullptr) return false;
+  return CopyBlock<false>(x, y, w, h, static_cast<uint8_t*>(dst),
+                          static_cast<const uint8_t*>(fill));
 }
 
 bool ORVO_STDCALL TRaster::SetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h,

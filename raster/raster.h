@@ -55,6 +55,11 @@ class TRaster final : public TApiObject<IRaster> {
   // memory with the work of the next.
   bool Block2x2(int32_t x, int32_t y, int16_t out[4]);
 
+  // GetPixelBlock that also gives every pixel it does not deliver (outside
+  // the raster, or in an absent tile) the pixel_size bytes at fill: one pass
+  // over dst where a fill and then a read would make two.
+  bool GetPixelBlockFilled(int32_t x, int32_t y, int32_t w, int32_t h, void* dst, const void* fill);
+
   // Bytes the views may span (a multiple of the allocation granularity).
   int64_t WindowSize() const { return window_size_; }
   // No byte at or beyond it is mapped.
@@ -78,8 +83,11 @@ class TRaster final : public TApiObject<IRaster> {
   uint8_t* WritableTile(int64_t tx, int64_t ty);
   // Stored tiles of the variable layout whose size is not a whole raw tile.
   bool IsCompressed(const RASTERTILE& tile) const;
+  // Reads (or writes) the block; reads with a fill give the pixels they do
+  // not deliver that value.
   template <bool kWrite>
-  bool CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buffer);
+  bool CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buffer,
+                 const uint8_t* fill = nullptr);
 
   TOsHandle file_;     // the exclusive handle, or empty when reached through the mapping
   TOsHandle mapping_;  // the section shared under mapping_name_
