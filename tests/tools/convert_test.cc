@@ -12,6 +12,9 @@
 #include "tests/support/temp_dir.h"
 #include "tests/tools/layer_fixture.h"
 #include "tests/tools/orvo_run.h"
+#include "tools/orvo/command.h"
+#include "tools/orvo/geojson.h"
+#include "tools/orvo/geojson_runs.h"
 
 namespace orvotest {
 namespace {
@@ -196,6 +199,98 @@ TEST(OrvoConvert, ReadsASingleFeatureAndMembersInAnyOrder) {
   const std::vector<Feature> late = ReadLayer(dir.File("late.bspatial"));
   ASSERT_EQ(late.size(), 1u);
   EXPECT_EQ(Difference(MakeFeature(3, 1, {{5, 6}}), late[0]), "");
+}
+
+// What a reading of text gave: the features the sink saw, in order, and the
+// message it ended with ("" when it ended well).
+struct Reading {
+  std::vector<Feature> features;
+  std::string error;
+};
+
+Reading ReadText(const std::string& text, int workers, size_t run_bytes) {
+  Reading r;
+  orvotool::Progress progress(nullptr, false, 1);
+  orvotool::GeoJsonReading how;
+  how.workers = workers;
+  how.run_bytes = run_bytes;
+  try {
+    orvotool::ReadGeoJsonText(
+        "t.geojson", text.data(), text.size(), progress,
+        [&](const Feature& f) { r.features.push_back(f); }, how);
+  } catch (const orvotool::InputError& e) {
+    r.error = e.problem;
+  }
+  return r;
+}
+
+// Runs parsed on worker threads give what one pass gives, feature for
+// feature and message for message, whatever the cuts: cuts inside
+// collections of geometries, nested objects, strings and the members after
+// the features array, and bad input anywhere.
+TEST(OrvoConvert, GeoJsonReadInRunsIsReadInOnePass) {
+  auto point = [](int id, const std::string& extra = "") {
+    return "{\"type\":\"Feature\"" + (id != 0 ? ",\"id\":" + std::to_string(id) : "") +
+           ",\"geometry\":{\"type\":\"Point\",\"coordinates\":[" + std::to_string(id) + ",2]}" +
+           extra + "}";
+  };
+  // Plain features first, each cut between its neighbours clean; the cuts
+  // inside the last few do not parse and leave the rest to one pass.
+  std::string plain, tricky;
+  for (int i = 1; i <= 24; ++i) {
+    const std::string extra = i % 7 == 0 ? ",\"orvo:kind\":\"MIX\"" : "";
+    plain += (i > 1 ? (i % 3 == 0 ? " ,\n " : ",") : "") + point(i % 11 == 0 ? 0 : i, extra);
+  }
+  tricky = plain + "," +
+           point(30, ",\"properties\":{\"tags\":[{\"a\":1} , {\"b\":\"},{\"}],\"s\":\"x},{y\"}") +
+           ",{\"type\":\"Feature\",\"id\":90,\"geometry\":{\"type\":\"GeometryCollection\","
+           "\"geometries\":[{\"type\":\"Point\",\"coordinates\":[1,2]},{\"type\":"
+           "\"LineString\",\"coordinates\":[[0,0],[1,1]]}]}}," +
+           point(31);
+  const std::string head = "{\"type\":\"FeatureCollection\",\"name\":\"n\",\"features\":[";
+  const std::string tail = "],\"extra\":[{\"x\":1},{\"y\":2}]}";
+  const std::string good = head + plain + tail;
+  auto replace = [&](std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+  };
+  const std::vector<std::string> documents = {
+      good,
+      head + tricky + tail,
+      head + plain + "]}",
+      "{\"features\":[" + plain + "],\"type\":\"FeatureCollection\"}",
+      "{\"type\":\"Feature\",\"features\":[" + plain + "]}",
+      head + plain + "],\"features\":[" + point(70) + "]}",
+      "{\"type\":\"FeatureCollection\",\"feat\\u0075res\":[" + plain + "]}",
+      replace(good, "\"id\":9,", "\"id\":9,\"properties\":7,"),  // a bad feature
+      replace(good, "},{\"type\":\"Feature\",\"id\":17", "}{\"type\":\"Feature\",\"id\":17"),
+      replace(good, "{\"y\":2}", "{\"y\":2"),  // a syntax error after the features
+      good.substr(0, good.size() / 2),         // cut short
+      replace(good, "\"id\":20,", "\"id\":0,"),
+  };
+  int parallel = 0;
+  for (const std::string& text : documents) {
+    SCOPED_TRACE(text);
+    const Reading once = ReadText(text, 0, 0);
+    orvotool::FeatureRuns runs;
+    if (orvotool::FindFeatureRuns(text.data(), text.size(), 7, &runs) && runs.starts.size() > 10)
+      ++parallel;
+    for (const int workers : {1, 3}) {
+      for (const size_t run_bytes : {size_t{1}, size_t{7}, size_t{60}}) {
+        SCOPED_TRACE(testing::Message() << workers << " workers, runs of " << run_bytes);
+        const Reading runs_read = ReadText(text, workers, run_bytes);
+        EXPECT_EQ(runs_read.error, once.error);
+        ASSERT_EQ(runs_read.features.size(), once.features.size());
+        for (size_t i = 0; i < once.features.size(); ++i)
+          EXPECT_EQ(Difference(runs_read.features[i], once.features[i]), "") << i;
+      }
+    }
+  }
+  EXPECT_GE(parallel, 8);
+  EXPECT_EQ(ReadText(good, 0, 0).features.size(), 24u);
+  EXPECT_EQ(ReadText(documents[1], 0, 0).features.size(), 27u);
+  EXPECT_EQ(ReadText(documents[7], 0, 0).error, "feature 9 properties is no object");
 }
 
 TEST(OrvoConvert, BadInputIsOneLineExitOneAndLeavesNothing) {

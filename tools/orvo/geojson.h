@@ -34,6 +34,7 @@
 #ifndef TOOLS_ORVO_GEOJSON_H_
 #define TOOLS_ORVO_GEOJSON_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -54,8 +55,23 @@ int64_t WriteGeoJson(LayerReader& layer, const std::string& path, Progress& prog
 // Reads the features of a GeoJSON file, handing each to sink in file order;
 // returns their number. Throws InputError naming the file and the feature
 // that cannot be used.
+// Large FeatureCollections are parsed in runs of whole features on worker
+// threads; the features still reach sink in file order, on the calling
+// thread, and bad input gets the same message either way.
 int64_t ReadGeoJson(const std::string& path, Progress& progress,
                     const std::function<void(const Feature&)>& sink);
+
+// How ReadGeoJsonText parses: with workers >= 1, texts longer than run_bytes
+// in runs of about run_bytes on that many threads; with 0 in one pass.
+struct GeoJsonReading {
+  int workers = 0;
+  size_t run_bytes = size_t{4} << 20;
+};
+
+// ReadGeoJson of text already in memory; path names it in messages.
+int64_t ReadGeoJsonText(const std::string& path, const char* text, size_t size, Progress& progress,
+                        const std::function<void(const Feature&)>& sink,
+                        const GeoJsonReading& reading);
 
 }  // namespace orvotool
 

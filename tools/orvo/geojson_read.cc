@@ -2,15 +2,23 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
+#include "base/file_reader64.h"
 #include "tools/orvo/command.h"
 #include "tools/orvo/geojson.h"
+#include "tools/orvo/geojson_runs.h"
 #include "tools/orvo/geojson_stream.h"
 
 namespace orvotool {
@@ -283,66 +291,93 @@ int32_t IdOf(const Json& feature) {
   return 0;
 }
 
-}  // namespace
+// Reads one feature of the features array: its record and its id (0 when
+// it has none). Throws FeatureProblem and Json::exception.
+void ReadFeatureWithId(const StreamJson& feature, Feature& f) {
+  ReadFeature(feature, f);
+  f.id = IdOf(feature);
+  if (f.id == 0 && feature.contains("id")) {
+    if (feature.at("id") != 0 && feature.at("id") != "0")
+      throw FeatureProblem{"id is no 32-bit integer"};
+    throw FeatureProblem{"id 0 is no layer id"};
+  }
+}
 
-int64_t ReadGeoJson(const std::string& path, Progress& progress,
-                    const std::function<void(const Feature&)>& sink) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError{path, "cannot be opened"};
-  std::string bytes;
-  in.seekg(0, std::ios::end);
-  bytes.resize(static_cast<size_t>(in.tellg()));
-  in.seekg(0);
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw InputError{path, "cannot be read"};
-  // Progress counts features; their number is estimated by the type member.
-  int64_t expected = 0;
-  for (size_t at = bytes.find("\"Feature\""); at != std::string::npos;
-       at = bytes.find("\"Feature\"", at + 9))
-    ++expected;
-  progress.SetTotal(expected);
+// Features in file order on their way to the sink. A feature without id
+// takes the next id above the largest of the file, known only at its end:
+// from the first such feature on, features wait in memory (as records, not
+// JSON) until the file is read.
+class Collector {
+ public:
+  Collector(Progress& progress, const std::function<void(const Feature&)>& sink)
+      : progress_(progress), sink_(sink) {}
 
-  // A feature without id takes the next id above the largest of the file,
-  // known only at its end: from the first such feature on, features wait in
-  // memory (as records, not JSON) until the file is read.
-  int32_t max_id = 0;
-  int64_t number = 0;
-  bool holding = false;
-  std::vector<Feature> held;
-  std::vector<size_t> without_id;  // indexes into held
+  // Whether Add advances the progress by features (the parallel reader
+  // advances it by bytes instead).
+  void CountProgress(bool count) { count_progress_ = count; }
+
+  int64_t Count() const { return number_; }
+  // The number the next feature will have, counted from 1.
+  int64_t Next() const { return number_ + 1; }
+
+  void Add(const Feature& f) {
+    ++number_;
+    if (f.id != 0) max_id_ = std::max(max_id_, f.id);
+    if (f.id == 0) holding_ = true;
+    if (holding_) {
+      if (f.id == 0) without_id_.push_back(held_.size());
+      held_.push_back(f);
+    } else {
+      sink_(f);
+    }
+    if (count_progress_ && number_ % 4096 == 0) progress_.Advance(number_);
+  }
+
+  void Finish(const std::string& path) {
+    for (size_t i : without_id_) {
+      if (max_id_ == INT32_MAX) throw InputError{path, "no id left for the features without one"};
+      held_[i].id = ++max_id_;
+    }
+    for (const Feature& h : held_) sink_(h);
+    progress_.SetTotal(number_);
+    progress_.Advance(number_);
+  }
+
+ private:
+  Progress& progress_;
+  const std::function<void(const Feature&)>& sink_;
+  int64_t number_ = 0;
+  int32_t max_id_ = 0;
+  bool holding_ = false;
+  bool count_progress_ = true;
+  std::vector<Feature> held_;
+  std::vector<size_t> without_id_;  // indexes into held_
+};
+
+// Parses text feature by feature into collector, with the messages of bad
+// input. text is the document itself (resume_at 0, head 0) or, to go on
+// from a run on, the document's head followed by its bytes from resume_at:
+// syntax errors are told at their byte in the file.
+void ParseSerially(const std::string& path, const char* text, size_t size, size_t head,
+                   size_t resume_at, Collector& collector) {
   Feature f;
   auto take = [&](StreamJson& feature) {
-    ++number;
-    bool has_id = false;
+    const int64_t number = collector.Next();
     try {
-      ReadFeature(feature, f);
-      f.id = IdOf(feature);
-      if (f.id == 0) {
-        if (feature.contains("id") && feature.at("id") != 0 && feature.at("id") != "0")
-          throw FeatureProblem{"id is no 32-bit integer"};
-        if (feature.contains("id")) throw FeatureProblem{"id 0 is no layer id"};
-      } else {
-        has_id = true;
-        max_id = std::max(max_id, f.id);
-      }
+      ReadFeatureWithId(feature, f);
     } catch (const FeatureProblem& p) {
       throw InputError{path, "feature " + std::to_string(number) + " " + p.what};
     } catch (const Json::exception& e) {
       throw InputError{path, "feature " + std::to_string(number) + ": " + e.what()};
     }
-    if (!has_id) holding = true;
-    if (holding) {
-      if (!has_id) without_id.push_back(held.size());
-      held.push_back(f);
-    } else {
-      sink(f);
-    }
-    if (number % 4096 == 0) progress.Advance(number);
+    collector.Add(f);
   };
   FeatureStream stream(take);
-  if (!stream.Parse(bytes))
-    throw InputError{path, "is no JSON (at byte " + std::to_string(stream.ErrorByte()) + ")"};
-  bytes = std::string();
+  if (!stream.Parse(text, size)) {
+    size_t at = stream.ErrorByte();
+    if (at >= head) at = at - head + resume_at;
+    throw InputError{path, "is no JSON (at byte " + std::to_string(at) + ")"};
+  }
   const StreamJson& top = stream.Top();
   const std::string type = top.is_object() && top.contains("type") && top["type"].is_string()
                                ? top["type"].get<std::string>()
@@ -355,14 +390,241 @@ int64_t ReadGeoJson(const std::string& path, Progress& progress,
   } else {
     throw InputError{path, "is no GeoJSON FeatureCollection or Feature"};
   }
-  for (size_t i : without_id) {
-    if (max_id == INT32_MAX) throw InputError{path, "no id left for the features without one"};
-    held[i].id = ++max_id;
+}
+
+// One run parsed by a worker: its features with their ids, or failed when
+// anything about it was not clean (the reader then parses on serially from
+// the run's start, which gives bad input its exact message).
+struct RunResult {
+  bool done = false;
+  bool ok = false;
+  // The first count are the run's; the rest are kept for their capacity, as
+  // is the vector itself once read: the next run reuses them.
+  std::vector<Feature> features;
+  size_t count = 0;
+};
+
+// Parses the runs of a FeatureCollection on worker threads, a bounded
+// number ahead of the thread that hands their features to the collector in
+// file order.
+class ParallelReader {
+ public:
+  ParallelReader(const char* text, size_t size, const FeatureRuns& runs, int workers)
+      : text_(text),
+        size_(size),
+        runs_(runs),
+        results_(runs.starts.size()),
+        ahead_(static_cast<size_t>(workers) * 2) {
+    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
   }
-  for (const Feature& h : held) sink(h);
-  progress.Advance(number);
-  progress.SetTotal(number);
-  return number;
+  ~ParallelReader() { Stop(); }
+
+  // Hands out the runs in order; false (features of earlier runs already
+  // added) when run *failed did not parse cleanly.
+  bool Read(Collector& collector, Progress& progress, size_t* failed) {
+    for (size_t k = 0; k < results_.size(); ++k) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] { return results_[k].done; });
+      RunResult result = std::move(results_[k]);
+      results_[k] = RunResult{};
+      results_[k].done = true;
+      consumed_ = k + 1;
+      lock.unlock();
+      changed_.notify_all();
+      if (!result.ok) {
+        *failed = k;
+        return false;
+      }
+      for (size_t i = 0; i < result.count; ++i) collector.Add(result.features[i]);
+      progress.Advance(k + 1 < results_.size() ? static_cast<int64_t>(runs_.starts[k + 1])
+                                               : static_cast<int64_t>(size_));
+      lock.lock();
+      spare_.push_back(std::move(result.features));
+    }
+    return true;
+  }
+
+ private:
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& t : threads_) t.join();
+    threads_.clear();
+  }
+
+  void Work() {
+    std::string text;
+    for (;;) {
+      size_t k;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return stopping_ || next_ < consumed_ + ahead_; });
+        if (stopping_ || next_ >= results_.size()) return;
+        k = next_++;
+      }
+      RunResult result = ParseRun(k, text);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        result.done = true;
+        results_[k] = std::move(result);
+      }
+      changed_.notify_all();
+    }
+  }
+
+  RunResult ParseRun(size_t k, std::string& text) {
+    const bool last = k + 1 == runs_.starts.size();
+    const size_t start = runs_.starts[k];
+    const size_t end = last ? size_ : runs_.starts[k + 1] - 1;
+    RunResult result;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!spare_.empty()) {
+        result.features = std::move(spare_.back());
+        spare_.pop_back();
+      }
+    }
+    try {
+      text.assign(text_, runs_.head);
+      text.append(text_ + start, end - start);
+      if (!last) text.append("]}");
+      auto take = [&result](StreamJson& feature) {
+        if (result.count == result.features.size()) result.features.emplace_back();
+        ReadFeatureWithId(feature, result.features[result.count++]);
+      };
+      FeatureStream stream(take);
+      if (!stream.Parse(text) || !stream.SawFeatures()) return result;
+      if (last) {
+        const StreamJson& top = stream.Top();
+        if (!top.contains("type") || top["type"] != "FeatureCollection") return result;
+      } else if (stream.KeysAfterFeatures() != 0) {
+        // The cut fell after the features array: the run ran into the
+        // members that follow it.
+        return result;
+      }
+      result.ok = true;
+    } catch (...) {
+      result.count = 0;
+    }
+    return result;
+  }
+
+  const char* text_;
+  size_t size_;
+  const FeatureRuns& runs_;
+  std::vector<RunResult> results_;
+  std::vector<std::vector<Feature>> spare_;  // features of runs read, for reuse
+  const size_t ahead_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  size_t next_ = 0;      // the next run a worker takes
+  size_t consumed_ = 0;  // runs handed out so far
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+// The file's bytes: large files mapped where they can be (a copy would
+// cost a fresh zeroed page for every 4 KB), small ones read.
+class InputBytes {
+ public:
+  explicit InputBytes(const std::string& path) {
+    std::error_code error;
+    const auto file_size = std::filesystem::file_size(path, error);
+    try {
+      // One view of the whole file, where the address space has room for it.
+      if (!error && file_size >= (uintmax_t{1} << 20) &&
+          (file_size < (uintmax_t{1} << 30) || sizeof(void*) >= 8)) {
+        mapped_ = std::make_unique<orvo::TFileReader64>(
+            path.c_str(),
+            static_cast<uint32_t>(std::min<uintmax_t>(file_size, UINT32_MAX - (1 << 20))));
+        const int64_t size = mapped_->Size();
+        if (const uint8_t* p = mapped_->MapRange(0, size)) {
+          data_ = reinterpret_cast<const char*>(p);
+          size_ = static_cast<size_t>(size);
+          return;
+        }
+      }
+    } catch (...) {
+    }
+    mapped_.reset();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw InputError{path, "cannot be opened"};
+    in.seekg(0, std::ios::end);
+    bytes_.resize(static_cast<size_t>(in.tellg()));
+    in.seekg(0);
+    if (!in.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size())))
+      throw InputError{path, "cannot be read"};
+    data_ = bytes_.data();
+    size_ = bytes_.size();
+  }
+
+  const char* Data() const { return data_; }
+  size_t Size() const { return size_; }
+
+ private:
+  std::unique_ptr<orvo::TFileReader64> mapped_;
+  std::string bytes_;
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+// Progress of a serial parse counts features; their number is estimated by
+// the type member.
+void EstimateFeatures(const char* text, size_t size, int64_t done, Progress& progress) {
+  const std::string_view all(text, size);
+  int64_t expected = done;
+  for (size_t at = all.find("\"Feature\""); at != std::string_view::npos;
+       at = all.find("\"Feature\"", at + 9))
+    ++expected;
+  progress.SetTotal(expected);
+}
+
+}  // namespace
+
+int64_t ReadGeoJsonText(const std::string& path, const char* text, size_t size, Progress& progress,
+                        const std::function<void(const Feature&)>& sink,
+                        const GeoJsonReading& reading) {
+  Collector collector(progress, sink);
+  FeatureRuns runs;
+  if (reading.workers >= 1 && size > reading.run_bytes &&
+      FindFeatureRuns(text, size, reading.run_bytes, &runs) && runs.starts.size() >= 2) {
+    // Progress by bytes, as the runs are read.
+    collector.CountProgress(false);
+    progress.SetTotal(static_cast<int64_t>(size));
+    size_t failed = 0;
+    bool whole;
+    {
+      ParallelReader reader(text, size, runs, reading.workers);
+      whole = reader.Read(collector, progress, &failed);
+    }
+    if (!whole) {
+      // On from the run that did not parse: its start lies between two
+      // features, where every run before it ended cleanly.
+      const size_t from = runs.starts[failed];
+      std::string rest(text, runs.head);
+      rest.append(text + from, size - from);
+      collector.CountProgress(true);
+      EstimateFeatures(rest.data(), rest.size(), collector.Count(), progress);
+      ParseSerially(path, rest.data(), rest.size(), runs.head, from, collector);
+    }
+  } else {
+    EstimateFeatures(text, size, 0, progress);
+    ParseSerially(path, text, size, 0, 0, collector);
+  }
+  collector.Finish(path);
+  return collector.Count();
+}
+
+int64_t ReadGeoJson(const std::string& path, Progress& progress,
+                    const std::function<void(const Feature&)>& sink) {
+  const InputBytes bytes(path);
+  GeoJsonReading reading;
+  const unsigned cores = std::thread::hardware_concurrency();
+  reading.workers = cores >= 2 ? static_cast<int>(std::min(cores, 4u)) : 0;
+  return ReadGeoJsonText(path, bytes.Data(), bytes.Size(), progress, sink, reading);
 }
 
 }  // namespace orvotool

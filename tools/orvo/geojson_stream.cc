@@ -3,7 +3,9 @@
 
 namespace orvotool {
 
-bool FeatureStream::Parse(const std::string& text) { return StreamJson::sax_parse(text, this); }
+bool FeatureStream::Parse(const char* text, size_t size) {
+  return StreamJson::sax_parse(text, text + size, this);
+}
 
 // Puts v where the parser is: the root of the current tree, the next element
 // of the open array or the member of the pending key of the open object.

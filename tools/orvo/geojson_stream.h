@@ -24,10 +24,13 @@ class FeatureStream {
 
   // Parses text; false on a syntax error, whose byte ErrorByte() gives.
   // Exceptions of on_feature pass through.
-  bool Parse(const std::string& text);
+  bool Parse(const std::string& text) { return Parse(text.data(), text.size()); }
+  bool Parse(const char* text, size_t size);
   const StreamJson& Top() const { return top_; }
   bool SawFeatures() const { return saw_features_; }
   size_t ErrorByte() const { return error_byte_; }
+  // Keys of the top object that came after the features array.
+  size_t KeysAfterFeatures() const { return keys_after_features_; }
 
   // SAX events (nlohmann::json_sax).
   bool null() { return Value(nullptr); }
@@ -40,6 +43,7 @@ class FeatureStream {
   bool start_object(size_t) { return Open(StreamJson::object()); }
   bool start_array(size_t);
   bool key(std::string& k) {
+    if (saw_features_ && !streaming_ && top_stack_.size() == 1) ++keys_after_features_;
     key_ = std::move(k);
     return true;
   }
@@ -65,6 +69,7 @@ class FeatureStream {
   bool streaming_ = false;  // inside the top-level "features" array
   bool saw_features_ = false;
   size_t error_byte_ = 0;
+  size_t keys_after_features_ = 0;
 };
 
 }  // namespace orvotool
