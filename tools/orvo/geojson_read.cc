@@ -415,13 +415,20 @@ class ParallelReader {
         runs_(runs),
         results_(runs.starts.size()),
         ahead_(static_cast<size_t>(workers) * 2) {
-    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    // A thread the system refuses leaves fewer workers, or none: then Read
+    // fails at the first run and the whole text is parsed in one pass.
+    try {
+      for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {
+    }
   }
   ~ParallelReader() { Stop(); }
 
   // Hands out the runs in order; false (features of earlier runs already
   // added) when run *failed did not parse cleanly.
   bool Read(Collector& collector, Progress& progress, size_t* failed) {
+    *failed = 0;
+    if (threads_.empty()) return false;
     for (size_t k = 0; k < results_.size(); ++k) {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [&] { return results_[k].done; });
