@@ -58,57 +58,78 @@ double DemBlend(double a, double b, double t) {
 
 namespace {
 
-// The bilinear height at map (x, y): to_pixel(pixel, map) takes the position
-// to the raster, fetch(column, row, block) reads the 2 x 2 samples there.
-template <class ToPixel, class Fetch>
-double BilinearHeight(double x, double y, ToPixel to_pixel, Fetch fetch) {
-  const double map[2] = {x, y};
-  double pixel[2];
-  if (!to_pixel(pixel, map)) return kDemNoDataHeight;
-  const double column = std::floor(pixel[0]), row = std::floor(pixel[1]);
+// The bilinear height at pixel position (px, py); fetch(column, row, block)
+// reads the 2 x 2 samples there.
+template <class Fetch>
+double BilinearHeight(double px, double py, Fetch fetch) {
+  const double column = std::floor(px), row = std::floor(py);
   if (!FitsInt32(row)) return kDemNoDataHeight;
   int16_t block[4] = {kDemNoData, kDemNoData, kDemNoData, kDemNoData};
   if (!fetch(column, static_cast<int32_t>(row), block)) return kDemNoDataHeight;
-  const double fx = pixel[0] - column, fy = pixel[1] - row;
+  const double fx = px - column, fy = py - row;
   const double top = DemBlend(block[0], block[1], fx);
   const double bottom = DemBlend(block[2], block[3], fx);
   return DemBlend(top, bottom, fy);
+}
+
+// floor(v) for |v| < 2^30, in three instructions where std::floor may call
+// out to the C library.
+int32_t FloorSmall(double v) {
+  const int32_t i = static_cast<int32_t>(v);
+  return i - (static_cast<double>(i) > v);
+}
+
+// Every sample of the block is a height (none stands for 0, none is
+// missing), so each blend is the plain linear one.
+bool AllHeights(const int16_t b[4]) {
+  return (b[0] < kDemZero) & (b[1] < kDemZero) & (b[2] < kDemZero) & (b[3] < kDemZero);
+}
+
+// The height on the library's own raster and affine transform, as direct
+// calls: queries come by the million, and the chain of forwarding virtual
+// calls would cost more than the work. The common case (a block inside one
+// raw tile, four heights) is kept short so that the processor overlaps one
+// query's wait for memory with the next query's work.
+double OwnHeight(TRaster* raster, const itrans::TTransform* affine, double x, double y) {
+  if (raster->GetPixelSize() != 2) return kDemNoDataHeight;
+  double px, py;
+  if (!affine->InverseOne(x, y, &px, &py)) return kDemNoDataHeight;
+  if (std::fabs(px) < 0x1p30 && std::fabs(py) < 0x1p30) {
+    const int32_t c = FloorSmall(px), r = FloorSmall(py);
+    int16_t block[4];
+    if (raster->Block2x2(c, r, block) && AllHeights(block)) {
+      const double fx = px - c, fy = py - r;
+      const double top = (1 - fx) * block[0] + fx * block[1];
+      const double bottom = (1 - fx) * block[2] + fx * block[3];
+      return (1 - fy) * top + fy * bottom;
+    }
+  }
+  return BilinearHeight(px, py, [&](double column, int32_t row, int16_t* block) {
+    if (!FitsInt32(column)) return false;
+    const int32_t c = static_cast<int32_t>(column);
+    return raster->Block2x2(c, row, block) || raster->GetPixelBlock(c, row, 2, 2, block);
+  });
 }
 
 }  // namespace
 
 double DemHeightAt(ITransformedRaster* dem, double x, double y, bool wrap) noexcept {
   if (dem == nullptr) return kDemNoDataHeight;
-  // The library's own DEM over a plain raster with an affine transform: the
-  // same steps as below, as direct calls. Queries come by the million, and
-  // the chain of forwarding virtual calls costs more than the work.
   if (TTransformedRaster* own = TOwnClass<TTransformedRaster, ITransformedRaster>::Of(dem);
       own != nullptr && !wrap) {
     TRaster* raster = own->OwnRaster();
-    itrans::TTransform* affine = own->OwnAffine();
-    if (raster != nullptr && affine != nullptr) {
-      if (raster->GetPixelSize() != 2) return kDemNoDataHeight;
-      return BilinearHeight(
-          x, y,
-          [&](double* pixel, const double* map) {
-            return affine->InverseOne(map[0], map[1], &pixel[0], &pixel[1]);
-          },
-          [&](double column, int32_t row, int16_t* block) {
-            if (!FitsInt32(column)) return false;
-            const int32_t c = static_cast<int32_t>(column);
-            return raster->Block2x2(c, row, block) || raster->GetPixelBlock(c, row, 2, 2, block);
-          });
-    }
+    const itrans::TTransform* affine = own->OwnAffine();
+    if (raster != nullptr && affine != nullptr) return OwnHeight(raster, affine, x, y);
   }
   // Any interface can be handed in: the block holds 2-byte samples only.
   if (dem->GetPixelSize() != 2) return kDemNoDataHeight;
-  return BilinearHeight(
-      x, y, [&](double* pixel, const double* map) { return dem->MapToPixel(pixel, map, 1); },
-      [&](double column, int32_t row, int16_t* block) {
-        if (wrap) return FetchWrapped(dem, column, row, block);
-        return FitsInt32(column) &&
-               dem->GetPixelBlock(static_cast<int32_t>(column), row, 2, 2, block);
-      });
+  const double map[2] = {x, y};
+  double pixel[2];
+  if (!dem->MapToPixel(pixel, map, 1)) return kDemNoDataHeight;
+  return BilinearHeight(pixel[0], pixel[1], [&](double column, int32_t row, int16_t* block) {
+    if (wrap) return FetchWrapped(dem, column, row, block);
+    return FitsInt32(column) && dem->GetPixelBlock(static_cast<int32_t>(column), row, 2, 2, block);
+  });
 }
 
 }  // namespace orvo

@@ -361,48 +361,6 @@ bool TRaster::CopyBlock(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* buf
   return delivered;
 }
 
-bool TRaster::Block2x2(int32_t x, int32_t y, int16_t out[4]) {
-  if (head_.pixel_size != 2 || x < 0 || y < 0 || int64_t{x} + 2 > head_.width ||
-      int64_t{y} + 2 > head_.height)
-    return false;
-  const int64_t TW = head_.tile_width, TH = head_.tile_height;
-  int64_t tx, ty, c, r;
-  if (tile_shift_x_ >= 0 && tile_shift_y_ >= 0) {
-    tx = x >> tile_shift_x_;
-    ty = y >> tile_shift_y_;
-    c = x & (TW - 1);
-    r = y & (TH - 1);
-  } else {
-    tx = x / TW;
-    ty = y / TH;
-    c = x % TW;
-    r = y % TH;
-  }
-  if (c + 2 > TW || r + 2 > TH) return false;
-  // A raw tile inside the view is read in place; anything else (a tile
-  // outside the view, a run-length tile, an absent one) goes through Tile.
-  const int64_t index = ty * tiles_across_ + tx;
-  int64_t offset = -1;
-  if (tile_table_.empty()) {
-    offset = head_.data_offset + index * tile_bytes_;
-  } else {
-    const RASTERTILE& stored = tile_table_[static_cast<size_t>(index)];
-    if (stored.offset > 0 && static_cast<int64_t>(stored.size) == tile_bytes_)
-      offset = stored.offset;
-  }
-  const uint8_t* tile;
-  if (view_ != nullptr && offset >= view_offset_ && tile_bytes_ <= view_size_ &&
-      offset - view_offset_ <= view_size_ - tile_bytes_)
-    tile = view_ + (offset - view_offset_);
-  else
-    tile = Tile(tx, ty);
-  if (tile == nullptr) return false;
-  const uint8_t* at = tile + (r * TW + c) * 2;
-  std::memcpy(out, at, 4);
-  std::memcpy(out + 2, at + TW * 2, 4);
-  return true;
-}
-
 bool ORVO_STDCALL TRaster::GetPixelBlock(int32_t x, int32_t y, int32_t w, int32_t h, void* dst) {
   return CopyBlock<false>(x, y, w, h, static_cast<uint8_t*>(dst));
 }

@@ -26,6 +26,8 @@ TTransform::TTransform(long double a, long double b, long double c, long double 
 void TTransform::CacheInverse() {
   const long double det = k_[0] * k_[4] - k_[1] * k_[3];
   inverse_det_ = det == 0 || !std::isfinite(det) ? 0 : 1 / det;
+  for (int i = 0; i < 6; ++i) k_split_[i].Set(k_[i]);
+  inverse_det_split_.Set(inverse_det_);
 }
 
 bool ORVO_STDCALL TTransform::Transform(double* dst, const double* src, int32_t count) {

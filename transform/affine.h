@@ -3,6 +3,7 @@
 #ifndef TRANSFORM_AFFINE_H_
 #define TRANSFORM_AFFINE_H_
 
+#include <cmath>
 #include <cstdint>
 
 #include "base/api_object.h"
@@ -44,11 +45,13 @@ class TTransform final : public orvo::TApiObject<ITransform> {
   // The inverse of one point, as InverseTransform computes it; false when the
   // transform has no inverse. Inline for callers that ask point by point.
   bool InverseOne(double x, double y, double* column, double* row) const {
-    const long double r = inverse_det_;
+    const long double r = inverse_det_split_.Value();
     if (r == 0) return false;
     const long double X = x, Y = y;
-    *column = static_cast<double>(((X - k_[2]) * k_[4] + (k_[5] - Y) * k_[1]) * r);
-    *row = static_cast<double>(((Y - k_[5]) * k_[0] + (k_[2] - X) * k_[3]) * r);
+    const long double a = k_split_[0].Value(), b = k_split_[1].Value(), c = k_split_[2].Value();
+    const long double d = k_split_[3].Value(), e = k_split_[4].Value(), f = k_split_[5].Value();
+    *column = static_cast<double>(((X - c) * e + (f - Y) * b) * r);
+    *row = static_cast<double>(((Y - f) * a + (c - X) * d) * r);
     return true;
   }
 
@@ -56,8 +59,23 @@ class TTransform final : public orvo::TApiObject<ITransform> {
   // 1 / (a*e - b*d), or 0 when that determinant is 0 or not finite.
   void CacheInverse();
 
+  // An extended value as two doubles whose sum is exactly that value. Point
+  // by point inverses read their coefficients in this form: two 64-bit loads
+  // cost the processor far less than one 80-bit load, and DEM queries come
+  // by the million.
+  struct TSplit {
+    double high = 0, low = 0;
+    void Set(long double v) {
+      high = static_cast<double>(v);
+      low = std::isfinite(v) ? static_cast<double>(v - high) : 0;
+    }
+    long double Value() const { return static_cast<long double>(high) + low; }
+  };
+
   long double k_[6] = {1, 0, 0, 0, 1, 0};
   long double inverse_det_ = 1;
+  TSplit k_split_[6] = {{1, 0}, {0, 0}, {0, 0}, {0, 0}, {1, 0}, {0, 0}};
+  TSplit inverse_det_split_ = {1, 0};
   bool valid_ = false;
 };
 
