@@ -149,7 +149,8 @@ TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
       dir.File("hand.geojson"),
       "{ \"type\": \"FeatureCollection\",\n  \"features\": [\n"
       "  { \"type\": \"Feature\", \"properties\": { \"name\": \"lake\", \"area\": 2.5, "
-      "\"deep\": true, \"n\": 12, \"big\": 5000000000, \"x\": null, \"tags\": [1, 2] },\n"
+      "\"deep\": true, \"n\": 12, \"big\": 5000000000, \"x\": null, \"tags\": [1, 2], "
+      "\"coordinates\": [3, {\"a\": 1}] },\n"
       "    \"geometry\": { \"type\": \"Polygon\", \"coordinates\": [\n"
       "      [[0,0],[10,0],[10,10],[0,10],[0,0]], [[2,2],[2,4],[4,4],[2,2]] ] } },\n"
       "  { \"type\": \"Feature\", \"id\": 40, \"properties\": {},\n"
@@ -157,7 +158,7 @@ TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
       "      [[[0,0,1],[1,0,2],[1,1,3],[0,0,1]]], [[[5,5,1],[6,5,1],[6,6,1],[5,5,1]]] ] } },\n"
       "  { \"type\": \"Feature\", \"id\": \"41\", \"properties\": null,\n"
       "    \"geometry\": { \"type\": \"GeometryCollection\", \"geometries\": [\n"
-      "      { \"type\": \"Point\", \"coordinates\": [1, 2] },\n"
+      "      { \"type\": \"Point\", \"coordinates\": [1, 2, 7, {\"m\": [1]}] },\n"
       "      { \"type\": \"MultiLineString\", \"coordinates\": [[[0,0],[1,1,5]]] } ] } }\n"
       "  ] }\n");
   OrvoRun run = Orvo({"convert", dir.File("hand.geojson"), dir.File("h.bspatial")});
@@ -165,9 +166,13 @@ TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
   const std::vector<Feature> got = ReadLayer(dir.File("h.bspatial"));
   ASSERT_EQ(got.size(), 3u);
   Feature lake = MakeFeature(42, 3, {{0, 0, 10, 0, 10, 10, 0, 10, 0, 0}, {2, 2, 2, 4, 4, 4, 2, 2}});
-  lake.attributes = {StringAttribute("name", "lake"), RealAttribute("area", 2.5),
-                     StringAttribute("deep", "true"), IntAttribute("n", 12),
-                     RealAttribute("big", 5e9),       StringAttribute("tags", "[1,2]")};
+  lake.attributes = {StringAttribute("name", "lake"),
+                     RealAttribute("area", 2.5),
+                     StringAttribute("deep", "true"),
+                     IntAttribute("n", 12),
+                     RealAttribute("big", 5e9),
+                     StringAttribute("tags", "[1,2]"),
+                     StringAttribute("coordinates", "[3,{\"a\":1}]")};
   EXPECT_EQ(Difference(lake, got[0]), "");  // the id after the largest one given
   EXPECT_EQ(Difference(MakeFeature(40, 3,
                                    {{0, 0, 1, 1, 0, 2, 1, 1, 3, 0, 0, 1},
@@ -175,7 +180,8 @@ TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
                                    true),
                        got[1]),
             "");
-  // One position without height: no heights for the record.
+  // One position without height: no heights for the record; what follows
+  // the third number of a position is not read.
   EXPECT_EQ(Difference(MakeFeature(41, 5, {{1, 2}, {0, 0, 1, 1}}), got[2]), "");
 }
 
@@ -325,6 +331,12 @@ TEST(OrvoConvert, BadInputIsOneLineExitOneAndLeavesNothing) {
   expect_fails(collection("{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiPoint\","
                           "\"coordinates\":[]}}"),
                "feature 2 geometry is empty");
+  expect_fails(collection("{\"type\":\"Feature\",\"geometry\":{\"type\":\"LineString\","
+                          "\"coordinates\":[[1,2],[3,{\"x\":[4]}]]}}"),
+               "feature 2 position holds something other than numbers");
+  expect_fails(collection("{\"type\":\"Feature\",\"geometry\":{\"type\":\"Polygon\","
+                          "\"coordinates\":[5]}}"),
+               "feature 2 line is no array of positions");
 
   OrvoRun missing = Orvo({"convert", dir.File("none.bspatial"), dir.File("x.geojson")});
   EXPECT_EQ(missing.code, 1);

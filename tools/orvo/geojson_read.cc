@@ -55,9 +55,14 @@ int32_t KindOf(const std::string& name) {
   throw FeatureProblem{"orvo:kind \"" + name + "\" is none of PNT, LIN, RGN, TXT, MIX"};
 }
 
+// A position's numbers, from the tree or from captured coordinates.
+double NumberOf(const Json& v) { return v.get<double>(); }
+double NumberOf(const CoordinateView& v) { return v.Number(); }
+
 class GeometryReader {
  public:
-  explicit GeometryReader(Feature* f) : f_(*f) {}
+  GeometryReader(Feature* f, const std::vector<CoordinateNode>& coordinates)
+      : f_(*f), coordinates_(coordinates) {}
 
   // Reads geometry g into the feature's vectors; returns the kind its type
   // implies.
@@ -75,33 +80,13 @@ class GeometryReader {
       return 5;
     }
     const auto c_it = g.find("coordinates");
+    if (c_it != g.end() && c_it->is_binary()) {
+      const size_t root = static_cast<size_t>(c_it->get_binary().subtype());
+      if (root >= coordinates_.size()) throw FeatureProblem{type + " has no coordinates"};
+      return Shape(type, CoordinateView(&coordinates_, root));
+    }
     if (c_it == g.end() || !c_it->is_array()) throw FeatureProblem{type + " has no coordinates"};
-    const Json& c = *c_it;
-    if (type == "Point") {
-      Vector({&c, 1});
-      return 1;
-    }
-    if (type == "MultiPoint") {
-      for (const Json& p : c) Vector({&p, 1});
-      return 1;
-    }
-    if (type == "LineString") {
-      Line(c);
-      return 2;
-    }
-    if (type == "MultiLineString") {
-      for (const Json& l : c) Line(l);
-      return 2;
-    }
-    if (type == "Polygon") {
-      Polygon(c);
-      return 3;
-    }
-    if (type == "MultiPolygon") {
-      for (const Json& p : c) Polygon(p);
-      return 3;
-    }
-    throw FeatureProblem{"geometry type " + type + " is unknown"};
+    return Shape(type, *c_it);
   }
 
   void Finish(bool open_rings) {
@@ -129,45 +114,82 @@ class GeometryReader {
   struct Position {
     double x, y, z;
   };
-  struct Span {
-    const Json* first;
-    size_t count;
-  };
 
-  void Point(const Json& p) {
+  // The vectors of a geometry of the given type from its coordinates c, an
+  // array (of the tree, or captured).
+  template <class V>
+  int32_t Shape(const std::string& type, const V& c) {
+    if (type == "Point") {
+      Single(c);
+      return 1;
+    }
+    if (type == "MultiPoint") {
+      for (const auto& p : c) Single(p);
+      return 1;
+    }
+    if (type == "LineString") {
+      Line(c);
+      return 2;
+    }
+    if (type == "MultiLineString") {
+      for (const auto& l : c) Line(l);
+      return 2;
+    }
+    if (type == "Polygon") {
+      Polygon(c);
+      return 3;
+    }
+    if (type == "MultiPolygon") {
+      for (const auto& p : c) Polygon(p);
+      return 3;
+    }
+    throw FeatureProblem{"geometry type " + type + " is unknown"};
+  }
+
+  template <class V>
+  void Point(const V& p) {
     if (!p.is_array() || p.size() < 2)
       throw FeatureProblem{"position is no array of 2 or 3 numbers"};
-    for (size_t i = 0; i < p.size() && i < 3; ++i)
-      if (!p[i].is_number()) throw FeatureProblem{"position holds something other than numbers"};
-    Position pos{p[0].get<double>(), p[1].get<double>(), 0};
-    if (p.size() >= 3)
-      pos.z = p[2].get<double>();
-    else
-      all_z_ = false;
-    positions_.push_back(pos);
+    size_t count = 0;
+    double v[3] = {0, 0, 0};
+    for (const auto& n : p) {
+      if (count == 3) break;
+      if (!n.is_number()) throw FeatureProblem{"position holds something other than numbers"};
+      v[count++] = NumberOf(n);
+    }
+    if (count < 3) all_z_ = false;
+    positions_.push_back({v[0], v[1], v[2]});
   }
 
-  void Vector(Span s, bool ring = false) {
-    if (s.count == 0) throw FeatureProblem{"a part of the geometry has no positions"};
-    for (size_t i = 0; i < s.count; ++i) Point(s.first[i]);
-    vector_sizes_.push_back(s.count);
-    is_ring_.push_back(ring);
+  // A vector of one position.
+  template <class V>
+  void Single(const V& p) {
+    Point(p);
+    vector_sizes_.push_back(1);
+    is_ring_.push_back(false);
   }
 
-  void Line(const Json& l, bool ring = false) {
+  template <class V>
+  void Line(const V& l, bool ring = false) {
     if (!l.is_array()) throw FeatureProblem{"line is no array of positions"};
     if (l.empty()) throw FeatureProblem{"a part of the geometry has no positions"};
-    for (const Json& p : l) Point(p);
-    vector_sizes_.push_back(l.size());
+    size_t n = 0;
+    for (const auto& p : l) {
+      Point(p);
+      ++n;
+    }
+    vector_sizes_.push_back(n);
     is_ring_.push_back(ring);
   }
 
-  void Polygon(const Json& rings) {
+  template <class V>
+  void Polygon(const V& rings) {
     if (!rings.is_array()) throw FeatureProblem{"polygon is no array of rings"};
-    for (const Json& r : rings) Line(r, true);
+    for (const auto& r : rings) Line(r, true);
   }
 
   Feature& f_;
+  const std::vector<CoordinateNode>& coordinates_;
   std::vector<Position> positions_;
   std::vector<size_t> vector_sizes_;
   std::vector<bool> is_ring_;
@@ -246,14 +268,14 @@ bool Flag(const Json& feature, const char* name) {
   return it != feature.end() && it->is_boolean() && it->get<bool>();
 }
 
-void ReadFeature(const Json& feature, Feature& f) {
+void ReadFeature(const Json& feature, const std::vector<CoordinateNode>& coordinates, Feature& f) {
   if (!feature.is_object()) throw FeatureProblem{"is no object"};
   if (auto t = feature.find("type"); t == feature.end() || *t != "Feature")
     throw FeatureProblem{"is no Feature"};
   const bool latin1 = Flag(feature, "orvo:latin1");
   const auto geometry = feature.find("geometry");
   if (geometry == feature.end() || geometry->is_null()) throw FeatureProblem{"has no geometry"};
-  GeometryReader reader(&f);
+  GeometryReader reader(&f, coordinates);
   int32_t kind = reader.Read(*geometry);
   reader.Finish(Flag(feature, "orvo:open_rings"));
   if (auto k = feature.find("orvo:kind"); k != feature.end()) {
@@ -293,8 +315,9 @@ int32_t IdOf(const Json& feature) {
 
 // Reads one feature of the features array: its record and its id (0 when
 // it has none). Throws FeatureProblem and Json::exception.
-void ReadFeatureWithId(const StreamJson& feature, Feature& f) {
-  ReadFeature(feature, f);
+void ReadFeatureWithId(const StreamJson& feature, const std::vector<CoordinateNode>& coordinates,
+                       Feature& f) {
+  ReadFeature(feature, coordinates, f);
   f.id = IdOf(feature);
   if (f.id == 0 && feature.contains("id")) {
     if (feature.at("id") != 0 && feature.at("id") != "0")
@@ -361,10 +384,10 @@ class Collector {
 void ParseSerially(const std::string& path, const char* text, size_t size, size_t head,
                    size_t resume_at, Collector& collector) {
   Feature f;
-  auto take = [&](StreamJson& feature) {
+  auto take = [&](StreamJson& feature, const std::vector<CoordinateNode>& coordinates) {
     const int64_t number = collector.Next();
     try {
-      ReadFeatureWithId(feature, f);
+      ReadFeatureWithId(feature, coordinates, f);
     } catch (const FeatureProblem& p) {
       throw InputError{path, "feature " + std::to_string(number) + " " + p.what};
     } catch (const Json::exception& e) {
@@ -386,7 +409,7 @@ void ParseSerially(const std::string& path, const char* text, size_t size, size_
     if (!stream.SawFeatures()) throw InputError{path, "FeatureCollection has no features array"};
   } else if (type == "Feature" && !stream.SawFeatures()) {
     StreamJson single = top;
-    take(single);
+    take(single, stream.Coordinates());
   } else {
     throw InputError{path, "is no GeoJSON FeatureCollection or Feature"};
   }
@@ -498,9 +521,9 @@ class ParallelReader {
       text.assign(text_, runs_.head);
       text.append(text_ + start, end - start);
       if (!last) text.append("]}");
-      auto take = [&result](StreamJson& feature) {
+      auto take = [&result](StreamJson& feature, const std::vector<CoordinateNode>& coordinates) {
         if (result.count == result.features.size()) result.features.emplace_back();
-        ReadFeatureWithId(feature, result.features[result.count++]);
+        ReadFeatureWithId(feature, coordinates, result.features[result.count++]);
       };
       FeatureStream stream(take);
       if (!stream.Parse(text) || !stream.SawFeatures()) return result;
