@@ -67,7 +67,7 @@ class TTransform final : public orvo::TApiObject<ITransform> {
     double high = 0, low = 0;
     void Set(long double v) {
       high = static_cast<double>(v);
-      low = std::isfinite(v) ? static_cast<double>(v - high) : 0;
+      low = std::isfinite(high) ? static_cast<double>(v - high) : 0;
     }
     long double Value() const { return static_cast<long double>(high) + low; }
   };
