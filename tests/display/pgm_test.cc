@@ -63,9 +63,12 @@ class PgmTest : public ::testing::Test {
       for (int32_t x = 0; x < w; ++x) std::memcpy(bits + y * stride + x * 3, kGreen.data(), 3);
     return dc;
   }
-  static void ExpectAllGreen(HDC dc, int32_t w, int32_t h) {
+  // The image's pixels row by row.
+  static std::vector<Px> Pixels(HDC dc, int32_t w, int32_t h) {
+    std::vector<Px> all;
     for (int32_t y = 0; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x) EXPECT_EQ(ImagePixel(dc, x, y), kGreen) << x << "," << y;
+      for (int32_t x = 0; x < w; ++x) all.push_back(ImagePixel(dc, x, y));
+    return all;
   }
 
   TempDir dir_;
@@ -107,20 +110,19 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
   ASSERT_NE(pgm, nullptr);
   ImageDc dc = GreenImage(5, 4);
   ASSERT_TRUE(pgm->DrawSign(dc.get(), 2, 2, 0));  // top-left at (1, 1)
+  std::vector<Px> want;
   for (int32_t y = 0; y < 4; ++y)
     for (int32_t x = 0; x < 5; ++x) {
       const bool inside = x >= 1 && x < 4 && y >= 1 && y < 3;
       const uint32_t colour = inside ? SignColour(x - 1, y - 1) : kWhite;
-      EXPECT_EQ(ImagePixel(dc.get(), x, y), colour == kWhite ? kGreen : Bgr(colour))
-          << x << "," << y;
+      want.push_back(colour == kWhite ? kGreen : Bgr(colour));
     }
+  EXPECT_EQ(Pixels(dc.get(), 5, 4), want);
   // Partly outside the image: only the part that falls on it changes.
   ImageDc corner = GreenImage(2, 2);
   ASSERT_TRUE(pgm->DrawSign(corner.get(), 0, 0, 0));  // top-left at (-1, -1)
-  EXPECT_EQ(ImagePixel(corner.get(), 0, 0), kGreen);  // sign pixel (1, 1), white
-  EXPECT_EQ(ImagePixel(corner.get(), 1, 0), Bgr(kGrey));
-  EXPECT_EQ(ImagePixel(corner.get(), 0, 1), kGreen);
-  EXPECT_EQ(ImagePixel(corner.get(), 1, 1), kGreen);
+  // (0, 0) is the sign's white pixel (1, 1).
+  EXPECT_EQ(Pixels(corner.get(), 2, 2), (std::vector<Px>{kGreen, Bgr(kGrey), kGreen, kGreen}));
 }
 
 TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
@@ -136,7 +138,7 @@ TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
     EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack));
     EXPECT_FALSE(pgm->UnloadSign(index));
   }
-  ExpectAllGreen(dc.get(), 4, 4);
+  EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
 
   // Hot spots that put the sign beyond the coordinate range.
   const std::string picture = BmpImage(3, 2, SignColour);
@@ -147,7 +149,7 @@ TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
   EXPECT_FALSE(distant->DrawSign(dc.get(), 8, 8, 0));
   EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MAX, 0, 0));
   EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
-  ExpectAllGreen(dc.get(), 4, 4);
+  EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
 }
 
 TEST_F(PgmTest, RecolouringTouchesOpaquePixelsOnlyAndUnloadingForgetsIt) {
@@ -162,20 +164,14 @@ TEST_F(PgmTest, RecolouringTouchesOpaquePixelsOnlyAndUnloadingForgetsIt) {
   ASSERT_TRUE(pgm->RecolorSign(0, RGB(0, 0, 0), RGB(0x40, 0x40, 0x40)));
   ImageDc dc = GreenImage(3, 2);
   ASSERT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
-  EXPECT_EQ(ImagePixel(dc.get(), 0, 0), kGreen);
-  EXPECT_EQ(ImagePixel(dc.get(), 1, 0), Bgr(kBlue));
-  EXPECT_EQ(ImagePixel(dc.get(), 2, 0), Bgr(0x404040));
-  EXPECT_EQ(ImagePixel(dc.get(), 0, 1), Bgr(kBlue));
-  EXPECT_EQ(ImagePixel(dc.get(), 1, 1), kGreen);
-  EXPECT_EQ(ImagePixel(dc.get(), 2, 1), Bgr(kGrey));
+  EXPECT_EQ(Pixels(dc.get(), 3, 2),
+            (std::vector<Px>{kGreen, Bgr(kBlue), Bgr(0x404040), Bgr(kBlue), kGreen, Bgr(kGrey)}));
 
   ASSERT_TRUE(pgm->UnloadSign(0));
   ASSERT_TRUE(pgm->UnloadSign(0));  // twice is harmless
   ImageDc again = GreenImage(3, 2);
   ASSERT_TRUE(pgm->DrawSign(again.get(), 1, 1, 0));
-  EXPECT_EQ(ImagePixel(again.get(), 1, 0), Bgr(kRed));
-  EXPECT_EQ(ImagePixel(again.get(), 2, 0), Bgr(kBlack));
-  EXPECT_EQ(ImagePixel(again.get(), 0, 0), kGreen);
+  EXPECT_EQ(Pixels(again.get(), 3, 1), (std::vector<Px>{kGreen, Bgr(kRed), Bgr(kBlack)}));
 }
 
 TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {

@@ -31,6 +31,13 @@ int64_t HeapInUse() {
 #endif
 }
 
+// The handle after one call of f on it.
+template <class H, class F, class... A>
+H Touched(H h, F f, A... args) {
+  f(h, args...);
+  return h;
+}
+
 struct Kind {
   const char* name;
   std::function<void()> open_and_free;
@@ -71,56 +78,16 @@ TEST(HandleChurn, TenThousandOpensOfEveryKindLeaveTheHeapAsItWas) {
   std::memcpy(font.lfFaceName, "Arial", 6);
 
   const std::vector<Kind> kinds = {
-      {"SI",
-       [] {
-         HSI h = CreateSI();
-         InsertSI(h, "a", 1);
-         FreeSI(h);
-       }},
-      {"II64",
-       [] {
-         HII64 h = CreateII64();
-         InsertII64(h, 5, 1);
-         FreeII64(h);
-       }},
-      {"SR binary",
-       [&] {
-         HSR h = CreateExSR(layer.c_str(), true);
-         NextSR(h);
-         FreeSR(h);
-       }},
-      {"SR text",
-       [&] {
-         HSR h = CreateExSR(text_layer.c_str(), false);
-         NextSR(h);
-         FreeSR(h);
-       }},
+      {"SI", [] { FreeSI(Touched(CreateSI(), InsertSI, "a", 1)); }},
+      {"II64", [] { FreeII64(Touched(CreateII64(), InsertII64, 5, 1)); }},
+      {"SR binary", [&] { FreeSR(Touched(CreateExSR(layer.c_str(), true), NextSR)); }},
+      {"SR text", [&] { FreeSR(Touched(CreateExSR(text_layer.c_str(), false), NextSR)); }},
       {"SW", [&] { FreeSW(CreateExSW(dir.File("w.bspatial").c_str(), true)); }},
-      {"AR",
-       [&] {
-         HAR h = CreateExAR(attributes.c_str(), true);
-         NextAR(h);
-         FreeAR(h);
-       }},
+      {"AR", [&] { FreeAR(Touched(CreateExAR(attributes.c_str(), true), NextAR)); }},
       {"AW", [&] { FreeAW(CreateExAW(dir.File("w.battribute").c_str(), true)); }},
-      {"CS",
-       [&] {
-         HCS h = CreateCS();
-         LoadFileCS(h, classifier.c_str());
-         FreeCS(h);
-       }},
-      {"MP",
-       [&] {
-         HMP h = CreateMP();
-         FindMP(h, layer.c_str(), true);
-         FreeMP(h);
-       }},
-      {"SE",
-       [] {
-         HSE h = CreateSE();
-         AddSE(h, 3);
-         FreeSE(h);
-       }},
+      {"CS", [&] { FreeCS(Touched(CreateCS(), LoadFileCS, classifier.c_str())); }},
+      {"MP", [&] { FreeMP(Touched(CreateMP(), FindMP, layer.c_str(), true)); }},
+      {"SE", [] { FreeSE(Touched(CreateSE(), AddSE, 3)); }},
       {"ICoords", [&] { CreateCoords(points.c_str(), 4)->Release(); }},
       {"ITransform", [&] { LoadAffineTransform(points.c_str())->Release(); }},
       {"IRaster", [&] { OpenRaster(raster.c_str(), 0, true)->Release(); }},

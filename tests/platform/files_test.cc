@@ -76,16 +76,13 @@ TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerUntilClosed) {
   ScopedHandle exclusive(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
   ASSERT_TRUE(exclusive.valid());
   for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}, kReadWrite}) {
-    EXPECT_EQ(OpenFile(path_, access, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(OpenError(path_, access, kShareAll, OPEN_EXISTING), ERROR_SHARING_VIOLATION);
   }
   // Truncating dispositions are checked before anything is cut.
-  EXPECT_EQ(OpenFile(path_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(OpenError(path_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS), ERROR_SHARING_VIOLATION);
   exclusive.Close();
   EXPECT_EQ(FileBytes(path_), "0123456789");
-  ScopedHandle again(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
-  EXPECT_TRUE(again.valid());
+  EXPECT_EQ(OpenError(path_, GENERIC_READ, 0, OPEN_EXISTING), 0);
 }
 
 TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesOpenerInAnotherProcess) {
@@ -97,7 +94,7 @@ TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesOpenerInAnotherProcess) {
   EXPECT_EQ(TryOpenInChild(path_, GENERIC_READ, kShareAll), 0);
 }
 
-TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOut) {
+TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOutWhileOneRemains) {
   ScopedHandle first(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   ScopedHandle second(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   ASSERT_TRUE(first.valid());
@@ -105,29 +102,19 @@ TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOut) {
   EXPECT_EQ(TryOpenInChild(path_, GENERIC_READ, FILE_SHARE_READ), 0);
   EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
   // A reader that would not let the existing readers on is refused as well.
-  EXPECT_EQ(OpenFile(path_, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING),
+            ERROR_SHARING_VIOLATION);
+  second.Close();  // the other handle's share mode still holds
+  EXPECT_EQ(OpenError(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
 }
 
 TEST_F(PlatformShareModeTest, NewShareModeMustAdmitExistingAccess) {
   ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
   ASSERT_TRUE(writer.valid());
-  EXPECT_EQ(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  ScopedHandle reader(
-      OpenFile(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
-  EXPECT_TRUE(reader.valid());
-}
-
-TEST_F(PlatformShareModeTest, ClosingOneHandleKeepsTheOtherHandlesShareMode) {
-  ScopedHandle first(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-  ScopedHandle second(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-  ASSERT_TRUE(first.valid());
-  ASSERT_TRUE(second.valid());
-  second.Close();
-  EXPECT_EQ(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING),
+            ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING), 0);
 }
 
 TEST_F(PlatformShareModeTest, HandleWithoutDataAccessNeitherChecksNorBlocks) {
@@ -183,8 +170,7 @@ TEST_F(PlatformShareModeTest, DeleteNeedsEveryHandleToShareDelete) {
   {
     ScopedHandle reader(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     ASSERT_TRUE(reader.valid());
-    EXPECT_FALSE(DeleteFileA(path_.c_str()));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ErrorOf(DeleteFileA(path_.c_str())), ERROR_SHARING_VIOLATION);
   }
   ScopedHandle sharing(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
   ASSERT_TRUE(sharing.valid());
@@ -193,44 +179,45 @@ TEST_F(PlatformShareModeTest, DeleteNeedsEveryHandleToShareDelete) {
 
 using PlatformDispositionTest = PlatformFilesTest;
 
-TEST_F(PlatformDispositionTest, CreateNewRefusesAnExistingFile) {
-  EXPECT_EQ(OpenFile(path_, kReadWrite, 0, CREATE_NEW), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
-  ScopedHandle fresh(OpenFile(dir_.File("new.bin"), kReadWrite, 0, CREATE_NEW));
-  EXPECT_TRUE(fresh.valid());
-}
-
-TEST_F(PlatformDispositionTest, MissingFileAndMissingDirectoryAreToldApart) {
-  EXPECT_EQ(OpenFile(dir_.File("absent.bin"), GENERIC_READ, 0, OPEN_EXISTING),
-            INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(OpenFile(dir_.File("absent.bin"), GENERIC_WRITE, 0, TRUNCATE_EXISTING),
-            INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(OpenFile(dir_.File("nodir/absent.bin"), kReadWrite, 0, CREATE_ALWAYS),
-            INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+TEST_F(PlatformDispositionTest, RefusedOpensTellTheirReason) {
+  const struct {
+    std::string path;
+    DWORD access, disposition;
+    long code;
+  } cases[] = {
+      {path_, kReadWrite, CREATE_NEW, ERROR_FILE_EXISTS},
+      {dir_.File("absent.bin"), GENERIC_READ, OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {dir_.File("absent.bin"), GENERIC_WRITE, TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND},
+      {dir_.File("nodir/absent.bin"), kReadWrite, CREATE_ALWAYS, ERROR_PATH_NOT_FOUND},
+      {dir_.path(), GENERIC_READ, OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {dir_.File("a*b"), kReadWrite, CREATE_ALWAYS, ERROR_INVALID_NAME},
+      {path_, GENERIC_READ, 9, ERROR_INVALID_PARAMETER},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(OpenError(c.path, c.access, kShareAll, c.disposition), c.code) << c.path;
+  EXPECT_EQ(OpenError(dir_.File("new.bin"), kReadWrite, 0, CREATE_NEW), 0);
 }
 
 TEST_F(PlatformDispositionTest, AlwaysDispositionsReportWhetherTheFileExisted) {
-  ScopedHandle created(OpenFile(dir_.File("c.bin"), GENERIC_WRITE, 0, CREATE_ALWAYS));
-  ASSERT_TRUE(created.valid());
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
-  ScopedHandle opened(OpenFile(dir_.File("o.bin"), GENERIC_WRITE, 0, OPEN_ALWAYS));
-  ASSERT_TRUE(opened.valid());
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
-
-  ScopedHandle kept(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_ALWAYS));
-  ASSERT_TRUE(kept.valid());
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-  kept.Close();
-  EXPECT_EQ(FileBytes(path_), "0123456789");
-
-  ScopedHandle overwritten(OpenFile(path_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS));
-  ASSERT_TRUE(overwritten.valid());
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-  overwritten.Close();
-  EXPECT_EQ(FileBytes(path_), "");
+  // The code a successful open leaves, and the file's bytes after it.
+  const struct {
+    std::string path;
+    DWORD disposition;
+    long code;
+    const char* bytes;
+  } cases[] = {
+      {dir_.File("c.bin"), CREATE_ALWAYS, ERROR_SUCCESS, ""},
+      {dir_.File("o.bin"), OPEN_ALWAYS, ERROR_SUCCESS, ""},
+      {path_, OPEN_ALWAYS, ERROR_ALREADY_EXISTS, "0123456789"},
+      {path_, CREATE_ALWAYS, ERROR_ALREADY_EXISTS, ""},
+  };
+  for (const auto& c : cases) {
+    ScopedHandle file(OpenFile(c.path, GENERIC_WRITE, kShareAll, c.disposition));
+    ASSERT_TRUE(file.valid()) << c.path;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(c.code)) << c.path;
+    file.Close();
+    EXPECT_EQ(FileBytes(c.path), c.bytes);
+  }
 }
 
 TEST_F(PlatformDispositionTest, TruncateExistingEmptiesTheFile) {
@@ -239,15 +226,6 @@ TEST_F(PlatformDispositionTest, TruncateExistingEmptiesTheFile) {
   DWORD high = 7;
   EXPECT_EQ(GetFileSize(file.get(), &high), 0u);
   EXPECT_EQ(high, 0u);
-}
-
-TEST_F(PlatformDispositionTest, DirectoriesAndWildcardNamesAreRefused) {
-  EXPECT_EQ(OpenFile(dir_.path(), GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(OpenFile(dir_.File("a*b"), kReadWrite, 0, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
-  EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, 9), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 using PlatformReadWriteTest = PlatformFilesTest;
@@ -268,10 +246,8 @@ TEST_F(PlatformReadWriteTest, HandleAccessIsEnforced) {
   ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
   char byte = 'x';
   DWORD done = 0;
-  EXPECT_FALSE(WriteFile(reader.get(), &byte, 1, &done, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_FALSE(ReadFile(writer.get(), &byte, 1, &done, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ErrorOf(WriteFile(reader.get(), &byte, 1, &done, nullptr)), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ErrorOf(ReadFile(writer.get(), &byte, 1, &done, nullptr)), ERROR_ACCESS_DENIED);
 }
 
 TEST_F(PlatformReadWriteTest, OverlappedOffsetReadsThereAndMovesThePointer) {
@@ -284,8 +260,7 @@ TEST_F(PlatformReadWriteTest, OverlappedOffsetReadsThereAndMovesThePointer) {
   EXPECT_EQ(std::string(buffer, got), "2345");
   EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 6u);
   at.Offset = 5000;
-  EXPECT_FALSE(ReadFile(file.get(), buffer, 4, &got, &at));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF));
+  EXPECT_EQ(ErrorOf(ReadFile(file.get(), buffer, 4, &got, &at)), ERROR_HANDLE_EOF);
   EXPECT_EQ(got, 0u);
 }
 
@@ -405,14 +380,10 @@ TEST_F(PlatformLargeFileTest, BytesBeyondFourGibibytesThroughPointerAndView) {
 using PlatformDeleteTest = PlatformFilesTest;
 
 TEST_F(PlatformDeleteTest, CodesForMissingFilesAndDirectories) {
-  EXPECT_FALSE(DeleteFileA(dir_.File("absent").c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-  EXPECT_FALSE(DeleteFileA(dir_.File("nodir/absent").c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-  EXPECT_FALSE(DeleteFileA(dir_.path().c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_FALSE(DeleteFileA(dir_.File("a?b").c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("absent").c_str())), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("nodir/absent").c_str())), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(ErrorOf(DeleteFileA(dir_.path().c_str())), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("a?b").c_str())), ERROR_INVALID_NAME);
   EXPECT_TRUE(DeleteFileA(path_.c_str()));
   EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
 }
@@ -425,16 +396,13 @@ TEST_F(PlatformHandleTest, StaleAndForeignHandlesAreRefusedNotFollowed) {
   EXPECT_FALSE(FindClose(file));  // not a search handle
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   ASSERT_TRUE(CloseHandle(file));
-  EXPECT_FALSE(CloseHandle(file));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(ErrorOf(CloseHandle(file)), ERROR_INVALID_HANDLE);
   char byte;
   DWORD got;
-  EXPECT_FALSE(ReadFile(file, &byte, 1, &got, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(CloseHandle(nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(CloseHandle(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234))));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(ErrorOf(ReadFile(file, &byte, 1, &got, nullptr)), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(ErrorOf(CloseHandle(nullptr)), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(ErrorOf(CloseHandle(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234)))),
+            ERROR_INVALID_HANDLE);
 }
 
 }  // namespace

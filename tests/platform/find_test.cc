@@ -36,8 +36,7 @@ class PlatformFindTest : public ::testing::Test {
       found_[data.cFileName] = data;
     } while (FindNextFileA(search, &data));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
-    EXPECT_FALSE(FindNextFileA(search, &data));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_EQ(ErrorOf(FindNextFileA(search, &data)), ERROR_NO_MORE_FILES);
     EXPECT_TRUE(FindClose(search));
     return names;
   }

@@ -161,11 +161,9 @@ TEST_F(PlatformViewTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
   EXPECT_TRUE(FlushViewOfFile(view + 10, 6));
   EXPECT_EQ(FileBytes(path).substr(10, 6), "mapped");
   EXPECT_TRUE(UnmapViewOfFile(view + 100));  // any address inside the view
-  EXPECT_FALSE(UnmapViewOfFile(view));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ADDRESS));
+  EXPECT_EQ(ErrorOf(UnmapViewOfFile(view)), ERROR_INVALID_ADDRESS);
   int local = 0;
-  EXPECT_FALSE(UnmapViewOfFile(&local));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ADDRESS));
+  EXPECT_EQ(ErrorOf(UnmapViewOfFile(&local)), ERROR_INVALID_ADDRESS);
   EXPECT_FALSE(FlushViewOfFile(view, 0));  // unmapped now
 }
 
@@ -176,8 +174,7 @@ TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {
   void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kGranularity);
   ASSERT_NE(view, nullptr);
   SetFilePointer(file.get(), 1000, nullptr, FILE_BEGIN);
-  EXPECT_FALSE(SetEndOfFile(file.get()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_USER_MAPPED_FILE));
+  EXPECT_EQ(ErrorOf(SetEndOfFile(file.get())), ERROR_USER_MAPPED_FILE);
   EXPECT_EQ(GetFileSize(file.get(), nullptr), 2 * kGranularity);
   SetFilePointer(file.get(), 3 * kGranularity, nullptr, FILE_BEGIN);
   EXPECT_TRUE(SetEndOfFile(file.get()));  // growing is fine

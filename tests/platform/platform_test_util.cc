@@ -21,6 +21,13 @@ HANDLE OpenFile(const std::string& path, DWORD access, DWORD share, DWORD dispos
                      FILE_ATTRIBUTE_NORMAL, /*template_file=*/nullptr);
 }
 
+long OpenError(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  HANDLE file = OpenFile(path, access, share, disposition);
+  if (file == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
+  CloseHandle(file);
+  return 0;
+}
+
 bool MakeFile(const std::string& path, const std::string& bytes) {
   ScopedHandle file(OpenFile(path, GENERIC_WRITE, kShareAll, CREATE_ALWAYS));
   if (!file.valid()) return false;

@@ -39,6 +39,13 @@ std::string UniqueName(const std::string& stem);
 // CreateFileA with the arguments the tests vary.
 HANDLE OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition);
 
+// GetLastError() of a refused CreateFileA, or 0 when the file opens (the
+// handle is closed again).
+long OpenError(const std::string& path, DWORD access, DWORD share, DWORD disposition);
+
+// 0 when the call succeeded, else GetLastError().
+inline long ErrorOf(BOOL ok) { return ok ? 0 : static_cast<long>(GetLastError()); }
+
 // Creates (or replaces) the file with the bytes; false on failure.
 bool MakeFile(const std::string& path, const std::string& bytes);
 

@@ -61,11 +61,11 @@ bool Start(std::string command_line, PROCESS_INFORMATION* process,
 TEST(PlatformProcessTest, MissingProgramFailsWithFileNotFound) {
   TempDir dir;
   PROCESS_INFORMATION process{};
-  EXPECT_FALSE(Start("\"" + dir.File("no_such_program") + "\" argument", &process));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(ErrorOf(Start("\"" + dir.File("no_such_program") + "\" argument", &process)),
+            ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(process.hProcess, nullptr);
-  EXPECT_FALSE(Start("orvo_no_such_program_on_the_path argument", &process));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(ErrorOf(Start("orvo_no_such_program_on_the_path argument", &process)),
+            ERROR_FILE_NOT_FOUND);
 }
 
 TEST(PlatformProcessTest, ExitCodeArrivesThroughTheWait) {
@@ -89,9 +89,9 @@ TEST(PlatformProcessTest, WorkingDirectoryIsTheOneGiven) {
   EXPECT_EQ(code, 0u);
 
   PROCESS_INFORMATION refused{};
-  EXPECT_FALSE(
-      Start(ChildCommandLine("platform_exit_with", {"0"}), &refused, dir.File("absent").c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+  EXPECT_EQ(ErrorOf(Start(ChildCommandLine("platform_exit_with", {"0"}), &refused,
+                          dir.File("absent").c_str())),
+            ERROR_DIRECTORY);
 }
 
 TEST(PlatformProcessTest, WaitTimesOutWhileRunningAndSucceedsRepeatedlyAfter) {
@@ -124,8 +124,7 @@ TEST(PlatformProcessTest, HandlesOfARunningChildCloseAndGoStale) {
   EXPECT_TRUE(CloseHandle(process.hThread));
   EXPECT_TRUE(CloseHandle(process.hProcess));
   DWORD code = 0;
-  EXPECT_FALSE(GetExitCodeProcess(process.hProcess, &code));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(ErrorOf(GetExitCodeProcess(process.hProcess, &code)), ERROR_INVALID_HANDLE);
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), WAIT_FAILED);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   ASSERT_TRUE(MakeFile(flag, "go"));  // let the child end on its own

@@ -23,9 +23,7 @@ TEST(OrvoFrame, OverviewAndUnknownCommands) {
   for (const char* name :
        {"info", "dump", "convert", "check", "dem", "pixel", "import-hgt", "demo"})
     EXPECT_NE(help.out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
-  OrvoRun unknown = Orvo({"frobnicate"});
-  EXPECT_EQ(unknown.code, 2);
-  EXPECT_EQ(unknown.err.rfind("orvo: unknown command frobnicate\n", 0), 0u);
+  EXPECT_EQ(CodeAndErr({"frobnicate"}).rfind("2 orvo: unknown command frobnicate\n", 0), 0u);
 }
 
 TEST(OrvoFrame, EveryCommandHasHelp) {
@@ -39,23 +37,17 @@ TEST(OrvoFrame, EveryCommandHasHelp) {
 }
 
 TEST(OrvoFrame, BadUsageIsExitTwoWithOneReasonThenUsage) {
-  OrvoRun option = Orvo({"info", "--fast", "x"});
-  EXPECT_EQ(option.code, 2);
-  EXPECT_EQ(option.err.rfind("orvo info: unknown option --fast\nusage: orvo info", 0), 0u)
-      << option.err;
-  OrvoRun missing = Orvo({"convert", "a.spatial"});
-  EXPECT_EQ(missing.code, 2);
-  EXPECT_EQ(missing.err.rfind("orvo convert: too few operands\n", 0), 0u) << missing.err;
-  OrvoRun value = Orvo({"dump", "a.spatial", "--ids"});
-  EXPECT_EQ(value.code, 2);
-  EXPECT_EQ(value.err.rfind("orvo dump: option --ids needs a value\n", 0), 0u) << value.err;
-  OrvoRun number = Orvo({"dem", "x.raster", "1", "north"});
-  EXPECT_EQ(number.code, 2);
-  EXPECT_EQ(number.err.rfind("orvo dem: Y 'north' is no number\n", 0), 0u) << number.err;
-  OrvoRun odd = Orvo({"dem", "x.raster", "1", "2", "3"});
-  EXPECT_EQ(odd.code, 2);
-  OrvoRun kind = Orvo({"convert", "a.txt", "b.geojson"});
-  EXPECT_EQ(kind.code, 2);
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"info", "--fast", "x"}, "2 orvo info: unknown option --fast\nusage: orvo info"},
+      {{"convert", "a.spatial"}, "2 orvo convert: too few operands\n"},
+      {{"dump", "a.spatial", "--ids"}, "2 orvo dump: option --ids needs a value\n"},
+      {{"dem", "x.raster", "1", "north"}, "2 orvo dem: Y 'north' is no number\n"},
+      {{"dem", "x.raster", "1", "2", "3"}, "2 "},
+      {{"convert", "a.txt", "b.geojson"}, "2 "}};
+  for (const auto& [args, start] : cases) {
+    const std::string run = CodeAndErr(args);
+    EXPECT_EQ(run.rfind(start, 0), 0u) << run;
+  }
 }
 
 TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {

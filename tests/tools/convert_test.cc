@@ -338,17 +338,14 @@ TEST(OrvoConvert, BadInputIsOneLineExitOneAndLeavesNothing) {
                           "\"coordinates\":[5]}}"),
                "feature 2 line is no array of positions");
 
-  OrvoRun missing = Orvo({"convert", dir.File("none.bspatial"), dir.File("x.geojson")});
-  EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "orvo convert: " + dir.File("none.bspatial") + ": no such file\n");
+  EXPECT_EQ(CodeAndErr({"convert", dir.File("none.bspatial"), dir.File("x.geojson")}),
+            "1 orvo convert: " + dir.File("none.bspatial") + ": no such file\n");
   WriteFileBytes(dir.File("d.spatial"), "PNT 1\r\n1\r\n1\r\n1,2\r\n\r\nXYZ 3\r\n1\r\n");
-  OrvoRun damaged = Orvo({"convert", dir.File("d.spatial"), dir.File("d.geojson")});
-  EXPECT_EQ(damaged.code, 1);
-  EXPECT_EQ(damaged.err, "orvo convert: " + dir.File("d.spatial") + ": error in spatial file\n");
+  EXPECT_EQ(CodeAndErr({"convert", dir.File("d.spatial"), dir.File("d.geojson")}),
+            "1 orvo convert: " + dir.File("d.spatial") + ": error in spatial file\n");
   EXPECT_FALSE(fs::exists(dir.File("d.geojson")));
   EXPECT_FALSE(fs::exists(dir.File("d.geojson.tmp")));
-  OrvoRun same = Orvo({"convert", dir.File("d.spatial"), dir.File("d.attribute")});
-  EXPECT_EQ(same.code, 2);
+  EXPECT_EQ(Orvo({"convert", dir.File("d.spatial"), dir.File("d.attribute")}).code, 2);
 }
 
 TEST(OrvoConvert, RefusesWhatTheTargetFormCannotHold) {

@@ -149,9 +149,8 @@ TEST(OrvoInfo, PalettesAndHistograms) {
   EXPECT_EQ(h["entries"], 65536);
 
   WriteFileBytes(dir.File("short.pal"), std::string("palette_") + std::string(4, '\0'));
-  OrvoRun damaged = Orvo({"info", dir.File("short.pal")});
-  EXPECT_EQ(damaged.code, 1);
-  EXPECT_EQ(damaged.err, "orvo info: " + dir.File("short.pal") + ": palette file is damaged\n");
+  EXPECT_EQ(CodeAndErr({"info", dir.File("short.pal")}),
+            "1 orvo info: " + dir.File("short.pal") + ": palette file is damaged\n");
 }
 
 TEST(OrvoInfo, SignLibraries) {
@@ -168,32 +167,26 @@ TEST(OrvoInfo, SignLibraries) {
                                                         {"damaged_signs", Json::array({1})}})
                                                       .dump());
   WriteFileBytes(dir.File("image.pgm"), "P5\n2 2\n255\n\1\2\3\4\5\6\7\10\11\12\13\14");
-  OrvoRun other = Orvo({"info", dir.File("image.pgm")});
-  EXPECT_EQ(other.code, 1);
-  EXPECT_EQ(other.err,
-            "orvo info: " + dir.File("image.pgm") + ": is no sign library, or a damaged one\n");
+  EXPECT_EQ(CodeAndErr({"info", dir.File("image.pgm")}),
+            "1 orvo info: " + dir.File("image.pgm") + ": is no sign library, or a damaged one\n");
 }
 
 TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   TempDir dir;
   WriteFileBytes(dir.File("notes.txt"), "hello\r\n");
-  OrvoRun unknown = Orvo({"info", dir.File("notes.txt")});
-  EXPECT_EQ(unknown.code, 1);
-  EXPECT_EQ(unknown.err,
-            "orvo info: " + dir.File("notes.txt") +
-                ": is no kind of file orvo knows (layer, classifier, selection, raster, "
-                "tile list, control points, palette, histogram, sign library)\n");
-  OrvoRun missing = Orvo({"info", dir.File("gone.raster")});
-  EXPECT_EQ(missing.err, "orvo info: " + dir.File("gone.raster") + ": no such file\n");
   WriteFileBytes(dir.File("broken.raster"), std::string("_raster_") + std::string(40, '\x7f'));
-  OrvoRun broken = Orvo({"info", dir.File("broken.raster")});
-  EXPECT_EQ(broken.code, 1);
-  EXPECT_EQ(broken.err, "orvo info: " + dir.File("broken.raster") + ": raster head is damaged\n");
   WriteFileBytes(dir.File("x.bspatial"), "not binary at all");
-  OrvoRun layer = Orvo({"info", dir.File("x.bspatial")});
-  EXPECT_EQ(layer.code, 1);
-  EXPECT_EQ(layer.err,
-            "orvo info: " + dir.File("x.bspatial") + ": is no spatial file of a layer\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"notes.txt",
+       "is no kind of file orvo knows (layer, classifier, selection, raster, tile list, control "
+       "points, palette, histogram, sign library)"},
+      {"gone.raster", "no such file"},
+      {"broken.raster", "raster head is damaged"},
+      {"x.bspatial", "is no spatial file of a layer"}};
+  for (const auto& [name, message] : cases) {
+    EXPECT_EQ(CodeAndErr({"info", dir.File(name)}),
+              "1 orvo info: " + dir.File(name) + ": " + message + "\n");
+  }
 }
 
 TEST(OrvoDump, RecordsInTextAndJsonAndById) {
@@ -233,9 +226,8 @@ TEST(OrvoCheck, ReportsEveryFailingValueWithItsReason) {
             std::string::npos);
   EXPECT_EQ(out.find("2 ROAD"), std::string::npos);
   EXPECT_NE(out.find("\n3 records, 4 values, 3 failing\n"), std::string::npos) << out;
-  OrvoRun bad = Orvo({"check", dir.File("none.cls"), dir.File("roads.bspatial")});
-  EXPECT_EQ(bad.code, 1);
-  EXPECT_EQ(bad.err, "orvo check: " + dir.File("none.cls") + ": is no classifier\n");
+  EXPECT_EQ(CodeAndErr({"check", dir.File("none.cls"), dir.File("roads.bspatial")}),
+            "1 orvo check: " + dir.File("none.cls") + ": is no classifier\n");
 }
 
 TEST(OrvoDemAndPixel, HeightsAtMapPositionsAndPixelBytes) {
@@ -276,8 +268,7 @@ TEST(OrvoDemAndPixel, HeightsAtMapPositionsAndPixelBytes) {
   OrvoRun outside = Orvo({"pixel", path, "4", "0"});
   EXPECT_EQ(outside.code, 2);
   EXPECT_EQ(outside.err.rfind("orvo pixel: pixel 4 0 is outside the 4 x 4 raster\n", 0), 0u);
-  OrvoRun no_dem = Orvo({"dem", dir.File("none.raster"), "1", "2"});
-  EXPECT_EQ(no_dem.code, 1);
+  EXPECT_EQ(Orvo({"dem", dir.File("none.raster"), "1", "2"}).code, 1);
 }
 
 }  // namespace

@@ -33,4 +33,9 @@ OrvoRun Orvo(const std::vector<std::string>& args) {
   return OrvoRun{code, out.Text(), err.Text()};
 }
 
+std::string CodeAndErr(const std::vector<std::string>& args) {
+  const OrvoRun run = Orvo(args);
+  return std::to_string(run.code) + " " + run.err;
+}
+
 }  // namespace orvotest

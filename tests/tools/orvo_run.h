@@ -36,6 +36,8 @@ class CapturedOutput {
 
 // args after the program name, as in `orvo ARGS...`.
 OrvoRun Orvo(const std::vector<std::string>& args);
+// The exit code and what the run printed to stderr, as "CODE ERR".
+std::string CodeAndErr(const std::vector<std::string>& args);
 
 }  // namespace orvotest
 

@@ -148,21 +148,16 @@ TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
 TEST(OrvoPreviewsFailures, OneLineNamingTheFile) {
   TempDir dir;
   const std::string missing = dir.File("missing.raster");
-  OrvoRun run = Orvo({"previews", missing});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "orvo previews: " + missing + ": no such file\n");
+  EXPECT_EQ(CodeAndErr({"previews", missing}), "1 orvo previews: " + missing + ": no such file\n");
   const std::string text = dir.File("text.raster");
   WriteFileBytes(text, "no raster here");
-  run = Orvo({"previews", text});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "orvo previews: " + text + ": is no raster\n");
+  EXPECT_EQ(CodeAndErr({"previews", text}), "1 orvo previews: " + text + ": is no raster\n");
   // A preview named in place of its raster.
   ASSERT_NE(MakeRaster(dir.File("b.raster"), 300, 200, 64, 64, 1, Value), nullptr);
   ASSERT_EQ(Orvo({"previews", dir.File("b.raster")}).code, 0);
-  run = Orvo({"previews", dir.File("b.r2")});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "orvo previews: " + dir.File("b.r2") +
-                         ": a wider raster of its name is beside it (is this a preview?)\n");
+  EXPECT_EQ(CodeAndErr({"previews", dir.File("b.r2")}),
+            "1 orvo previews: " + dir.File("b.r2") +
+                ": a wider raster of its name is beside it (is this a preview?)\n");
   EXPECT_EQ(FilesIn(dir),
             (std::set<std::string>{"text.raster", "b.raster", "b.r2", "b.r4", "b.r8"}));
   EXPECT_EQ(Orvo({"previews"}).code, 2);

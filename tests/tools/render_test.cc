@@ -179,10 +179,9 @@ TEST(OrvoRender, RefusalsLeaveEverythingAsItWas) {
   for (const Case& c : usage) {
     std::vector<std::string> args = {"render", raster, out};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    OrvoRun run = Orvo(args);
-    EXPECT_EQ(run.code, 2) << c.message;
-    EXPECT_EQ(run.err.rfind("orvo render: ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    const std::string run = CodeAndErr(args);
+    EXPECT_EQ(run.rfind("2 orvo render: ", 0), 0u) << run;
+    EXPECT_NE(run.find(c.message), std::string::npos) << run;
   }
   // The raster itself, or another raster, as the image: refused.
   OrvoRun run = Orvo({"render", raster, raster});
@@ -207,11 +206,7 @@ TEST(OrvoRender, RefusalsLeaveEverythingAsItWas) {
       {{"render", wide, out},
        "orvo render: " + wide + ": has 4-byte pixels, which no palette turns into colours\n"},
   };
-  for (const auto& c : bad) {
-    run = Orvo(c.args);
-    EXPECT_EQ(run.code, 1) << c.line;
-    EXPECT_EQ(run.err, c.line);
-  }
+  for (const auto& c : bad) EXPECT_EQ(CodeAndErr(c.args), "1 " + c.line);
   EXPECT_FALSE(std::filesystem::exists(out));
   run = Orvo({"render", raster, dir.File("no/such/folder/r.png")});
   EXPECT_EQ(run.code, 1);

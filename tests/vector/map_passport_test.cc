@@ -18,8 +18,10 @@ using orvo::TMapPassport;
 using orvotest::ReadFileBytes;
 using orvotest::WriteFileBytes;
 
-std::vector<std::pair<std::string, std::string>> Properties(const TMapPassport& p) {
-  std::vector<std::pair<std::string, std::string>> out;
+using Props = std::vector<std::pair<std::string, std::string>>;
+
+Props Properties(const TMapPassport& p) {
+  Props out;
   for (int32_t i = 0; i < p.AttributeCount(); ++i) {
     out.emplace_back(p.AttributeKey(i), p.AttributeValue(i));
   }
@@ -54,9 +56,7 @@ TEST(MapPassport, SaveWritesTheFileAndLoadGivesItBack) {
   TMapPassport q;
   ASSERT_TRUE(q.Load(dir.File("roads.spatial").c_str()));
   EXPECT_EQ(q.FileName(), dir.File("roads"));
-  std::vector<std::pair<std::string, std::string>> want = {
-      {"ZETA", "1"}, {"ALPHA", "two = 2, \"quoted\""}, {"EMPTY", ""}};
-  EXPECT_EQ(Properties(q), want);
+  EXPECT_EQ(Properties(q), (Props{{"ZETA", "1"}, {"ALPHA", "two = 2, \"quoted\""}, {"EMPTY", ""}}));
   // Saving the loaded passport gives the same bytes: alias and bound too.
   std::string first = ReadFileBytes(dir.File("roads.passport"));
   q.Save();
@@ -68,8 +68,7 @@ TEST(MapPassport, PropertyRules) {
   ASSERT_TRUE(p.AddAttribute("width", "1"));
   ASSERT_TRUE(p.AddAttribute("colour", "red"));
   ASSERT_TRUE(p.AddAttribute("WIDTH", "2"));  // replaces in place
-  std::vector<std::pair<std::string, std::string>> want = {{"WIDTH", "2"}, {"COLOUR", "red"}};
-  EXPECT_EQ(Properties(p), want);
+  EXPECT_EQ(Properties(p), (Props{{"WIDTH", "2"}, {"COLOUR", "red"}}));
   EXPECT_EQ(*p.FindAttribute(" width "), "2");
   EXPECT_EQ(p.FindAttribute("height"), nullptr);
   EXPECT_EQ(Raised([&] { p.Attribute("height"); }), "no such passport attribute");
@@ -113,9 +112,7 @@ TEST(MapPassport, LoadRules) {
   ASSERT_TRUE(p.Load(dir.File("lf.x").c_str()));
   EXPECT_EQ(p.Alias(), "kept");                               // no ALIAS line
   EXPECT_EQ(Bound(p), (std::vector<double>{-1.5, 4, 3, 7}));  // normalised: 7 > 4 swaps y
-  std::vector<std::pair<std::string, std::string>> want = {
-      {"ZONE", "new"}, {"OWN", "mine"}, {"SCALE", "  1:5000"}};
-  EXPECT_EQ(Properties(p), want);
+  EXPECT_EQ(Properties(p), (Props{{"ZONE", "new"}, {"OWN", "mine"}, {"SCALE", "  1:5000"}}));
 
   // An unreadable bound changes nothing; INI syntax errors reach the caller.
   WriteFileBytes(dir.File("bad.passport"), "[COMMON]\r\nBOUND=x,1,2,3\r\n");
@@ -137,7 +134,7 @@ TEST(MapPassport, LoadedPassportsSurviveSaveAndLoad) {
   };
   struct Case {
     std::string file;
-    std::vector<std::pair<std::string, std::string>> properties;
+    Props properties;
   };
   const Case cases[] = {
       // A tab before '[' or ';' makes a key line, not a header or a comment.
@@ -195,12 +192,13 @@ void WriteMap(const std::string& base, bool labels_only) {
   const double point[] = {10.0, 20.0}, line[] = {-5.0, 25.0, 12.5, 21.0}, label[] = {1e3, -1e3};
   orvo::TSpatialWriter text((base + ".spatial").c_str());
   orvo::TBinarySpatialWriter binary((base + ".bspatial").c_str());
-  if (!labels_only) text.AddRecord(1, 1, one, point, 1, nullptr);
-  if (!labels_only) binary.AddRecord(1, 1, one, point, 1, nullptr);
-  text.AddRecord(2, 4, one, label, 1, nullptr);
-  binary.AddRecord(2, 4, one, label, 1, nullptr);
-  if (!labels_only) text.AddRecord(3, 2, two, line, 1, nullptr);
-  if (!labels_only) binary.AddRecord(3, 2, two, line, 1, nullptr);
+  auto add = [&](int32_t id, int32_t kind, const int32_t* counts, const double* xy) {
+    text.AddRecord(id, kind, counts, xy, 1, nullptr);
+    binary.AddRecord(id, kind, counts, xy, 1, nullptr);
+  };
+  if (!labels_only) add(1, 1, one, point);
+  add(2, 4, one, label);
+  if (!labels_only) add(3, 2, two, line);
 }
 
 TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
