@@ -89,6 +89,15 @@ TEST(ImportHgt, TilesReadBackSampleForSample) {
   std::memcpy(&max, tile.data() + 136, 4);
   EXPECT_EQ(min, -400);
   EXPECT_EQ(max, 8599);
+  // orvo info tells the tile's head and its samples without data (the voids).
+  const std::string info = Orvo({"info", out.File("E030N60.taws")}).out;
+  EXPECT_NE(info.find("kind: taws_tile\nversion: 1\nproducer: UNKNOWN\ncreated: ["),
+            std::string::npos)
+      << info;
+  EXPECT_NE(info.find("samples: 1201\nspacing_arcsec: 3.0\nbound: [30.0,59.0,31.0,60.0]\n"
+                      "min_height: -400\nmax_height: 8599\nsamples_without_data: 601\n"),
+            std::string::npos)
+      << info;
 }
 
 TEST(ImportHgt, ExistingListKeepsOtherCells) {

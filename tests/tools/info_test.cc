@@ -176,10 +176,12 @@ TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   WriteFileBytes(dir.File("notes.txt"), "hello\r\n");
   WriteFileBytes(dir.File("broken.raster"), std::string("_raster_") + std::string(40, '\x7f'));
   WriteFileBytes(dir.File("x.bspatial"), "not binary at all");
+  WriteFileBytes(dir.File("cut.taws"), std::string(100, '\0'));
   const std::pair<const char*, const char*> cases[] = {
       {"notes.txt",
-       "is no kind of file orvo knows (layer, classifier, selection, raster, tile list, control "
-       "points, palette, histogram, sign library)"},
+       "is no kind of file orvo knows (layer, classifier, selection, raster, tile list, terrain "
+       "tile, control points, palette, histogram, sign library)"},
+      {"cut.taws", "wrong file format"},
       {"gone.raster", "no such file"},
       {"broken.raster", "raster head is damaged"},
       {"x.bspatial", "is no spatial file of a layer"}};

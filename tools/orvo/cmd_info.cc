@@ -72,6 +72,7 @@ InfoJson Describe(const std::string& path) {
   if (fs::is_directory(path, ec)) throw InputError{path, "is a folder"};
   if (IsRaster(path.c_str())) return RasterInfo(path);
   if (ext == ".corners") return ControlPointsInfo(path);
+  if (ext == ".taws") return TawsTileInfo(path);
   char head[264];
   if (ReadRasterHeadEx(path.c_str(), head, sizeof(head)) == 264) return TawsListInfo(path);
   const std::string start = Start(path);
@@ -83,7 +84,7 @@ InfoJson Describe(const std::string& path) {
   if (LooksLikeSelection(start)) return SelectionInfo(path);
   throw InputError{path,
                    "is no kind of file orvo knows (layer, classifier, selection, raster, "
-                   "tile list, control points, palette, histogram, sign library)"};
+                   "tile list, terrain tile, control points, palette, histogram, sign library)"};
 }
 
 void PrintText(const InfoJson& j, std::FILE* out, int indent) {
@@ -133,9 +134,9 @@ const Command kInfoCommand = {
     "  tells what FILE is and what it holds: a vector layer (either of its files,\n"
     "  text or binary; with its index and passport), a classifier, a selection,\n"
     "  a raster (tiles, layout, compression, previews, transform), a terrain\n"
-    "  tile list, a control-point (.corners) file, a palette, a histogram\n"
-    "  file or a sign library (.pgm). --json prints one JSON object whose\n"
-    "  members are listed in docs/orvo.md.\n",
+    "  tile list or tile (.taws), a control-point (.corners) file, a palette,\n"
+    "  a histogram file or a sign library (.pgm). --json prints one JSON object\n"
+    "  whose members are listed in docs/orvo.md.\n",
     {{"--json", false}},
     RunInfo};
 

@@ -13,6 +13,8 @@ using InfoJson = nlohmann::ordered_json;
 InfoJson LayerInfo(const std::string& path);
 InfoJson RasterInfo(const std::string& path);
 InfoJson TawsListInfo(const std::string& path);
+// One ".taws" terrain tile.
+InfoJson TawsTileInfo(const std::string& path);
 InfoJson ClassifierInfo(const std::string& path);
 InfoJson SelectionInfo(const std::string& path);
 InfoJson ControlPointsInfo(const std::string& path);

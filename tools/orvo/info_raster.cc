@@ -1,5 +1,5 @@
 // `orvo info` of a raster file (head, tiles, layout, compression, previews,
-// transform) and of a terrain tile list.
+// transform), of a terrain tile list and of one terrain tile.
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +7,7 @@
 
 #include "orvoapi.h"
 #include "raster/raster_format.h"
+#include "taws/taws_tile.h"
 #include "tools/orvo/command.h"
 #include "tools/orvo/info.h"
 
@@ -122,6 +123,35 @@ InfoJson TawsListInfo(const std::string& path) {
   j["bound"] = BoundJson(b.minx, b.miny, b.maxx, b.maxy);
   j["tiles_present"] = present;
   return j;
+}
+
+InfoJson TawsTileInfo(const std::string& path) {
+  try {
+    const orvo::TTawsMap tile(path.c_str(), 0, 0, 0, /*read_only=*/true);
+    orvo::TAWSHEAD head;
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(&head), sizeof(head)))
+      throw InputError{path, "cannot be read"};
+    const int64_t count = int64_t{tile.Samples()} * tile.Samples();
+    int64_t without_data = 0;
+    for (int64_t i = 0; i < count; ++i) without_data += tile.Grid()[i] > orvo::kTawsZero ? 1 : 0;
+    InfoJson j = InfoJson::object();
+    j["file"] = path;
+    j["kind"] = "taws_tile";
+    j["version"] = head.version;
+    j["producer"] = std::string(head.producer, strnlen(head.producer, sizeof(head.producer)));
+    j["created"] = InfoJson::array({head.created[0], head.created[1], head.created[2]});
+    j["samples"] = tile.Samples();
+    j["spacing_arcsec"] = tile.Spacing();
+    j["bound"] =
+        BoundJson(tile.West() / 3600, tile.South() / 3600, tile.East() / 3600, tile.North() / 3600);
+    j["min_height"] = head.min_height;
+    j["max_height"] = head.max_height;
+    j["samples_without_data"] = without_data;
+    return j;
+  } catch (const char* message) {
+    throw InputError{path, message};
+  }
 }
 
 }  // namespace orvotool
