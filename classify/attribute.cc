@@ -41,6 +41,12 @@ void TAttribute::SetValueAnno(int32_t index, std::string_view text) {
   value_annos_[static_cast<size_t>(index)].assign(text);
 }
 
+void TAttribute::ReserveValues(int32_t n) {
+  if (n <= 0) return;
+  values_.reserve(static_cast<size_t>(n));
+  value_annos_.reserve(static_cast<size_t>(n));
+}
+
 void TAttribute::AddValue(std::string_view text, std::string_view anno) {
   if (text.empty()) return;
   values_.emplace_back(text);

@@ -54,6 +54,8 @@ class TAttribute : public TDescribed {
   std::string ValueAnno(int32_t index) const;
   void SetValue(int32_t index, std::string_view text);
   void SetValueAnno(int32_t index, std::string_view text);
+  // Makes room for n values in all, so that appending them allocates no more.
+  void ReserveValues(int32_t n);
   // Appends value and annotation; an empty value adds nothing.
   void AddValue(std::string_view text, std::string_view anno);
   void EraseValue(int32_t index);

@@ -64,6 +64,13 @@ class TDefinitionMap {
   // the object is destroyed, when the key exists.
   bool Insert(TPtr<T> object) {
     std::string key = UpperCopy(object->Id());
+    // A load inserts in ascending key order: past the last key, the end is the
+    // place and no search is needed.
+    if (map_.empty() || map_.rbegin()->first < key) {
+      Index(map_.emplace_hint(map_.end(), std::move(key), std::move(object)));
+      keys_stale_ = true;
+      return true;
+    }
     auto [it, inserted] = map_.emplace(std::move(key), std::move(object));
     if (inserted) {
       Index(it);
