@@ -53,11 +53,16 @@ class TSection {
     return "";
   }
 
-  // How many keys start with prefix: a bound for numbered keys.
-  int32_t CountPrefixed(std::string_view prefix) const {
+  // How many keys start with prefix, and their values' bytes: bounds for
+  // numbered keys.
+  int32_t CountPrefixed(std::string_view prefix, size_t* value_bytes) const {
     int32_t n = 0;
-    for (const auto& entry : entries_)
-      if (entry.first.substr(0, prefix.size()) == prefix) ++n;
+    *value_bytes = 0;
+    for (const auto& entry : entries_) {
+      if (entry.first.substr(0, prefix.size()) != prefix) continue;
+      ++n;
+      *value_bytes += entry.second.size();
+    }
     return n;
   }
 
@@ -139,7 +144,9 @@ void LoadAttribute(TClassify& classify, const std::string& section, const TSecti
   text = keys.Quoted("UNIT");
   if (!text.empty()) attribute->SetUnit(text);
   // VALUE1, VALUE2, ... up to the first missing or empty one.
-  attribute->ReserveValues(keys.CountPrefixed("VALUE"));
+  size_t value_bytes = 0;
+  int32_t values = keys.CountPrefixed("VALUE", &value_bytes);
+  attribute->ReserveValues(values, value_bytes);
   TTokenizer tokenizer(',', '"');
   std::string& value = keys.Scratch().value;
   std::string& anno = keys.Scratch().anno;
