@@ -2,6 +2,7 @@
 #include "base/ini.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -22,16 +23,35 @@ constexpr int32_t kFilePiece = 2046;
 
 inline bool IsLineEnd(char c) { return c == '\0' || c == '\n' || c == '\r'; }
 
-[[noreturn]] void ThrowSectionUsed(const std::string& section) {
-  throw DataException("Error, section name " + section + " already used");
+// The first line end in [p, end), or end. Eight bytes at a time while none of
+// them is a line end: lines are long next to their ends.
+const char* FindLineEnd(const char* p, const char* end) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHigh = 0x8080808080808080u;
+  while (end - p >= 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    uint64_t lf = w ^ (kOnes * '\n');
+    uint64_t cr = w ^ (kOnes * '\r');
+    // Non-zero exactly when one of the words has a zero byte.
+    if ((((w - kOnes) & ~w) | ((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHigh) break;
+    p += 8;
+  }
+  while (p < end && !IsLineEnd(*p)) ++p;
+  return p;
 }
 
-[[noreturn]] void ThrowWrongKey(const std::string& section) {
-  throw DataException("Error, wrong key format in section " + section);
+[[noreturn]] void ThrowSectionUsed(std::string_view section) {
+  throw DataException("Error, section name " + std::string(section) + " already used");
 }
 
-[[noreturn]] void ThrowKeyUsed(const std::string& key, const std::string& section) {
-  throw DataException("Error, key " + key + " already used in section " + section);
+[[noreturn]] void ThrowWrongKey(std::string_view section) {
+  throw DataException("Error, wrong key format in section " + std::string(section));
+}
+
+[[noreturn]] void ThrowKeyUsed(std::string_view key, std::string_view section) {
+  throw DataException("Error, key " + std::string(key) + " already used in section " +
+                      std::string(section));
 }
 
 // Hands out the lines of an open file by the rules of TMemoryList::GetLine
@@ -50,10 +70,9 @@ class TFileLines {
     int32_t length = 0;
     while (length < n && Available()) {
       // Copy the run of the chunk up to a line end or the piece's end.
-      size_t stop = position_;
       size_t limit = position_ + static_cast<size_t>(n - length);
       if (limit > filled_) limit = filled_;
-      while (stop < limit && !IsLineEnd(chunk_[stop])) ++stop;
+      size_t stop = static_cast<size_t>(FindLineEnd(chunk_ + position_, chunk_ + limit) - chunk_);
       std::memcpy(buffer + length, chunk_ + position_, stop - position_);
       length += static_cast<int32_t>(stop - position_);
       position_ = stop;
@@ -92,7 +111,7 @@ struct TFileCloser {
 bool TIni::LoadMemory(const char* bytes, int32_t size) {
   TMemoryList lines(bytes, size);
   TLoadState state;
-  Expect(size > 0 ? static_cast<int64_t>(size) : 0, state);
+  Begin(size > 0 ? static_cast<int64_t>(size) : 0);
   char line[kMemoryPiece + 1];
   while (lines.GetLine(line, kMemoryPiece)) ParseLine(line, state);
   return true;
@@ -105,22 +124,23 @@ bool TIni::LoadFile(const char* path) {
   TFileCloser closer{file};
   TPtr<TFileLines> lines(new TFileLines(file));  // 64 KiB chunk: keep it off the stack
   TLoadState state;
+  long size = 0;
   if (std::fseek(file, 0, SEEK_END) == 0) {
-    long size = std::ftell(file);
-    if (size > 0) Expect(size, state);
+    size = std::ftell(file);
     std::rewind(file);
   }
+  Begin(size > 0 ? size : 0);
   char line[kFilePiece + 1];
   while (lines->GetLine(line, kFilePiece)) ParseLine(line, state);
   return !lines->Failed();
 }
 
-void TIni::Expect(int64_t text_bytes, TLoadState& state) {
+void TIni::Begin(int64_t text_bytes) {
+  ++load_number_;  // names seen by earlier loads count as unseen
   // A section takes a few hundred bytes of text; the guess only saves
   // rehashing, so it is capped.
   size_t sections = static_cast<size_t>(std::min<int64_t>(text_bytes / 256, 1 << 18));
-  state.seen.reserve(sections);
-  store_index_.reserve(sections);
+  name_index_.Reserve(sections);
   store_.reserve(sections);
 }
 
@@ -138,32 +158,52 @@ void TIni::ParseLine(const char* line, TLoadState& state) {
 void TIni::ParseHeader(const char* line, const char* open, TLoadState& state) {
   const char* close = open + 1;
   while (!IsLineEnd(*close) && *close != ']') ++close;
-  std::string name;
+  std::string_view trimmed;
   if (*close == ']') {
-    name = UpperCopy(TrimCSpace(std::string_view(open + 1, static_cast<size_t>(close - open - 1))));
+    trimmed = TrimCSpace(std::string_view(open + 1, static_cast<size_t>(close - open - 1)));
   } else {
     // Reported, not fatal: the key lines up to the next header are dropped.
     // The empty name is remembered like any other, so a second broken header
     // (or a second "[]") is a duplicate section below.
     ReportError(kIniBadHeaderCode, line);
   }
+  // The upper-cased name goes to the store's text with a ':' after it, which
+  // ends the key prefix of a name that holds a ':' itself.
+  char* text = Allocate(trimmed.size() + 1);
+  for (size_t i = 0; i < trimmed.size(); ++i) {
+    char c = trimmed[i];
+    text[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  text[trimmed.size()] = ':';
+  std::string_view name(text, trimmed.size());
   state.section = name;
   size_t colon = name.find(':');
-  if (colon == std::string::npos) {
+  if (colon == std::string_view::npos) {
     state.store_name = name;
-    state.key_prefix.clear();
+    state.key_prefix = std::string_view();
   } else {
     state.store_name = name.substr(0, colon);
-    state.key_prefix = name.substr(colon + 1) + ':';
+    state.key_prefix = std::string_view(text + colon + 1, name.size() - colon);
   }
   state.store_index = -1;
-  if (!state.seen.insert(std::move(name)).second) ThrowSectionUsed(state.section);
+  TName& seen = NameEntry(name);
+  if (seen.seen_in_load == load_number_) ThrowSectionUsed(name);
+  seen.seen_in_load = load_number_;
+  // A name without ':' is its own stored section: no second lookup for it.
+  state.store = colon == std::string_view::npos ? &seen : nullptr;
 }
 
 namespace {
 // Sections with more keys than this find them through a hash set.
-constexpr size_t kLinearKeys = 16;
+constexpr size_t kLinearKeys = 32;
 }  // namespace
+
+TIni::TName& TIni::NameEntry(std::string_view name) {
+  names_.emplace_back();
+  TName* entry = name_index_.Emplace(name, &names_.back());
+  if (entry != &names_.back()) names_.pop_back();  // known already
+  return *entry;
+}
 
 char* TIni::Allocate(size_t n) {
   constexpr size_t kBlock = 256 * 1024;
@@ -181,8 +221,11 @@ char* TIni::Allocate(size_t n) {
 
 bool TIni::TStoredSection::HasKey(std::string_view key) const {
   if (key_set) return key_set->count(key) != 0;
+  // Keys of one section mostly differ in length or in their last character
+  // (VALUE1, VALUE2): both are checked before the bytes. Keys are never empty.
   for (const auto& entry : entries) {
-    if (entry.first == key) return true;
+    if (entry.first.size() == key.size() && entry.first.back() == key.back() && entry.first == key)
+      return true;
   }
   return false;
 }
@@ -191,14 +234,17 @@ void TIni::TStoredSection::AddKey(std::string_view key, std::string_view value, 
   if (key_set) {
     key_set->insert(key);
   } else if (entries.empty()) {
-    entries.reserve(kLinearKeys);
+    entries.reserve(kLinearKeys / 2);
   } else if (entries.size() == kLinearKeys) {
     key_set = std::make_unique<std::unordered_set<std::string_view>>();
     for (const auto& entry : entries) key_set->insert(entry.first);
     key_set->insert(key);
   }
+  if (lent_prefix || !lent.empty()) {
+    lent.resize(entries.size(), false);
+    lent.push_back(lent_prefix);
+  }
   entries.emplace_back(key, value);
-  lent.push_back(lent_prefix);
 }
 
 void TIni::ParseKeyLine(const char* line, TLoadState& state) {
@@ -207,25 +253,27 @@ void TIni::ParseKeyLine(const char* line, TLoadState& state) {
   const char* key_begin = line;
   while (*key_begin == '=') ++key_begin;
   if (*key_begin == '\0') ThrowWrongKey(state.section);
-  const char* token_end = key_begin;
-  while (*token_end != '\0' && *token_end != '=') ++token_end;
+  const char* line_end = key_begin + std::strlen(key_begin);
+  const char* token_end = static_cast<const char*>(
+      std::memchr(key_begin, '=', static_cast<size_t>(line_end - key_begin)));
+  if (token_end == nullptr) token_end = line_end;
   const char* key_end = token_end;
   while (key_begin < key_end && IsCSpace(*key_begin)) ++key_begin;
   while (key_end > key_begin && IsCSpace(key_end[-1])) --key_end;
   if (key_begin == key_end) ThrowWrongKey(state.section);
 
   const char* value_begin = *token_end == '=' ? token_end + 1 : token_end;
-  const char* value_end = value_begin;
-  while (*value_end != '\0' && *value_end != '\n' && *value_end != '\r') ++value_end;
+  const char* value_end = FindLineEnd(value_begin, line_end);
 
   if (state.store_index < 0) {
-    auto [it, inserted] =
-        store_index_.try_emplace(state.store_name, static_cast<int32_t>(store_.size()));
-    if (inserted) {
-      store_.emplace_back();
-      store_.back().name = state.store_name;
+    TName& stored = state.store != nullptr ? *state.store : NameEntry(state.store_name);
+    if (stored.store_index < 0) {
+      TStoredSection added;
+      added.name.assign(state.store_name);
+      store_.push_back(std::move(added));
+      stored.store_index = static_cast<int32_t>(store_.size() - 1);
     }
-    state.store_index = it->second;
+    state.store_index = stored.store_index;
   }
   TStoredSection& section = store_[static_cast<size_t>(state.store_index)];
   // Key (after the prefix a ':' in the header lends it), then the value and
@@ -234,28 +282,35 @@ void TIni::ParseKeyLine(const char* line, TLoadState& state) {
   size_t key_length = prefix + static_cast<size_t>(key_end - key_begin);
   size_t value_length = static_cast<size_t>(value_end - value_begin);
   char* text = Allocate(key_length + value_length + 1);
-  std::memcpy(text, state.key_prefix.data(), prefix);
+  if (prefix > 0) std::memcpy(text, state.key_prefix.data(), prefix);
   for (size_t i = prefix; i < key_length; ++i) {
     char c = key_begin[i - prefix];
     text[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
   std::string_view key(text, key_length);
-  if (section.HasKey(key)) ThrowKeyUsed(std::string(key.substr(prefix)), state.section);
+  if (section.HasKey(key)) ThrowKeyUsed(key.substr(prefix), state.section);
   std::memcpy(text + key_length, value_begin, value_length);
   text[key_length + value_length] = '\0';
   section.AddKey(key, std::string_view(text + key_length, value_length), prefix > 0);
 }
 
 const TIni::TStoredSection* TIni::FindSection(const std::string& name) const {
-  auto it = store_index_.find(name);
-  return it == store_index_.end() ? nullptr : &store_[static_cast<size_t>(it->second)];
+  const TName* known = name_index_.Find(name);
+  if (known == nullptr || known->store_index < 0) return nullptr;
+  return &store_[static_cast<size_t>(known->store_index)];
 }
 
 int32_t TIni::GetSectionCount() {
-  listed_.resize(store_.size());
-  for (size_t i = 0; i < store_.size(); ++i) listed_[i] = static_cast<int32_t>(i);
-  std::sort(listed_.begin(), listed_.end(),
-            [&](int32_t a, int32_t b) { return store_[a].name < store_[b].name; });
+  // Sorted as (name, position) pairs side by side, rather than positions that
+  // reach into the store for every comparison.
+  std::vector<std::pair<std::string_view, int32_t>> order(store_.size());
+  for (size_t i = 0; i < store_.size(); ++i) order[i] = {store_[i].name, static_cast<int32_t>(i)};
+  auto by_name = [](const auto& a, const auto& b) { return a.first < b.first; };
+  // Files written by a program often list their sections in order already.
+  if (!std::is_sorted(order.begin(), order.end(), by_name))
+    std::sort(order.begin(), order.end(), by_name);
+  listed_.resize(order.size());
+  for (size_t i = 0; i < order.size(); ++i) listed_[i] = order[i].second;
   return static_cast<int32_t>(listed_.size());
 }
 
@@ -308,7 +363,7 @@ int32_t TIni::SelectInFileOrder(const std::string& section, bool with_lent) {
   selected_keys_.reserve(stored->entries.size());
   selected_values_.reserve(stored->entries.size());
   for (size_t i = 0; i < stored->entries.size(); ++i) {
-    if (!with_lent && stored->lent[i]) continue;
+    if (!with_lent && stored->Lent(i)) continue;
     selected_keys_.emplace_back(stored->entries[i].first);
     selected_values_.emplace_back(stored->entries[i].second);
   }

@@ -5,13 +5,15 @@
 #define BASE_INI_H_
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
+
+#include "base/id_index.h"
 
 namespace orvo {
 
@@ -94,30 +96,41 @@ class TIni {
   struct TStoredSection {
     std::string name;
     TKeyValues entries;
-    // Per entry: true when a header with ':' lent its key a prefix.
+    // Per entry: true when a header with ':' lent its key a prefix; empty as
+    // long as no key of the section was lent.
     std::vector<bool> lent;
-    // The keys, once the section has grown past a handful of them.
+    // The keys, once the section has grown past a few dozen of them.
     std::unique_ptr<std::unordered_set<std::string_view>> key_set;
 
     bool HasKey(std::string_view key) const;
     void AddKey(std::string_view key, std::string_view value, bool lent_prefix);
+    bool Lent(size_t i) const { return i < lent.size() && lent[i]; }
   };
+
+  // A name met in headers or as the text before a header's ':'.
+  struct TName {
+    int32_t store_index = -1;  // its stored section, once it has a key
+    int32_t seen_in_load = 0;  // the last load with a header of that name
+  };
+
+  // The entry of name (a view of the store's text), made when new.
+  TName& NameEntry(std::string_view name);
 
   // Room for n bytes of key and value text that stay in place while the store
   // lives.
   char* Allocate(size_t n);
 
-  // Parser state of one load.
+  // Parser state of one load. The names are views of the store's text.
   struct TLoadState {
-    std::string section;                   // current header, upper-cased; empty: none
-    std::unordered_set<std::string> seen;  // section names met in this load
-    std::string store_name;                // section's text before any ':'
-    std::string key_prefix;                // the rest after that ':' and ':'
-    int32_t store_index = -1;              // its stored section, once known
+    std::string_view section;     // current header, upper-cased; empty: none
+    std::string_view store_name;  // section's text before any ':'
+    std::string_view key_prefix;  // the rest after that ':' and ':'
+    int32_t store_index = -1;     // its stored section, once known
+    TName* store = nullptr;       // the entry of store_name, when known
   };
 
-  // Sizes the tables for a text of that many bytes.
-  void Expect(int64_t text_bytes, TLoadState& state);
+  // Starts a load; sizes the tables for a text of that many bytes.
+  void Begin(int64_t text_bytes);
   // Parses one line (NUL-terminated; may end in CR or LF).
   void ParseLine(const char* line, TLoadState& state);
   void ParseHeader(const char* line, const char* open, TLoadState& state);
@@ -131,7 +144,11 @@ class TIni {
   char* text_at_ = nullptr;  // free room of the last block
   size_t text_left_ = 0;
   std::vector<TStoredSection> store_;
-  std::unordered_map<std::string, int32_t> store_index_;  // name -> position in store_
+  // What is known of each upper-cased name, and the index to it from the
+  // name (a view of the store's text).
+  std::deque<TName> names_;
+  TIdIndex<TName> name_index_;
+  int32_t load_number_ = 0;
   std::vector<int32_t> listed_;  // store_ positions in ascending name order
   std::vector<std::string> selected_keys_;
   std::vector<std::string> selected_values_;

@@ -22,57 +22,50 @@ void TAttribute::ClearDefault() {
 
 std::string TAttribute::Value(int32_t index) const {
   if (index < 0 || index >= ValueCount()) return std::string();
-  return values_[static_cast<size_t>(index)];
+  return std::string(values_.Value(static_cast<size_t>(index)));
 }
 
 std::string TAttribute::ValueAnno(int32_t index) const {
   if (index < 0 || index >= ValueCount()) return std::string();
-  return value_annos_[static_cast<size_t>(index)];
+  return std::string(values_.Anno(static_cast<size_t>(index)));
 }
 
 void TAttribute::SetValue(int32_t index, std::string_view text) {
   if (index < 0 || index >= ValueCount()) return;
-  values_[static_cast<size_t>(index)].assign(text);
+  size_t i = static_cast<size_t>(index);
+  values_.Set(i, text, values_.Anno(i));
   value_index_stale_ = true;
 }
 
 void TAttribute::SetValueAnno(int32_t index, std::string_view text) {
   if (index < 0 || index >= ValueCount()) return;
-  value_annos_[static_cast<size_t>(index)].assign(text);
+  size_t i = static_cast<size_t>(index);
+  values_.Set(i, values_.Value(i), text);
+}
+
+void TAttribute::ReserveValues(int32_t n, size_t text_bytes) {
+  if (n > 0) values_.Reserve(static_cast<size_t>(n), text_bytes);
 }
 
 void TAttribute::AddValue(std::string_view text, std::string_view anno) {
   if (text.empty()) return;
-  values_.emplace_back(text);
-  value_annos_.emplace_back(anno);
+  values_.Add(text, anno);
   value_index_stale_ = true;
 }
 
 void TAttribute::EraseValue(int32_t index) {
   if (index < 0 || index >= ValueCount()) return;
-  values_.erase(values_.begin() + index);
-  value_annos_.erase(value_annos_.begin() + index);
+  values_.Erase(static_cast<size_t>(index));
   value_index_stale_ = true;
 }
 
 void TAttribute::EraseValueByText(std::string_view text) {
-  size_t kept = 0;
-  for (size_t i = 0; i < values_.size(); ++i) {
-    if (TValue::CompareNoCase(values_[i], text) == 0) continue;
-    if (kept != i) {
-      values_[kept] = std::move(values_[i]);
-      value_annos_[kept] = std::move(value_annos_[i]);
-    }
-    ++kept;
-  }
-  values_.resize(kept);
-  value_annos_.resize(kept);
+  values_.Filter([&](std::string_view value) { return TValue::CompareNoCase(value, text) != 0; });
   value_index_stale_ = true;
 }
 
 void TAttribute::ClearValues() {
-  values_.clear();
-  value_annos_.clear();
+  values_.Clear();
   value_index_stale_ = true;
 }
 

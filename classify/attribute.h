@@ -12,6 +12,7 @@
 
 #include "classify/described.h"
 #include "classify/value.h"
+#include "classify/value_list.h"
 
 namespace orvo {
 
@@ -48,12 +49,15 @@ class TAttribute : public TDescribed {
 
   // Allowed values and their annotations, same positions. Out-of-range
   // indexes give empty texts and change nothing.
-  int32_t ValueCount() const { return static_cast<int32_t>(values_.size()); }
-  bool HasValues() const { return !values_.empty(); }
+  int32_t ValueCount() const { return static_cast<int32_t>(values_.Count()); }
+  bool HasValues() const { return !values_.Empty(); }
   std::string Value(int32_t index) const;
   std::string ValueAnno(int32_t index) const;
   void SetValue(int32_t index, std::string_view text);
   void SetValueAnno(int32_t index, std::string_view text);
+  // Makes room for n values in all, with text_bytes of value and annotation
+  // texts, so that appending them allocates no more.
+  void ReserveValues(int32_t n, size_t text_bytes);
   // Appends value and annotation; an empty value adds nothing.
   void AddValue(std::string_view text, std::string_view anno);
   void EraseValue(int32_t index);
@@ -93,8 +97,7 @@ class TAttribute : public TDescribed {
   std::string data_sub_type_;
   std::string default_;
   bool has_default_ = false;
-  std::vector<std::string> values_;
-  std::vector<std::string> value_annos_;
+  TValueList values_;
   bool has_limits_ = false;
   std::string max_;
   std::string min_;

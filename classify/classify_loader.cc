@@ -24,36 +24,72 @@ constexpr std::string_view kAttributePrefix = "ATTRIBUTE.";
 constexpr std::string_view kGroupPrefix = "GROUP.";
 constexpr std::string_view kGraphPrefix = "GRAPH.";
 
+// Texts reused from section to section, so that reading fields allocates
+// only for a text longer than all before it.
+struct TScratch {
+  std::string field;
+  std::string value;
+  std::string anno;
+};
+
 // The keys of one section with their raw values, read in place from the
 // store; sections hold a handful of keys, so lookups are linear.
 class TSection {
  public:
-  explicit TSection(const TIni::TKeyValues& entries) : entries_(entries) {}
+  TSection(const TIni::TKeyValues& entries, TScratch& scratch)
+      : entries_(entries), scratch_(scratch) {}
+
+  TScratch& Scratch() const { return scratch_; }
 
   // The raw value of an upper-case key, followed by a NUL; empty when absent.
   std::string_view Raw(std::string_view key) const {
-    for (const auto& entry : entries_)
-      if (entry.first == key) return entry.second;
+    // Keys mostly differ in length or in their last character (NAME1, NAME2,
+    // VALUE1, ...): both are checked before the bytes. No key is empty.
+    for (const auto& entry : entries_) {
+      if (entry.first.size() == key.size() && entry.first.back() == key.back() &&
+          entry.first == key)
+        return entry.second;
+    }
     return "";
   }
 
-  // The first quoted field of the value (the attribute text file's token
-  // rule: separator ',', quote '"', backslash escapes).
-  std::string Quoted(std::string_view key) const { return FirstField(Raw(key)); }
+  // How many keys start with prefix, and their values' bytes: bounds for
+  // numbered keys.
+  int32_t CountPrefixed(std::string_view prefix, size_t* value_bytes) const {
+    int32_t n = 0;
+    *value_bytes = 0;
+    for (const auto& entry : entries_) {
+      if (entry.first.substr(0, prefix.size()) != prefix) continue;
+      ++n;
+      *value_bytes += entry.second.size();
+    }
+    return n;
+  }
 
-  static std::string FirstField(std::string_view value) {
+  // The first quoted field of the value (the attribute text file's token
+  // rule: separator ',', quote '"', backslash escapes). Valid until the next
+  // call.
+  std::string_view Quoted(std::string_view key) const {
     TTokenizer tokenizer(',', '"');
-    tokenizer.Reset(value.data());
-    std::string field;
-    tokenizer.Next(field);
-    return field;
+    tokenizer.Reset(Raw(key).data());
+    tokenizer.Next(scratch_.field);
+    return scratch_.field;
   }
 
  private:
   const TIni::TKeyValues& entries_;
+  TScratch& scratch_;
 };
 
 bool IsListSeparator(char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r'; }
+
+// The number of items of an attribute list: runs without a separator.
+int32_t CountListItems(std::string_view list) {
+  int32_t n = 0;
+  for (size_t i = 0; i < list.size(); ++i)
+    if (!IsListSeparator(list[i]) && (i == 0 || IsListSeparator(list[i - 1]))) ++n;
+  return n;
+}
 
 void LoadFeature(TClassify& classify, const std::string& section, const TSection& keys) {
   int32_t local = LocalKindFromText(keys.Raw("LOCAL"));
@@ -73,6 +109,7 @@ void LoadFeature(TClassify& classify, const std::string& section, const TSection
   feature->SetLocal(local);
   feature->SetGraphId(keys.Raw("GRAPH"));
   std::string_view list = keys.Raw("ATTRIBUTES");
+  feature->ReserveAttributes(CountListItems(list));
   size_t i = 0;
   while (i < list.size()) {
     while (i < list.size() && IsListSeparator(list[i])) ++i;
@@ -97,7 +134,7 @@ void LoadAttribute(TClassify& classify, const std::string& section, const TSecti
   attribute->SetAnno(keys.Quoted("ANNO"));
   attribute->SetDataType(data_type);
   attribute->SetDataSubType(DataSubTypeFromTypeText(type_text));
-  std::string text = keys.Quoted("DEFAULT");
+  std::string_view text = keys.Quoted("DEFAULT");
   if (!text.empty()) attribute->SetDefault(text);
   // Max before min; the range check is on only when both are given.
   text = keys.Quoted("MAX");
@@ -107,9 +144,12 @@ void LoadAttribute(TClassify& classify, const std::string& section, const TSecti
   text = keys.Quoted("UNIT");
   if (!text.empty()) attribute->SetUnit(text);
   // VALUE1, VALUE2, ... up to the first missing or empty one.
+  size_t value_bytes = 0;
+  int32_t values = keys.CountPrefixed("VALUE", &value_bytes);
+  attribute->ReserveValues(values, value_bytes);
   TTokenizer tokenizer(',', '"');
-  std::string value;
-  std::string anno;
+  std::string& value = keys.Scratch().value;
+  std::string& anno = keys.Scratch().anno;
   char value_key[24] = "VALUE";
   for (int32_t n = 1;; ++n) {
     std::to_chars_result r = std::to_chars(value_key + 5, value_key + sizeof value_key, n);
@@ -150,9 +190,10 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 // ascending byte order of the names.
 void LoadSections(TClassify& classify, TIni& ini) {
   int32_t count = ini.GetSectionCount();
+  TScratch scratch;
   for (int32_t i = 0; i < count; ++i) {
     const std::string& section = ini.GetSectionName(i);
-    TSection keys(ini.GetSectionEntries(i));
+    TSection keys(ini.GetSectionEntries(i), scratch);
     if (StartsWith(section, kFeaturePrefix)) {
       LoadFeature(classify, section, keys);
     } else if (StartsWith(section, kAttributePrefix)) {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/holders.h"
+#include "base/id_index.h"
 #include "base/strings.h"
-#include "classify/id_index.h"
 
 namespace orvo {
 
@@ -43,16 +43,11 @@ class TDefinitionMap {
   // The object under the upper-cased id, or null. The pointer stays valid until
   // the object is erased or the collection cleared.
   T* Get(std::string_view id) const {
-    char folded[64];
-    if (id.size() > sizeof(folded) || !index_valid_) {
+    if (!index_valid_) {
       auto it = map_.find(UpperCopy(id));
       return it == map_.end() ? nullptr : it->second.get();
     }
-    for (size_t i = 0; i < id.size(); ++i) {
-      char c = id[i];
-      folded[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return index_.Find(std::string_view(folded, id.size()));
+    return index_.FindFolding(id);
   }
 
   // Creates an object whose id is the upper-cased id; false when it exists.
@@ -69,6 +64,13 @@ class TDefinitionMap {
   // the object is destroyed, when the key exists.
   bool Insert(TPtr<T> object) {
     std::string key = UpperCopy(object->Id());
+    // A load inserts in ascending key order: past the last key, the end is the
+    // place and no search is needed.
+    if (map_.empty() || map_.rbegin()->first < key) {
+      Index(map_.emplace_hint(map_.end(), std::move(key), std::move(object)));
+      keys_stale_ = true;
+      return true;
+    }
     auto [it, inserted] = map_.emplace(std::move(key), std::move(object));
     if (inserted) {
       Index(it);

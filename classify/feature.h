@@ -32,6 +32,10 @@ class TFeature : public TDescribed {
   // Empty when index is out of range.
   std::string AttributeId(int32_t index) const;
   const std::vector<std::string>& AttributeIds() const { return attribute_ids_; }
+  // Makes room for n ids in all, so that appending them allocates no more.
+  void ReserveAttributes(int32_t n) {
+    if (n > 0) attribute_ids_.reserve(static_cast<size_t>(n));
+  }
   // Appends the id; false and no change when it is already listed. The
   // must-be flag is accepted for compatibility and not stored.
   bool AddAttribute(std::string_view id, bool must_be);

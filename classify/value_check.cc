@@ -12,8 +12,8 @@ const char kReasonWrongDatatype[] = "wrong datatype";
 void TAttribute::RebuildValueIndex() {
   if (!value_index_stale_) return;
   value_index_.clear();
-  for (size_t i = 0; i < values_.size(); ++i)  // emplace keeps the first of equal values
-    value_index_.emplace(TValue(data_type_, values_[i]), static_cast<int32_t>(i));
+  for (size_t i = 0; i < values_.Count(); ++i)  // emplace keeps the first of equal values
+    value_index_.emplace(TValue(data_type_, values_.Value(i)), static_cast<int32_t>(i));
   value_index_stale_ = false;
 }
 
@@ -29,7 +29,7 @@ bool TAttribute::CheckString(std::string_view text) {
         return false;
       }
     }
-    if (!values_.empty()) {
+    if (!values_.Empty()) {
       RebuildValueIndex();
       if (value_index_.find(value) == value_index_.end()) {
         reason_ = kReasonNotInValues;

@@ -172,6 +172,34 @@ TEST_P(IniTest, HeadersWithAColonLendTheirKeysAPrefix) {
   EXPECT_EQ(lent_only.ReadOwnKeysInFileOrder("A"), 0);
 }
 
+TEST_P(IniTest, LentAndOwnKeysShareOneSectionInAnyOrder) {
+  TIni ini;
+  ASSERT_TRUE(Load(ini, "[A:B]\nk=1\n[A]\nj=2\n[A:C]\nk=3\n"));
+  ASSERT_EQ(ini.ReadSectionInFileOrder("A"), 3);
+  EXPECT_EQ(Selected(ini, 3), (Strings{"B:K=1", "J=2", "C:K=3"}));
+  ASSERT_EQ(ini.ReadOwnKeysInFileOrder("A"), 1);
+  EXPECT_EQ(Selected(ini, 1), (Strings{"J=2"}));
+  // A key written with the prefix clashes with the lent one.
+  TIni clash;
+  EXPECT_EQ(LoadError(clash, "[A:B]\nk=1\n[A]\nb:K=2\n"),
+            "Error, key B:K already used in section A");
+}
+
+TEST_P(IniTest, RepeatedKeysAreFoundInLargeSections) {
+  std::string text = "[Big]\n";
+  for (int i = 0; i < 40; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  TIni ini;
+  ASSERT_TRUE(Load(ini, text));
+  ASSERT_EQ(ini.ReadSectionInFileOrder("BIG"), 40);
+  EXPECT_EQ(ini.GetSectionValue(39), "39");
+  for (int repeated : {0, 31, 39}) {
+    TIni again;
+    std::string key = "K" + std::to_string(repeated);
+    EXPECT_EQ(LoadError(again, text + key + "=x\n"),
+              "Error, key " + key + " already used in section BIG");
+  }
+}
+
 TEST_P(IniTest, EveryLineEndReadsTheSame) {
   const std::string lf = "[A]\nk=1\n\n[B]\nx=2\ny= 3 \n";
   std::string crlf, cr, nul;

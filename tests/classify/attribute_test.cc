@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -46,6 +47,29 @@ TEST(Attribute, ValueListKeepsAnnotationsAligned) {
   a.EraseValue(0);
   ASSERT_EQ(a.ValueCount(), 1);
   EXPECT_EQ(a.Value(0), "d");
+  a.ClearValues();
+  EXPECT_FALSE(a.HasValues());
+}
+
+// Edits leave old texts behind in the list's storage until it is packed:
+// every value and annotation must read back the same across packings.
+TEST(Attribute, ManyEditsKeepEveryValueAndAnnotation) {
+  TAttribute a("X");
+  for (int i = 0; i < 20; ++i) a.AddValue("v" + std::to_string(i), "anno " + std::to_string(i));
+  for (int round = 0; round < 50; ++round) {
+    for (int i = 0; i < 20; ++i) {
+      a.SetValueAnno(i, "anno " + std::to_string(i) + "." + std::to_string(round));
+      if (round % 7 == 0) a.SetValue(i, "V" + std::to_string(i));
+    }
+  }
+  a.EraseValue(0);
+  a.EraseValueByText("v5");
+  ASSERT_EQ(a.ValueCount(), 18);
+  EXPECT_EQ(a.Value(0), "V1");
+  EXPECT_EQ(a.ValueAnno(0), "anno 1.49");
+  EXPECT_EQ(a.Value(17), "V19");
+  EXPECT_EQ(a.ValueAnno(17), "anno 19.49");
+  EXPECT_EQ(a.FindValueIndex("v7"), 5);
   a.ClearValues();
   EXPECT_FALSE(a.HasValues());
 }

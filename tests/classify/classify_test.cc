@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "classify/id_index.h"
+#include "base/id_index.h"
 
 namespace {
 
@@ -122,6 +123,27 @@ TEST(IdIndex, FindsExactlyTheEntriesLeftAfterErasures) {
   EXPECT_EQ(index.Find("FEATURE"), nullptr);
   index.Clear();
   EXPECT_EQ(index.Find(keys[1]), nullptr);
+}
+
+// Folding lookups upper-case ASCII letters only, also past the bytes a slot
+// keeps of its key.
+TEST(IdIndex, FoldingFindsUpperCasedKeysOnly) {
+  const std::string keys[] = {"ROAD", "ATTRIBUTE.LONG-NAME.A", "ATTRIBUTE.LONG-NAME.B", "X\xE4@[",
+                              "12345678"};
+  int objects[5] = {};
+  orvo::TIdIndex<int> index;
+  for (int i = 0; i < 5; ++i) index.Insert(keys[i], &objects[i]);
+  EXPECT_EQ(index.FindFolding("rOaD"), &objects[0]);
+  EXPECT_EQ(index.Find("road"), nullptr);
+  EXPECT_EQ(index.FindFolding("attribute.long-name.b"), &objects[2]);
+  EXPECT_EQ(index.FindFolding("attribute.long-name.c"), nullptr);
+  EXPECT_EQ(index.FindFolding("attribute.long-name."), nullptr);
+  EXPECT_EQ(index.FindFolding("x\xE4@["), &objects[3]);
+  // Neither bytes above 127 nor the neighbours of the letters fold.
+  EXPECT_EQ(index.FindFolding("x\xC4@["), nullptr);
+  EXPECT_EQ(index.FindFolding("x\xE4`{"), nullptr);
+  EXPECT_EQ(index.FindFolding("12345678"), &objects[4]);
+  EXPECT_EQ(index.FindFolding(std::string_view("12345678\0", 9)), nullptr);
 }
 
 }  // namespace
