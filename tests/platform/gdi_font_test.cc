@@ -96,7 +96,9 @@ TEST(PlatformGdiFont, LiberationSansHasArialsMetricsAtSeveralHeights) {
     EXPECT_NEAR(tm.tmAscent, em * 1854 / 2048, 1.0);
     EXPECT_NEAR(tm.tmDescent, em * 434 / 2048, 1.0);
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
-    if (height > 0) EXPECT_NEAR(tm.tmHeight, height, 1);
+    if (height > 0) {
+      EXPECT_NEAR(tm.tmHeight, height, 1);
+    }
     EXPECT_NEAR(tm.tmInternalLeading, tm.tmHeight - em, 1.5);
     EXPECT_NE(tm.tmPitchAndFamily & TMPF_TRUETYPE, 0);
     EXPECT_EQ(tm.tmWeight, FW_NORMAL);
