@@ -41,11 +41,14 @@ void WalkRaster(IRaster* r) {
       void* tile = r->GetTile(tx, ty);
       if (tile != nullptr && tile_bytes <= kMostTileBytes) Touch(tile, tile_bytes);
       if (ps > kMostPixelSize) continue;
-      const int32_t x0 = tx * tw, y0 = ty * th;
-      for (int32_t y : {y0, std::min(h - 1, y0 + th - 1)})
-        for (int32_t x : {x0, std::min(w - 1, x0 + tw - 1)})
-          if (r->GetPixel(x, y, pixel.data())) {
-            Require(!r->SetPixel(x, y, pixel.data()), "a read-only raster took a pixel");
+      // A tile's far edge may lie past INT32_MAX when the raster ends inside
+      // it: the corners are taken in 64 bits and clipped to the raster.
+      const int64_t x0 = int64_t{tx} * tw, y0 = int64_t{ty} * th;
+      for (int64_t y : {y0, std::min<int64_t>(h - 1, y0 + th - 1)})
+        for (int64_t x : {x0, std::min<int64_t>(w - 1, x0 + tw - 1)})
+          if (r->GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), pixel.data())) {
+            Require(!r->SetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), pixel.data()),
+                    "a read-only raster took a pixel");
           }
     }
   }

@@ -360,6 +360,35 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   EXPECT_EQ(f->GetTile(1, 1), nullptr);
 }
 
+// A fixed layout of just its head whose second tile row starts at 2^30 + 1
+// and would end past INT32_MAX: the raster ends inside it, no tile is
+// delivered and every position up to the last row reads as absent (found by
+// fuzzing).
+TEST(RasterDamage, TileRowReachingPastInt32MaxInAHeadOnlyFile) {
+  TempDir dir;
+  const int64_t tile_height = (int64_t{1} << 30) + 1, height = tile_height + 5;
+  orvo::RASTERHEAD head = MakeHead(5, height, 4, tile_height, 1);
+  head.data_offset = 264;
+  head.file_size = 264;
+  const std::string path = dir.File("tall.raster");
+  WriteFileBytes(path, HeadBytes(head));
+  RasterPtr r = Open(path, 0, true);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->GetHeight(), height);
+  for (int32_t tile : {0, 1, 2, 3}) EXPECT_EQ(r->GetTile(tile % 2, tile / 2), nullptr) << tile;
+  const int32_t last = static_cast<int32_t>(height - 1), second = static_cast<int32_t>(tile_height);
+  const int32_t probes[][2] = {{0, 0}, {4, second - 1}, {0, second}, {4, last}, {4, last + 1}};
+  for (const auto& p : probes) {
+    char pixel = '.';
+    EXPECT_FALSE(r->GetPixel(p[0], p[1], &pixel)) << p[0] << "," << p[1];
+    EXPECT_EQ(pixel, '.');
+  }
+  std::string block(3 * 8, '.');
+  EXPECT_FALSE(r->GetPixelBlock(3, last - 3, 3, 8, block.data()));
+  EXPECT_FALSE(r->GetPixelBlock(0, second - 1, 3, 2, block.data()));
+  EXPECT_EQ(block, std::string(3 * 8, '.'));
+}
+
 // A stream of n bytes decodes to at most n / (2 + pixel size) runs of 65535
 // pixels. A run-length tile whose stream cannot fill its tile is refused
 // before a buffer of the tile's size is made: a file of a few hundred bytes
