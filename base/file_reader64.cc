@@ -57,7 +57,7 @@ bool TFileReader64::EnsureWindow(int64_t position, int64_t length) {
   return true;
 }
 
-const uint8_t* TFileReader64::MapRange(int64_t position, int64_t length) {
+const uint8_t* TFileReader64::MapRangeMoving(int64_t position, int64_t length) {
   if (!EnsureWindow(position, length) || view_ == nullptr) return nullptr;
   return view_ + (position - view_start_);
 }

@@ -27,13 +27,21 @@ class TFileReader64 {
   // cannot be mapped.
   bool EnsureWindow(int64_t position, int64_t length);
   // EnsureWindow, then a pointer to the byte at position; null on failure.
-  const uint8_t* MapRange(int64_t position, int64_t length);
+  // A range inside the current view (the usual case of a forward walk) is
+  // answered here without a call.
+  const uint8_t* MapRange(int64_t position, int64_t length) {
+    if (view_ != nullptr && position >= view_start_ && length >= 0 &&
+        length <= view_start_ + view_length_ - position)
+      return view_ + (position - view_start_);
+    return MapRangeMoving(position, length);
+  }
 
   int64_t Size() const { return size_; }
   uint32_t Window() const { return window_; }
 
  private:
   void Unmap();
+  const uint8_t* MapRangeMoving(int64_t position, int64_t length);
 
   TOsHandle file_;
   TOsHandle mapping_;              // read-only mapping of the whole file; empty when the file is

@@ -77,7 +77,13 @@ bool TBinarySpatialReader64::ReadNext() {
       }
       previous = start;
     }
-    head_ = head;
+    // Field by field: the bound is read from the record when asked for, and a
+    // whole-struct copy of the just-decoded head stalls on store forwarding.
+    head_.size = head.size;
+    head_.id = head.id;
+    head_.kind = head.kind;
+    head_.vertex_count = head.vertex_count;
+    head_.vector_count = head.vector_count;
     record_ = p;
     position_ = next_;
     next_ += head.size;
