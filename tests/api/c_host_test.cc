@@ -46,6 +46,10 @@ TEST(InterfaceAbi, CCallersReachAddRefAndReleaseBySlot) {
   EXPECT_FALSE(destroyed);
   EXPECT_EQ(OrvoCRelease(object), 0);
   EXPECT_TRUE(destroyed);
+  // The count starts at 0: a fresh object dies on one Release.
+  destroyed = false;
+  EXPECT_EQ(OrvoCRelease(new TCounted(&destroyed)), 0);
+  EXPECT_TRUE(destroyed);
   // BOUND is four doubles in both languages.
   EXPECT_EQ(OrvoCBoundSize(), 32);
   EXPECT_EQ(sizeof(BOUND), 32u);
