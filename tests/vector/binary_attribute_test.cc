@@ -20,7 +20,6 @@ using orvotest::NextId;
 using orvotest::ReadFileBytes;
 using orvotest::RestIds;
 using orvotest::WriteFileBytes;
-using Strings = std::vector<std::string>;
 
 const uint8_t kBlob[] = {0x01, 0xAB, 0xFF};
 
@@ -31,15 +30,6 @@ std::string SampleRecord(int32_t id) {
   b.I32(14).I32(1).I32(42).Z("I").I32(18).I32(2).F64(0.1).Z("D");
   b.I32(15).I32(5).I32(1).Z("").Z("S").I32(17).I32(6).I32(3).Raw(kBlob, 3).Z("B");
   return b.s;
-}
-
-int64_t WriteSample(TBinaryAttributeWriter& writer, int32_t id) {
-  const int64_t position = writer.AddRecord(id, -2, "AB");
-  EXPECT_TRUE(writer.AddIntAttribute("I", 42));
-  EXPECT_TRUE(writer.AddDoubleAttribute("D", 0.1));
-  EXPECT_TRUE(writer.AddStringAttribute("S", ""));
-  EXPECT_TRUE(writer.AddBlobAttribute("B", kBlob, 3));
-  return position;
 }
 
 // The head of a file of n records of the given bytes.
@@ -68,7 +58,9 @@ TEST_F(BinaryAttributeFile, WriterWritesExactBytesAndRefusesWhatTheReaderCouldNo
   EXPECT_EQ(ReadFileBytes(path), FileHead(0, 0));  // the header alone
   {
     TBinaryAttributeWriter writer(path.c_str());
-    EXPECT_EQ(WriteSample(writer, 7), 16);
+    EXPECT_EQ(writer.AddRecord(7, -2, "AB"), 16);
+    EXPECT_TRUE(writer.AddIntAttribute("I", 42) && writer.AddDoubleAttribute("D", 0.1) &&
+                writer.AddStringAttribute("S", "") && writer.AddBlobAttribute("B", kBlob, 3));
     EXPECT_EQ(writer.AddRecord(8, 0, ""), 16 + 87);
   }
   EXPECT_EQ(ReadFileBytes(path), FileHead(87 + 21, 2) + SampleRecord(7) +
@@ -93,95 +85,8 @@ TEST_F(BinaryAttributeFile, WriterWritesExactBytesAndRefusesWhatTheReaderCouldNo
                                      Bytes().I32(14).I32(6).I32(0).Z("E").s);
 }
 
-TEST_F(BinaryAttributeFile, TextValuesAreStoredByDataType) {
-  {
-    TBinaryAttributeWriter writer(path.c_str());
-    writer.AddRecord(1, 0, "A");
-    EXPECT_TRUE(writer.AddAttribute("i", " -17x", 1));
-    EXPECT_TRUE(writer.AddAttribute("d", "1e3", 2));
-    EXPECT_TRUE(writer.AddAttribute("b", "01abff", 6));
-    EXPECT_TRUE(writer.AddAttribute("c", "text", 3));
-    EXPECT_TRUE(writer.AddAttribute("n", "x", -1));
-    EXPECT_FALSE(writer.AddAttribute("n", nullptr, 5));
-  }
-  TBinaryAttributeReader reader(path.c_str());
-  ASSERT_TRUE(reader.ReadNext());
-  ASSERT_EQ(reader.GetAttributeCount(), 5);
-  std::vector<int32_t> types;
-  for (int32_t i = 0; i < 5; ++i) types.push_back(reader.GetAttributeDataType(i));
-  EXPECT_EQ(types, (std::vector<int32_t>{1, 2, 6, 5, 5}));
-  EXPECT_EQ(reader.GetInt(0), -17);
-  EXPECT_EQ(reader.GetDouble(1), 1000.0);
-  std::string scratch;
-  EXPECT_EQ(reader.GetAttribute(2, scratch), "01abff");
-  EXPECT_EQ(reader.GetAttribute(4, scratch), "x");
-}
-
-TEST_F(BinaryAttributeFile, ReaderReadsEveryTypeInPlace) {
-  {
-    TBinaryAttributeWriter writer(path.c_str());
-    WriteSample(writer, 7);
-    writer.AddRecord(-9, 5, "LONG CODE");
-    writer.AddStringAttribute("name", "Main \"St\"\r\n");
-    writer.AddDoubleAttribute("neg", -2.5e-300);
-  }
-  TBinaryAttributeReader reader(path.c_str());
-  std::string scratch;
-  // Position, id, user id and class code, then id, type and text of every entry.
-  auto record = [&] {
-    Strings all = {std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
-                   std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
-    for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
-      all.push_back(std::string(reader.GetAttributeId(i)) + ":" +
-                    std::to_string(reader.GetAttributeDataType(i)) + ":" +
-                    std::string(reader.GetAttribute(i, scratch)));
-    }
-    return all;
-  };
-  EXPECT_FALSE(reader.HasRecord());
-  EXPECT_EQ(record(), (Strings{"0", "0", "0", ""}));  // neutral before the first record
-  EXPECT_EQ(reader.GetAttributeDataType(0), -1);
-
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(record(), (Strings{"16", "7", "-2", "AB", "I:1:42", "D:2:0.1", "S:5:", "B:6:01abff"}));
-  EXPECT_EQ(reader.GetInt(0), 42);
-  EXPECT_EQ(reader.GetDouble(1), 0.1);
-  uint8_t bytes[4] = {9, 9, 9, 9};
-  EXPECT_EQ(reader.GetBlob(3, bytes, 2), 3);
-  EXPECT_EQ(bytes[0], 9);
-  EXPECT_EQ(reader.GetBlob(3, bytes, 4), 3);
-  EXPECT_EQ(std::memcmp(bytes, kBlob, 3), 0);
-  // No conversion between types: the integer's bytes, an int entry has no blob.
-  EXPECT_EQ(reader.GetBlob(0, bytes, 4), 0);
-  uint64_t bits;
-  double d = 0.1;
-  std::memcpy(&bits, &d, 8);
-  EXPECT_EQ(reader.GetInt(1), static_cast<int32_t>(bits & 0xFFFFFFFFu));
-  for (int32_t i : {-1, 4, 1000}) {  // out of range: neutral
-    EXPECT_EQ(reader.GetAttributeId(i), "");
-    EXPECT_EQ(reader.GetAttributeDataType(i), -1);
-    EXPECT_EQ(reader.GetInt(i), 0);
-    EXPECT_EQ(reader.GetDouble(i), 0.0);
-    EXPECT_EQ(reader.GetBlob(i, bytes, 4), 0);
-    EXPECT_EQ(reader.GetAttribute(i, scratch), "");
-  }
-
-  ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(record(),
-            (Strings{"103", "-9", "5", "LONG CODE", "name:5:Main \"St\"\r\n", "neg:2:-2.5e-300"}));
-  EXPECT_EQ(reader.GetDouble(1), -2.5e-300);
-  EXPECT_FALSE(reader.ReadNext());
-  EXPECT_FALSE(reader.HasRecord());
-
-  EXPECT_EQ(IdAt(reader, 16 + 87), -9);
-  reader.Reset();
-  EXPECT_EQ(NextId(reader), 7);
-  EXPECT_FALSE(reader.SetPosition(-1));
-  EXPECT_FALSE(reader.HasRecord());
-  EXPECT_FALSE(reader.SetPosition(reader.GetSize()));
-  EXPECT_FALSE(reader.SetPosition(reader.GetSize() + 1));
-}
-
+// Reading every type back, bounded copies, positions and neutral results are
+// checked through the AR exports.
 TEST_F(BinaryAttributeFile, ReaderSkipsIdZeroAndReadsShortFilesAsEmpty) {
   WriteFileBytes(path, ThreeRecords(0, 5, 0));
   {
@@ -261,25 +166,14 @@ TEST_F(BinaryAttributeFile, DamageEndsTheWalkAtTheDamagedRecord) {
   EXPECT_EQ(IdAt(reader, 16 + 2 * 87), 3);
 }
 
-TEST_F(BinaryAttributeFile, AnyPositionAndAnyByteEndCleanly) {
+TEST_F(BinaryAttributeFile, AnyPositionEndsCleanly) {
   const std::string good = ThreeRecords(1, 2, 3);
-  {
-    WriteFileBytes(path, good);
-    TBinaryAttributeReader reader(path.c_str());
-    for (int64_t position = -2; position <= static_cast<int64_t>(good.size()) + 2; ++position) {
-      // Every record read moves on by at least its 20-byte head.
-      const size_t steps = reader.SetPosition(position) ? RestIds(reader).size() : 0;
-      EXPECT_LE(steps, good.size() / 20) << "position " << position;
-    }
-  }
-  // Every byte set to values that make sizes and counts zero, negative or huge.
-  for (size_t at = 0; at < good.size(); ++at) {
-    for (char value : {'\x00', '\xff', '\x80', '\x7f', '\x01'}) {
-      std::string bytes = good;
-      bytes[at] = value;
-      WriteFileBytes(path, bytes);
-      EXPECT_LE(Walk(path).size(), good.size() / 20) << "byte " << at;
-    }
+  WriteFileBytes(path, good);
+  TBinaryAttributeReader reader(path.c_str());
+  for (int64_t position = -2; position <= static_cast<int64_t>(good.size()) + 2; ++position) {
+    // Every record read moves on by at least its 20-byte head.
+    const size_t steps = reader.SetPosition(position) ? RestIds(reader).size() : 0;
+    EXPECT_LE(steps, good.size() / 20) << "position " << position;
   }
 }
 

@@ -34,7 +34,9 @@ std::vector<double> Fields(const TSpatialIndexEx::SI& e) {
   return v;
 }
 
-TEST(SpatialIndex, LoadsBothFilesAndWalksInIdOrder) {
+// The id-ordered walk and jumps are checked through the SR exports; here the
+// loading itself.
+TEST(SpatialIndex, LoadsBothFilesKeepingTheFirstEntryOfAnId) {
   orvotest::TempDir dir;
   WriteFileBytes(dir.File("a.bindex"), orvotest::BinaryIndexBytes(Sample()));
   // Lines that do not convert are skipped.
@@ -46,24 +48,10 @@ TEST(SpatialIndex, LoadsBothFilesAndWalksInIdOrder) {
     ASSERT_TRUE(binary ? index.LoadBinary(dir.File("a.bindex").c_str())
                        : index.LoadText(dir.File("a.index").c_str()));
     EXPECT_EQ(index.Count(), 3u);
-    EXPECT_EQ(index.Current(), nullptr);
-    std::vector<int32_t> ids;
-    while (index.Next()) ids.push_back(index.Current()->id);
-    EXPECT_EQ(ids, (std::vector<int32_t>{-5, 7, 30}));
-    EXPECT_EQ(index.Current(), nullptr);
-    EXPECT_FALSE(index.Next());
-
     ASSERT_TRUE(index.Find(30));
     EXPECT_EQ(Fields(*index.Current()), Fields(Sample()[0]));  // the first entry for 30
-    EXPECT_FALSE(index.Find(8));
-    EXPECT_EQ(index.Current()->id, 30);  // unchanged
-    ASSERT_TRUE(index.Find(-5));
-    ASSERT_TRUE(index.Next());
-    EXPECT_EQ(index.Current()->id, 7);
+    ASSERT_TRUE(index.Find(7));
     EXPECT_DOUBLE_EQ(index.Current()->value, 7 / 3.0);  // 16 significant digits in text
-    index.Reset();
-    ASSERT_TRUE(index.Next());
-    EXPECT_EQ(index.Current()->id, -5);
     // The union of every entry's bound, the duplicate's included.
     const auto& b = index.Bound();
     EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -13,14 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "base/strings.h"
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 #include "vector/binary_attribute_reader.h"
 #include "vector/binary_attribute_writer.h"
 #include "vector/binary_spatial_reader64.h"
 #include "vector/binary_spatial_writer.h"
-#include "vector/layer_name.h"
 #include "vector/text_attribute_reader.h"
 #include "vector/text_attribute_writer.h"
 #include "vector/text_spatial_reader.h"
@@ -68,19 +64,9 @@ TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
   }
 }
 
-TEST(SpatialNumbers, AtoiRuleAndParseDouble) {
-  using Ints = std::vector<std::pair<const char*, int32_t>>;
-  const Ints ints = {{"42", 42}, {"  -17x", -17}, {"+5", 5}, {"10;20", 10},
-                     {"abc", 0}, {"", 0},         {"-", 0}};
-  const Ints limits = {{"2147483647", INT32_MAX},
-                       {"99999999999999999999", INT32_MAX},
-                       {"-99999999999999999999", INT32_MIN}};
-  for (const Ints& cases : {ints, limits})
-    for (auto [text, value] : cases)
-      EXPECT_EQ(AtoiRule(text, text + std::strlen(text)), value) << text;
+TEST(SpatialNumbers, AtoiRuleStopsAtTheEndAndParseDoubleIsExact) {
   const char digits[] = "123456";
-  EXPECT_EQ(AtoiRule(digits, digits + 3), 123);  // stops at the end given
-
+  EXPECT_EQ(AtoiRule(digits, digits + 3), 123);
   // Exact and free of the C locale.
   const std::pair<const char*, double> doubles[] = {
       {"11.5", 11.5},        {"+0.1", 0.1},
@@ -101,37 +87,6 @@ TEST(SpatialNumbers, AtoiRuleAndParseDouble) {
     EXPECT_FALSE(ParseDouble(bad, bad + std::strlen(bad), &v)) << bad;
     EXPECT_EQ(v, 0.0) << bad;
   }
-}
-
-// The writers rely on AppendDouble giving exactly what "%-.16g" prints in the
-// C locale; random bit patterns reach every exponent, subnormals included.
-TEST(SpatialNumbers, AppendDoubleMatchesPrintfOverEveryExponent) {
-  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  std::setlocale(LC_NUMERIC, "C");
-  uint64_t state = 0x9E3779B97F4A7C15ull;
-  for (int i = 0; i < 20000; ++i) {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    double value;
-    std::memcpy(&value, &state, sizeof value);
-    if (!std::isfinite(value)) continue;
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "%-.16g", value);
-    std::string got;
-    AppendDouble(got, value);
-    ASSERT_EQ(got, expected);
-  }
-  std::setlocale(LC_NUMERIC, saved.c_str());
-}
-
-TEST(LayerName, FormAndFileNames) {
-  for (const char* name : {"roads.bspatial", "dir/roads.BAttribute"})
-    EXPECT_TRUE(IsBinaryLayerName(name)) << name;
-  for (const char* name : {"roads.spatial", "roads", "my.bspatial/roads"})
-    EXPECT_FALSE(IsBinaryLayerName(name)) << name;
-  EXPECT_EQ(LayerFileName("roads.battribute", ".bspatial"), "roads.bspatial");
-  EXPECT_EQ(LayerFileName("roads", ".spatial"), "roads.spatial");
 }
 
 }  // namespace

@@ -49,21 +49,6 @@ std::vector<int32_t> RestIds(Reader& r) {
   return ids;
 }
 
-// Id, kind, kind with height, position, vector and vertex counts.
-template <class Reader>
-std::vector<int64_t> SpatialHead(const Reader& r) {
-  return {r.GetId(),          r.GetKind(),       r.GetLocal3D(), r.GetSpatialPosition(),
-          r.GetVectorCount(), r.GetVertexCount()};
-}
-
-// Doubles stored at a possibly unaligned place.
-template <class T>
-std::vector<double> Doubles(const T* at, size_t n) {
-  std::vector<double> v(n);
-  if (n != 0) std::memcpy(v.data(), at, 8 * n);
-  return v;
-}
-
 }  // namespace orvotest
 
 #endif  // TESTS_VECTOR_VECTOR_TEST_UTIL_H_
