@@ -23,47 +23,27 @@ TEST(Attribute, DefaultOfEmptyTextIsZero) {
   EXPECT_EQ(a.Default(), "");
 }
 
-TEST(Attribute, ValueListKeepsAnnotationsAligned) {
-  TAttribute a("X");
-  a.AddValue("a", "first");
-  a.AddValue("", "ignored");
-  a.AddValue("A", "second");
-  a.AddValue("b", "third");
-  ASSERT_EQ(a.ValueCount(), 3);
-  EXPECT_EQ(a.ValueAnno(1), "second");
-  EXPECT_EQ(a.Value(3), "");
-  EXPECT_EQ(a.Value(-1), "");
-  a.SetValue(3, "out of range");
-  a.SetValueAnno(-1, "out of range");
-  a.SetValue(2, "c");
-  a.SetValueAnno(2, "changed");
-  a.EraseValueByText("a");  // a and A, with their annotations
-  ASSERT_EQ(a.ValueCount(), 1);
-  EXPECT_EQ(a.Value(0), "c");
-  EXPECT_EQ(a.ValueAnno(0), "changed");
-  a.AddValue("d", "");
-  a.EraseValue(5);
-  a.EraseValue(-1);
-  a.EraseValue(0);
-  ASSERT_EQ(a.ValueCount(), 1);
-  EXPECT_EQ(a.Value(0), "d");
-  a.ClearValues();
-  EXPECT_FALSE(a.HasValues());
-}
-
 // Edits leave old texts behind in the list's storage until it is packed:
 // every value and annotation must read back the same across packings.
-TEST(Attribute, ManyEditsKeepEveryValueAndAnnotation) {
+TEST(Attribute, ValueEditsKeepEveryValueAndAnnotationAligned) {
   TAttribute a("X");
   for (int i = 0; i < 20; ++i) a.AddValue("v" + std::to_string(i), "anno " + std::to_string(i));
+  a.AddValue("", "ignored");
+  a.AddValue("V3", "same text, other case");
   for (int round = 0; round < 50; ++round) {
     for (int i = 0; i < 20; ++i) {
       a.SetValueAnno(i, "anno " + std::to_string(i) + "." + std::to_string(round));
       if (round % 7 == 0) a.SetValue(i, "V" + std::to_string(i));
     }
   }
+  for (int32_t i : {-1, 21}) {  // outside: nothing changes
+    a.SetValue(i, "out");
+    a.SetValueAnno(i, "out");
+    a.EraseValue(i);
+    EXPECT_EQ(a.Value(i), "");
+  }
   a.EraseValue(0);
-  a.EraseValueByText("v5");
+  a.EraseValueByText("v3");  // both V3 entries, with their annotations
   ASSERT_EQ(a.ValueCount(), 18);
   EXPECT_EQ(a.Value(0), "V1");
   EXPECT_EQ(a.ValueAnno(0), "anno 1.49");
@@ -95,24 +75,6 @@ TEST(Attribute, ValueIndexKeepsTheFirstOfEqualValues) {
   text.SetValue(0, "path");
   EXPECT_EQ(text.FindValueIndex("road"), -1);
   EXPECT_EQ(text.FindValueIndex("PATH"), 0);
-}
-
-TEST(Attribute, RangeCheckIsOnExactlyWhenBothLimitsAreSet) {
-  TAttribute b("Y");
-  b.SetMax("10");
-  EXPECT_FALSE(b.HasLimits());
-  b.SetMin("1");
-  EXPECT_TRUE(b.HasLimits());
-  // Clearing one limit switches the check off instead of refusing every value.
-  b.SetMin("");
-  EXPECT_FALSE(b.HasLimits());
-  EXPECT_TRUE(b.CheckString("anything"));
-  b.SetMin("1");
-  b.ClearMinMax();
-  EXPECT_FALSE(b.HasLimits());
-  EXPECT_EQ(b.Min() + b.Max(), "");
-  EXPECT_TRUE(b.CheckString("anything"));
-  EXPECT_EQ(b.Reason(), "");
 }
 
 constexpr const char* kRange = "value not in range";
@@ -169,14 +131,6 @@ TEST(ValueCheck, AllowedValuesCompareByType) {
   EXPECT_TRUE(s.CheckString("a"));
   EXPECT_FALSE(s.CheckString(" a"));
   EXPECT_EQ(s.Reason(), kList);
-
-  TAttribute i("I");
-  i.SetDataType(1);
-  i.AddValue("1", "");
-  i.AddValue("2", "");
-  EXPECT_TRUE(i.CheckString("01"));
-  EXPECT_TRUE(i.CheckDouble(2.9));  // checked as 2
-  EXPECT_FALSE(i.CheckInt(3));
 
   TAttribute t("T");
   t.SetDataType(4);
