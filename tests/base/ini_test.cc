@@ -127,58 +127,35 @@ TEST_P(IniTest, BrokenHeaderIsReportedAndDropsItsKeys) {
 
 TEST_P(IniTest, SectionNamesAreTrimmedFoldedAsciiOnlyAndListed) {
   TIni ini;
-  ASSERT_TRUE(Load(ini,
-                   "[\t a b \t] x\nk=1\n[stra\xdf"
-                   "e\xe4]\nk=2\n[Empty]\n[A]\nb=2\na=3\n"));
+  ASSERT_TRUE(Load(ini, "[\t a b \t] x\nk=1\n[s\xe4]\nk=2\n[Empty]\n[A]\nb=2\na=3\n"));
   ASSERT_EQ(ini.GetSectionCount(), 3);
   Strings names;
   for (int32_t i = -1; i <= 3; ++i) names.push_back(ini.GetSectionName(i));
   // Bytes above 127 are kept as they are.
-  EXPECT_EQ(names, (Strings{"", "A", "A B",
-                            "STRA\xdf"
-                            "E\xe4",
-                            ""}));
-  EXPECT_EQ(ini.GetValue("Stra\xdf"
-                         "e\xe4",
-                         "K", ""),
-            "2");
-  EXPECT_EQ(ini.GetValue("STRA\xdf"
-                         "E\xc4",
-                         "K", "none"),
-            "none");
-
+  EXPECT_EQ(names, (Strings{"", "A", "A B", "S\xe4", ""}));
+  EXPECT_EQ(ini.GetValue("s\xe4", "K", ""), "2");
+  EXPECT_EQ(ini.GetValue("S\xc4", "K", "none"), "none");
   ASSERT_EQ(ini.ReadSection("a"), 2);
   EXPECT_EQ(Selected(ini, 3), (Strings{"A=3", "B=2", "="}));
-  EXPECT_EQ(ini.GetSectionValue(-1), "");
   ASSERT_EQ(ini.ReadSectionInFileOrder("a"), 2);
   EXPECT_EQ(Selected(ini, 2), (Strings{"B=2", "A=3"}));
   // An unknown section empties the selection.
   EXPECT_EQ(ini.ReadSection("Empty"), 0);
   EXPECT_EQ(ini.GetSectionKey(0), "");
-  EXPECT_EQ(ini.ReadSectionInFileOrder("none"), 0);
 }
 
-TEST_P(IniTest, HeadersWithAColonLendTheirKeysAPrefix) {
+TEST_P(IniTest, HeadersWithAColonLendTheirKeysAPrefixInAnyOrder) {
   TIni ini;
-  ASSERT_TRUE(Load(ini, "[A]\nk=0\n[A:SUB]\nk=1\n"));
-  EXPECT_EQ(ini.GetValue("A", "SUB:K", ""), "1");
-  ASSERT_EQ(ini.ReadSectionInFileOrder("A"), 2);
-  EXPECT_EQ(Selected(ini, 2), (Strings{"K=0", "SUB:K=1"}));
+  ASSERT_TRUE(Load(ini, "[A:B]\nk=1\n[A]\nj=2\n[A:C]\nk=3\n"));
+  EXPECT_EQ(ini.GetValue("A", "C:K", ""), "3");
+  ASSERT_EQ(ini.ReadSectionInFileOrder("A"), 3);
+  EXPECT_EQ(Selected(ini, 3), (Strings{"B:K=1", "J=2", "C:K=3"}));
   // Only the keys that stood under [A] itself.
   ASSERT_EQ(ini.ReadOwnKeysInFileOrder("a"), 1);
-  EXPECT_EQ(Selected(ini, 2), (Strings{"K=0", "="}));
+  EXPECT_EQ(Selected(ini, 2), (Strings{"J=2", "="}));
   TIni lent_only;
   ASSERT_TRUE(Load(lent_only, "[A:B]\nk=1\n"));
   EXPECT_EQ(lent_only.ReadOwnKeysInFileOrder("A"), 0);
-}
-
-TEST_P(IniTest, LentAndOwnKeysShareOneSectionInAnyOrder) {
-  TIni ini;
-  ASSERT_TRUE(Load(ini, "[A:B]\nk=1\n[A]\nj=2\n[A:C]\nk=3\n"));
-  ASSERT_EQ(ini.ReadSectionInFileOrder("A"), 3);
-  EXPECT_EQ(Selected(ini, 3), (Strings{"B:K=1", "J=2", "C:K=3"}));
-  ASSERT_EQ(ini.ReadOwnKeysInFileOrder("A"), 1);
-  EXPECT_EQ(Selected(ini, 1), (Strings{"J=2"}));
   // A key written with the prefix clashes with the lent one.
   TIni clash;
   EXPECT_EQ(LoadError(clash, "[A:B]\nk=1\n[A]\nb:K=2\n"),
@@ -236,11 +213,9 @@ TEST_P(IniTest, LongLinesAreParsedInPieces) {
 
 TEST_P(IniTest, EmptyInputLoadsNothing) {
   const char bytes[] = "\r\n\n\0\r  \r\n; only a comment\n";
-  for (const std::string& text : {std::string(), std::string(bytes, sizeof(bytes) - 1)}) {
-    TIni ini;
-    ASSERT_TRUE(Load(ini, text));
-    EXPECT_EQ(ini.GetSectionCount(), 0);
-  }
+  TIni ini;
+  ASSERT_TRUE(Load(ini, std::string(bytes, sizeof(bytes) - 1)));
+  EXPECT_EQ(ini.GetSectionCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, IniTest, testing::Values(Source::kMemory, Source::kFile),

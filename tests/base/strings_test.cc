@@ -1,14 +1,18 @@
-// Path splitting, case folding, number parsing and formatting.
+// Path splitting, case folding, number parsing (the locale-free atoi and
+// strtod rules too) and formatting.
 #include "base/strings.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <utility>
+
+#include "base/c_numbers.h"
 
 namespace orvo {
 namespace {
@@ -50,6 +54,29 @@ TEST(StrToDouble, FollowsTheLibraryParsingRules) {
                                                   {"\t+42", 42.0},       {"1e3", 1000.0},
                                                   {"2E-2", 0.02},        {"3,5", 3.0}};
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(StrToDouble(text), value) << text;
+}
+
+TEST(CNumbers, AtoiFollowsTheCRuleAndSaturates) {
+  const std::pair<const char*, int32_t> cases[] = {{"", 0},
+                                                   {" \t\r\n\v\f-42x", -42},
+                                                   {"+7", 7},
+                                                   {"12abc", 12},
+                                                   {"abc", 0},
+                                                   {"- 5", 0},
+                                                   {"-2147483648", INT32_MIN},
+                                                   {"99999999999999999999999", INT32_MAX},
+                                                   {"-99999999999999999999999", INT32_MIN}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(CAtoi(text), value) << text;
+}
+
+TEST(CNumbers, StrtodIgnoresTheLocaleAndFollowsTheCRule) {
+  // The test program runs under a comma-decimal locale where it has one.
+  const std::pair<const char*, double> cases[] = {
+      {"0.5", 0.5},        {"  -1.5e2x", -150.0}, {"+.25", 0.25},  {"1,5", 1.0},
+      {"0.1", 0.1},        {"abc", 0.0},          {"+-1", 0.0},    {"0x10", 16.0},
+      {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL}, {"1e-400", 0.0}, {"inf", HUGE_VAL}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(CStrtod(text), value) << text;
+  EXPECT_TRUE(std::isnan(CStrtod("nan")));
 }
 
 // Formats with printf in the C locale, the reference for "%-.16g".

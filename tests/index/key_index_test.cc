@@ -2,78 +2,55 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "orvoapi.h"
 
 namespace {
 
-struct SiKeeper {
-  HSI h = CreateSI();
-  ~SiKeeper() { FreeSI(h); }
-};
-struct Ii64Keeper {
-  HII64 h = CreateII64();
-  ~Ii64Keeper() { FreeII64(h); }
-};
-
-TEST(KeyIndexes, FreeOfNullDoesNothing) {
-  FreeSI(nullptr);
-  FreeII64(nullptr);
-}
-
-TEST(StringIndex, InsertKeepsTheFirstValue) {
-  SiKeeper si;
-  EXPECT_TRUE(InsertSI(si.h, "A", 1));
-  EXPECT_FALSE(InsertSI(si.h, "A", 2));
-  int32_t value = 0;
-  EXPECT_TRUE(FindSI(si.h, "A", &value));
-  EXPECT_EQ(value, 1);
-  EXPECT_EQ(CountSI(si.h), 1);
-}
-
-TEST(StringIndex, KeysAreCaseSensitiveBytesAndMayBeEmpty) {
-  SiKeeper si;
-  InsertSI(si.h, "A", 1);
+TEST(StringIndex, KeysAreCaseSensitiveBytesAndTheFirstValueStays) {
+  HSI si = CreateSI();
+  EXPECT_TRUE(InsertSI(si, "A", 1));
+  EXPECT_FALSE(InsertSI(si, "A", 2));
   int32_t value = 77;
-  EXPECT_FALSE(FindSI(si.h, "a", &value));
+  EXPECT_FALSE(FindSI(si, "a", &value));
   EXPECT_EQ(value, 77);  // untouched
-  EXPECT_TRUE(InsertSI(si.h, "", 5));
-  EXPECT_TRUE(InsertSI(si.h, "\xe9", 6));  // high bytes are ordinary keys
-  EXPECT_TRUE(FindSI(si.h, "", &value));
-  EXPECT_EQ(value, 5);
-  EXPECT_TRUE(FindSI(si.h, "\xe9", &value));
-  EXPECT_EQ(value, 6);
-  DeleteSI(si.h, "missing");
-  EXPECT_EQ(CountSI(si.h), 3);
-  DeleteSI(si.h, "A");
-  EXPECT_FALSE(FindSI(si.h, "A", &value));
-  ClearSI(si.h);
-  EXPECT_EQ(CountSI(si.h), 0);
-  EXPECT_TRUE(InsertSI(si.h, "A", 9));  // still usable after Clear
+  EXPECT_TRUE(InsertSI(si, "", 5));
+  EXPECT_TRUE(InsertSI(si, "\xe9", 6));  // high bytes are ordinary keys
+  for (auto [key, expected] : {std::pair{"A", 1}, {"", 5}, {"\xe9", 6}}) {
+    EXPECT_TRUE(FindSI(si, key, &value));
+    EXPECT_EQ(value, expected) << key;
+  }
+  DeleteSI(si, "missing");
+  EXPECT_EQ(CountSI(si), 3);
+  DeleteSI(si, "A");
+  EXPECT_FALSE(FindSI(si, "A", &value));
+  ClearSI(si);
+  EXPECT_EQ(CountSI(si), 0);
+  EXPECT_TRUE(InsertSI(si, "A", 9));  // still usable after Clear
+  FreeSI(si);
+  FreeSI(nullptr);
 }
 
 TEST(Int64Index, HighAndLowHalvesBothCount) {
-  Ii64Keeper ii;
-  const uint64_t top = uint64_t{1} << 63;
-  EXPECT_TRUE(InsertII64(ii.h, top, 1));
-  EXPECT_TRUE(InsertII64(ii.h, 1, 2));
-  EXPECT_TRUE(InsertII64(ii.h, (uint64_t{7} << 32) | 1, 3));
-  EXPECT_TRUE(InsertII64(ii.h, UINT64_MAX, 4));
-  EXPECT_FALSE(InsertII64(ii.h, 1, 5));
+  HII64 ii = CreateII64();
+  const uint64_t keys[] = {uint64_t{1} << 63, 1, (uint64_t{7} << 32) | 1, UINT64_MAX};
+  for (int32_t i = 0; i < 4; ++i) EXPECT_TRUE(InsertII64(ii, keys[i], i + 1));
+  EXPECT_FALSE(InsertII64(ii, 1, 5));
   int32_t value = 0;
-  EXPECT_TRUE(FindII64(ii.h, top, &value));
-  EXPECT_EQ(value, 1);
-  EXPECT_TRUE(FindII64(ii.h, (uint64_t{7} << 32) | 1, &value));
-  EXPECT_EQ(value, 3);
-  EXPECT_TRUE(FindII64(ii.h, UINT64_MAX, &value));
-  EXPECT_EQ(value, 4);
+  for (int32_t i = 0; i < 4; ++i) {
+    EXPECT_TRUE(FindII64(ii, keys[i], &value));
+    EXPECT_EQ(value, i + 1) << i;
+  }
   value = -8;
-  EXPECT_FALSE(FindII64(ii.h, 2, &value));
+  EXPECT_FALSE(FindII64(ii, 2, &value));
   EXPECT_EQ(value, -8);
-  DeleteII64(ii.h, 12345);
-  EXPECT_EQ(CountII64(ii.h), 4);
-  ClearII64(ii.h);
-  EXPECT_EQ(CountII64(ii.h), 0);
+  DeleteII64(ii, 12345);
+  EXPECT_EQ(CountII64(ii), 4);
+  ClearII64(ii);
+  EXPECT_EQ(CountII64(ii), 0);
+  FreeII64(ii);
+  FreeII64(nullptr);
 }
 
 }  // namespace
