@@ -187,6 +187,7 @@ TEST(ClassifyApi, FailuresReachTheHostsHook) {
   SetIdGT(GetGroupCS(c.h, "g"), "a]b");
   EXPECT_FALSE(SaveFileCS(c.h, dir.File("out.cls").c_str()));
   SetErrorNotifyHook(nullptr, nullptr);
+  EXPECT_FALSE(LoadFileCS(c.h, missing.c_str()));  // reports only while the hook is set
   Reports expected = {{15, "[feature.c"},   {10004, "Error, section name GROUP.D already used"},
                       {10000, missing},     {10003, "ATTRIBUTE.B"},
                       {10001, "FEATURE.A"}, {10005, "group.a]b: id holds ']', ':' or a line end"}};
