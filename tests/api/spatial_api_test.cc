@@ -136,7 +136,6 @@ TEST_P(SpatialReaderApiTest, WalksInIdOrderThroughTheIndex) {
     ids.push_back(id);
     ExpectRecord(r, kLayer[i]);
     EXPECT_EQ(GetSpatialPositionSR(r), positions_[i]);
-    EXPECT_EQ(GetPositionSR(r), positions_[i]);
     EXPECT_EQ(GetAttributePositionSR(r), static_cast<int64_t>(1000 + 10 * i));
     EXPECT_EQ(std::vector<int32_t>({GetLeftFaceSR(r), GetRightFaceSR(r), GetLeftEdgeSR(r),
                                     GetRightEdgeSR(r), GetStartPointSR(r), GetEndPointSR(r)}),
