@@ -1,5 +1,5 @@
-// Raster views: previews found by stem, levels chosen by zoom, windows
-// prepared with their background and drawn into image contexts.
+// Raster views: previews found by stem, windows prepared with their
+// background and drawn into image contexts.
 #include "display/raster_view.h"
 
 #include <gtest/gtest.h>

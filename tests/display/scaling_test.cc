@@ -1,5 +1,5 @@
-// Scaling and drawing: covered parts at their edges, reduction and
-// enlargement against pixels computed here, drawing into image contexts.
+// Scaling and drawing: covered parts at their edges, reduction and enlargement
+// against pixels computed here, drawing, window positions on the map.
 #include <gtest/gtest.h>
 
 #include <cmath>

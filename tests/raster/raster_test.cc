@@ -1,5 +1,5 @@
 // The raster object: pixels, blocks and tiles of both layouts, damaged files,
-// and one file shared by several openers and processes.
+// and one file shared by processes.
 #include "raster/raster.h"
 
 #include <gtest/gtest.h>
