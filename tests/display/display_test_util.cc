@@ -1,14 +1,6 @@
 // Helpers of the display tests.
 #include "tests/display/display_test_util.h"
 
-#ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
-
-#include <gtest/gtest.h>
-
 namespace orvotest {
 
 Released<IRaster> MakeRaster(const std::string& path, int32_t w, int32_t h, int32_t tw, int32_t th,
@@ -35,51 +27,6 @@ std::vector<uint8_t> ImagePixel(HDC dc, int32_t x, int32_t y) {
   if (bits == nullptr || x < 0 || y < 0 || x >= width || y >= height) return {};
   const uint8_t* p = bits + static_cast<int64_t>(y) * stride + x * 3;
   return {p[0], p[1], p[2]};
-}
-
-Rgb Colour(IPalette* palette, int32_t index) {
-  uint8_t rgb[3] = {1, 2, 3};
-  if (!palette->GetColor(rgb, index)) return {};
-  return {rgb[0], rgb[1], rgb[2]};
-}
-
-void ExpectHeightColours(IPalette* palette, const std::vector<HeightRgb>& want) {
-  for (const auto& [h, rgb] : want) EXPECT_EQ(HeightColour(palette, h), rgb) << "height " << h;
-}
-
-std::string Le64(int64_t v) {
-  std::string s(8, '\0');
-  for (int i = 0; i < 8; ++i) s[i] = static_cast<char>(static_cast<uint64_t>(v) >> (8 * i));
-  return s;
-}
-
-std::string HistogramBytes(int64_t size_field, const HistogramRecords& records) {
-  std::string s = "_hstgrmm" + Le64(size_field) + std::string("\x02\0\0\0", 4);
-  for (auto [value, count] : records)
-    s += std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)} + Le64(count);
-  return s;
-}
-
-std::string HistogramBytes(const HistogramRecords& records) {
-  return HistogramBytes(20 + 10 * static_cast<int64_t>(records.size()), records);
-}
-
-bool UnderSizeLimit(int64_t limit, const std::function<bool()>& body) {
-#ifdef _WIN32
-  (void)limit, (void)body;
-  return false;
-#else
-  struct rlimit old_limit;
-  EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  struct rlimit small = old_limit;
-  small.rlim_cur = static_cast<rlim_t>(limit);
-  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool result = body();
-  setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
-  return result;
-#endif
 }
 
 }  // namespace orvotest

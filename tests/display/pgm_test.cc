@@ -1,6 +1,6 @@
-// PGM sign libraries built by hand: opening and its refusals, signs drawn
-// with white transparent and clipped, recoloured, unloaded and drawn again,
-// damaged pictures.
+// PGM sign libraries built by hand: refusals, signs drawn with white
+// transparent and clipped, damaged pictures; BMP pictures and contexts that
+// are no image through the internal functions.
 #include "display/pgm.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "display/dib_section.h"
+#include "display/image_dc.h"
+#include "platform/win32.h"
 #include "tests/display/display_test_util.h"
 #include "tests/support/pgm_builder.h"
 #include "tests/support/raised.h"
@@ -128,8 +131,6 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
 TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
   Released<IPgm> pgm = Open(TwoSigns());
   ASSERT_NE(pgm, nullptr);
-  EXPECT_EQ(pgm->GetSignCount(), 2);
-  EXPECT_EQ(pgm->GetSignWidth(0), 3);
   EXPECT_EQ(pgm->GetSignWidth(1), 2);
   ImageDc dc = GreenImage(4, 4);
   for (int32_t index : {-1, 2}) {
@@ -150,28 +151,6 @@ TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
   EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MAX, 0, 0));
   EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
   EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
-}
-
-TEST_F(PgmTest, RecolouringTouchesOpaquePixelsOnlyAndUnloadingForgetsIt) {
-  Released<IPgm> pgm = Open(TwoSigns());
-  ASSERT_NE(pgm, nullptr);
-  constexpr uint32_t kBlue = 0x0000FF;
-  // COLORREF carries red in the low byte.
-  ASSERT_TRUE(pgm->RecolorSign(0, RGB(0xFF, 0, 0), RGB(0, 0, 0xFF)));
-  // Transparent pixels are black in the decoded picture and white in the
-  // file: recolouring either leaves them transparent.
-  ASSERT_TRUE(pgm->RecolorSign(0, RGB(0xFF, 0xFF, 0xFF), RGB(0x10, 0x20, 0x30)));
-  ASSERT_TRUE(pgm->RecolorSign(0, RGB(0, 0, 0), RGB(0x40, 0x40, 0x40)));
-  ImageDc dc = GreenImage(3, 2);
-  ASSERT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
-  EXPECT_EQ(Pixels(dc.get(), 3, 2),
-            (std::vector<Px>{kGreen, Bgr(kBlue), Bgr(0x404040), Bgr(kBlue), kGreen, Bgr(kGrey)}));
-
-  ASSERT_TRUE(pgm->UnloadSign(0));
-  ASSERT_TRUE(pgm->UnloadSign(0));  // twice is harmless
-  ImageDc again = GreenImage(3, 2);
-  ASSERT_TRUE(pgm->DrawSign(again.get(), 1, 1, 0));
-  EXPECT_EQ(Pixels(again.get(), 3, 1), (std::vector<Px>{kGreen, Bgr(kRed), Bgr(kBlack)}));
 }
 
 TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
@@ -201,6 +180,129 @@ TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
     EXPECT_TRUE(pgm->UnloadSign(index)) << index;
   }
   EXPECT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
+}
+
+Px At(const mt::TDibSection& dib, int x, int y) {
+  const uint8_t* p = dib.GetRow(y) + x * 3;
+  return {p[0], p[1], p[2]};
+}
+
+void Put32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
+}
+
+// A BMP file image of w x h pixels at bits a pixel, rows bottom row first,
+// pixel (x, y) (y = 0 the top row) blue = x, green = y, red = 0x80.
+std::string Bmp(int w, int h, int bits) {
+  const int row = bits == 24 ? (w * 3 + 3) & ~3 : w * 4;
+  std::string s(54 + static_cast<size_t>(row) * h, '\0');
+  s[0] = 'B';
+  s[1] = 'M';
+  const size_t fields[][2] = {{2, s.size()}, {10, 54}, {14, 40}, {18, size_t(w)}, {22, size_t(h)}};
+  for (auto [at, v] : fields) Put32(s, at, static_cast<uint32_t>(v));
+  s[26] = 1;
+  s[28] = static_cast<char>(bits);
+  for (int r = 0; r < h; ++r)
+    for (int x = 0; x < w; ++x) {
+      char* p = &s[54 + static_cast<size_t>(r) * row + x * (bits / 8)];
+      p[0] = static_cast<char>(x);
+      p[1] = static_cast<char>(h - 1 - r);
+      p[2] = static_cast<char>(0x80);
+      if (bits == 32) p[3] = 0x7F;
+    }
+  return s;
+}
+
+TEST(DibSection, BmpImagesOf24And32BitsAreReadUpright) {
+  for (int bits : {24, 32}) {
+    SCOPED_TRACE(bits);
+    std::string file = Bmp(3, 2, bits);
+    mt::TDibSection dib(file.data(), static_cast<int64_t>(file.size()), nullptr);
+    ASSERT_EQ(dib.GetWidth(), 3);
+    ASSERT_EQ(dib.GetHeight(), 2);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(At(dib, x, y), (Px{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0x80}));
+  }
+}
+
+TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
+  const std::string good = Bmp(3, 2, 24);
+  const uint32_t size = static_cast<uint32_t>(good.size());
+  struct Case {
+    const char* what;
+    size_t at;
+    uint32_t value;
+    size_t keep;  // bytes handed over
+  };
+  const Case cases[] = {
+      {"8 bits a pixel", 28, 8, size},
+      {"size field beyond the bytes", 2, size + 1, size},
+      {"rows beyond the bytes", 22, 3, size},
+      {"huge height", 22, 0x40000000, size},
+      {"pixel offset beyond the bytes", 10, size, size},
+      {"pixel offset inside the head", 10, 4, size},
+      {"width 0", 18, 0, size},
+      {"height 0", 22, 0, size},
+      {"head cut short", 0, 'B' | 'M' << 8, 40},
+      {"no signature", 0, 'X' | 'M' << 8, size},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string file = good;
+    file[c.at] = static_cast<char>(c.value);
+    file[c.at + 1] = static_cast<char>(c.value >> 8);
+    if (c.at != 0) Put32(file, c.at, c.value);
+    // The bytes go to a buffer of exactly that size, so a stray read shows.
+    std::vector<char> bytes(file.begin(), file.begin() + static_cast<long>(c.keep));
+    EXPECT_EQ(Raised([&] {
+                mt::TDibSection dib(bytes.data(), static_cast<int64_t>(bytes.size()), nullptr);
+              }),
+              "unsupported image format");
+  }
+  EXPECT_EQ(Raised([] { mt::TDibSection dib(nullptr, 100, nullptr); }), "unsupported image format");
+  // Width and height whose product of row bytes and rows overflows 64 bits.
+  std::string huge = Bmp(3, 2, 32);
+  Put32(huge, 18, 0x7FFFFFFF);
+  Put32(huge, 22, 0x7FFFFFFF);
+  EXPECT_EQ(
+      Raised([&] { mt::TDibSection dib(huge.data(), static_cast<int64_t>(huge.size()), nullptr); }),
+      "unsupported image format");
+}
+
+TEST(ImageDc, BadSizesAndOtherContextsAreNotImages) {
+  EXPECT_EQ(mt::CreateImageDc(0, 5), nullptr);
+  EXPECT_EQ(mt::CreateImageDc(5, 0), nullptr);
+  EXPECT_EQ(mt::ImageDcBits(nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_FALSE(mt::FreeImageDc(nullptr));
+  HDC dc = mt::CreateImageDc(2, 2);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(mt::FreeImageDc(dc));
+#ifndef _WIN32  // Windows may hand the same handle value out again
+  EXPECT_FALSE(mt::FreeImageDc(dc));
+#endif
+
+  HDC plain = CreateCompatibleDC(nullptr);  // holds the stock bitmap
+  ASSERT_NE(plain, nullptr);
+  int32_t width = -7;
+  EXPECT_EQ(mt::ImageDcBits(plain, &width, nullptr, nullptr), nullptr);
+  EXPECT_EQ(width, -7);
+  EXPECT_FALSE(mt::FreeImageDc(plain));
+
+  // A bottom-up DIB section is no top-down image.
+  BITMAPINFO info;
+  std::memset(&info, 0, sizeof info);
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HGDIOBJ initial = SelectObject(plain, bitmap);
+  EXPECT_EQ(mt::ImageDcBits(plain, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_FALSE(mt::FreeImageDc(plain));
+  EXPECT_EQ(static_cast<uint8_t*>(bits)[2 * 12], 0);  // the probe put the top-left pixel back
+  SelectObject(plain, initial);
+  DeleteObject(bitmap);
+  EXPECT_TRUE(DeleteDC(plain));
 }
 
 }  // namespace

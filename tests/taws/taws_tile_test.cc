@@ -1,52 +1,20 @@
-// Tile files: the bytes of a new tile, names, the head's minimum and maximum,
-// read-only use, and damaged heads refused without reading past the file.
+// Tile files (names, the head's minimum and maximum, damaged heads) and tile
+// lists (the record form, line ends, files that are no list).
 #include "taws/taws_tile.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "taws/file_map.h"
+#include "taws/map_database.h"
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
 #include "tests/taws/taws_files.h"
 
 namespace orvotest {
 namespace {
-
-using namespace std::string_literals;
-
-TEST(TawsTile, NewTileBytes) {
-  TempDir dir;
-  std::string path;
-  {
-    orvo::TTawsMap tile(dir.path().c_str(), 30, 59, 1200);
-    path = NativePath(tile.Path());
-    EXPECT_TRUE(tile.Created());
-    EXPECT_EQ(tile.Samples(), 1201);
-    EXPECT_DOUBLE_EQ(tile.Spacing(), 3.0);
-  }
-  EXPECT_EQ(std::filesystem::path(path).filename().string(), "E030N60.taws");
-  const std::string bytes = ReadFileBytes(path);
-  ASSERT_EQ(bytes.size(), 2884942u);
-  const auto at = [&](size_t offset) { return FieldAt<int32_t>(bytes, offset); };
-  // Version, the sizes and 0; corners in seconds (north, west, south, east);
-  // grid, minimum and maximum; the name, date and time in between.
-  EXPECT_EQ((std::array{at(0), at(36), at(40), at(44)}), (std::array{1, 2884942, 2884942, 0}));
-  EXPECT_EQ((std::array{at(72), at(76), at(80), at(84)}),
-            (std::array{216000, 108000, 212400, 111600}));
-  EXPECT_EQ((std::array{at(124), at(128), at(132), at(136)}), (std::array{1201, 1201, 9999, 9999}));
-  EXPECT_EQ(std::string(bytes.data() + 4, 32), std::string("UNKNOWN") + std::string(25, '\0'));
-  EXPECT_TRUE(at(48) >= 1 && at(48) <= 31 && at(52) >= 1 && at(52) <= 12);  // day, month
-  EXPECT_GE(at(56), 2024);
-  EXPECT_EQ(bytes.substr(48, 12), bytes.substr(60, 12));
-  EXPECT_EQ(bytes.substr(88, 36), std::string(36, '\0'));
-  for (size_t at = 140; at < bytes.size(); at += 2)
-    ASSERT_EQ(FieldAt<int16_t>(bytes, at), 9999) << at;
-}
 
 TEST(TawsTile, NamesCarryTheWesternAndNorthernEdge) {
   EXPECT_EQ(orvo::TawsTileName("d", 30, 59), "d\\E030N60.taws");
@@ -71,7 +39,6 @@ TEST(TawsTile, MinimumAndMaximumOnClose) {
   EXPECT_EQ(FieldAt<int32_t>(bytes, 136), 100);
   {
     orvo::TTawsMap tile(path.c_str(), 0, 0, 0);
-    EXPECT_FALSE(tile.Created());
     EXPECT_EQ(tile.MinHeight(), 0);
     EXPECT_EQ(tile.MaxHeight(), 100);
     tile.MutableGrid()[8] = -12;
@@ -79,52 +46,17 @@ TEST(TawsTile, MinimumAndMaximumOnClose) {
   bytes = ReadFileBytes(path);
   EXPECT_EQ(FieldAt<int32_t>(bytes, 132), -12);
   EXPECT_EQ(bytes.size(), 140u + 9 * 2);  // cut to the tile, not to the mapping's growth step
-}
-
-TEST(TawsTile, ReadOnlyTileLeavesItsHeadAlone) {
-  TempDir dir;
-  const std::string path = MakeTile(dir.path(), 30, 59, 2, [](int32_t, int32_t) { return 5; });
-  // A head whose minimum and maximum are stale: a read-only user must not mend it.
-  std::string bytes = ReadFileBytes(path);
+  // Created read-only, an existing tile is opened as it is: a stale head stays.
   bytes[132] = 77;
   WriteFileBytes(path, bytes);
-  {
-    orvo::TTawsMap tile(path.c_str(), 0, 0, 0, /*read_only=*/true);
-    EXPECT_FALSE(tile.Writable());
-    EXPECT_EQ(tile.MutableGrid(), nullptr);
-    EXPECT_EQ(tile.Grid()[4], 5);
-  }
-  EXPECT_EQ(ReadFileBytes(path), bytes);
-  // Creating with a grid size opens an existing tile read-only as it is.
   { orvo::TTawsMap tile(dir.path().c_str(), 30, 59, 2, /*read_only=*/true); }
   EXPECT_EQ(ReadFileBytes(path), bytes);
 }
-
-#ifndef _WIN32
-TEST(TawsTile, FileWithoutWritePermissionOpensReadOnly) {
-  TempDir dir;
-  const std::string path = MakeTile(dir.path(), 30, 59, 2, [](int32_t, int32_t) { return 5; });
-  const std::string bytes = ReadFileBytes(path);
-  std::filesystem::permissions(
-      path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
-  if (std::FILE* probe = std::fopen(path.c_str(), "r+")) {
-    std::fclose(probe);
-    GTEST_SKIP() << "running with rights that write read-only files";
-  }
-  {
-    orvo::TTawsMap tile(path.c_str(), 0, 0, 0);
-    EXPECT_FALSE(tile.Writable());
-    EXPECT_EQ(tile.Grid()[8], 5);
-  }
-  EXPECT_EQ(ReadFileBytes(path), bytes);
-}
-#endif
 
 TEST(TawsTile, MissingOrEmptyTile) {
   TempDir dir;
   const std::string missing = dir.File("E030N60.taws");
   EXPECT_EQ(Raised([&] { orvo::TTawsMap t(missing.c_str(), 0, 0, 0); }), "Can't open file");
-  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(missing.c_str(), 0, 0, 0, true); }), "Can't open file");
   EXPECT_EQ(Raised([&] { orvo::TTawsMap t(dir.path().c_str(), 30, 59, 4, true); }),
             "Can't open file");
   EXPECT_FALSE(std::filesystem::exists(missing));
@@ -143,7 +75,6 @@ TEST(TawsTile, DamagedHeads) {
   };
   const Damage damages[] = {
       {"size field differs from the length", 36, 140 + 9 * 2 + 2},
-      {"grid of 0 samples", 124, 0},
       {"grid of 1 sample", 124, 1},
       {"rows differ from columns", 128, 2},
       {"grid larger than the file", 36, 156, 156},
@@ -166,26 +97,102 @@ TEST(TawsTile, DamagedHeads) {
   }
 }
 
-TEST(TawsTile, FileMapGrowsAndFits) {
-  TempDir dir;
-  const std::string path = dir.File("grow.bin");
-  {
-    orvo::TFileMap map(path.c_str(), 10, orvo::TFileMap::Mode::kCreate);
-    ASSERT_TRUE(map.Writable());
-    EXPECT_EQ(map.Size(), 10);
-    std::memcpy(map.Base(), "0123456789", 10);
-    map.Resize(3000000);  // beyond the first growth step
-    EXPECT_EQ(map.Base()[9], '9');
-    map.Base()[2999999] = 'z';
-    map.Fit();
-    EXPECT_EQ(std::filesystem::file_size(path), 3000000u);
-    map.Resize(12);
+TEST(TileRecord, Fields) {
+  struct Case {
+    const char* line;
+    int32_t id;
+    double minx, miny, maxx, maxy;
+    const char *name, *second;
+  };
+  const Case cases[] = {
+      {"1, 30, 59, 31, 60, E030N60.taws", 1, 30, 59, 31, 60, "E030N60.taws", ""},
+      // Opposite corners in the other order, blanks around the names.
+      {"7,31,60,30,59,\ta.taws , second\r\n", 7, 30, 59, 31, 60, "a.taws", "second"},
+      // Places read as 32-bit floats (30.1 is not 30.1f), ids as %i.
+      {"  -2, 30.1, -59.5e0, +31, 0x3Cp0, b", -2, 30.1f, -59.5, 31, 60, "b", ""},
+      {"0x10, 0, 0, 1, 1, a", 16, 0, 0, 1, 1, "a", ""},
+      {"010, 0, 0, 1, 1, a", 8, 0, 0, 1, 1, "a", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto e = orvo::ParseTileRecord(c.line);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->id, c.id);
+    EXPECT_EQ((std::array{e->bound.minx, e->bound.miny, e->bound.maxx, e->bound.maxy}),
+              (std::array{c.minx, c.miny, c.maxx, c.maxy}));
+    EXPECT_EQ(e->file_name, c.name);
+    EXPECT_EQ(e->second_name, c.second);
   }
-  EXPECT_EQ(ReadFileBytes(path), "0123456789\0\0"s);
-  EXPECT_EQ(Raised([&] {
-              orvo::TFileMap m(dir.File("none").c_str(), 0, orvo::TFileMap::Mode::kReadOnly);
-            }),
-            "can't open file");
+}
+
+TEST(TileRecord, LinesThatAreNoRecords) {
+  for (const char* line : {
+           "",
+           "id, x1, y1, x2, y2, name",
+           "1, 30, 59, 31, 60",       // no file name
+           "1, 30, 59, 31, 60, , ",   // empty file name
+           "1 , 30, 59, 31, 60, a",   // the comma must follow the number
+           "1, 30, 59, 31, a.taws",   // four numbers
+           "1, 30, 59, 31, nan, a",   // no place
+           "1, 30, 59, 31, 1e39, a",  // beyond a float
+           "1; 30; 59; 31; 60; a",
+       })
+    EXPECT_FALSE(orvo::ParseTileRecord(line)) << line;
+}
+
+TEST(MapDatabase, EveryLineEndReadsTheSame) {
+  for (const char* eol : {"\r\n", "\n", "\r"}) {
+    TempDir dir;
+    const std::string list = WriteList(
+        dir,
+        {"tiles of the test", TileRecord(1, 30, 59), "2, 30, 59, 31, 60, /elsewhere/a.taws",
+         "3, 30, 59, 31, 60, d:b.taws", TileRecord(4, 31, 59)},
+        eol);
+    orvo::TMapDatabase db;
+    ASSERT_TRUE(db.Load(list.c_str()));
+    ASSERT_EQ(db.Count(), 4) << "line end " << static_cast<int>(eol[0]);
+    EXPECT_EQ(db.Entry(3).id, 4);
+    EXPECT_EQ(db.Entry(3).file_name, "E031N60.taws");
+    EXPECT_EQ(db.FilePath(0), dir.File("E030N60.taws"));
+    EXPECT_EQ(db.FilePath(1), "/elsewhere/a.taws");
+    EXPECT_EQ(db.FilePath(2), "d:b.taws");
+  }
+}
+
+// More than 100 lines without a record: the file is no list.
+TEST(MapDatabase, HundredLinesWithoutRecord) {
+  TempDir dir;
+  std::vector<std::string> lines(100, "# comment");
+  lines.push_back(TileRecord(1, 30, 59));
+  orvo::TMapDatabase db;
+  ASSERT_TRUE(db.Load(WriteList(dir, lines).c_str()));
+  EXPECT_EQ(db.Count(), 1) << "the 101st line may still be the first record";
+
+  lines.insert(lines.begin(), "# one more");
+  ASSERT_TRUE(db.Load(WriteList(dir, lines).c_str()));
+  EXPECT_EQ(db.Count(), 0);
+
+  // After a record, any number of other lines may follow.
+  std::vector<std::string> late(1, TileRecord(1, 30, 59));
+  late.insert(late.end(), 200, "");
+  late.push_back(TileRecord(2, 31, 59));
+  ASSERT_TRUE(db.Load(WriteList(dir, late).c_str()));
+  EXPECT_EQ(db.Count(), 2);
+}
+
+// Lines longer than 1023 characters are read in pieces; a binary file with
+// no line ends is given up after 101 pieces.
+TEST(MapDatabase, LongLinesAndBinaryFiles) {
+  TempDir dir;
+  orvo::TMapDatabase db;
+  const std::string list = WriteList(dir, {std::string(1023, 'x') + TileRecord(1, 30, 59)});
+  ASSERT_TRUE(db.Load(list.c_str()));
+  EXPECT_EQ(db.Count(), 1);
+
+  WriteFileBytes(dir.File("blob"), std::string(1023 * 101, 'y') + TileRecord(1, 30, 59));
+  ASSERT_TRUE(db.Load(dir.File("blob").c_str()));
+  EXPECT_EQ(db.Count(), 0);
+  EXPECT_FALSE(db.Load(dir.File("missing").c_str()));
 }
 
 }  // namespace
