@@ -57,16 +57,6 @@ TEST(OrvoLabel, DrawsTheTextAboveAHorizontalLine) {
   EXPECT_LE(ink.max_y, 40);
 }
 
-TEST(OrvoLabel, StretchSpreadsTheTextOverTheWholeLine) {
-  TempDir dir;
-  const std::string runs = dir.File("runs.png"), stretched = dir.File("stretched.png");
-  ASSERT_EQ(Orvo({"label", runs, "abc", "0", "30", "300", "30"}).code, 0);
-  ASSERT_EQ(Orvo({"label", stretched, "abc", "0", "30", "300", "30", "--stretch"}).code, 0);
-  const Ink plain = InkOf(ReadPng(runs)), spread = InkOf(ReadPng(stretched));
-  EXPECT_LT(plain.max_x, 60);
-  EXPECT_GT(spread.max_x, 200);
-}
-
 TEST(OrvoLabel, RefusesBadArgumentsWithoutWriting) {
   TempDir dir;
   const std::string out = dir.File("label.png");
