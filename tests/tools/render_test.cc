@@ -26,32 +26,18 @@ Rgb PixelOf(const RgbImage& image, int x, int y) {
   return {p[0], p[1], p[2]};
 }
 
-// A palette file of 256 entries written byte by byte: entry i is
-// (i, 255 - i, i / 2).
-std::string PaletteFile(const TempDir& dir) {
-  std::string bytes = "palette_";
-  auto put64 = [&bytes](int64_t v) {
-    for (int b = 0; b < 8; ++b) bytes += static_cast<char>((v >> (8 * b)) & 0xFF);
-  };
-  put64(24 + 3 * 256);
-  put64(256);
-  for (int i = 0; i < 256; ++i) {
-    bytes += static_cast<char>(i);
-    bytes += static_cast<char>(255 - i);
-    bytes += static_cast<char>(i / 2);
-  }
-  const std::string path = dir.File("ramp.pal");
-  WriteFileBytes(path, bytes);
-  return path;
-}
-
 TEST(OrvoRender, APaletteFileColoursAReducedWindow) {
   TempDir dir;
   const std::string raster = dir.File("v.raster"), out = dir.File("v.png");
   auto value = [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 40 * y); };
   ASSERT_NE(MakeRaster(raster, 40, 30, 16, 16, 2, value), nullptr);
+  std::vector<uint8_t> rgb;  // entry i is (i, 255 - i, i / 2)
+  for (int i = 0; i < 256; ++i)
+    rgb.insert(rgb.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                           static_cast<uint8_t>(i / 2)});
+  ASSERT_TRUE(SavePaletteRgb(dir.File("ramp.pal").c_str(), rgb.data(), 256));
   OrvoRun run = Orvo({"render", raster, out, "--window", "5", "6", "20", "12", "--scale", "-2",
-                      "--palette", PaletteFile(dir)});
+                      "--palette", dir.File("ramp.pal")});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, out + ": 10 x 6\n");
   const RgbImage image = ReadPng(out);
