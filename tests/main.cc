@@ -10,8 +10,7 @@
 #include "tests/support/child.h"
 
 int main(int argc, char** argv) {
-  // The wine runner asks for a sign that main was reached, to tell wine's own
-  // start failures from the program's.
+  // The wine runner's sign that main was reached (wine's own start failures).
   if (const char* mark = std::getenv("ORVO_START_MARK")) {
     if (std::FILE* f = std::fopen(mark, "wb")) std::fclose(f);
   }

@@ -42,13 +42,8 @@ def test_layer_round_trip_in_both_forms(tmp_path, ext):
         assert road.attributes == {"LANES": "2", "WIDTH": "7.25", "NAME": "A1 \"north\"",
                                    "RAW": "01abff"}
     assert lake.attributes == {}
-
-
-def test_coordinates_of_every_record_at_once(tmp_path):
-    write_roads(tmp_path / "roads.bspatial")
-    xy, counts = orvoapi.Layer(tmp_path / "roads.battribute").coordinates()
-    assert counts.tolist() == [5, 1, 8]
-    assert xy.shape == (14, 2)
+    xy, counts = orvoapi.Layer(str(path).replace("spatial", "attribute")).coordinates()
+    assert counts.tolist() == [5, 1, 8] and xy.shape == (14, 2)
     np.testing.assert_array_equal(xy[5], [-3, 7])
 
 
@@ -56,9 +51,7 @@ LONG_ID = "AN_ATTRIBUTE_ID_" + "OF_SEVENTY_BYTES" * 4  # longer than the readers
 
 
 def write_survey(path):
-    """3,000 records: enough to grow the run readers' arrays, one of 5,000
-    vertices, attributes that come and go, a column whose type changes, texts
-    longer than a first text column and not ASCII."""
+    """Enough records to grow the run readers' arrays; attributes come and go, change type."""
     with orvoapi.LayerWriter(path) as w:
         for i in range(3000):
             values = {"N": i, "H": i / 4}

@@ -1,6 +1,8 @@
-// Every handle kind, interface, device context and font opened and freed
-// 10,000 times: the heap in use after the run is what it was after a warm-up
-// (no leak per handle, no table of the platform layer that only grows).
+// Every handle kind and interface that reads files or holds platform handles,
+// device contexts and fonts, opened and freed 10,000 times: the heap in use
+// after the run is what it was after a warm-up (no leak per handle, no table
+// of the platform layer that only grows). Objects of memory alone are left to
+// LeakSanitizer.
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -78,8 +80,6 @@ TEST(HandleChurn, TenThousandOpensOfEveryKindLeaveTheHeapAsItWas) {
   std::memcpy(font.lfFaceName, "Arial", 6);
 
   const std::vector<Kind> kinds = {
-      {"SI", [] { FreeSI(Touched(CreateSI(), InsertSI, "a", 1)); }},
-      {"II64", [] { FreeII64(Touched(CreateII64(), InsertII64, 5, 1)); }},
       {"SR binary", [&] { FreeSR(Touched(CreateExSR(layer.c_str(), true), NextSR)); }},
       {"SR text", [&] { FreeSR(Touched(CreateExSR(text_layer.c_str(), false), NextSR)); }},
       {"SW", [&] { FreeSW(CreateExSW(dir.File("w.bspatial").c_str(), true)); }},
@@ -87,7 +87,6 @@ TEST(HandleChurn, TenThousandOpensOfEveryKindLeaveTheHeapAsItWas) {
       {"AW", [&] { FreeAW(CreateExAW(dir.File("w.battribute").c_str(), true)); }},
       {"CS", [&] { FreeCS(Touched(CreateCS(), LoadFileCS, classifier.c_str())); }},
       {"MP", [&] { FreeMP(Touched(CreateMP(), FindMP, layer.c_str(), true)); }},
-      {"SE", [] { FreeSE(Touched(CreateSE(), AddSE, 3)); }},
       {"ICoords", [&] { CreateCoords(points.c_str(), 4)->Release(); }},
       {"ITransform", [&] { LoadAffineTransform(points.c_str())->Release(); }},
       {"IRaster", [&] { OpenRaster(raster.c_str(), 0, true)->Release(); }},
@@ -96,8 +95,6 @@ TEST(HandleChurn, TenThousandOpensOfEveryKindLeaveTheHeapAsItWas) {
       {"DEM", [&] { CloseDem(OpenDem(raster.c_str())); }},
       {"ITaRaster", [&] { OpenTawsesRaster(list.c_str(), true)->Release(); }},
       {"image DC", [&] { FreeImageDC(CreateImageDC(8, 8)); }},
-      {"IPalette", [&] { BuildPaletteRgb(nullptr, 256)->Release(); }},
-      {"IDemHistogramm", [&] { CreateDemHistogramm()->Release(); }},
       {"IRasterView",
        [&] {
          IRasterView* view = OpenRasterView(raster.c_str());

@@ -1,5 +1,5 @@
-// Contract tests of directory search: masks, separators, attributes, sizes,
-// times and the codes at the edges. Order is not part of the contract.
+// Contract tests of directory search: masks, separators, attributes, sizes
+// and the codes at the edges. Order is not part of the contract.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -47,23 +47,19 @@ class PlatformFindTest : public ::testing::Test {
   std::map<std::string, WIN32_FIND_DATAA> found_;
 };
 
-TEST_F(PlatformFindTest, MasksMatchWithoutRegardToCase) {
+TEST_F(PlatformFindTest, MasksMatchWithoutRegardToCaseAfterEitherSeparator) {
   EXPECT_EQ(Find(dir_.path() + "/*.txt"), (Names{"a.TXT", "ab.txt", "b.txt"}));
-  EXPECT_EQ(Find(dir_.path() + "/*.TXT"), (Names{"a.TXT", "ab.txt", "b.txt"}));
+  EXPECT_EQ(Find(dir_.path() + "\\*.TXT"), (Names{"a.TXT", "ab.txt", "b.txt"}));
   EXPECT_EQ(Find(dir_.path() + "/?.txt"), (Names{"a.TXT", "b.txt"}));
   EXPECT_EQ(Find(dir_.path() + "/*b*"), (Names{"ab.txt", "b.txt", "sub"}));
   EXPECT_EQ(Find(dir_.path() + "/NOEXT"), (Names{"noext"}));
-}
-
-TEST_F(PlatformFindTest, BothSeparatorsWork) {
-  EXPECT_EQ(Find(dir_.path() + "\\c.*"), (Names{"c.dat"}));
-  EXPECT_EQ(Find(dir_.path() + "/c.*"), (Names{"c.dat"}));
 }
 
 TEST_F(PlatformFindTest, StarListsDotEntriesDirectoriesAndSizes) {
   Names all = {".", "..", "a.TXT", "ab.txt", "b.txt", "c.dat", "noext", "sub"};
   EXPECT_EQ(Find(dir_.path() + "/*"), all);
   EXPECT_EQ(Find(dir_.path() + "/*.*"), all);  // also the names without a dot
+  EXPECT_EQ(Find(dir_.File("sub") + "/*"), (Names{".", ".."}));
   const WIN32_FIND_DATAA& sub = found_["sub"];
   EXPECT_NE(sub.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_NE(found_["."].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
@@ -71,16 +67,6 @@ TEST_F(PlatformFindTest, StarListsDotEntriesDirectoriesAndSizes) {
   EXPECT_EQ(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_EQ(file.nFileSizeLow, 5u);
   EXPECT_EQ(file.nFileSizeHigh, 0u);
-  // Written just now: between 2020 and 2200 in 100 ns ticks since 1601.
-  unsigned long long ticks =
-      (static_cast<unsigned long long>(file.ftLastWriteTime.dwHighDateTime) << 32) |
-      file.ftLastWriteTime.dwLowDateTime;
-  EXPECT_GT(ticks, 132223104000000000ull);
-  EXPECT_LT(ticks, 189027648000000000ull);
-}
-
-TEST_F(PlatformFindTest, EmptyDirectoryListsOnlyItsDotEntries) {
-  EXPECT_EQ(Find(dir_.File("sub") + "/*"), (Names{".", ".."}));
 }
 
 TEST_F(PlatformFindTest, FailuresTellNoMatchFromNoDirectory) {

@@ -1,7 +1,7 @@
 // Contract tests of the GDI text subset: font metrics close to Arial's for
-// Liberation Sans, widths that add up to the extent, escapement turning the
-// ink, the text settings a new context starts with and transparent drawing.
-// In the Windows build the real GDI answers; glyph pixels differ between
+// Liberation Sans, widths that add up to the extent, and the missing-glyph
+// box. (Transparent and turned text are covered through DrawTextPolyline.) In
+// the Windows build the real GDI answers; glyph pixels differ between
 // rasterisers, so ink is compared by region.
 #include <gtest/gtest.h>
 
@@ -19,8 +19,6 @@ namespace {
 struct Ink {
   int count = 0;
   int min_x = 1 << 30, min_y = 1 << 30, max_x = -1, max_y = -1;
-  int width() const { return max_x - min_x + 1; }
-  int height() const { return max_y - min_y + 1; }
 };
 
 // Pixels that differ from the background colour (blue, green, red).
@@ -44,16 +42,15 @@ const uint8_t kWhite[3] = {255, 255, 255};
 // A font of the face at the height selected into an image context of its own.
 class FontDc {
  public:
-  FontDc(const char* face, int height, int escapement = 0, int w = 200, int h = 200) {
+  FontDc(const char* face, int height) {
     LOGFONTA record;
     std::memset(&record, 0, sizeof record);
     record.lfHeight = height;
     record.lfWeight = FW_NORMAL;
-    record.lfEscapement = record.lfOrientation = escapement;
     record.lfQuality = ANTIALIASED_QUALITY;
     std::strncpy(record.lfFaceName, face, LF_FACESIZE - 1);
     font_ = CreateFontIndirectA(&record);
-    dc_ = mt::CreateImageDc(w, h);
+    dc_ = mt::CreateImageDc(200, 200);
     if (font_ != nullptr && dc_ != nullptr) previous_ = SelectObject(dc_, font_);
   }
   ~FontDc() {
@@ -155,72 +152,6 @@ TEST(PlatformGdiFont, CharactersOutsideTheFaceDrawItsMissingGlyphBox) {
   EXPECT_LE(ink.max_x, 20 + widths[0x81]);
 }
 #endif
-
-TEST(PlatformGdiFont, NewContextsStartWithWindowsTextDefaults) {
-  HDC dc = mt::CreateImageDc(100, 40);
-  ASSERT_NE(dc, nullptr);
-  EXPECT_EQ(GetTextColor(dc), 0u);
-  EXPECT_EQ(GetBkMode(dc), OPAQUE);
-  EXPECT_EQ(GetTextAlign(dc), static_cast<UINT>(TA_LEFT | TA_TOP));
-  EXPECT_NE(GetCurrentObject(dc, OBJ_FONT), nullptr);
-  // Opaque text paints its cell in the white background colour: on a grey
-  // image the cell turns white around black ink.
-  int32_t stride = 0;
-  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc, nullptr, nullptr, &stride));
-  std::memset(bits, 0x80, static_cast<size_t>(stride) * 40);
-  ASSERT_TRUE(TextOutA(dc, 2, 2, "Hi", 2));
-  const uint8_t grey[3] = {0x80, 0x80, 0x80};
-  Ink changed = InkOf(dc, grey);
-  EXPECT_LE(changed.min_x, 3);
-  EXPECT_LE(changed.min_y, 3);
-  const uint8_t* top_left = bits + 2 * stride + 2 * 3;
-  EXPECT_EQ(top_left[0], 255);
-  mt::FreeImageDc(dc);
-}
-
-TEST(PlatformGdiFont, TransparentTextInksOnlyInItsColourNearTheReference) {
-  FontDc font("Liberation Sans", -24);
-  ASSERT_TRUE(font.ok());
-  SetBkMode(font.dc(), TRANSPARENT);
-  SetTextColor(font.dc(), RGB(0, 0, 255));
-  SetTextAlign(font.dc(), TA_BASELINE);
-  ASSERT_TRUE(TextOutA(font.dc(), 20, 100, "Mix", 3));
-  Ink ink = InkOf(font.dc(), kWhite);
-  ASSERT_GT(ink.count, 50);
-  EXPECT_GE(ink.min_x, 19);
-  EXPECT_LE(ink.max_y, 101);  // nothing hangs below the baseline in "Mix"
-  EXPECT_GE(ink.min_y, 100 - 24);
-  // Blended pixels lie between white and blue: red and green fall together.
-  int32_t stride = 0;
-  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(font.dc(), nullptr, nullptr, &stride));
-  int darkest = 255;
-  for (int y = ink.min_y; y <= ink.max_y; ++y)
-    for (int x = ink.min_x; x <= ink.max_x; ++x) {
-      const uint8_t* p = bits + y * stride + x * 3;
-      EXPECT_GE(p[0], 250);
-      darkest = std::min<int>(darkest, p[2]);
-    }
-  EXPECT_LT(darkest, 40);
-}
-
-TEST(PlatformGdiFont, EscapementOf90DegreesTurnsTheInkUpward) {
-  FontDc flat("Liberation Sans", -20, 0);
-  FontDc turned("Liberation Sans", -20, 900);
-  ASSERT_TRUE(flat.ok() && turned.ok());
-  for (HDC dc : {flat.dc(), turned.dc()}) {
-    SetBkMode(dc, TRANSPARENT);
-    SetTextAlign(dc, TA_BASELINE);
-    ASSERT_TRUE(TextOutA(dc, 100, 150, "HHHHH", 5));
-  }
-  Ink a = InkOf(flat.dc(), kWhite), b = InkOf(turned.dc(), kWhite);
-  ASSERT_GT(a.count, 0);
-  ASSERT_GT(b.count, 0);
-  EXPECT_GT(a.width(), 3 * a.height());
-  EXPECT_GT(b.height(), 3 * b.width());
-  EXPECT_NEAR(b.height(), a.width(), 3);
-  EXPECT_LE(b.max_y, 151);  // the text rises from the reference point
-  EXPECT_LE(b.max_x, 101);  // with its ascent to the left of the baseline
-}
 
 TEST(PlatformGdiFont, FontsSelectLikeOtherObjectsAndRefuseBadInput) {
   EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);

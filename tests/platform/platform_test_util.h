@@ -24,10 +24,6 @@ class ScopedHandle {
     if (valid()) CloseHandle(handle_);
     handle_ = nullptr;
   }
-  void Reset(HANDLE handle) {
-    Close();
-    handle_ = handle;
-  }
 
  private:
   HANDLE handle_ = nullptr;

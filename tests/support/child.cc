@@ -21,8 +21,7 @@ std::string& SelfPathStorage() {
   return path;
 }
 
-// Quotes one argument by the Windows command-line rules (backslashes double
-// only in front of a quote).
+// Windows command-line quoting: backslashes double only before a quote.
 std::string QuoteArg(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
   std::string out = "\"";

@@ -10,22 +10,19 @@ namespace orvotest {
 
 using ChildMain = int (*)(const std::vector<std::string>& args);
 
-// Registers a child mode by name; used through ORVO_CHILD below.
+// Registers a child mode by name (through ORVO_CHILD).
 bool RegisterChild(const char* name, ChildMain body);
 
-// The command line that starts the test program in the named child mode with
-// the arguments (quoted by the Windows command-line rules).
+// The command line that starts the named child (Windows quoting).
 std::string ChildCommandLine(const std::string& name, const std::vector<std::string>& args);
 
-// Runs the named child of the test program with the arguments, waits for it and
-// returns its exit code, or -1 when it could not be started.
+// Runs the named child and returns its exit code, or -1 when it did not start.
 int RunChild(const std::string& name, const std::vector<std::string>& args);
 
 // The test program's path, as main() received it.
 const std::string& SelfPath();
 
-// Called by main(): when argv asks for a child mode, runs it and stores its exit
-// code in *exit_code, returning true.
+// For main(): true, with the exit code, when argv asked for a child mode.
 bool MaybeRunChild(int argc, char** argv, int* exit_code);
 
 }  // namespace orvotest

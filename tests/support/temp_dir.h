@@ -13,9 +13,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  // The directory, without a trailing separator.
-  const std::string& path() const { return path_; }
-  // path() joined with a file name.
+  const std::string& path() const { return path_; }  // without a trailing separator
   std::string File(const std::string& name) const;
 
  private:

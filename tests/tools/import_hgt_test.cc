@@ -1,6 +1,6 @@
 // orvo import-hgt: tiles read back sample for sample through OpenRaster, the
-// void and zero rules, the list, refused files that leave nothing behind,
-// usage and progress.
+// void and zero rules, the list, refused files that leave nothing behind and
+// progress.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -137,17 +137,6 @@ TEST(ImportHgt, RefusedFilesLeaveNothing) {
   // A good file alone: W001S00 is the cell from 1 W to 0, 1 S to 0.
   ASSERT_EQ(Import({out.path(), good}).code, 0);
   EXPECT_EQ(Names(out.path()), (std::vector<std::string>{"W001N00.taws", "tawslist.txt"}));
-}
-
-TEST(ImportHgt, Usage) {
-  const OrvoRun help = Import({"--help"});
-  EXPECT_EQ(help.code, 0);
-  EXPECT_NE(help.out.find("usage: orvo import-hgt"), std::string::npos);
-  EXPECT_EQ(Import({}).code, 2);
-  EXPECT_EQ(Import({"outdir"}).code, 2);
-  const OrvoRun unknown = Import({"--fast", "outdir", "N59E030.hgt"});
-  EXPECT_EQ(unknown.code, 2);
-  EXPECT_NE(unknown.err.find("--fast"), std::string::npos);
 }
 
 }  // namespace

@@ -62,31 +62,16 @@ Feature MakeFeature(int32_t id, int32_t kind, std::vector<std::vector<double>> v
 }
 
 Attribute IntAttribute(const std::string& id, int32_t v) {
-  Attribute a;
-  a.id = id;
-  a.type = orvotool::kTypeInt;
-  a.integer = v;
-  return a;
+  return {id, orvotool::kTypeInt, "", v, 0, ""};
 }
 Attribute RealAttribute(const std::string& id, double v) {
-  Attribute a;
-  a.id = id;
-  a.type = orvotool::kTypeReal;
-  a.real = v;
-  return a;
+  return {id, orvotool::kTypeReal, "", 0, v, ""};
 }
 Attribute StringAttribute(const std::string& id, const std::string& v) {
-  Attribute a;
-  a.id = id;
-  a.text = v;
-  return a;
+  return {id, orvotool::kTypeString, v, 0, 0, ""};
 }
 Attribute BlobAttribute(const std::string& id, const std::string& bytes) {
-  Attribute a;
-  a.id = id;
-  a.type = orvotool::kTypeBlob;
-  a.blob = bytes;
-  return a;
+  return {id, orvotool::kTypeBlob, "", 0, 0, bytes};
 }
 
 namespace {

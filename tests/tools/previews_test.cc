@@ -1,9 +1,8 @@
 // orvo previews: the files a raster view finds, their sizes and sampled
-// pixels, what a view draws from them, earlier previews replaced, and one
-// clear line for files it cannot use.
+// pixels, earlier previews replaced, and one clear line for files it cannot
+// use. (What a view draws from previews: the raster view's own tests.)
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -11,7 +10,6 @@
 
 #include "display/raster_view.h"
 #include "orvoapi.h"
-#include "platform/win32.h"  // SRCCOPY on Windows
 #include "tests/display/display_test_util.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/orvo_run.h"
@@ -69,38 +67,6 @@ TEST_F(OrvoPreviews, EveryLevelHoldsTheSampledPixelsUpToOneTile) {
   EXPECT_EQ(view.factors(), (std::vector<int32_t>{1, 2, 4, 8}));
 }
 
-TEST_F(OrvoPreviews, AViewDrawsFromThePreviewWhatTheRasterGives) {
-  ASSERT_EQ(Orvo({"previews", path_}).code, 0);
-  Released<IRasterView> view(OpenRasterView(path_.c_str()));
-  Released<IRaster> raster(OpenRaster(path_.c_str(), 1, true));
-  ASSERT_NE(view, nullptr);
-  ASSERT_NE(raster, nullptr);
-  auto bytes = [](HDC dc) {
-    int32_t w = 0, h = 0, stride = 0;
-    const auto* bits = static_cast<const uint8_t*>(GetImageBitsDC(dc, &w, &h, &stride));
-    return std::vector<uint8_t>(bits, bits + static_cast<ptrdiff_t>(stride) * h);
-  };
-  for (int32_t scale : {-2, -4, -8, -16}) {
-    SCOPED_TRACE(scale);
-    ImageDc from_view(CreateImageDC(40, 30)), from_raster(CreateImageDC(40, 30));
-    ASSERT_TRUE(view->Render(from_view.get(), 0, 0, 40, 30, 16, 8, scale, nullptr, SRCCOPY));
-    ASSERT_TRUE(
-        Raster2Dc(from_raster.get(), 0, 0, 40, 30, raster.get(), 16, 8, scale, nullptr, SRCCOPY));
-    EXPECT_EQ(bytes(from_view.get()), bytes(from_raster.get()));
-  }
-  // A mark in the factor-8 preview shows at -8: the view reads that file.
-  view.reset();
-  {
-    Released<IRaster> preview(OpenRaster(dir_.File("a.r8").c_str(), 1, false));
-    const uint16_t mark = 0x00AB;
-    ASSERT_TRUE(preview->SetPixel(3, 2, &mark));
-  }
-  view.reset(OpenRasterView(path_.c_str()));
-  ImageDc dc(CreateImageDC(10, 10));
-  ASSERT_TRUE(view->Render(dc.get(), 0, 0, 10, 10, 0, 0, -8, nullptr, SRCCOPY));
-  EXPECT_EQ(ImagePixel(dc.get(), 3, 2), (std::vector<uint8_t>{0xAB, 0xAB, 0xAB}));
-}
-
 TEST_F(OrvoPreviews, RebuildingReplacesThePreviewsAndRemovesStaleOnes) {
   ASSERT_NE(MakeRaster(dir_.File("a.r2"), 150, 100, 64, 64, 2, [](int32_t, int32_t) { return 1u; }),
             nullptr);
@@ -114,13 +80,6 @@ TEST_F(OrvoPreviews, RebuildingReplacesThePreviewsAndRemovesStaleOnes) {
   uint16_t v = 0;
   ASSERT_TRUE(preview->GetPixel(5, 7, &v));
   EXPECT_EQ(v, Value(10, 14));
-}
-
-TEST_F(OrvoPreviews, ProgressIsShownWhenAskedFor) {
-  OrvoRun run = Orvo({"previews", path_, "--progress"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.out.rfind("0...10...20...30...40...50...60...70...80...90...100 - done.\n", 0), 0u)
-      << run.out;
 }
 
 TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
