@@ -81,5 +81,23 @@ TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
   EXPECT_FALSE(view->Render(dc.get(), 0, 0, 4, 3, 0, 16, 1, nullptr, SRCCOPY));
 }
 
+TEST_F(RasterViewTest, AWindowOfTheSameSizeShowsOnlyItsOwnPixels) {
+  // The view keeps its image between windows of one size: what one window
+  // drew must not show through the next, wherever that one lies.
+  Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
+  ASSERT_NE(view, nullptr);
+  ImageDc first(CreateImageDC(4, 3));
+  ASSERT_TRUE(view->Render(first.get(), 0, 0, 4, 3, 0, 0, 1, nullptr, SRCCOPY));
+  ASSERT_TRUE(view->Render(first.get(), 0, 0, 4, 3, 10, 5, 1, nullptr, SRCCOPY));
+  Released<IRasterView> fresh(OpenRasterView(dir_.File("a.r0").c_str()));
+  ImageDc second(CreateImageDC(4, 3));
+  ASSERT_TRUE(fresh->Render(second.get(), 0, 0, 4, 3, 10, 5, 1, nullptr, SRCCOPY));
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 4; ++x)
+      EXPECT_EQ(ImagePixel(first.get(), x, y), ImagePixel(second.get(), x, y)) << x << "," << y;
+  const uint8_t g = static_cast<uint8_t>(LevelValue(0, 11, 6));
+  EXPECT_EQ(ImagePixel(first.get(), 1, 1), (std::vector<uint8_t>{g, g, g}));
+}
+
 }  // namespace
 }  // namespace orvotest

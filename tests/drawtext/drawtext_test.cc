@@ -71,6 +71,13 @@ class Canvas {
     return mt::DrawTextPolyline(dc_, text.data(), static_cast<int>(text.size()), points.begin(),
                                 static_cast<int>(points.size()), stretch, font_, color);
   }
+  int Width(const std::string& text) {
+    HGDIOBJ previous = SelectObject(dc_, font_);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc_, previous);
+    return size.cx;
+  }
 
  private:
   HDC dc_;
@@ -184,6 +191,40 @@ TEST(DrawTextPolyline, RunsTurnAtVerticesAndRunOnPastTheEnd) {
   EXPECT_GE(down.min_x, 199);
   EXPECT_GT(down.max_y, 150 + 20);  // ran on past the last vertex
   EXPECT_EQ(InkIn(canvas.dc(), 0, 60, 190, 300).count, 0);
+}
+
+TEST(DrawTextPolyline, RisingLineTurnsTheText) {
+  Canvas canvas(200, 200), flat(200, 200);
+  ASSERT_TRUE(canvas.ok() && flat.ok());
+  ASSERT_TRUE(canvas.Polyline("Upward", {{100, 180}, {100, 10}}, false));
+  ASSERT_TRUE(flat.Polyline("Upward", {{20, 100}, {180, 100}}, false));
+  const Ink ink = InkIn(canvas.dc()), level = InkIn(flat.dc());
+  ASSERT_GT(ink.count, 40);
+  EXPECT_GT(ink.max_y - ink.min_y, 3 * (ink.max_x - ink.min_x));
+  EXPECT_LE(ink.max_y, 181);
+  EXPECT_NEAR(ink.max_y - ink.min_y, level.max_x - level.min_x, 2);
+  EXPECT_NEAR(ink.max_x - ink.min_x, level.max_y - level.min_y, 2);
+  EXPECT_LE(ink.max_x, 101);  // the cell's bottom on the line, ascent to the left
+  EXPECT_GE(ink.min_x, 100 - 20);
+}
+
+TEST(DrawTextPolyline, StretchSpreadsTheCharactersOverTheLine) {
+  Canvas plain(300, 60), spread(300, 60);
+  ASSERT_TRUE(plain.ok() && spread.ok());
+  ASSERT_TRUE(plain.Polyline("abcde", {{10, 40}, {290, 40}}, false));
+  ASSERT_TRUE(spread.Polyline("abcde", {{10, 40}, {290, 40}}, true));
+  const Ink a = InkIn(plain.dc()), b = InkIn(spread.dc());
+  ASSERT_GT(a.count, 0);
+  EXPECT_LE(a.max_x, 10 + plain.Width("abcde") + 1);
+  // gap = round((280 - W) / 4): the last character starts gap * 4 + the
+  // others' widths along, so its ink ends near the line's end.
+  EXPECT_GE(b.max_x, 280);
+  EXPECT_LE(b.max_x, 292);
+  EXPECT_LE(b.min_x, 12);
+  EXPECT_NEAR(a.count, b.count, a.count / 5);  // the same glyphs, only moved
+  // Between the characters there is blank paper.
+  const int gap_x = 10 + spread.Width("a") + 10;
+  EXPECT_EQ(InkIn(spread.dc(), gap_x, 0, gap_x + 20, 60).count, 0);
 }
 
 }  // namespace

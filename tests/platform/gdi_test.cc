@@ -1,9 +1,8 @@
 // Contract tests of the GDI subset: memory device contexts, 24-bit DIB
-// sections in both row orders, selection ownership, overlapping blits and bad
-// handles. In the Windows build the real GDI answers the same expectations.
-// (The four raster operations and clipping to both images are covered by the
-// display tests: signs drawn through their masks, also far off the image, and
-// rasters drawn with an operation.)
+// sections in both row orders, selection ownership, the four raster operations
+// the library draws with, overlapping blits and bad handles. In the Windows
+// build the real GDI answers the same expectations. (Clipping to both images
+// is covered by the display tests: signs drawn far off the image.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -81,6 +80,36 @@ TEST(PlatformGdi, DibSectionsStartZeroedAndBottomUpRowsReachTopDownImagesUpright
   const uint8_t* stored = bottom_up.bits();
   EXPECT_EQ(top_down.Pixel(0, 1), (Px{stored[0], stored[1], stored[2]}));
   EXPECT_EQ(top_down.Pixel(0, 1), (Px{1, 0x5A, 7}));
+}
+
+TEST(PlatformGdi, BlitOperationsCombineEveryByte) {
+  struct Case {
+    DWORD rop;
+    uint8_t (*expect)(uint8_t s, uint8_t d);
+  };
+  const Case cases[] = {
+      {SRCCOPY, [](uint8_t s, uint8_t) { return s; }},
+      {SRCINVERT, [](uint8_t s, uint8_t d) { return static_cast<uint8_t>(s ^ d); }},
+      {SRCAND, [](uint8_t s, uint8_t d) { return static_cast<uint8_t>(s & d); }},
+      {SRCPAINT, [](uint8_t s, uint8_t d) { return static_cast<uint8_t>(s | d); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rop);
+    DibImage src(4, 3, true);
+    DibImage dst(4, 3, false);
+    ASSERT_TRUE(src.ok() && dst.ok());
+    src.Fill(0xC3);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 4; ++x) dst.Set(x, y, 0x0F, static_cast<uint8_t>(0x30 + x), 0x96);
+    ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 4, 3, src.dc(), 0, 0, c.rop));
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 4; ++x) {
+        Px s = src.Pixel(x, y);
+        Px want = {c.expect(s[0], 0x0F), c.expect(s[1], static_cast<uint8_t>(0x30 + x)),
+                   c.expect(s[2], 0x96)};
+        EXPECT_EQ(dst.Pixel(x, y), want) << x << "," << y;
+      }
+  }
 }
 
 TEST(PlatformGdi, BlitWithinOneImageReadsBeforeWriting) {
