@@ -191,7 +191,7 @@ ORVO_RUNS_API int32_t ReadAttributeRun(HAR ar, bool from_current, int32_t max_re
   if (ar == nullptr || pending == nullptr || column == nullptr || text_needed == nullptr ||
       ids == nullptr || user_ids == nullptr || max_records < 1 || column_count < 0 ||
       (column_count > 0 && (names == nullptr || types == nullptr || columns == nullptr)) ||
-      text_width < 1 || text_width > (1 << 28))
+      text_width < 1)
     return 0;
   std::string long_name;
   std::vector<std::string_view> column_names(names, names + column_count);
