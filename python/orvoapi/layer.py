@@ -250,7 +250,7 @@ class Layer(Handles):
         ar = self._ar
         records = _Columns({"ids": np.int32, "user_ids": np.int32}, capacity)
         names, types = [], []
-        width = 16
+        width = 1  # text columns widen to the longest text, at least doubling
         needed, pending, column = c_int32(0), c_int32(-1), c_int32(0)
         from_current = False
         while True:

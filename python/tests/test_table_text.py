@@ -9,8 +9,9 @@ from orvoapi._lib import decode, lib
 
 TEXTS = [
     b"plain",
-    b"\xc3\x96" * 8,  # 16 bytes, 8 characters: fills the first width exactly
-    b"\xc3\x96" * 8 + b"!",  # 17 bytes: the columns widen
+    b"\xc3\x96" * 8,  # 16 bytes, 8 characters: the columns widen to 16 exactly
+    b"\xc3\x96" * 8 + b"!",  # 17 bytes: they widen again, to 32
+    b"\xe2\x82\xac" * 10 + b"ab",  # 32 bytes, 12 characters: fills the width exactly
     b"\xe2\x82\xac 5", b"\xf0\x9f\x98\x80", b"\xf4\x8f\xbf\xbf",  # 3 and 4 bytes, U+10FFFF
     b"caf\xe9", b"\x80", b"\xc3", b"ab\xe2\x82",  # stray and truncated
     b"\xc0\x80", b"\xe0\x80\xaf", b"\xf0\x8f\xbf\xbf",  # overlong
@@ -37,7 +38,7 @@ def test_texts_decoded_as_the_record_walk_reads_them(tmp_path, monkeypatch, ext)
     names = table.columns["NAME"]
     assert names.dtype.kind == "U"
     assert names.tolist() == [decode(raw) for raw in TEXTS] + [""]
-    assert names[1] == "Ö" * 8 and names[4] == "\U0001F600" and names[6] == "caf\xe9"
-    assert names[13] == "\xed\xa0\x80" and names[18] == "\xff" * 40
+    assert names[1] == "Ö" * 8 and names[5] == "\U0001F600" and names[7] == "caf\xe9"
+    assert names[14] == "\xed\xa0\x80" and names[19] == "\xff" * 40
     assert names.tolist() == slow.columns["NAME"].tolist()
     assert table.columns["N"].tolist()[-1] in (-1, "-1")
