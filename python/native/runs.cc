@@ -60,6 +60,79 @@ void AttributeText(HAR ar, int32_t i, std::string* text,
   }
 }
 
+// The code point of the UTF-8 sequence at text[0..length) in *code and its
+// byte count, or 0 when it is none (a stray, overlong, surrogate or truncated
+// sequence, or a code point above U+10FFFF): the sequences Python's strict
+// UTF-8 decoder takes, no more.
+size_t Utf8Sequence(const unsigned char* text, size_t length, char32_t* code) {
+  const unsigned lead = text[0];
+  size_t size;
+  unsigned low = 0x80, high = 0xBF;  // the second byte's range
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    size = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    size = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    size = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (length < size || text[1] < low || text[1] > high) return 0;
+  char32_t value = lead & (0x7F >> size);
+  for (size_t i = 1; i < size; ++i) {
+    if ((text[i] & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (text[i] & 0x3F);
+  }
+  *code = value;
+  return size;
+}
+
+// The text's bytes as code points into out (room for length): decoded as
+// UTF-8 when the whole text is valid UTF-8, else each byte as its code point.
+// Returns the code points written.
+size_t DecodeText(const unsigned char* text, size_t length, char32_t* out) {
+  char32_t* at = out;
+  for (size_t i = 0; i < length;) {
+    if (text[i] < 0x80) {
+      *at++ = text[i++];
+      continue;
+    }
+    const size_t size = Utf8Sequence(text + i, length - i, at);
+    if (size == 0) {
+      std::copy(text, text + length, out);
+      return length;
+    }
+    ++at;
+    i += size;
+  }
+  return static_cast<size_t>(at - out);
+}
+
+// A text cell of width bytes, NUL padded, into a cell of width code points:
+// the bytes up to the last that is not NUL (as numpy reads a bytes cell)
+// decoded, NUL padded.
+void WriteTextCell(const unsigned char* bytes, int32_t width, char32_t* cell) {
+  unsigned char high = 0;
+  for (int32_t k = 0; k < width; ++k) high |= bytes[k];
+  if (high < 0x80) {  // ASCII: each byte is its code point, the padding too
+    std::copy(bytes, bytes + width, cell);
+    return;
+  }
+  size_t length = static_cast<size_t>(width);
+  while (length > 0 && bytes[length - 1] == '\0') --length;
+  std::fill(cell + DecodeText(bytes, length, cell), cell + width, U'\0');
+}
+
+bool SameBytes(const char* a, const char* b, size_t n) {  // short ids: no call
+  for (size_t k = 0; k < n; ++k)
+    if (a[k] != b[k]) return false;
+  return true;
+}
+
 }  // namespace
 
 // Up to max_records records after the current one (from it, with
@@ -97,14 +170,18 @@ ORVO_RUNS_API int32_t ReadSpatialRun(HSR sr, bool from_current, int32_t max_reco
 
 // Up to max_records attribute records after the current one (from it, with
 // from_current): ids, user ids, and for each of column_count columns (names
-// and types: 1 int32, 2 double, 5 text of text_width bytes a record, NUL
-// padded) the record's value of that attribute id. A record without it gets
-// 0, NaN or an empty text; int and double columns take values of their own
-// type, text columns any value as its text. The run stops, leaving the
-// record current, at an attribute id no column has (*pending -2), a value
-// whose type is not its column's (*pending -3, *column the column) or a text
-// longer than text_width (*pending -4, *text_needed its length); the caller
-// adds or widens the column and goes on from that record.
+// and types: 1 int32, 2 double, 5 text) the record's value of that attribute
+// id. A text cell holds text_width code points of 4 bytes (numpy's 'U'
+// cells), NUL padded: the value's bytes as UTF-8 when they are valid UTF-8,
+// else each byte as its own code point (Latin-1), as the package decodes
+// every text. A record without the attribute gets 0, NaN or an empty text;
+// int and double columns take values of their own type, text columns any
+// value as its text. The run stops, leaving the record current, at an
+// attribute id no column has (*pending -2), a value whose type is not its
+// column's (*pending -3, *column the column) or a text of more than
+// text_width bytes (*pending -4, *text_needed its byte count); the caller
+// adds or widens the column and goes on from that record, which is written
+// again from its first cell.
 ORVO_RUNS_API int32_t ReadAttributeRun(HAR ar, bool from_current, int32_t max_records,
                                        int32_t column_count, const char* const* names,
                                        const int32_t* types, void* const* columns,
@@ -116,45 +193,72 @@ ORVO_RUNS_API int32_t ReadAttributeRun(HAR ar, bool from_current, int32_t max_re
       (column_count > 0 && (names == nullptr || types == nullptr || columns == nullptr)) ||
       text_width < 1)
     return 0;
-  std::string scratch, long_name;
-  std::vector<int32_t> column_of;  // per attribute of the record
+  std::string long_name;
   std::vector<std::string_view> column_names(names, names + column_count);
+  // One byte more than a cell: a text that leaves it non-NUL is longer than
+  // the column holds, and the run stops for a wider one.
+  std::string bytes(static_cast<size_t>(text_width) + 1, '\0');
   char name[64];  // ids are short; a longer one takes the slow path
   // The column of attribute i, tried at its own index first (records mostly
   // list their attributes in one order); -1 for none.
   const auto find_column = [&](int32_t i) {
+    if (i < column_count && column_names[i].size() < sizeof(name)) {
+      // Only as many bytes as the expected id and its NUL.
+      const std::string_view expected = column_names[i];
+      const int32_t size = static_cast<int32_t>(expected.size()) + 1;
+      if (GetAttributeIdAR(ar, i, name, size) && name[size - 1] == '\0' &&
+          SameBytes(name, expected.data(), expected.size()))
+        return i;
+    }
     if (!GetAttributeIdAR(ar, i, name, sizeof(name))) name[0] = '\0';
     std::string_view id(name, strnlen(name, sizeof(name)));
     if (id.size() == sizeof(name)) {  // filled: an id of 64 bytes or more
       AttributeText(ar, i, &long_name, GetAttributeIdAR);
       id = long_name;
     }
-    if (i < column_count && column_names[i] == id) return i;
     for (int32_t k = 0; k < column_count; ++k)
       if (column_names[k] == id) return k;
     return int32_t{-1};
   };
+  const auto cell = [&](int32_t k, int32_t row) {
+    return static_cast<char32_t*>(columns[k]) + int64_t{row} * text_width;
+  };
+  std::vector<int32_t> written(static_cast<size_t>(column_count), -1);  // the last row
   *text_needed = 0;
   int32_t n = 0;
   while (n < max_records && Advance(&from_current, NextAttribute, ar)) {
-    // First every attribute is matched to its column, so that a record that
-    // stops the run leaves nothing half written.
-    const int32_t count = std::max(GetAttributeCountAR(ar), 0);
-    column_of.resize(static_cast<size_t>(count));
-    bool stop = false;
-    for (int32_t i = 0; i < count && !stop; ++i) {
-      const int32_t j = column_of[i] = find_column(i);
+    // A record that stops the run is left half written in row n; the next
+    // run starts with it in the same row and writes every cell again.
+    const int32_t count = GetAttributeCountAR(ar);
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t j = find_column(i);
       if (j < 0) {
         *pending = kNewAttribute;
-        stop = true;
-      } else if (types[j] != kString && GetAttributeDataTypeAR(ar, i) != types[j]) {
+        return n;
+      }
+      written[j] = n;
+      if (types[j] == kString) {
+        GetAttributeAR(ar, i, bytes.data(), text_width + 1);
+        if (bytes.back() != '\0') {
+          std::string text;
+          AttributeText(ar, i, &text);
+          *text_needed = static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
+          *pending = kLongerText;
+          return n;
+        }
+        WriteTextCell(reinterpret_cast<const unsigned char*>(bytes.data()), text_width, cell(j, n));
+      } else if (GetAttributeDataTypeAR(ar, i) != types[j]) {
         *pending = kOtherType;
         *column = j;
-        stop = true;
+        return n;
+      } else if (types[j] == kInt) {
+        static_cast<int32_t*>(columns[j])[n] = GetIntAttributeAR(ar, i);
+      } else {
+        static_cast<double*>(columns[j])[n] = GetDoubleAttributeAR(ar, i);
       }
     }
-    if (stop) break;
-    for (int32_t k = 0; k < column_count; ++k) {
+    for (int32_t k = 0; k < column_count; ++k) {  // the columns the record has not
+      if (written[k] == n) continue;
       switch (types[k]) {
         case kInt:
           static_cast<int32_t*>(columns[k])[n] = 0;
@@ -163,30 +267,7 @@ ORVO_RUNS_API int32_t ReadAttributeRun(HAR ar, bool from_current, int32_t max_re
           static_cast<double*>(columns[k])[n] = __builtin_nan("");
           break;
         default:
-          std::memset(static_cast<char*>(columns[k]) + int64_t{n} * text_width, 0,
-                      static_cast<size_t>(text_width));
-      }
-    }
-    for (int32_t i = 0; i < count; ++i) {
-      const int32_t j = column_of[i];
-      if (types[j] == kInt) {
-        static_cast<int32_t*>(columns[j])[n] = GetIntAttributeAR(ar, i);
-      } else if (types[j] == kDouble) {
-        static_cast<double*>(columns[j])[n] = GetDoubleAttributeAR(ar, i);
-      } else {
-        // One byte more than the cell: a text that leaves it non-NUL is longer
-        // than the column holds, and the run stops for a wider one.
-        scratch.assign(static_cast<size_t>(text_width) + 1, '\0');
-        GetAttributeAR(ar, i, scratch.data(), text_width + 1);
-        if (scratch.back() != '\0') {
-          AttributeText(ar, i, &scratch);
-          const size_t length = scratch.size();
-          *text_needed = static_cast<int32_t>(std::min<size_t>(length, INT32_MAX));
-          *pending = kLongerText;
-          return n;
-        }
-        std::memcpy(static_cast<char*>(columns[j]) + int64_t{n} * text_width, scratch.data(),
-                    static_cast<size_t>(text_width));
+          std::fill_n(cell(k, n), text_width, U'\0');
       }
     }
     ids[n] = GetIdAR(ar);

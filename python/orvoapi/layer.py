@@ -250,7 +250,7 @@ class Layer(Handles):
         ar = self._ar
         records = _Columns({"ids": np.int32, "user_ids": np.int32}, capacity)
         names, types = [], []
-        width = 16
+        width = 1  # text columns widen to the longest text, at least doubling
         needed, pending, column = c_int32(0), c_int32(-1), c_int32(0)
         from_current = False
         while True:
@@ -273,9 +273,11 @@ class Layer(Handles):
                         kind = kind if kind in (INT, REAL) else STRING
                         names.append(key)
                         types.append(kind)
-                        records.add(key, np.int32 if kind == INT else
-                                    np.float64 if kind == REAL else "S%d" % width,
-                                    0 if kind == INT else np.nan if kind == REAL else b"")
+                        if kind == STRING:
+                            records.add_text(key, width)
+                        else:
+                            records.add(key, np.int32 if kind == INT else np.float64,
+                                        0 if kind == INT else np.nan)
                         added = True
                 if not added:
                     raise OrvoError("%s: record %d cannot be read" %
@@ -286,13 +288,11 @@ class Layer(Handles):
                 width = max(needed.value, 2 * width)
                 for name, kind in zip(names, types):
                     if kind == STRING:
-                        records.retype(name, "S%d" % width)
+                        records.widen(name, width)
             elif n < room:
                 break
-        columns = {}
-        for name, kind in zip(names, types):
-            values = records.take(name)
-            columns[decode(name)] = _texts(values) if kind == STRING else values
+        # Text cells arrive decoded (as decode() reads them), in str arrays.
+        columns = {decode(name): records.take(name) for name in names}
         return Table(records.take("ids"), records.take("user_ids"), columns)
 
 
@@ -318,7 +318,11 @@ class Table:
 
 class _Columns:
     """Arrays of one length filled from the front by the run readers, grown
-    (doubled) when full."""
+    (doubled) when full. A text column of width characters is held as a
+    uint32 array of shape (capacity, width), one code point a cell, and
+    taken as a str array: numpy backs a large uint32 array with huge pages,
+    a str array of the same bytes with small ones, several times as many
+    page faults."""
 
     def __init__(self, dtypes, capacity):
         self.capacity = capacity
@@ -329,7 +333,7 @@ class _Columns:
         if self.used == self.capacity:
             self.capacity *= 2
             for key, array in self.arrays.items():
-                grown = np.empty(self.capacity, dtype=array.dtype)
+                grown = np.empty((self.capacity,) + array.shape[1:], dtype=array.dtype)
                 grown[:self.used] = array[:self.used]
                 self.arrays[key] = grown
         return self.capacity - self.used
@@ -337,23 +341,40 @@ class _Columns:
     def at(self, key):
         """The address of the first free cell of a column."""
         array = self.arrays[key]
-        return array.ctypes.data + array.itemsize * self.used
+        return array.ctypes.data + array.strides[0] * self.used
 
     def add(self, key, dtype, fill):
+        """A column of a numpy dtype, fill in the records before (they had no
+        such attribute)."""
         array = np.empty(self.capacity, dtype=dtype)
-        array[:self.used] = fill  # the records before had no such attribute
+        array[:self.used] = fill
         self.arrays[key] = array
 
-    def retype(self, key, dtype):
-        array = np.empty(self.capacity, dtype=dtype)
-        array[:self.used] = self.arrays[key][:self.used]
+    def add_text(self, key, width):
+        """A column of texts of width characters, empty in the records before."""
+        array = np.empty((self.capacity, width), dtype=np.uint32)
+        array[:self.used] = 0
+        self.arrays[key] = array
+
+    def widen(self, key, width):
+        """A text column of width characters, the texts read kept."""
+        old = self.arrays[key]
+        array = np.empty((self.capacity, width), dtype=np.uint32)
+        array[:self.used, :old.shape[1]] = old[:self.used]
+        array[:self.used, old.shape[1]:] = 0
         self.arrays[key] = array
 
     def __getitem__(self, key):
         return self.arrays[key]
 
     def take(self, key):
-        return self.arrays[key][:self.used].copy()
+        """A column cut to the records read, handed over: the array is resized
+        in place (its unused end given back without a copy) and leaves this
+        object."""
+        array = _fitted(self.arrays.pop(key), self.used)
+        if array.ndim == 2:  # texts: each row of code points one str
+            return array.view("U%d" % array.shape[1]).reshape(self.used)
+        return array
 
 
 def _grown(array, at_least):
@@ -363,20 +384,10 @@ def _grown(array, at_least):
 
 
 def _fitted(array, used):
-    """The first used rows; a copy when the array is much longer, so that the
-    rest is given back."""
-    return array[:used].copy() if len(array) > 2 * used + 1024 else array[:used]
-
-
-def _texts(values):
-    """Bytes cells as str: ASCII at numpy speed, anything else as decode() reads it."""
-    width = values.dtype.itemsize
-    codes = values.view(np.uint8).reshape(len(values), width)
-    if codes.size == 0 or int(codes.max()) < 0x80:
-        # ASCII: each byte widened to its code point is the str array itself
-        # (astype(str) takes several times as long).
-        return codes.astype(np.uint32).view("U%d" % width).reshape(len(values))
-    return np.array([decode(v) for v in values.tolist()], dtype=str)
+    """The array cut to its first used rows in place, the rest given back
+    without a copy (the array owns its data and nothing else refers to it)."""
+    array.resize((used,) + array.shape[1:], refcheck=False)
+    return array
 
 
 def _text(value):
