@@ -61,10 +61,6 @@ class TRaster final : public TApiObject<IRaster> {
   // over dst where a fill and then a read would make two.
   bool GetPixelBlockFilled(int32_t x, int32_t y, int32_t w, int32_t h, void* dst, const void* fill);
 
-  // Bytes the views may span (a multiple of the allocation granularity).
-  int64_t WindowSize() const { return window_size_; }
-  // No byte at or beyond it is mapped.
-  int64_t MappingLimit() const { return mapping_limit_; }
   const RASTERHEAD& Head() const { return head_; }
 
  private:

@@ -3,9 +3,7 @@
 
 #include <cstring>
 
-#include "base/c_numbers.h"
 #include "base/errors.h"
-#include "base/strings.h"
 #include "vector/attribute_record.h"
 #include "vector/binary_attribute_format.h"
 
@@ -126,27 +124,6 @@ bool TBinaryAttributeWriter::AddBlobAttribute(const char* attribute_id, const vo
                                               int32_t count) {
   if (attribute_id == nullptr || count < 0 || (bytes == nullptr && count > 0)) return false;
   return AddEntry(kDataTypeBlob, attribute_id, bytes, static_cast<size_t>(count), true);
-}
-
-bool TBinaryAttributeWriter::AddAttribute(const char* attribute_id, const char* text,
-                                          int32_t data_type) {
-  if (attribute_id == nullptr || text == nullptr) return false;
-  switch (data_type) {
-    case kDataTypeInteger:
-      return AddIntAttribute(attribute_id, CAtoi(text));
-    case kDataTypeDouble:
-      return AddDoubleAttribute(attribute_id, StrToDouble(text));
-    case kDataTypeBlob: {
-      std::string_view hex(text);
-      scratch_.resize(hex.size() / 2);
-      int32_t count = DecodeBlobText(hex, reinterpret_cast<uint8_t*>(scratch_.data()),
-                                     static_cast<int32_t>(scratch_.size()));
-      if (count > static_cast<int32_t>(scratch_.size())) return false;
-      return AddBlobAttribute(attribute_id, scratch_.data(), count);
-    }
-    default:
-      return AddStringAttribute(attribute_id, text);
-  }
 }
 
 }  // namespace orvo

@@ -47,10 +47,6 @@ class TBinaryAttributeWriter : public IAttributeWriter {
   bool AddDoubleAttribute(const char* attribute_id, double value) override;
   bool AddStringAttribute(const char* attribute_id, const char* value) override;
   bool AddBlobAttribute(const char* attribute_id, const void* bytes, int32_t count) override;
-  // A value given as text, stored by data type: 1 by the atoi rule, 2 by the
-  // library's number parser, 6 decoded from hexadecimal digit pairs, any other
-  // type as a string.
-  bool AddAttribute(const char* attribute_id, const char* text, int32_t data_type);
 
  private:
   bool AddEntry(int32_t data_type, std::string_view attribute_id, const void* value,
@@ -64,7 +60,6 @@ class TBinaryAttributeWriter : public IAttributeWriter {
   TArray<char> record_;          // the record being assembled, head included
   int32_t attribute_count_ = 0;  // entries in record_
   bool open_ = false;            // record_ takes attributes
-  std::string scratch_;
 };
 
 }  // namespace orvo

@@ -38,7 +38,6 @@ class TSpatialWriter : public ISpatialWriter {
                     int32_t vector_count, const double* z) override;
 
   // Bound of every vertex written so far; all 0.0 before the first record.
-  const BOUND& GetBound() const { return bound_; }
 
  private:
   // Formatted text is handed to the file in pieces of about this size, so that
