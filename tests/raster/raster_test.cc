@@ -266,7 +266,7 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   const std::string good =
       VariableRaster(MakeHead(8, 4, 4, 4, 1), {std::string(16, 'x'), std::string(16, 'y')});
   struct Case {
-    int64_t claimed, far;
+    int64_t claimed, tile_offset;
     bool read_only;
   };
   const Case cases[] = {{1 << 30, static_cast<int64_t>(good.size()) + 65536 * 3, false},
@@ -274,7 +274,7 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   for (const Case& c : cases) {
     std::string bytes = good;
     std::memcpy(bytes.data() + 8, &c.claimed, 8);
-    std::memcpy(bytes.data() + 264 + 12, &c.far, 8);
+    std::memcpy(bytes.data() + 264 + 12, &c.tile_offset, 8);
     const std::string path = dir.File(std::to_string(c.claimed) + ".raster");
     WriteFileBytes(path, bytes);
     for (int32_t cache_mb : {0, 1}) {
