@@ -425,7 +425,7 @@ class Collector {
 // input. text is the document itself (resume_at 0, head 0) or, to go on
 // from a run on, the document's head followed by its bytes from resume_at:
 // syntax errors are told at their byte in the file.
-void ParseSerially(const std::string& path, const TextPiece* text, size_t pieces, size_t head,
+void ParseSerially(const std::string& path, const char* text, size_t size, size_t head,
                    size_t resume_at, Collector& collector) {
   Feature f;
   auto take = [&](const FeatureFields& feature, const std::vector<CoordinateNode>& coordinates) {
@@ -440,7 +440,7 @@ void ParseSerially(const std::string& path, const TextPiece* text, size_t pieces
     collector.Add(f);
   };
   FeatureStream stream(take);
-  if (!stream.Parse(text, pieces)) {
+  if (!stream.Parse(text, size)) {
     size_t at = stream.ErrorByte();
     if (at >= head) at = at - head + resume_at;
     throw InputError{path, "is no JSON (at byte " + std::to_string(at) + ")"};
@@ -527,6 +527,7 @@ class ParallelReader {
   }
 
   void Work() {
+    std::string text;
     for (;;) {
       size_t k;
       {
@@ -535,7 +536,7 @@ class ParallelReader {
         if (stopping_ || next_ >= results_.size()) return;
         k = next_++;
       }
-      RunResult result = ParseRun(k);
+      RunResult result = ParseRun(k, text);
       {
         std::lock_guard<std::mutex> lock(mutex_);
         result.done = true;
@@ -545,7 +546,7 @@ class ParallelReader {
     }
   }
 
-  RunResult ParseRun(size_t k) {
+  RunResult ParseRun(size_t k, std::string& text) {
     const bool last = k + 1 == runs_.starts.size();
     const size_t start = runs_.starts[k];
     const size_t end = last ? size_ : runs_.starts[k + 1] - 1;
@@ -558,15 +559,16 @@ class ParallelReader {
       }
     }
     try {
-      const TextPiece text[] = {
-          {text_, runs_.head}, {text_ + start, end - start}, {"]}", last ? 0u : 2u}};
+      text.assign(text_, runs_.head);
+      text.append(text_ + start, end - start);
+      if (!last) text.append("]}");
       auto take = [&result](const FeatureFields& feature,
                             const std::vector<CoordinateNode>& coordinates) {
         if (result.count == result.features.size()) result.features.emplace_back();
         ReadFeatureWithId(feature, coordinates, result.features[result.count++]);
       };
       FeatureStream stream(take);
-      if (!stream.Parse(text, 3) || !stream.SawFeatures()) return result;
+      if (!stream.Parse(text) || !stream.SawFeatures()) return result;
       if (last) {
         const FeatureFields& top = stream.Top();
         if (!top.type.IsText() || top.type.text != "FeatureCollection") return result;
@@ -642,15 +644,13 @@ class InputBytes {
 };
 
 // Progress of a serial parse counts features; their number is estimated by
-// the type member (no piece of the text ends inside one).
-void EstimateFeatures(const TextPiece* text, size_t pieces, int64_t done, Progress& progress) {
+// the type member.
+void EstimateFeatures(const char* text, size_t size, int64_t done, Progress& progress) {
+  const std::string_view all(text, size);
   int64_t expected = done;
-  for (size_t i = 0; i < pieces; ++i) {
-    const std::string_view all(text[i].data, text[i].size);
-    for (size_t at = all.find("\"Feature\""); at != std::string_view::npos;
-         at = all.find("\"Feature\"", at + 9))
-      ++expected;
-  }
+  for (size_t at = all.find("\"Feature\""); at != std::string_view::npos;
+       at = all.find("\"Feature\"", at + 9))
+    ++expected;
   progress.SetTotal(expected);
 }
 
@@ -676,15 +676,15 @@ int64_t ReadGeoJsonText(const std::string& path, const char* text, size_t size, 
       // On from the run that did not parse: its start lies between two
       // features, where every run before it ended cleanly.
       const size_t from = runs.starts[failed];
-      const TextPiece rest[] = {{text, runs.head}, {text + from, size - from}};
+      std::string rest(text, runs.head);
+      rest.append(text + from, size - from);
       collector.CountProgress(true);
-      EstimateFeatures(rest, 2, collector.Count(), progress);
-      ParseSerially(path, rest, 2, runs.head, from, collector);
+      EstimateFeatures(rest.data(), rest.size(), collector.Count(), progress);
+      ParseSerially(path, rest.data(), rest.size(), runs.head, from, collector);
     }
   } else {
-    const TextPiece whole{text, size};
-    EstimateFeatures(&whole, 1, 0, progress);
-    ParseSerially(path, &whole, 1, 0, 0, collector);
+    EstimateFeatures(text, size, 0, progress);
+    ParseSerially(path, text, size, 0, 0, collector);
   }
   collector.Finish(path);
   return collector.Count();

@@ -17,8 +17,8 @@ void FeatureFields::Clear() {
   property_count = 0;
 }
 
-bool FeatureStream::Parse(const TextPiece* pieces, size_t count) {
-  return StreamJson::sax_parse(PieceIterator(pieces, pieces + count), PieceIterator(), this);
+bool FeatureStream::Parse(const char* text, size_t size) {
+  return StreamJson::sax_parse(text, text + size, this);
 }
 
 namespace {

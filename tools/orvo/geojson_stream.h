@@ -4,10 +4,8 @@
 #ifndef TOOLS_ORVO_GEOJSON_STREAM_H_
 #define TOOLS_ORVO_GEOJSON_STREAM_H_
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -17,57 +15,6 @@
 namespace orvotool {
 
 using StreamJson = nlohmann::ordered_json;
-
-// Text in pieces read one after another: a run of features is parsed where
-// it lies, between the document's head and the "]}" that closes it.
-struct TextPiece {
-  const char* data;
-  size_t size;
-};
-
-// The bytes of pieces [first, last) as the parser reads them.
-class PieceIterator {
- public:
-  using iterator_category = std::forward_iterator_tag;
-  using value_type = char;
-  using difference_type = std::ptrdiff_t;
-  using pointer = const char*;
-  using reference = const char&;
-
-  PieceIterator() = default;  // past the last byte
-  PieceIterator(const TextPiece* first, const TextPiece* last) : next_(first), last_(last) {
-    NextPiece();
-  }
-  reference operator*() const { return *at_; }
-  PieceIterator& operator++() {
-    if (++at_ == end_) NextPiece();
-    return *this;
-  }
-  PieceIterator operator++(int) {
-    PieceIterator was = *this;
-    ++*this;
-    return was;
-  }
-  bool operator==(const PieceIterator& o) const { return at_ == o.at_; }
-  bool operator!=(const PieceIterator& o) const { return at_ != o.at_; }
-
- private:
-  void NextPiece() {
-    while (next_ != last_ && next_->size == 0) ++next_;
-    if (next_ == last_) {
-      at_ = end_ = nullptr;
-      return;
-    }
-    at_ = next_->data;
-    end_ = at_ + next_->size;
-    ++next_;
-  }
-
-  const char* at_ = nullptr;
-  const char* end_ = nullptr;
-  const TextPiece* next_ = nullptr;
-  const TextPiece* last_ = nullptr;
-};
 
 // A member's value as the reader asks for it: absent, a string (kept as
 // text, in a buffer reused from feature to feature), or anything else as
@@ -149,12 +96,8 @@ class FeatureStream {
 
   // Parses text; false on a syntax error, whose byte ErrorByte() gives.
   // Exceptions of on_feature pass through.
-  bool Parse(const char* text, size_t size) {
-    const TextPiece whole{text, size};
-    return Parse(&whole, 1);
-  }
-  // Parses the pieces as one text.
-  bool Parse(const TextPiece* pieces, size_t count);
+  bool Parse(const std::string& text) { return Parse(text.data(), text.size()); }
+  bool Parse(const char* text, size_t size);
   const FeatureFields& Top() const { return top_; }
   const std::vector<CoordinateNode>& Coordinates() const { return nodes_; }
   bool SawFeatures() const { return saw_features_; }
