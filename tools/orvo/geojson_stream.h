@@ -180,7 +180,6 @@ class FeatureStream {
   Key pending_ = Key::kOther;
   FieldValue* slot_ = nullptr;       // Key::kSlot: the member the value fills
   std::vector<OpenContainer> tree_;  // the tree being built, innermost last
-  Role tree_role_ = Role::kOther;    // of the tree's root as it opens
   std::string key_;                  // the pending key inside a tree
   int skip_ = 0;                     // open containers of a value passed over
   bool streaming_ = false;           // inside the top-level "features" array
