@@ -12,35 +12,12 @@ size_t CoordinateCapture::Start(std::vector<CoordinateNode>* nodes) {
   return root;
 }
 
-void CoordinateCapture::OpenArray() {
-  if (skipping_ > 0) {
-    ++skipping_;
-    return;
-  }
-  open_.push_back(nodes_->size());
-  nodes_->push_back({0, 0, CoordinateNode::kArray});
-}
-
-bool CoordinateCapture::CloseArray() {
-  if (skipping_ > 0) {
-    --skipping_;
-    return false;
-  }
-  (*nodes_)[open_.back()].end = nodes_->size();
-  open_.pop_back();
-  return open_.empty();
-}
-
 void CoordinateCapture::OpenObject() {
   if (skipping_ == 0) nodes_->push_back({0, 0, CoordinateNode::kOther});
   ++skipping_;
 }
 
 void CoordinateCapture::CloseObject() { --skipping_; }
-
-void CoordinateCapture::Number(double v) {
-  if (skipping_ == 0) nodes_->push_back({v, 0, CoordinateNode::kNumber});
-}
 
 void CoordinateCapture::Other() {
   if (skipping_ == 0) nodes_->push_back({0, 0, CoordinateNode::kOther});
@@ -56,12 +33,6 @@ CoordinateView CoordinateView::operator[](size_t i) const {
   Iterator it = begin();
   while (i-- > 0) ++it;
   return *it;
-}
-
-CoordinateView::Iterator& CoordinateView::Iterator::operator++() {
-  const CoordinateNode& node = (*nodes_)[at_];
-  at_ = node.kind == CoordinateNode::kArray ? node.end : at_ + 1;
-  return *this;
 }
 
 }  // namespace orvotool

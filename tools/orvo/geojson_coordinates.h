@@ -24,12 +24,31 @@ class CoordinateCapture {
   // Starts capturing at the array just opened; returns its node's index.
   size_t Start(std::vector<CoordinateNode>* nodes);
   bool Active() const { return !open_.empty(); }
-  void OpenArray();
+  // Called for every number and array of the coordinates: defined here to
+  // be inlined into the parser's handler.
+  void OpenArray() {
+    if (skipping_ > 0) {
+      ++skipping_;
+      return;
+    }
+    open_.push_back(nodes_->size());
+    nodes_->push_back({0, 0, CoordinateNode::kArray});
+  }
   // True when the captured array itself has closed.
-  bool CloseArray();
+  bool CloseArray() {
+    if (skipping_ > 0) {
+      --skipping_;
+      return false;
+    }
+    (*nodes_)[open_.back()].end = nodes_->size();
+    open_.pop_back();
+    return open_.empty();
+  }
   void OpenObject();  // an object is no position: kept as one kOther node
   void CloseObject();
-  void Number(double v);
+  void Number(double v) {
+    if (skipping_ == 0) nodes_->push_back({v, 0, CoordinateNode::kNumber});
+  }
   void Other();
 
  private:
@@ -55,7 +74,11 @@ class CoordinateView {
    public:
     Iterator(const std::vector<CoordinateNode>* nodes, size_t at) : nodes_(nodes), at_(at) {}
     CoordinateView operator*() const { return {nodes_, at_}; }
-    Iterator& operator++();
+    Iterator& operator++() {
+      const CoordinateNode& node = (*nodes_)[at_];
+      at_ = node.kind == CoordinateNode::kArray ? node.end : at_ + 1;
+      return *this;
+    }
     bool operator!=(const Iterator& o) const { return at_ != o.at_; }
 
    private:

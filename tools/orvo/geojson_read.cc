@@ -59,13 +59,43 @@ int32_t KindOf(const std::string& name) {
 double NumberOf(const Json& v) { return v.get<double>(); }
 double NumberOf(const CoordinateView& v) { return v.Number(); }
 
+bool Flag(const FieldValue& v) { return v.IsJson() && v.json.is_boolean() && v.json.get<bool>(); }
+
+// Reads the geometry of a feature straight into its vectors: every vector
+// of every part in order, the last position of each ring dropped again when
+// the rings were open in the layer.
 class GeometryReader {
  public:
-  GeometryReader(Feature* f, const std::vector<CoordinateNode>& coordinates)
-      : f_(*f), coordinates_(coordinates) {}
+  GeometryReader(Feature* f, const std::vector<CoordinateNode>& coordinates, bool open_rings)
+      : f_(*f), coordinates_(coordinates), open_rings_(open_rings) {
+    f_.xy.clear();
+    f_.z.clear();
+    f_.sizes.clear();
+  }
 
-  // Reads geometry g into the feature's vectors; returns the kind its type
+  // Reads the geometry member of a feature; returns the kind its type
   // implies.
+  int32_t Read(const FeatureFields& feature) {
+    if (!feature.geometry_object) {
+      if (feature.geometry.is_text) throw FeatureProblem{"geometry is no object"};
+      return Read(feature.geometry.json);
+    }
+    const GeometryFields& g = feature.geometry_fields;
+    if (!g.type.IsText()) throw FeatureProblem{"geometry has no type"};
+    const std::string& type = g.type.text;
+    if (type == "GeometryCollection") return Collection(g.geometries, 0);
+    if (!g.captured) throw FeatureProblem{type + " has no coordinates"};
+    return Captured(type, g.root);
+  }
+
+  void Finish() {
+    if (positions_ == 0) throw FeatureProblem{"geometry is empty"};
+    f_.has_z = all_z_;
+    if (!all_z_) f_.z.clear();
+  }
+
+ private:
+  // Geometry g of a tree (a member of a GeometryCollection, or no object).
   int32_t Read(const Json& g, int depth = 0) {
     if (!g.is_object()) throw FeatureProblem{"geometry is no object"};
     if (depth > 16) throw FeatureProblem{"geometry collections nest too deep"};
@@ -80,40 +110,23 @@ class GeometryReader {
       return 5;
     }
     const auto c_it = g.find("coordinates");
-    if (c_it != g.end() && c_it->is_binary()) {
-      const size_t root = static_cast<size_t>(c_it->get_binary().subtype());
-      if (root >= coordinates_.size()) throw FeatureProblem{type + " has no coordinates"};
-      return Shape(type, CoordinateView(&coordinates_, root));
-    }
+    if (c_it != g.end() && c_it->is_binary())
+      return Captured(type, static_cast<size_t>(c_it->get_binary().subtype()));
     if (c_it == g.end() || !c_it->is_array()) throw FeatureProblem{type + " has no coordinates"};
     return Shape(type, *c_it);
   }
 
-  void Finish(bool open_rings) {
-    if (positions_.empty()) throw FeatureProblem{"geometry is empty"};
-    f_.has_z = all_z_;
-    f_.xy.clear();
-    f_.z.clear();
-    f_.sizes.clear();
-    size_t at = 0;
-    for (size_t v = 0; v < vector_sizes_.size(); ++v) {
-      size_t n = vector_sizes_[v];
-      const size_t keep = open_rings && is_ring_[v] && n > 1 ? n - 1 : n;
-      for (size_t i = 0; i < keep; ++i) {
-        const Position& p = positions_[at + i];
-        f_.xy.push_back(p.x);
-        f_.xy.push_back(p.y);
-        if (all_z_) f_.z.push_back(p.z);
-      }
-      f_.sizes.push_back(static_cast<int32_t>(keep));
-      at += n;
-    }
+  int32_t Collection(const FieldValue& members, int depth) {
+    if (!members.IsJson() || !members.json.is_array())
+      throw FeatureProblem{"GeometryCollection has no geometries array"};
+    for (const Json& m : members.json) Read(m, depth + 1);
+    return 5;
   }
 
- private:
-  struct Position {
-    double x, y, z;
-  };
+  int32_t Captured(const std::string& type, size_t root) {
+    if (root >= coordinates_.size()) throw FeatureProblem{type + " has no coordinates"};
+    return Shape(type, CoordinateView(&coordinates_, root));
+  }
 
   // The vectors of a geometry of the given type from its coordinates c, an
   // array (of the tree, or captured).
@@ -158,15 +171,17 @@ class GeometryReader {
       v[count++] = NumberOf(n);
     }
     if (count < 3) all_z_ = false;
-    positions_.push_back({v[0], v[1], v[2]});
+    f_.xy.push_back(v[0]);
+    f_.xy.push_back(v[1]);
+    f_.z.push_back(v[2]);
+    ++positions_;
   }
 
   // A vector of one position.
   template <class V>
   void Single(const V& p) {
     Point(p);
-    vector_sizes_.push_back(1);
-    is_ring_.push_back(false);
+    f_.sizes.push_back(1);
   }
 
   template <class V>
@@ -178,8 +193,12 @@ class GeometryReader {
       Point(p);
       ++n;
     }
-    vector_sizes_.push_back(n);
-    is_ring_.push_back(ring);
+    if (open_rings_ && ring && n > 1) {
+      --n;
+      f_.xy.resize(f_.xy.size() - 2);
+      f_.z.pop_back();
+    }
+    f_.sizes.push_back(static_cast<int32_t>(n));
   }
 
   template <class V>
@@ -190,44 +209,64 @@ class GeometryReader {
 
   Feature& f_;
   const std::vector<CoordinateNode>& coordinates_;
-  std::vector<Position> positions_;
-  std::vector<size_t> vector_sizes_;
-  std::vector<bool> is_ring_;
+  const bool open_rings_;
+  size_t positions_ = 0;  // read, before any ring's last is dropped
   bool all_z_ = true;
 };
 
-void ReadProperties(const Json& feature, bool latin1, Feature& f) {
-  auto text = [latin1](const std::string& s) { return latin1 ? Utf8ToLatin1(s) : s; };
+// The attribute a feature's properties fill next, taken from those of the
+// feature read before (a Feature is reused from feature to feature, and so
+// are the buffers of its texts).
+Attribute& NextAttribute(Feature& f, size_t n) {
+  if (n == f.attributes.size()) f.attributes.emplace_back();
+  Attribute& a = f.attributes[n];
+  a.type = kTypeString;
+  a.text.clear();
+  a.integer = 0;
+  a.real = 0;
+  a.blob.clear();
+  return a;
+}
+
+void ReadProperties(const FeatureFields& feature, bool latin1, Feature& f) {
   const Json* types = nullptr;
-  if (auto t = feature.find("orvo:types"); t != feature.end() && t->is_object()) types = &*t;
-  f.attributes.clear();
-  const auto props = feature.find("properties");
-  if (props == feature.end() || props->is_null()) return;
-  if (!props->is_object()) throw FeatureProblem{"properties is no object"};
-  for (const auto& [key, value] : props->items()) {
-    Attribute a;
-    a.id = text(key);
+  if (feature.types.IsJson() && feature.types.json.is_object()) types = &feature.types.json;
+  size_t n = 0;
+  if (!feature.properties_object) {
+    f.attributes.clear();
+    if (!feature.properties.present ||
+        (feature.properties.IsJson() && feature.properties.json.is_null()))
+      return;
+    throw FeatureProblem{"properties is no object"};
+  }
+  for (size_t i = 0; i < feature.property_count; ++i) {
+    const std::string& key = feature.property_list[i].key;
+    const FieldValue& value = feature.property_list[i].value;
+    Attribute& a = NextAttribute(f, n);
+    if (latin1)
+      a.id = Utf8ToLatin1(key);
+    else
+      a.id.assign(key);
     std::string declared;
     if (types != nullptr)
       if (auto d = types->find(key); d != types->end() && d->is_string())
         declared = d->get<std::string>();
-    if (value.is_null()) continue;
+    if (value.IsJson() && value.json.is_null()) continue;
     if (declared == "blob") {
-      if (!value.is_string()) throw FeatureProblem{"blob " + key + " is no string"};
-      const std::string hex = value.get<std::string>();
-      // Captured by name: clang before 16 cannot capture a structured binding.
-      auto nibble = [&id = key](char c) {
+      if (!value.is_text) throw FeatureProblem{"blob " + key + " is no string"};
+      const std::string& hex = value.text;
+      auto nibble = [&key](char c) {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;
         if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        throw FeatureProblem{"blob " + id + " is no hexadecimal text"};
+        throw FeatureProblem{"blob " + key + " is no hexadecimal text"};
       };
       if (hex.size() % 2 != 0) throw FeatureProblem{"blob " + key + " has an odd number of digits"};
       a.type = kTypeBlob;
       for (size_t i = 0; i < hex.size(); i += 2)
         a.blob += static_cast<char>(nibble(hex[i]) * 16 + nibble(hex[i + 1]));
-    } else if (declared == "real" && value.is_string()) {
-      const std::string v = value.get<std::string>();
+    } else if (declared == "real" && value.is_text) {
+      const std::string& v = value.text;
       a.type = kTypeReal;
       if (v == "nan")
         a.real = std::numeric_limits<double>::quiet_NaN();
@@ -237,91 +276,96 @@ void ReadProperties(const Json& feature, bool latin1, Feature& f) {
         a.real = -std::numeric_limits<double>::infinity();
       else
         throw FeatureProblem{"real " + key + " is neither a number nor nan, inf, -inf"};
-    } else if (value.is_number_integer()) {
+    } else if (value.is_text) {
+      if (latin1)
+        a.text = Utf8ToLatin1(value.text);
+      else
+        a.text.assign(value.text);
+    } else if (value.json.is_number_integer()) {
       const int64_t v =
-          value.is_number_unsigned()
-              ? static_cast<int64_t>(std::min<uint64_t>(value.get<uint64_t>(), INT64_MAX))
-              : value.get<int64_t>();
+          value.json.is_number_unsigned()
+              ? static_cast<int64_t>(std::min<uint64_t>(value.json.get<uint64_t>(), INT64_MAX))
+              : value.json.get<int64_t>();
       if (v >= INT32_MIN && v <= INT32_MAX) {
         a.type = kTypeInt;
         a.integer = static_cast<int32_t>(v);
       } else {
         a.type = kTypeReal;  // beyond the 32 bits of an integer attribute
-        a.real = value.get<double>();
+        a.real = value.json.get<double>();
       }
-    } else if (value.is_number()) {
+    } else if (value.json.is_number()) {
       a.type = kTypeReal;
-      a.real = value.get<double>();
-    } else if (value.is_string()) {
-      a.text = text(value.get<std::string>());
-    } else if (value.is_boolean()) {
-      a.text = value.get<bool>() ? "true" : "false";
+      a.real = value.json.get<double>();
+    } else if (value.json.is_boolean()) {
+      a.text = value.json.get<bool>() ? "true" : "false";
     } else {
-      a.text = value.dump();  // objects and arrays keep their JSON text
+      a.text = value.json.dump();  // objects and arrays keep their JSON text
     }
-    f.attributes.push_back(std::move(a));
+    ++n;
   }
+  f.attributes.resize(n);
 }
 
-bool Flag(const Json& feature, const char* name) {
-  auto it = feature.find(name);
-  return it != feature.end() && it->is_boolean() && it->get<bool>();
-}
-
-void ReadFeature(const Json& feature, const std::vector<CoordinateNode>& coordinates, Feature& f) {
-  if (!feature.is_object()) throw FeatureProblem{"is no object"};
-  if (auto t = feature.find("type"); t == feature.end() || *t != "Feature")
+void ReadFeature(const FeatureFields& feature, const std::vector<CoordinateNode>& coordinates,
+                 Feature& f) {
+  if (!feature.is_object) throw FeatureProblem{"is no object"};
+  if (!feature.type.IsText() || feature.type.text != "Feature")
     throw FeatureProblem{"is no Feature"};
-  const bool latin1 = Flag(feature, "orvo:latin1");
-  const auto geometry = feature.find("geometry");
-  if (geometry == feature.end() || geometry->is_null()) throw FeatureProblem{"has no geometry"};
-  GeometryReader reader(&f, coordinates);
-  int32_t kind = reader.Read(*geometry);
-  reader.Finish(Flag(feature, "orvo:open_rings"));
-  if (auto k = feature.find("orvo:kind"); k != feature.end()) {
-    if (!k->is_string()) throw FeatureProblem{"orvo:kind is no string"};
-    kind = KindOf(k->get<std::string>());
+  const bool latin1 = Flag(feature.latin1);
+  if (!feature.HasGeometry() ||
+      (!feature.geometry_object && feature.geometry.IsJson() && feature.geometry.json.is_null()))
+    throw FeatureProblem{"has no geometry"};
+  GeometryReader reader(&f, coordinates, Flag(feature.open_rings));
+  int32_t kind = reader.Read(feature);
+  reader.Finish();
+  if (feature.kind.present) {
+    if (!feature.kind.is_text) throw FeatureProblem{"orvo:kind is no string"};
+    kind = KindOf(feature.kind.text);
   }
   f.kind = kind;
-  f.has_attributes = !Flag(feature, "orvo:no_attributes");
+  f.has_attributes = !Flag(feature.no_attributes);
   f.user_id = 0;
   f.class_code.clear();
-  if (auto u = feature.find("orvo:user_id"); u != feature.end()) {
-    if (!u->is_number_integer() || *u < INT32_MIN || *u > INT32_MAX)
+  if (const FieldValue& u = feature.user_id; u.present) {
+    if (u.is_text || !u.json.is_number_integer() || u.json < INT32_MIN || u.json > INT32_MAX)
       throw FeatureProblem{"orvo:user_id is no 32-bit integer"};
-    f.user_id = u->get<int32_t>();
+    f.user_id = u.json.get<int32_t>();
   }
-  if (auto c = feature.find("orvo:class"); c != feature.end()) {
-    if (!c->is_string()) throw FeatureProblem{"orvo:class is no string"};
-    f.class_code = latin1 ? Utf8ToLatin1(c->get<std::string>()) : c->get<std::string>();
+  if (const FieldValue& c = feature.class_code; c.present) {
+    if (!c.is_text) throw FeatureProblem{"orvo:class is no string"};
+    if (latin1)
+      f.class_code = Utf8ToLatin1(c.text);
+    else
+      f.class_code.assign(c.text);
   }
   ReadProperties(feature, latin1, f);
 }
 
 // The id member as a layer id: 0 when the feature has none that fits.
-int32_t IdOf(const Json& feature) {
-  if (!feature.is_object()) return 0;
-  auto it = feature.find("id");
-  if (it == feature.end()) return 0;
-  if (it->is_number_integer() && *it >= INT32_MIN && *it <= INT32_MAX) return it->get<int32_t>();
-  if (it->is_string()) {
-    const std::string s = it->get<std::string>();
+int32_t IdOf(const FeatureFields& feature) {
+  if (!feature.is_object || !feature.id.present) return 0;
+  if (feature.id.is_text) {
+    const std::string& s = feature.id.text;
     int32_t v = 0;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec == std::errc() && p == s.data() + s.size()) return v;
+    return 0;
   }
+  const Json& id = feature.id.json;
+  if (id.is_number_integer() && id >= INT32_MIN && id <= INT32_MAX) return id.get<int32_t>();
   return 0;
 }
 
 // Reads one feature of the features array: its record and its id (0 when
 // it has none). Throws FeatureProblem and Json::exception.
-void ReadFeatureWithId(const StreamJson& feature, const std::vector<CoordinateNode>& coordinates,
+void ReadFeatureWithId(const FeatureFields& feature, const std::vector<CoordinateNode>& coordinates,
                        Feature& f) {
   ReadFeature(feature, coordinates, f);
   f.id = IdOf(feature);
-  if (f.id == 0 && feature.contains("id")) {
-    if (feature.at("id") != 0 && feature.at("id") != "0")
-      throw FeatureProblem{"id is no 32-bit integer"};
+  if (f.id == 0 && feature.is_object && feature.id.present) {
+    const bool zero = feature.id.is_text ? feature.id.text == "0"
+                                         : !(feature.id.json != 0 && feature.id.json != "0");
+    if (!zero) throw FeatureProblem{"id is no 32-bit integer"};
     throw FeatureProblem{"id 0 is no layer id"};
   }
 }
@@ -384,7 +428,7 @@ class Collector {
 void ParseSerially(const std::string& path, const char* text, size_t size, size_t head,
                    size_t resume_at, Collector& collector) {
   Feature f;
-  auto take = [&](StreamJson& feature, const std::vector<CoordinateNode>& coordinates) {
+  auto take = [&](const FeatureFields& feature, const std::vector<CoordinateNode>& coordinates) {
     const int64_t number = collector.Next();
     try {
       ReadFeatureWithId(feature, coordinates, f);
@@ -401,15 +445,12 @@ void ParseSerially(const std::string& path, const char* text, size_t size, size_
     if (at >= head) at = at - head + resume_at;
     throw InputError{path, "is no JSON (at byte " + std::to_string(at) + ")"};
   }
-  const StreamJson& top = stream.Top();
-  const std::string type = top.is_object() && top.contains("type") && top["type"].is_string()
-                               ? top["type"].get<std::string>()
-                               : std::string();
+  const FeatureFields& top = stream.Top();
+  const std::string type = top.is_object && top.type.IsText() ? top.type.text : std::string();
   if (type == "FeatureCollection") {
     if (!stream.SawFeatures()) throw InputError{path, "FeatureCollection has no features array"};
   } else if (type == "Feature" && !stream.SawFeatures()) {
-    StreamJson single = top;
-    take(single, stream.Coordinates());
+    take(top, stream.Coordinates());
   } else {
     throw InputError{path, "is no GeoJSON FeatureCollection or Feature"};
   }
@@ -521,15 +562,16 @@ class ParallelReader {
       text.assign(text_, runs_.head);
       text.append(text_ + start, end - start);
       if (!last) text.append("]}");
-      auto take = [&result](StreamJson& feature, const std::vector<CoordinateNode>& coordinates) {
+      auto take = [&result](const FeatureFields& feature,
+                            const std::vector<CoordinateNode>& coordinates) {
         if (result.count == result.features.size()) result.features.emplace_back();
         ReadFeatureWithId(feature, coordinates, result.features[result.count++]);
       };
       FeatureStream stream(take);
       if (!stream.Parse(text) || !stream.SawFeatures()) return result;
       if (last) {
-        const StreamJson& top = stream.Top();
-        if (!top.contains("type") || top["type"] != "FeatureCollection") return result;
+        const FeatureFields& top = stream.Top();
+        if (!top.type.IsText() || top.type.text != "FeatureCollection") return result;
       } else if (stream.KeysAfterFeatures() != 0) {
         // The cut fell after the features array: the run ran into the
         // members that follow it.
