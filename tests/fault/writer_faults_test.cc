@@ -231,9 +231,10 @@ void ExpectAcceptable(const Writer& w, bool reported, Outcome outcome, const std
               (w.completion_unreported && outcome == Outcome::kNotWritten))
       << w.name << ": " << where << " and the writer reported success over a file its reader finds "
       << (outcome == Outcome::kNotWritten ? "unreadable" : "short or damaged");
-  if (w.completion_unreported)
+  if (w.completion_unreported) {
     EXPECT_NE(outcome, Outcome::kDamaged)
         << w.name << ": " << where << " left a damaged file that reads";
+  }
 }
 
 TEST(WriterFaults, EveryStepFailingGivesAFailureOrAWholeFile) {
