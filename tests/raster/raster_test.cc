@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -385,6 +386,104 @@ TEST(RasterLarge, SparseFileBeyondFourGigabytes) {
   EXPECT_EQ(Pixel16(r.Get(), 0, 0), 0xBEEF);
 }
 #endif
+
+// A raster of 2-byte pixels in 3 x 2 tiles of tile_width x 5, its right
+// column and bottom rows cut short: tile 1 absent, tile 4 run-length, the
+// rest raw with the values 1000 * tile + index.
+struct MixedTiles {
+  static constexpr int kTileHeight = 5, kAcross = 3, kDown = 2;
+  int tile_width, width, height;
+  std::string path;
+
+  MixedTiles(TempDir& dir, int tw)
+      : tile_width(tw), width(kAcross * tw - 1), height(kDown * kTileHeight - 2) {
+    std::vector<std::optional<std::string>> tiles;
+    for (int t = 0; t < kAcross * kDown; ++t) {
+      std::string raw;
+      for (int i = 0; i < tile_width * kTileHeight; ++i) {
+        const uint16_t v = static_cast<uint16_t>(1000 * t + i);
+        raw.append(reinterpret_cast<const char*>(&v), 2);
+      }
+      if (t == 1) {
+        tiles.push_back(std::nullopt);
+      } else if (t == 4) {
+        const uint16_t count = static_cast<uint16_t>(tile_width * kTileHeight);
+        tiles.push_back(RleTile({{1, "ab"}, {static_cast<uint16_t>(count - 1), "cd"}}));
+      } else {
+        tiles.push_back(raw);
+      }
+    }
+    path = dir.File("b" + std::to_string(tile_width) + ".raster");
+    WriteFileBytes(path,
+                   VariableRaster(MakeHead(width, height, tile_width, kTileHeight, 2), tiles));
+  }
+  bool Present(int x, int y) const { return (y / kTileHeight) * kAcross + x / tile_width != 1; }
+};
+
+// The DEM's 2 x 2 read gives what GetPixelBlock gives wherever it answers:
+// tiles of a width that is a power of two and of one that is not, raw, run-
+// length and absent tiles, blocks inside a tile, across tile edges and at
+// the raster's edges.
+TEST(RasterBlock2x2, AgreesWithGetPixelBlock) {
+  TempDir dir;
+  for (const int tile_width : {4, 3}) {
+    const MixedTiles m(dir, tile_width);
+    orvo::TRaster r(m.path.c_str(), 1, true);
+    int answered = 0;
+    for (int y = -1; y <= m.height; ++y) {
+      for (int x = -1; x <= m.width; ++x) {
+        int16_t fast[4] = {7, 7, 7, 7}, slow[4] = {7, 7, 7, 7};
+        const bool inside = x >= 0 && y >= 0 && x + 2 <= m.width && y + 2 <= m.height &&
+                            x % tile_width + 2 <= tile_width &&
+                            y % MixedTiles::kTileHeight + 2 <= MixedTiles::kTileHeight;
+        const bool present = m.Present(x, y);
+        SCOPED_TRACE(testing::Message() << tile_width << ": " << x << ", " << y);
+        ASSERT_EQ(r.Block2x2(x, y, fast), inside && present);
+        if (!inside || !present) {
+          EXPECT_EQ(std::vector<int16_t>(fast, fast + 4), std::vector<int16_t>(4, 7));
+          continue;
+        }
+        ++answered;
+        ASSERT_TRUE(r.GetPixelBlock(x, y, 2, 2, slow));
+        EXPECT_EQ(std::vector<int16_t>(fast, fast + 4), std::vector<int16_t>(slow, slow + 4));
+      }
+    }
+    EXPECT_GT(answered, 10);
+  }
+}
+
+// The filled read is a fill followed by GetPixelBlock, in one pass: blocks
+// over every edge, wholly outside, inside one absent tile, and into a buffer
+// at an odd address.
+TEST(RasterBlockFilled, IsAFillThenGetPixelBlock) {
+  TempDir dir;
+  const uint8_t fill[2] = {0x0F, 0x27};
+  for (const int tile_width : {4, 3}) {
+    const MixedTiles m(dir, tile_width);
+    orvo::TRaster r(m.path.c_str(), 1, true);
+    for (const int w : {1, 2, 5, m.width + 3}) {
+      for (const int h : {1, 3, m.height + 2}) {
+        for (int y = -h - 1; y <= m.height; y += 2) {
+          for (int x = -w - 1; x <= m.width; x += 2) {
+            SCOPED_TRACE(testing::Message()
+                         << tile_width << ": " << x << ", " << y << " " << w << " x " << h);
+            const size_t bytes = static_cast<size_t>(w) * h * 2;
+            std::vector<uint8_t> expected(bytes), got(bytes + 1, 0x55);
+            for (size_t i = 0; i < bytes; i += 2) std::memcpy(&expected[i], fill, 2);
+            const bool read = r.GetPixelBlock(x, y, w, h, expected.data());
+            ASSERT_EQ(r.GetPixelBlockFilled(x, y, w, h, got.data() + 1, fill), read);
+            ASSERT_EQ(std::vector<uint8_t>(got.begin() + 1, got.end()), expected);
+            ASSERT_EQ(got[0], 0x55);
+          }
+        }
+      }
+    }
+    uint16_t pixel = 0;
+    EXPECT_FALSE(r.GetPixelBlockFilled(0, 0, 1, 1, &pixel, nullptr));
+    EXPECT_FALSE(r.GetPixelBlockFilled(tile_width, 0, 1, 1, &pixel, fill));  // absent tile
+    EXPECT_EQ(pixel, 0x270F);
+  }
+}
 
 }  // namespace
 }  // namespace orvotest
