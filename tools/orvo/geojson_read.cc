@@ -25,7 +25,7 @@ namespace orvotool {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = StreamJson;
 
 // Thrown inside a feature; the caller adds the file and the feature number.
 struct FeatureProblem {

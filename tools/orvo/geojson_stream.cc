@@ -1,9 +1,25 @@
 // Feature by feature parsing of GeoJSON through nlohmann's SAX interface.
 #include "tools/orvo/geojson_stream.h"
 
+#include <charconv>
+#include <cstdlib>
 #include <cstring>
+#include <system_error>
 #include <type_traits>
 #include <utility>
+
+template <>
+[[gnu::nonnull(2)]] void orvotool::StreamLexer::strtof(double& f, const char* str,
+                                                       char** endptr) noexcept {
+  const char* end = str + std::strlen(str);
+  const std::from_chars_result r = std::from_chars(str, end, f);
+  // Out of range leaves f unset: strtod gives the infinity or the zero.
+  if (r.ec != std::errc() || r.ptr != end) {
+    f = std::strtod(str, endptr);
+    return;
+  }
+  *endptr = const_cast<char*>(r.ptr);
+}
 
 namespace orvotool {
 
