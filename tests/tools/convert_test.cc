@@ -81,6 +81,39 @@ TEST(OrvoConvert, BinaryGeoJsonBinaryKeepsEveryRecordExactly) {
   EXPECT_FALSE(fs::exists(dir.File("b.geojson.tmp")));
 }
 
+// Features are formatted in batches on several threads: many batches still
+// give the layer's order, and the first record GeoJSON cannot hold is the
+// one reported even when a later batch fails too.
+TEST(OrvoConvert, GeoJsonWrittenInBatchesKeepsOrderAndFirstFault) {
+  TempDir dir;
+  std::vector<Feature> layer;
+  for (int32_t id = 1; id <= 5000; ++id) {
+    Feature f = MakeFeature(id, 1, {{id * 0.5, -id * 0.25}});
+    f.attributes = {IntAttribute("N", id)};
+    layer.push_back(f);
+  }
+  WriteLayer(dir.File("a.bspatial"), layer);
+  ASSERT_EQ(Orvo({"convert", dir.File("a.bspatial"), dir.File("a.geojson")}).code, 0);
+  ASSERT_EQ(Orvo({"convert", dir.File("a.geojson"), dir.File("b.bspatial")}).code, 0);
+  const std::vector<Feature> got = ReadLayer(dir.File("b.bspatial"));
+  ASSERT_EQ(got.size(), layer.size());
+  for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(Difference(layer[i], got[i]), "") << i;
+
+  layer[4500].xy[1] = std::numeric_limits<double>::infinity();
+  layer[3000].attributes.push_back(IntAttribute("N", 2));
+  WriteLayer(dir.File("c.bspatial"), layer);
+  EXPECT_EQ(CodeAndErr({"convert", dir.File("c.bspatial"), dir.File("c.geojson")}),
+            "1 orvo convert: " + dir.File("c.geojson") +
+                ": record 3001 has attribute N twice, which GeoJSON properties cannot hold\n");
+  EXPECT_FALSE(fs::exists(dir.File("c.geojson")));
+  EXPECT_FALSE(fs::exists(dir.File("c.geojson.tmp")));
+  layer[3000].attributes.pop_back();
+  WriteLayer(dir.File("c.bspatial"), layer);
+  EXPECT_EQ(CodeAndErr({"convert", dir.File("c.bspatial"), dir.File("c.geojson")}),
+            "1 orvo convert: " + dir.File("c.geojson") +
+                ": record 4501 has a coordinate GeoJSON cannot hold\n");
+}
+
 TEST(OrvoConvert, GeoJsonTellsGeometryTypesAndForeignMembers) {
   TempDir dir;
   WriteLayer(dir.File("a.bspatial"), EveryShape());
@@ -183,28 +216,6 @@ TEST(OrvoConvert, ReadsGeoJsonWrittenElsewhere) {
   EXPECT_EQ(Difference(MakeFeature(41, 5, {{1, 2}, {0, 0, 1, 1}}), got[2]), "");
 }
 
-TEST(OrvoConvert, ReadsASingleFeatureAndMembersInAnyOrder) {
-  TempDir dir;
-  WriteFileBytes(dir.File("one.geojson"),
-                 "{\"geometry\": {\"coordinates\": [[1, 2], [3, 4]], \"type\": \"LineString\"},"
-                 " \"properties\": {\"k\": \"v\"}, \"type\": \"Feature\", \"id\": 8}");
-  ASSERT_EQ(Orvo({"convert", dir.File("one.geojson"), dir.File("one.bspatial")}).code, 0);
-  Feature want = MakeFeature(8, 2, {{1, 2, 3, 4}});
-  want.attributes = {StringAttribute("k", "v")};
-  const std::vector<Feature> one = ReadLayer(dir.File("one.bspatial"));
-  ASSERT_EQ(one.size(), 1u);
-  EXPECT_EQ(Difference(want, one[0]), "");
-  // The collection's type after its features, and a "features" member inside a feature.
-  WriteFileBytes(dir.File("late.geojson"),
-                 "{\"features\": [{\"type\": \"Feature\", \"id\": 3, \"features\": [1],"
-                 " \"geometry\": {\"type\": \"Point\", \"coordinates\": [5, 6]}}],"
-                 " \"type\": \"FeatureCollection\"}");
-  ASSERT_EQ(Orvo({"convert", dir.File("late.geojson"), dir.File("late.bspatial")}).code, 0);
-  const std::vector<Feature> late = ReadLayer(dir.File("late.bspatial"));
-  ASSERT_EQ(late.size(), 1u);
-  EXPECT_EQ(Difference(MakeFeature(3, 1, {{5, 6}}), late[0]), "");
-}
-
 // What a reading of text gave: the features the sink saw, in order, and the
 // message it ended with ("" when it ended well).
 struct Reading {
@@ -226,6 +237,38 @@ Reading ReadText(const std::string& text, int workers, size_t run_bytes) {
     r.error = e.problem;
   }
   return r;
+}
+
+TEST(OrvoConvert, ReadsASingleFeatureAndMembersInAnyOrder) {
+  TempDir dir;
+  WriteFileBytes(dir.File("one.geojson"),
+                 "{\"geometry\": {\"coordinates\": [[1, 2], [3, 4]], \"type\": \"LineString\"},"
+                 " \"properties\": {\"k\": \"v\"}, \"type\": \"Feature\", \"id\": 8}");
+  ASSERT_EQ(Orvo({"convert", dir.File("one.geojson"), dir.File("one.bspatial")}).code, 0);
+  Feature want = MakeFeature(8, 2, {{1, 2, 3, 4}});
+  want.attributes = {StringAttribute("k", "v")};
+  const std::vector<Feature> one = ReadLayer(dir.File("one.bspatial"));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(Difference(want, one[0]), "");
+  // The collection's type after its features, and a "features" member inside a feature.
+  WriteFileBytes(dir.File("late.geojson"),
+                 "{\"features\": [{\"type\": \"Feature\", \"id\": 3, \"features\": [1],"
+                 " \"geometry\": {\"type\": \"Point\", \"coordinates\": [5, 6]}}],"
+                 " \"type\": \"FeatureCollection\"}");
+  ASSERT_EQ(Orvo({"convert", dir.File("late.geojson"), dir.File("late.bspatial")}).code, 0);
+  const std::vector<Feature> late = ReadLayer(dir.File("late.bspatial"));
+  ASSERT_EQ(late.size(), 1u);
+  EXPECT_EQ(Difference(MakeFeature(3, 1, {{5, 6}}), late[0]), "");
+  // Numbers at the edges of a double: an underflow reads as zero, a
+  // subnormal and the shortest text of the largest double exactly.
+  const Reading edges = ReadText(
+      "{\"type\":\"Feature\",\"id\":2,\"geometry\":{\"type\":\"MultiPoint\",\"coordinates\":"
+      "[[1e-400,-2.5E-320],[1.7976931348623157e308,0.1e1]]}}",
+      0, 0);
+  ASSERT_EQ(edges.error, "");
+  EXPECT_EQ(Difference(MakeFeature(2, 1, {{0, -2.5e-320}, {1.7976931348623157e308, 1}}),
+                       edges.features.at(0)),
+            "");
 }
 
 // Runs parsed on worker threads give what one pass gives, feature for

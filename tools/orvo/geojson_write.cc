@@ -4,9 +4,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "tools/orvo/command.h"
 #include "tools/orvo/geojson.h"
@@ -311,6 +315,32 @@ bool IsGeoJsonPath(const std::string& path) {
   return ext == ".geojson" || ext == ".json";
 }
 
+namespace {
+
+// Features are read on the calling thread and formatted in batches on
+// others, a few batches ahead of the one whose text is written next. The
+// text goes out in the layer's order, and of the records GeoJSON cannot
+// hold the first is reported, as in a single pass.
+struct Batch {
+  static constexpr size_t kFeatures = 2048;  // about 1 MB of text
+  std::vector<Feature> features = std::vector<Feature>(kFeatures);
+  size_t count = 0;
+  int64_t position = 0;           // the layer's position after the batch's last record
+  bool first = false;             // holds the layer's first feature
+  std::future<std::string> text;  // last: waited for before features go
+};
+
+std::string FormatBatch(const Batch& b, const std::string& path) {
+  std::string text;
+  for (size_t i = 0; i < b.count; ++i) {
+    if (i > 0 || !b.first) text += ",\r\n";
+    WriteFeature(b.features[i], path, text);
+  }
+  return text;
+}
+
+}  // namespace
+
 int64_t WriteGeoJson(LayerReader& layer, const std::string& path, Progress& progress) {
   const std::string temp = path + ".tmp";
   std::FILE* f = std::fopen(temp.c_str(), "wb");
@@ -326,22 +356,50 @@ int64_t WriteGeoJson(LayerReader& layer, const std::string& path, Progress& prog
       }
     }
   } closer{f, temp};
-  std::string chunk = "{\"type\":\"FeatureCollection\",\"features\":[\r\n";
-  Feature feature;
-  int64_t count = 0;
-  while (layer.Next(&feature)) {
-    if (count) chunk += ",\r\n";
-    WriteFeature(feature, path, chunk);
-    ++count;
-    if (chunk.size() >= (1 << 20)) {
-      if (std::fwrite(chunk.data(), 1, chunk.size(), f) != chunk.size())
-        throw InputError{path, "cannot be written"};
-      chunk.clear();
-      progress.Advance(layer.Position());
+  auto put = [&](const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), f) != text.size())
+      throw InputError{path, "cannot be written"};
+  };
+  put("{\"type\":\"FeatureCollection\",\"features\":[\r\n");
+
+  const unsigned cores = std::thread::hardware_concurrency();
+  std::vector<Batch> ring(cores > 1 ? 2 * cores : 2);
+  auto write = [&](Batch& b) {
+    put(b.text.get());  // a record GeoJSON cannot hold throws here
+    progress.Advance(b.position);
+  };
+  // Writes the batches still formatting, oldest (at slot from) first.
+  auto write_pending = [&](size_t from) {
+    for (size_t i = 0; i < ring.size(); ++i) {
+      Batch& b = ring[(from + i) % ring.size()];
+      if (b.text.valid()) write(b);
     }
+  };
+  int64_t count = 0;
+  size_t next = 0;  // the slot filled next; it holds the oldest batch
+  try {
+    for (;;) {
+      Batch& b = ring[next];
+      if (b.text.valid()) write(b);
+      b.count = 0;
+      while (b.count < Batch::kFeatures && layer.Next(&b.features[b.count])) ++b.count;
+      if (b.count == 0) break;
+      b.position = layer.Position();
+      b.first = count == 0;
+      count += static_cast<int64_t>(b.count);
+      // Runs on the calling thread at get() when no thread can be had.
+      b.text = std::async(std::launch::async | std::launch::deferred, FormatBatch, std::cref(b),
+                          std::cref(path));
+      next = (next + 1) % ring.size();
+      if (b.count < Batch::kFeatures) break;
+    }
+  } catch (const InputError&) {
+    write_pending(next);  // a record before the unreadable one may fail first
+    throw;
   }
-  chunk += "\r\n]}\r\n";
-  if (std::fwrite(chunk.data(), 1, chunk.size(), f) != chunk.size() || std::fclose(f) != 0) {
+  write_pending(next);
+  put("\r\n]}\r\n");
+  if (std::fclose(f) != 0) {
     f = nullptr;
     std::error_code ec;
     fs::remove(temp, ec);

@@ -104,7 +104,7 @@ LayerReader::LayerReader(const std::string& path) : files_(ResolveLayer(path)) {
     ar_ = CreateExAR(files_.attribute.c_str(), files_.binary);
     if (ar_ == nullptr) throw InputError{files_.attribute, "is no attribute file of a layer"};
   }
-  buffer_.resize(4096);
+  buffer_.resize(256);  // grows when a text does not fit
 }
 
 LayerReader::~LayerReader() {
@@ -168,8 +168,9 @@ bool LayerReader::ReadAttributes(Feature* f) {
   f->user_id = GetUserIdAR(ar_);
   auto text = [this](auto getter) {
     for (;;) {
+      // The getters fill the whole buffer, padding the text with NULs: a
+      // last byte that is not NUL means the text was cut.
       const int32_t size = static_cast<int32_t>(buffer_.size());
-      std::memset(buffer_.data(), 0, buffer_.size());
       if (!getter(buffer_.data(), size)) return std::string();
       if (buffer_.back() == '\0') return std::string(buffer_.data());
       buffer_.resize(buffer_.size() * 4);  // bounded copy cut it: try a larger buffer
