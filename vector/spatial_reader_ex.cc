@@ -43,8 +43,7 @@ void TSpatialReaderEx::Reset() {
   if (index_) index_->Reset();
 }
 
-bool TSpatialReaderEx::Next() {
-  if (!index_) return reader_->ReadNext();
+bool TSpatialReaderEx::NextInIndex() {
   if (!index_->Next()) {
     // Past the last entry no record is current.
     reader_->Reset();
@@ -69,19 +68,6 @@ bool TSpatialReaderEx::FindPosition(int32_t id) {
   if (!index_ || !index_->Find(id)) return false;
   return SetPosition(index_->Current()->spatial_position);
 }
-
-int32_t TSpatialReaderEx::GetId() const { return reader_->GetId(); }
-int32_t TSpatialReaderEx::GetLocal() const { return reader_->GetKind(); }
-int32_t TSpatialReaderEx::GetLocal3D() const { return reader_->GetLocal3D(); }
-int32_t TSpatialReaderEx::GetVectorCount() const { return reader_->GetVectorCount(); }
-int32_t TSpatialReaderEx::GetVertexCount() const { return reader_->GetVertexCount(); }
-const int32_t* TSpatialReaderEx::GetVectorSize() const { return reader_->GetVectorSize(); }
-const int32_t* TSpatialReaderEx::GetVectorPos() const { return reader_->GetVectorPos(); }
-const double* TSpatialReaderEx::GetMetric() const { return reader_->GetMetric(); }
-const double* TSpatialReaderEx::GetZ() const { return reader_->GetZ(); }
-void TSpatialReaderEx::GetBound(BOUND* bound) const { reader_->CopyBound(bound); }
-int64_t TSpatialReaderEx::GetPosition() const { return reader_->GetSpatialPosition(); }
-int64_t TSpatialReaderEx::GetSize() const { return reader_->GetSize(); }
 
 int64_t TSpatialReaderEx::GetSpatialPosition() const {
   if (!index_) return GetPosition();

@@ -30,7 +30,7 @@ class TSpatialReaderEx {
   // With an index the walk is in ascending id order and the reader follows
   // the index cursor; without one it is in file order.
   void Reset();
-  bool Next();
+  bool Next() { return index_ ? NextInIndex() : reader_->ReadNext(); }
   // Repeat Next until a point (node) or a line (edge) has been read.
   bool NextNode();
   bool NextEdge();
@@ -40,20 +40,21 @@ class TSpatialReaderEx {
   bool FindPosition(int32_t id);
 
   // Fields of the current record; neutral (0, kind -1, null) without one.
-  int32_t GetId() const;
-  int32_t GetLocal() const;
-  int32_t GetLocal3D() const;
-  int32_t GetVectorCount() const;
-  int32_t GetVertexCount() const;
-  const int32_t* GetVectorSize() const;
-  const int32_t* GetVectorPos() const;
-  const double* GetMetric() const;
-  const double* GetZ() const;
+  // Defined here: a host's walk calls them for every record.
+  int32_t GetId() const { return reader_->GetId(); }
+  int32_t GetLocal() const { return reader_->GetKind(); }
+  int32_t GetLocal3D() const { return reader_->GetLocal3D(); }
+  int32_t GetVectorCount() const { return reader_->GetVectorCount(); }
+  int32_t GetVertexCount() const { return reader_->GetVertexCount(); }
+  const int32_t* GetVectorSize() const { return reader_->GetVectorSize(); }
+  const int32_t* GetVectorPos() const { return reader_->GetVectorPos(); }
+  const double* GetMetric() const { return reader_->GetMetric(); }
+  const double* GetZ() const { return reader_->GetZ(); }
   // Binary form: the stored record bound; text form: the bound of the
   // record's vertices. Writes nothing without a record or for a null pointer.
-  void GetBound(BOUND* bound) const;
-  int64_t GetPosition() const;
-  int64_t GetSize() const;
+  void GetBound(BOUND* bound) const { reader_->CopyBound(bound); }
+  int64_t GetPosition() const { return reader_->GetSpatialPosition(); }
+  int64_t GetSize() const { return reader_->GetSize(); }
 
   bool IsNetwork() const { return index_ != nullptr; }
   // Index fields of the current index entry; 0 without an index or entry
@@ -73,6 +74,7 @@ class TSpatialReaderEx {
 
  private:
   TSpatialReaderEx(const std::string& spatial_name, const std::string& index_name, bool binary);
+  bool NextInIndex();  // Next along the index cursor
   const TSpatialIndexEx::SI* Entry() const { return index_ ? index_->Current() : nullptr; }
   bool NextOfKind(int32_t kind);
 
