@@ -67,7 +67,7 @@ TEST(OrvoInfo, LayerInBothFormsWithPassport) {
       << text.out;
 }
 
-TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
+TEST(OrvoInfo, RasterClassifierControlPoints) {
   TempDir dir;
   const std::string raster = dir.File("dem.raster");
   ASSERT_TRUE(CreateRaster(raster.c_str(), 300, 200, 256, 256, 2, 264));
@@ -90,17 +90,6 @@ TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
   EXPECT_EQ(c["count"], 4);
   EXPECT_EQ(c["points"][2].dump(), R"({"map":[1298.5016666667,2000.4975],"pixel":[299.0,199.0]})");
 
-  HSE se = CreateSE();
-  for (int32_t id : {5, -2, 40}) AddSE(se, id);
-  ASSERT_TRUE(SaveSE(se, dir.File("picked.sel").c_str()));
-  FreeSE(se);
-  EXPECT_EQ(InfoOf(dir.File("picked.sel")).dump(), Json({{"file", dir.File("picked.sel")},
-                                                         {"kind", "selection"},
-                                                         {"ids", 3},
-                                                         {"first", -2},
-                                                         {"last", 40}})
-                                                       .dump());
-
   WriteFileBytes(dir.File("map.cls"),
                  "[feature.road]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
                  "[attribute.lanes]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
@@ -113,15 +102,34 @@ TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
   EXPECT_EQ(k["attributes"][0]["max"], "8");
 }
 
-TEST(OrvoInfo, PalettesAndHistograms) {
+TEST(OrvoInfo, SelectionsPalettesHistogramsAndSignLibraries) {
   TempDir dir;
+  HSE se = CreateSE();
+  for (int32_t id : {5, -2, 40}) AddSE(se, id);
+  ASSERT_TRUE(SaveSE(se, dir.File("picked.sel").c_str()));
+  FreeSE(se);
   const uint8_t rgb[9] = {255, 0, 0, 0, 255, 0, 255, 0, 0};
   ASSERT_TRUE(SavePaletteRgb(dir.File("three.pal").c_str(), rgb, 3));
-  EXPECT_EQ(InfoOf(dir.File("three.pal")).dump(), Json({{"file", dir.File("three.pal")},
-                                                        {"kind", "palette"},
-                                                        {"entries", 3},
-                                                        {"distinct_colors", 2}})
-                                                      .dump());
+  const auto red = [](int32_t, int32_t) -> uint32_t { return 0xFF0000; };
+  std::string not_bmp = BmpImage(2, 2, red);
+  not_bmp[0] = 'X';
+  WriteFileBytes(dir.File("signs.pgm"), PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
+                                                PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
+  const std::pair<const char*, Json> cases[] = {
+      {"picked.sel", {{"kind", "selection"}, {"ids", 3}, {"first", -2}, {"last", 40}}},
+      {"three.pal", {{"kind", "palette"}, {"entries", 3}, {"distinct_colors", 2}}},
+      {"signs.pgm",
+       {{"kind", "signs"},
+        {"signs", 2},
+        {"widths", Json::array({3, 2})},
+        {"damaged_signs", Json::array({1})}}},
+  };
+  for (const auto& [name, want] : cases) {
+    Json got = InfoOf(dir.File(name));
+    EXPECT_EQ(got["file"], dir.File(name));
+    got.erase("file");
+    EXPECT_EQ(got.dump(), want.dump());
+  }
   IDemHistogramm* histogram = CreateDemHistogramm();  // two counted heights
   const uint16_t heights[] = {0, 100, 100};
   ASSERT_TRUE(histogram->BuildFromValues(heights, 3));
@@ -131,21 +139,6 @@ TEST(OrvoInfo, PalettesAndHistograms) {
   EXPECT_EQ(h["kind"], "histogram");
   EXPECT_EQ(h["values"], 2);
   EXPECT_EQ(h["entries"], 65536);
-}
-
-TEST(OrvoInfo, SignLibraries) {
-  TempDir dir;
-  const auto red = [](int32_t, int32_t) -> uint32_t { return 0xFF0000; };
-  std::string not_bmp = BmpImage(2, 2, red);
-  not_bmp[0] = 'X';
-  WriteFileBytes(dir.File("signs.pgm"), PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
-                                                PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
-  EXPECT_EQ(InfoOf(dir.File("signs.pgm")).dump(), Json({{"file", dir.File("signs.pgm")},
-                                                        {"kind", "signs"},
-                                                        {"signs", 2},
-                                                        {"widths", Json::array({3, 2})},
-                                                        {"damaged_signs", Json::array({1})}})
-                                                      .dump());
 }
 
 TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
