@@ -165,7 +165,7 @@ TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   }
 }
 
-TEST(OrvoDump, RecordsInTextAndJsonAndById) {
+TEST(OrvoDumpAndCheck, RecordsInTextAndJsonByIdAndFailingValues) {
   TempDir dir;
   WriteLayer(dir.File("roads.bspatial"), Roads());
   OrvoRun text = Orvo({"dump", dir.File("roads.bspatial"), "--ids", "1-2"});
@@ -182,11 +182,7 @@ TEST(OrvoDump, RecordsInTextAndJsonAndById) {
             "\"user_id\":0,\"class\":\"ROAD\",\"attributes\":[{\"id\":\"LANES\",\"type\":\"int\","
             "\"value\":\"9\"},{\"id\":\"COLOUR\",\"type\":\"string\",\"value\":\"red\"}]}\n]\n");
   EXPECT_EQ(Orvo({"dump", dir.File("roads.bspatial"), "--ids", "5-2"}).code, 2);
-}
-
-TEST(OrvoCheck, ReportsEveryFailingValueWithItsReason) {
-  TempDir dir;
-  WriteLayer(dir.File("roads.bspatial"), Roads());
+  // orvo check of the same layer reports every failing value with its reason.
   WriteFileBytes(dir.File("map.cls"),
                  "[feature.ROAD]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
                  "[attribute.LANES]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
