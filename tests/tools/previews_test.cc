@@ -75,7 +75,7 @@ TEST_F(OrvoPreviews, RebuildingReplacesThePreviewsAndRemovesStaleOnes) {
   EXPECT_EQ(v, Value(10, 14));
 }
 
-TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
+TEST(OrvoPreviewsLevels, SmallAndThinRastersAndFilesItCannotUse) {
   TempDir dir;
   // Within one tile: nothing to do.
   const std::string small = dir.File("small.raster");
@@ -95,10 +95,7 @@ TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
                          ": no factor-16 preview: a view would read its size as another factor\n");
   mt::TRasterView view(thin.c_str());
   EXPECT_EQ(view.factors(), (std::vector<int32_t>{1, 2, 4, 8}));
-}
-
-TEST(OrvoPreviewsFailures, OneLineNamingTheFile) {
-  TempDir dir;
+  // Files it cannot use: one line naming them.
   const std::string missing = dir.File("missing.raster");
   EXPECT_EQ(CodeAndErr({"previews", missing}), "1 orvo previews: " + missing + ": no such file\n");
   const std::string text = dir.File("text.raster");
@@ -111,7 +108,8 @@ TEST(OrvoPreviewsFailures, OneLineNamingTheFile) {
             "1 orvo previews: " + dir.File("b.r2") +
                 ": a wider raster of its name is beside it (is this a preview?)\n");
   EXPECT_EQ(FilesIn(dir.path()),
-            (std::set<std::string>{"text.raster", "b.raster", "b.r2", "b.r4", "b.r8"}));
+            (std::set<std::string>{"small.raster", "thin.raster", "thin.r2", "thin.r4", "thin.r8",
+                                   "text.raster", "b.raster", "b.r2", "b.r4", "b.r8"}));
   EXPECT_EQ(Orvo({"previews"}).code, 2);
   EXPECT_EQ(Orvo({"previews", "a", "b"}).code, 2);
 }
