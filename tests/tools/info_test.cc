@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "orvoapi.h"
+#include "tests/display/display_test_util.h"
 #include "tests/support/pgm_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/layer_fixture.h"
@@ -205,17 +206,12 @@ TEST(OrvoDumpAndCheck, RecordsInTextAndJsonByIdAndFailingValues) {
 TEST(OrvoDemAndPixel, HeightsAtMapPositionsAndPixelBytes) {
   TempDir dir;
   const std::string path = dir.File("h.raster");
-  ASSERT_TRUE(CreateRaster(path.c_str(), 4, 4, 4, 4, 2, 264));
-  {
-    IRaster* r = OpenRaster(path.c_str(), 0, false);
-    ASSERT_NE(r, nullptr);
-    for (int16_t y = 0; y < 4; ++y)
-      for (int16_t x = 0; x < 4; ++x) {
-        const int16_t v = x == 3 && y == 3 ? 9999 : static_cast<int16_t>(100 * x + 10 * y - 50);
-        r->SetPixel(x, y, &v);
-      }
-    r->Release();
-  }
+  ASSERT_NE(MakeRaster(path, 4, 4, 4, 4, 2,
+                       [](int32_t x, int32_t y) -> uint32_t {
+                         return x == 3 && y == 3 ? 9999
+                                                 : static_cast<uint16_t>(100 * x + 10 * y - 50);
+                       }),
+            nullptr);
   const BOUND bound{0, 0, 3, 3};
   ASSERT_TRUE(WriteRasterBound((path + ".corners").c_str(), 4, 4, &bound));
   OrvoRun dem = Orvo({"dem", path, "0", "3", "3", "0", "0.5", "3"});
