@@ -75,16 +75,11 @@ def test_whole_layer_as_arrays_matches_the_record_walk(tmp_path, monkeypatch, ex
     path = tmp_path / ("survey" + ext)
     write_survey(path)
     with orvoapi.Layer(path) as layer:
-        records = layer.records()
         geometry, table = layer.geometry(), layer.table()
         monkeypatch.setattr(orvoapi.layer, "runs", None)  # the record-by-record reading
         slow_geometry, slow_table = layer.geometry(), layer.table()
     assert orvoapi._lib.runs is not None, "liborvoapi_runs is built beside the library"
-    assert geometry.ids.tolist() == [r.id for r in records]
     assert geometry.counts[10] == 5000 and geometry.xy.shape == (sum(geometry.counts), 2)
-    np.testing.assert_array_equal(geometry.xy, np.concatenate([r.vectors[0][:, :2]
-                                                               for r in records]))
-    assert geometry.kinds.tolist() == [orvoapi.layer.KIND_CODES[r.kind] for r in records]
     assert table.ids.tolist() == list(range(1, 3001))
     assert table.user_ids.tolist() == [-i for i in range(3000)]
     assert list(table.columns) == ["N", "H", "NAME", LONG_ID, "CODE", "RAW"]

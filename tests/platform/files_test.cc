@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,29 +27,6 @@ ORVO_CHILD(platform_try_open) {
   return 0;
 }
 
-// A reusable rendezvous of two threads. (std::barrier's waiting hangs now and
-// then in the MinGW runtime under wine.)
-class Rendezvous {
- public:
-  void ArriveAndWait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    unsigned generation = generation_;
-    if (++arrived_ == 2) {
-      arrived_ = 0;
-      ++generation_;
-      changed_.notify_all();
-      return;
-    }
-    changed_.wait(lock, [&] { return generation_ != generation; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  unsigned arrived_ = 0;
-  unsigned generation_ = 0;
-};
-
 int TryOpenInChild(const std::string& path, DWORD access, DWORD share) {
   return RunChild("platform_try_open", {path, std::to_string(access), std::to_string(share)});
 }
@@ -65,7 +40,7 @@ class PlatformFilesTest : public ::testing::Test {
 
 using PlatformShareModeTest = PlatformFilesTest;
 
-TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerUntilClosed) {
+TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerAndNewModesMustAdmitOpenAccess) {
   ScopedHandle exclusive(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
   ASSERT_TRUE(exclusive.valid());
   for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}, kReadWrite}) {
@@ -76,6 +51,12 @@ TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerUntilClosed) {
   exclusive.Close();
   EXPECT_EQ(FileBytes(path_), "0123456789");
   EXPECT_EQ(OpenError(path_, GENERIC_READ, 0, OPEN_EXISTING), 0);
+  // A new share mode must admit the access of the handles already open.
+  ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
+  ASSERT_TRUE(writer.valid());
+  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING),
+            ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING), 0);
 }
 
 TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOutWhileOneRemains) {
@@ -93,24 +74,22 @@ TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOutWhileOneRemai
   EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
 }
 
-TEST_F(PlatformShareModeTest, NewShareModeMustAdmitExistingAccess) {
-  ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
-  ASSERT_TRUE(writer.valid());
-  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING),
-            ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING), 0);
-}
-
 TEST_F(PlatformShareModeTest, OfRacingExclusiveOpenersExactlyOneWins) {
   constexpr int kRounds = 200;
   std::vector<std::atomic<int>> wins(kRounds);
-  Rendezvous sync;
+  // Both threads wait at step n until both have passed step n - 1 (a spin on
+  // one counter: std::barrier's waiting hangs now and then under wine).
+  std::atomic<int> arrivals{0};
+  auto meet = [&](int step) {
+    ++arrivals;
+    while (arrivals.load() < 2 * step) std::this_thread::yield();
+  };
   auto racer = [&] {
     for (int round = 0; round < kRounds; ++round) {
-      sync.ArriveAndWait();
+      meet(2 * round + 1);
       HANDLE file = OpenFile(path_, kReadWrite, 0, OPEN_EXISTING);
       if (file != INVALID_HANDLE_VALUE) ++wins[round];
-      sync.ArriveAndWait();  // both have tried before the winner lets go
+      meet(2 * round + 2);  // both have tried before the winner lets go
       if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
   };
@@ -134,17 +113,6 @@ TEST_F(PlatformShareModeTest, MappingKeepsTheBytesButNotTheClosedHandlesShareMod
   EXPECT_TRUE(UnmapViewOfFile(view));
 }
 
-TEST_F(PlatformShareModeTest, DeleteNeedsEveryHandleToShareDelete) {
-  {
-    ScopedHandle reader(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-    ASSERT_TRUE(reader.valid());
-    EXPECT_EQ(ErrorOf(DeleteFileA(path_.c_str())), ERROR_SHARING_VIOLATION);
-  }
-  ScopedHandle sharing(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
-  ASSERT_TRUE(sharing.valid());
-  EXPECT_TRUE(DeleteFileA(path_.c_str())) << GetLastError();
-}
-
 using PlatformDispositionTest = PlatformFilesTest;
 
 TEST_F(PlatformDispositionTest, RefusedOpensTellTheirReason) {
@@ -166,19 +134,10 @@ TEST_F(PlatformDispositionTest, RefusedOpensTellTheirReason) {
   EXPECT_EQ(OpenError(dir_.File("new.bin"), kReadWrite, 0, CREATE_NEW), 0);
 }
 
-TEST_F(PlatformFilesTest, HandleAccessIsEnforced) {
-  ScopedHandle reader(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
-  ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
-  char byte = 'x';
-  DWORD done = 0;
-  EXPECT_EQ(ErrorOf(WriteFile(reader.get(), &byte, 1, &done, nullptr)), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ErrorOf(ReadFile(writer.get(), &byte, 1, &done, nullptr)), ERROR_ACCESS_DENIED);
-}
-
 using PlatformFilePointerTest = PlatformFilesTest;
 
-TEST_F(PlatformFilePointerTest, HighPartMovesItAndNegativeTargetsLeaveIt) {
-  ScopedHandle file(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING));
+TEST_F(PlatformFilePointerTest, HighPartMovesItNegativeTargetsLeaveItAndSetEndOfFileUsesIt) {
+  ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
   LONG high = 1;
   EXPECT_EQ(SetFilePointer(file.get(), 5, &high, FILE_BEGIN), 5u);
   EXPECT_EQ(high, 1);
@@ -193,11 +152,7 @@ TEST_F(PlatformFilePointerTest, HighPartMovesItAndNegativeTargetsLeaveIt) {
   EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 4u);
   EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, 7), INVALID_SET_FILE_POINTER);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-}
-
-TEST_F(PlatformFilePointerTest, SetEndOfFileCutsAndExtendsWithZeros) {
-  ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
-  SetFilePointer(file.get(), 4, nullptr, FILE_BEGIN);
+  // SetEndOfFile at the pointer (4) cuts the file, and extends it with zeros.
   ASSERT_TRUE(SetEndOfFile(file.get()));
   EXPECT_EQ(GetFileSize(file.get(), nullptr), 4u);
   SetFilePointer(file.get(), 6, nullptr, FILE_BEGIN);
@@ -226,27 +181,38 @@ TEST_F(PlatformFilesTest, SizeOfAllOnesIsNotAnError) {
 
 using PlatformDeleteTest = PlatformFilesTest;
 
-TEST_F(PlatformDeleteTest, CodesForMissingFilesAndDirectories) {
+TEST_F(PlatformDeleteTest, NeedsEveryHandleToShareDeleteAndTellsWhyItFails) {
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("absent").c_str())), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("nodir/absent").c_str())), ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.path().c_str())), ERROR_ACCESS_DENIED);
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("a?b").c_str())), ERROR_INVALID_NAME);
-  EXPECT_TRUE(DeleteFileA(path_.c_str()));
+  {
+    ScopedHandle reader(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    ASSERT_TRUE(reader.valid());
+    EXPECT_EQ(ErrorOf(DeleteFileA(path_.c_str())), ERROR_SHARING_VIOLATION);
+  }
+  ScopedHandle sharing(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
+  ASSERT_TRUE(sharing.valid());
+  EXPECT_TRUE(DeleteFileA(path_.c_str())) << GetLastError();
   EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
 }
 
 using PlatformHandleTest = PlatformFilesTest;
 
-TEST_F(PlatformHandleTest, StaleAndForeignHandlesAreRefusedNotFollowed) {
+TEST_F(PlatformHandleTest, AccessIsEnforcedAndStaleAndForeignHandlesAreRefused) {
+  ScopedHandle reader(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
+  ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
+  char byte = 'x';
+  DWORD done = 0;
+  EXPECT_EQ(ErrorOf(WriteFile(reader.get(), &byte, 1, &done, nullptr)), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ErrorOf(ReadFile(writer.get(), &byte, 1, &done, nullptr)), ERROR_ACCESS_DENIED);
   HANDLE file = OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(FindClose(file));  // not a search handle
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   ASSERT_TRUE(CloseHandle(file));
   EXPECT_EQ(ErrorOf(CloseHandle(file)), ERROR_INVALID_HANDLE);
-  char byte;
-  DWORD got;
-  EXPECT_EQ(ErrorOf(ReadFile(file, &byte, 1, &got, nullptr)), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(ErrorOf(ReadFile(file, &byte, 1, &done, nullptr)), ERROR_INVALID_HANDLE);
   EXPECT_EQ(ErrorOf(CloseHandle(nullptr)), ERROR_INVALID_HANDLE);
   EXPECT_EQ(ErrorOf(CloseHandle(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234)))),
             ERROR_INVALID_HANDLE);

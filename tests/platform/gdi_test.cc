@@ -112,7 +112,7 @@ TEST(PlatformGdi, BlitOperationsCombineEveryByte) {
   }
 }
 
-TEST(PlatformGdi, BlitWithinOneImageReadsBeforeWriting) {
+TEST(PlatformGdi, BlitWithinOneImageReadsBeforeWritingAndBadHandlesFail) {
   DibImage image(4, 1, true);
   ASSERT_TRUE(image.ok());
   image.Fill(9);
@@ -121,6 +121,12 @@ TEST(PlatformGdi, BlitWithinOneImageReadsBeforeWriting) {
   EXPECT_EQ(image.Pixel(1, 0), first);
   EXPECT_EQ(image.Pixel(2, 0), second);
   EXPECT_EQ(image.Pixel(3, 0), third);
+  // Bad handles and missing sources fail.
+  EXPECT_FALSE(BitBlt(image.dc(), 0, 0, 2, 1, nullptr, 0, 0, SRCCOPY));
+  EXPECT_FALSE(BitBlt(nullptr, 0, 0, 2, 1, image.dc(), 0, 0, SRCCOPY));
+  EXPECT_EQ(SelectObject(image.dc(), nullptr), nullptr);
+  EXPECT_FALSE(DeleteDC(nullptr));
+  EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
 }
 
 TEST(PlatformGdi, ABitmapIsSelectedIntoOneContextAtATime) {
@@ -156,16 +162,6 @@ TEST(PlatformGdi, ABitmapIsSelectedIntoOneContextAtATime) {
   EXPECT_TRUE(DeleteObject(bitmap));
   EXPECT_EQ(SelectObject(second, bitmap), nullptr);  // gone
   EXPECT_TRUE(DeleteDC(second));
-}
-
-TEST(PlatformGdi, BadHandlesAndMissingSourcesFail) {
-  DibImage image(2, 2, true);
-  ASSERT_TRUE(image.ok());
-  EXPECT_FALSE(BitBlt(image.dc(), 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
-  EXPECT_FALSE(BitBlt(nullptr, 0, 0, 2, 2, image.dc(), 0, 0, SRCCOPY));
-  EXPECT_EQ(SelectObject(image.dc(), nullptr), nullptr);
-  EXPECT_FALSE(DeleteDC(nullptr));
-  EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
 }
 
 }  // namespace

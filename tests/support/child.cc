@@ -72,16 +72,12 @@ std::string ChildCommandLine(const std::string& name, const std::vector<std::str
 }
 
 int RunChild(const std::string& name, const std::vector<std::string>& args) {
-  std::string line = ChildCommandLine(name, args);
-  std::vector<char> buffer(line.begin(), line.end());
-  buffer.push_back('\0');
+  std::string line = ChildCommandLine(name, args);  // CreateProcessA may write into it
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(/*application_name=*/nullptr, buffer.data(),
-                      /*process_attributes=*/nullptr, /*thread_attributes=*/nullptr,
-                      /*inherit_handles=*/FALSE, /*creation_flags=*/0,
-                      /*environment=*/nullptr, /*current_directory=*/nullptr, &startup, &process))
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     return -1;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;

@@ -19,14 +19,11 @@ inline std::string BmpImage(int32_t w, int32_t h,
                             const std::function<uint32_t(int32_t, int32_t)>& colour) {
   const int32_t row = (w * 3 + 3) & ~3;
   std::string s = "BM";
-  AppendLe32(s, static_cast<uint32_t>(54 + row * h));
-  AppendLe32(s, 0);
-  AppendLe32(s, 54);
-  AppendLe32(s, 40);
-  AppendLe32(s, static_cast<uint32_t>(w));
-  AppendLe32(s, static_cast<uint32_t>(h));
-  AppendLe32(s, 1 | 24 << 16);  // planes, bits a pixel
-  for (int i = 0; i < 6; ++i) AppendLe32(s, 0);
+  // File size, reserved, picture offset; info head size, width, height,
+  // planes and bits a pixel, and six fields of zero.
+  for (uint32_t v : {static_cast<uint32_t>(54 + row * h), 0u, 54u, 40u, static_cast<uint32_t>(w),
+                     static_cast<uint32_t>(h), 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u})
+    AppendLe32(s, v);
   for (int32_t r = h - 1; r >= 0; --r) {
     for (int32_t x = 0; x < w; ++x) {
       const uint32_t c = colour(x, r);
@@ -46,11 +43,8 @@ inline std::string PgmRecord(const std::string& name, int32_t hot_x, int32_t hot
   std::string s;
   AppendLe32(s, static_cast<uint32_t>(name.size()));
   s += name;
-  AppendLe32(s, static_cast<uint32_t>(40 + picture.size()));
-  AppendLe32(s, static_cast<uint32_t>(hot_x));
-  AppendLe32(s, static_cast<uint32_t>(hot_y));
-  AppendLe32(s, static_cast<uint32_t>(width));
-  AppendLe32(s, static_cast<uint32_t>(height));
+  for (int32_t v : {static_cast<int32_t>(40 + picture.size()), hot_x, hot_y, width, height})
+    AppendLe32(s, static_cast<uint32_t>(v));
   s.append(24, '\0');
   s += picture;
   return s;

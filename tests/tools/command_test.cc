@@ -45,7 +45,7 @@ TEST(OrvoFrame, BadUsageIsExitTwoWithOneReasonThenUsage) {
   }
 }
 
-TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {
+TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersDoubleDashAndSeveralValues) {
   const orvotool::Command command{
       "t", "", "usage\n", {{"--ids", true}, {"--json", false}}, nullptr};
   const char* argv[] = {"-1.5", "--json", "a", "--ids=3-4", "--progress", "--", "--json"};
@@ -57,16 +57,14 @@ TEST(OrvoFrame, ParsesOptionsAnywhereNegativeNumbersAndDoubleDash) {
   EXPECT_EQ(orvotool::ParseNumber("-1.5e2", "X"), -150.0);  // under the test's comma locale too
   EXPECT_THROW(orvotool::ParseNumber("1,5", "X"), orvotool::UsageError);
   EXPECT_THROW(orvotool::ParseInt("3000000000", "X"), orvotool::UsageError);
-}
-
-TEST(OrvoFrame, AnOptionOfSeveralValuesTakesThemAllNegativeOnesToo) {
-  const orvotool::Command command{"t", "", "usage\n", {{"--window", true, 4}}, nullptr};
-  const char* argv[] = {"a", "--window", "-1", "2", "--x", "4", "b"};
-  const orvotool::Args args = orvotool::ParseArgs(command, 7, argv);
-  EXPECT_EQ(args.operands, (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(args.Value("--window"), "-1 2 --x 4");
+  // An option of several values takes them all, negative ones too.
+  const orvotool::Command windowed{"t", "", "usage\n", {{"--window", true, 4}}, nullptr};
+  const char* values[] = {"a", "--window", "-1", "2", "--x", "4", "b"};
+  const orvotool::Args window = orvotool::ParseArgs(windowed, 7, values);
+  EXPECT_EQ(window.operands, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(window.Value("--window"), "-1 2 --x 4");
   try {
-    orvotool::ParseArgs(command, 4, argv);
+    orvotool::ParseArgs(windowed, 4, values);
     ADD_FAILURE() << "three values taken for four";
   } catch (const orvotool::UsageError& e) {
     EXPECT_EQ(e.message, "option --window needs 4 values");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "orvoapi.h"
+#include "tests/display/display_test_util.h"
 #include "tests/support/pgm_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/layer_fixture.h"
@@ -67,7 +68,7 @@ TEST(OrvoInfo, LayerInBothFormsWithPassport) {
       << text.out;
 }
 
-TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
+TEST(OrvoInfo, RasterClassifierControlPoints) {
   TempDir dir;
   const std::string raster = dir.File("dem.raster");
   ASSERT_TRUE(CreateRaster(raster.c_str(), 300, 200, 256, 256, 2, 264));
@@ -90,17 +91,6 @@ TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
   EXPECT_EQ(c["count"], 4);
   EXPECT_EQ(c["points"][2].dump(), R"({"map":[1298.5016666667,2000.4975],"pixel":[299.0,199.0]})");
 
-  HSE se = CreateSE();
-  for (int32_t id : {5, -2, 40}) AddSE(se, id);
-  ASSERT_TRUE(SaveSE(se, dir.File("picked.sel").c_str()));
-  FreeSE(se);
-  EXPECT_EQ(InfoOf(dir.File("picked.sel")).dump(), Json({{"file", dir.File("picked.sel")},
-                                                         {"kind", "selection"},
-                                                         {"ids", 3},
-                                                         {"first", -2},
-                                                         {"last", 40}})
-                                                       .dump());
-
   WriteFileBytes(dir.File("map.cls"),
                  "[feature.road]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
                  "[attribute.lanes]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
@@ -113,15 +103,34 @@ TEST(OrvoInfo, RasterSelectionClassifierControlPoints) {
   EXPECT_EQ(k["attributes"][0]["max"], "8");
 }
 
-TEST(OrvoInfo, PalettesAndHistograms) {
+TEST(OrvoInfo, SelectionsPalettesHistogramsAndSignLibraries) {
   TempDir dir;
+  HSE se = CreateSE();
+  for (int32_t id : {5, -2, 40}) AddSE(se, id);
+  ASSERT_TRUE(SaveSE(se, dir.File("picked.sel").c_str()));
+  FreeSE(se);
   const uint8_t rgb[9] = {255, 0, 0, 0, 255, 0, 255, 0, 0};
   ASSERT_TRUE(SavePaletteRgb(dir.File("three.pal").c_str(), rgb, 3));
-  EXPECT_EQ(InfoOf(dir.File("three.pal")).dump(), Json({{"file", dir.File("three.pal")},
-                                                        {"kind", "palette"},
-                                                        {"entries", 3},
-                                                        {"distinct_colors", 2}})
-                                                      .dump());
+  const auto red = [](int32_t, int32_t) -> uint32_t { return 0xFF0000; };
+  std::string not_bmp = BmpImage(2, 2, red);
+  not_bmp[0] = 'X';
+  WriteFileBytes(dir.File("signs.pgm"), PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
+                                                PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
+  const std::pair<const char*, Json> cases[] = {
+      {"picked.sel", {{"kind", "selection"}, {"ids", 3}, {"first", -2}, {"last", 40}}},
+      {"three.pal", {{"kind", "palette"}, {"entries", 3}, {"distinct_colors", 2}}},
+      {"signs.pgm",
+       {{"kind", "signs"},
+        {"signs", 2},
+        {"widths", Json::array({3, 2})},
+        {"damaged_signs", Json::array({1})}}},
+  };
+  for (const auto& [name, want] : cases) {
+    Json got = InfoOf(dir.File(name));
+    EXPECT_EQ(got["file"], dir.File(name));
+    got.erase("file");
+    EXPECT_EQ(got.dump(), want.dump());
+  }
   IDemHistogramm* histogram = CreateDemHistogramm();  // two counted heights
   const uint16_t heights[] = {0, 100, 100};
   ASSERT_TRUE(histogram->BuildFromValues(heights, 3));
@@ -131,21 +140,6 @@ TEST(OrvoInfo, PalettesAndHistograms) {
   EXPECT_EQ(h["kind"], "histogram");
   EXPECT_EQ(h["values"], 2);
   EXPECT_EQ(h["entries"], 65536);
-}
-
-TEST(OrvoInfo, SignLibraries) {
-  TempDir dir;
-  const auto red = [](int32_t, int32_t) -> uint32_t { return 0xFF0000; };
-  std::string not_bmp = BmpImage(2, 2, red);
-  not_bmp[0] = 'X';
-  WriteFileBytes(dir.File("signs.pgm"), PgmFile(PgmRecord("Zred", 1, 1, 3, 2, BmpImage(3, 2, red)) +
-                                                PgmRecord("broken", 0, 0, 2, 2, not_bmp)));
-  EXPECT_EQ(InfoOf(dir.File("signs.pgm")).dump(), Json({{"file", dir.File("signs.pgm")},
-                                                        {"kind", "signs"},
-                                                        {"signs", 2},
-                                                        {"widths", Json::array({3, 2})},
-                                                        {"damaged_signs", Json::array({1})}})
-                                                      .dump());
 }
 
 TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
@@ -172,7 +166,7 @@ TEST(OrvoInfo, FilesItCannotUseGiveOneLine) {
   }
 }
 
-TEST(OrvoDump, RecordsInTextAndJsonAndById) {
+TEST(OrvoDumpAndCheck, RecordsInTextAndJsonByIdAndFailingValues) {
   TempDir dir;
   WriteLayer(dir.File("roads.bspatial"), Roads());
   OrvoRun text = Orvo({"dump", dir.File("roads.bspatial"), "--ids", "1-2"});
@@ -189,11 +183,7 @@ TEST(OrvoDump, RecordsInTextAndJsonAndById) {
             "\"user_id\":0,\"class\":\"ROAD\",\"attributes\":[{\"id\":\"LANES\",\"type\":\"int\","
             "\"value\":\"9\"},{\"id\":\"COLOUR\",\"type\":\"string\",\"value\":\"red\"}]}\n]\n");
   EXPECT_EQ(Orvo({"dump", dir.File("roads.bspatial"), "--ids", "5-2"}).code, 2);
-}
-
-TEST(OrvoCheck, ReportsEveryFailingValueWithItsReason) {
-  TempDir dir;
-  WriteLayer(dir.File("roads.bspatial"), Roads());
+  // orvo check of the same layer reports every failing value with its reason.
   WriteFileBytes(dir.File("map.cls"),
                  "[feature.ROAD]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
                  "[attribute.LANES]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"8\"\r\n"
@@ -216,17 +206,12 @@ TEST(OrvoCheck, ReportsEveryFailingValueWithItsReason) {
 TEST(OrvoDemAndPixel, HeightsAtMapPositionsAndPixelBytes) {
   TempDir dir;
   const std::string path = dir.File("h.raster");
-  ASSERT_TRUE(CreateRaster(path.c_str(), 4, 4, 4, 4, 2, 264));
-  {
-    IRaster* r = OpenRaster(path.c_str(), 0, false);
-    ASSERT_NE(r, nullptr);
-    for (int16_t y = 0; y < 4; ++y)
-      for (int16_t x = 0; x < 4; ++x) {
-        const int16_t v = x == 3 && y == 3 ? 9999 : static_cast<int16_t>(100 * x + 10 * y - 50);
-        r->SetPixel(x, y, &v);
-      }
-    r->Release();
-  }
+  ASSERT_NE(MakeRaster(path, 4, 4, 4, 4, 2,
+                       [](int32_t x, int32_t y) -> uint32_t {
+                         return x == 3 && y == 3 ? 9999
+                                                 : static_cast<uint16_t>(100 * x + 10 * y - 50);
+                       }),
+            nullptr);
   const BOUND bound{0, 0, 3, 3};
   ASSERT_TRUE(WriteRasterBound((path + ".corners").c_str(), 4, 4, &bound));
   OrvoRun dem = Orvo({"dem", path, "0", "3", "3", "0", "0.5", "3"});

@@ -25,25 +25,23 @@ TEST(OrvoLabel, DrawsTheTextAboveAHorizontalLine) {
   ASSERT_EQ(image.width, 241);
   ASSERT_EQ(image.height, 81);
   // Ink is what is not white; pure red text keeps green equal to blue. The
-  // bottom of the cells sits on the line: the ink starts at the first point
-  // and stays within one cell height above y = 40.
-  int count = 0, other_hue = 0, min_x = 1 << 30, min_y = 1 << 30, max_x = -1, max_y = -1;
+  // label starts at the first point, its cells' bottom on the line y = 40
+  // (where the ink lies within the cells: the text drawing tests).
+  int count = 0, other_hue = 0, min_x = 1 << 30, max_y = -1;
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) {
       const uint8_t* p = image.At(x, y);
       if (p[0] == 255 && p[1] == 255 && p[2] == 255) continue;
       ++count;
       other_hue += p[0] != 255 || p[1] != p[2];
-      min_x = std::min(min_x, x), max_x = std::max(max_x, x);
-      min_y = std::min(min_y, y), max_y = std::max(max_y, y);
+      min_x = (std::min)(min_x, x), max_y = (std::max)(max_y, y);
     }
   EXPECT_GT(count, 50);
   EXPECT_EQ(other_hue, 0);
   EXPECT_GE(min_x, 10);
   EXPECT_LE(min_x, 14);
-  EXPECT_LT(max_x, 200);
-  EXPECT_GE(min_y, 40 - 24);
   EXPECT_LE(max_y, 40);
+  EXPECT_GE(max_y, 30);
 }
 
 TEST(OrvoLabel, RefusesBadArgumentsWithoutWriting) {

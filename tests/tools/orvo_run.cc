@@ -2,6 +2,7 @@
 #include "tests/tools/orvo_run.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "tools/orvo/commands.h"
 
@@ -36,6 +37,13 @@ OrvoRun Orvo(const std::vector<std::string>& args) {
 std::string CodeAndErr(const std::vector<std::string>& args) {
   const OrvoRun run = Orvo(args);
   return std::to_string(run.code) + " " + run.err;
+}
+
+std::set<std::string> FilesIn(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    names.insert(e.path().filename().string());
+  return names;
 }
 
 }  // namespace orvotest

@@ -3,6 +3,7 @@
 #define TESTS_TOOLS_ORVO_RUN_H_
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ class CapturedOutput {
 OrvoRun Orvo(const std::vector<std::string>& args);
 // The exit code and what the run printed to stderr, as "CODE ERR".
 std::string CodeAndErr(const std::vector<std::string>& args);
+// The names of the files in the directory.
+std::set<std::string> FilesIn(const std::string& dir);
 
 }  // namespace orvotest
 

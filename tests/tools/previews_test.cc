@@ -3,7 +3,6 @@
 // use. (What a view draws from previews: the raster view's own tests.)
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,13 +18,6 @@ namespace {
 
 uint32_t Value(int32_t x, int32_t y) { return static_cast<uint32_t>((x * 31 + y * 17) % 9000); }
 
-std::set<std::string> FilesIn(const TempDir& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
 // 300 x 200 heights in 64 x 64 tiles: previews of factor 2 (150 x 100), 4
 // (75 x 50) and 8 (37 x 25, within one tile).
 class OrvoPreviews : public ::testing::Test {
@@ -40,7 +32,7 @@ TEST_F(OrvoPreviews, EveryLevelHoldsTheSampledPixelsUpToOneTile) {
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, dir_.File("a.r2") + ": 150 x 100, factor 2\n" + dir_.File("a.r4") +
                          ": 75 x 50, factor 4\n" + dir_.File("a.r8") + ": 37 x 25, factor 8\n");
-  EXPECT_EQ(FilesIn(dir_), (std::set<std::string>{"a.raster", "a.r2", "a.r4", "a.r8"}));
+  EXPECT_EQ(FilesIn(dir_.path()), (std::set<std::string>{"a.raster", "a.r2", "a.r4", "a.r8"}));
   const struct {
     int32_t factor, width, height, tile_width, tile_height;
   } levels[] = {{2, 150, 100, 64, 64}, {4, 75, 50, 64, 50}, {8, 37, 25, 37, 25}};
@@ -75,14 +67,15 @@ TEST_F(OrvoPreviews, RebuildingReplacesThePreviewsAndRemovesStaleOnes) {
   WriteFileBytes(dir_.File("a.r32"), "notes, not a raster");
   WriteFileBytes(dir_.File("~a.r4.tmp"), "left by an interrupted run");
   ASSERT_EQ(Orvo({"previews", path_}).code, 0);
-  EXPECT_EQ(FilesIn(dir_), (std::set<std::string>{"a.raster", "a.r2", "a.r4", "a.r8", "a.r32"}));
+  EXPECT_EQ(FilesIn(dir_.path()),
+            (std::set<std::string>{"a.raster", "a.r2", "a.r4", "a.r8", "a.r32"}));
   Released<IRaster> preview(OpenRaster(dir_.File("a.r2").c_str(), 1, true));
   uint16_t v = 0;
   ASSERT_TRUE(preview->GetPixel(5, 7, &v));
   EXPECT_EQ(v, Value(10, 14));
 }
 
-TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
+TEST(OrvoPreviewsLevels, SmallAndThinRastersAndFilesItCannotUse) {
   TempDir dir;
   // Within one tile: nothing to do.
   const std::string small = dir.File("small.raster");
@@ -102,10 +95,7 @@ TEST(OrvoPreviewsLevels, SmallAndThinRasters) {
                          ": no factor-16 preview: a view would read its size as another factor\n");
   mt::TRasterView view(thin.c_str());
   EXPECT_EQ(view.factors(), (std::vector<int32_t>{1, 2, 4, 8}));
-}
-
-TEST(OrvoPreviewsFailures, OneLineNamingTheFile) {
-  TempDir dir;
+  // Files it cannot use: one line naming them.
   const std::string missing = dir.File("missing.raster");
   EXPECT_EQ(CodeAndErr({"previews", missing}), "1 orvo previews: " + missing + ": no such file\n");
   const std::string text = dir.File("text.raster");
@@ -117,8 +107,9 @@ TEST(OrvoPreviewsFailures, OneLineNamingTheFile) {
   EXPECT_EQ(CodeAndErr({"previews", dir.File("b.r2")}),
             "1 orvo previews: " + dir.File("b.r2") +
                 ": a wider raster of its name is beside it (is this a preview?)\n");
-  EXPECT_EQ(FilesIn(dir),
-            (std::set<std::string>{"text.raster", "b.raster", "b.r2", "b.r4", "b.r8"}));
+  EXPECT_EQ(FilesIn(dir.path()),
+            (std::set<std::string>{"small.raster", "thin.raster", "thin.r2", "thin.r4", "thin.r8",
+                                   "text.raster", "b.raster", "b.r2", "b.r4", "b.r8"}));
   EXPECT_EQ(Orvo({"previews"}).code, 2);
   EXPECT_EQ(Orvo({"previews", "a", "b"}).code, 2);
 }
