@@ -39,17 +39,11 @@ Px Bgr(uint32_t rgb) {
           static_cast<uint8_t>(rgb >> 16)};
 }
 
-std::string TwoSigns() {
-  return PgmFile(
-      PgmRecord("Zsign", 1, 1, 3, 2, BmpImage(3, 2, SignColour)) +
-      PgmRecord("church", 0, 0, 2, 2, BmpImage(2, 2, [](int32_t, int32_t) { return kGrey; })));
-}
-
 class PgmTest : public ::testing::Test {
  protected:
-  Released<IPgm> Open(const std::string& bytes, const std::string& name = "signs.pgm") {
-    WriteFileBytes(dir_.File(name), bytes);
-    IPgm* pgm = OpenPgm(dir_.File(name).c_str());
+  Released<IPgm> Open(const std::string& bytes) {
+    WriteFileBytes(path_, bytes);
+    IPgm* pgm = OpenPgm(path_.c_str());
     if (pgm != nullptr) pgm->AddRef();
     return Released<IPgm>(pgm);
   }
@@ -108,8 +102,14 @@ TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
   EXPECT_EQ(OpenPgm(nullptr), nullptr);
 }
 
-TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
-  Released<IPgm> pgm = Open(TwoSigns());
+TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparentAndClipped) {
+  // Signs 2 and 3 have hot spots that put them beyond the coordinate range.
+  const std::string picture = BmpImage(3, 2, SignColour);
+  Released<IPgm> pgm =
+      Open(PgmFile(PgmRecord("Zsign", 1, 1, 3, 2, picture) +
+                   PgmRecord("church", 0, 0, 2, 2, BmpImage(2, 2, [](int, int) { return kGrey; })) +
+                   PgmRecord("far", INT32_MIN + 2, 0, 3, 2, picture) +
+                   PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)));
   ASSERT_NE(pgm, nullptr);
   ImageDc dc = GreenImage(5, 4);
   ASSERT_TRUE(pgm->DrawSign(dc.get(), 2, 2, 0));  // top-left at (1, 1)
@@ -126,30 +126,19 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
   ASSERT_TRUE(pgm->DrawSign(corner.get(), 0, 0, 0));  // top-left at (-1, -1)
   // (0, 0) is the sign's white pixel (1, 1).
   EXPECT_EQ(Pixels(corner.get(), 2, 2), (std::vector<Px>{kGreen, Bgr(kGrey), kGreen, kGreen}));
-}
 
-TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
-  Released<IPgm> pgm = Open(TwoSigns());
-  ASSERT_NE(pgm, nullptr);
+  // Indices and hot spots outside the range draw nothing.
   EXPECT_EQ(pgm->GetSignWidth(1), 2);
-  ImageDc dc = GreenImage(4, 4);
-  for (int32_t index : {-1, 2}) {
+  dc = GreenImage(4, 4);
+  for (int32_t index : {-1, 4}) {
     EXPECT_EQ(pgm->GetSignWidth(index), 0);
     EXPECT_FALSE(pgm->DrawSign(dc.get(), 1, 1, index));
     EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack));
     EXPECT_FALSE(pgm->UnloadSign(index));
   }
-  EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
-
-  // Hot spots that put the sign beyond the coordinate range.
-  const std::string picture = BmpImage(3, 2, SignColour);
-  Released<IPgm> distant = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
-                                        PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)),
-                                "far.pgm");
-  ASSERT_NE(distant, nullptr);
-  EXPECT_FALSE(distant->DrawSign(dc.get(), 8, 8, 0));
-  EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MAX, 0, 0));
-  EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), 8, 8, 2));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MAX, 0, 2));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 3));
   EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
 }
 
@@ -191,25 +180,19 @@ void Put32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
 }
 
-// A BMP file image of w x h pixels at bits a pixel, rows bottom row first,
-// pixel (x, y) (y = 0 the top row) blue = x, green = y, red = 0x80.
+// Pixel (x, y) of the BMP tests: blue = x, green = y, red = 0x80.
+uint32_t DibColour(int32_t x, int32_t y) { return 0x800000u | y << 8 | x; }
+
+// A BMP file image of DibColour at 24 or 32 bits a pixel (the fourth byte 0x7F).
 std::string Bmp(int w, int h, int bits) {
-  const int row = bits == 24 ? (w * 3 + 3) & ~3 : w * 4;
-  std::string s(54 + static_cast<size_t>(row) * h, '\0');
-  s[0] = 'B';
-  s[1] = 'M';
-  const size_t fields[][2] = {{2, s.size()}, {10, 54}, {14, 40}, {18, size_t(w)}, {22, size_t(h)}};
-  for (auto [at, v] : fields) Put32(s, at, static_cast<uint32_t>(v));
-  s[26] = 1;
-  s[28] = static_cast<char>(bits);
-  for (int r = 0; r < h; ++r)
-    for (int x = 0; x < w; ++x) {
-      char* p = &s[54 + static_cast<size_t>(r) * row + x * (bits / 8)];
-      p[0] = static_cast<char>(x);
-      p[1] = static_cast<char>(h - 1 - r);
-      p[2] = static_cast<char>(0x80);
-      if (bits == 32) p[3] = 0x7F;
-    }
+  std::string s = BmpImage(w, h, DibColour);
+  if (bits == 32) {
+    s.resize(54);
+    for (int r = h - 1; r >= 0; --r)
+      for (int x = 0; x < w; ++x) AppendLe32(s, DibColour(x, r) | 0x7F000000u);
+    Put32(s, 2, static_cast<uint32_t>(s.size()));
+    s[28] = 32;
+  }
   return s;
 }
 

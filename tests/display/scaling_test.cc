@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "orvoapi.h"
@@ -54,44 +55,35 @@ class Scaling : public ::testing::Test {
   Released<IRaster> raster_;
 };
 
-TEST_F(Scaling, ReductionSamplesEverySthPixelOfTheRasterOnly) {
-  for (int32_t scale : {-2, -3, -4, -8})
-    for (auto [x, y] : {std::pair{0, 0}, {7, 5}, {-9, -5}, {30, 20}, {-40, 0}}) {
-      SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
-      const int32_t s = -scale, w = 9, h = 5;
-      std::vector<uint16_t> out(static_cast<size_t>(w) * h, kFill);
-      ASSERT_TRUE(RasterDownScale(out.data(), w, h, raster_.get(), x, y, scale));
-      for (int32_t Y = 0; Y < h; ++Y)
-        for (int32_t X = 0; X < w; ++X) {
-          const int64_t rx = (x / s + X) * int64_t{s}, ry = (y / s + Y) * int64_t{s};
-          const bool on = rx >= 0 && ry >= 0 && rx < kW && ry < kH;
-          EXPECT_EQ(out[Y * w + X],
-                    on ? Value(static_cast<int32_t>(rx), static_cast<int32_t>(ry)) : kFill)
-              << X << "," << Y;
-        }
-    }
+// Reduction samples every s-th pixel of the raster from the window's start
+// divided by s; enlargement repeats each pixel s times. Pixels off the raster
+// are not written, and the buffer holds exactly w * h pixels, so a row that
+// ran long would show.
+TEST_F(Scaling, ReductionAndEnlargementWriteOnlyTheCoveredPart) {
+  using Positions = std::vector<std::pair<int32_t, int32_t>>;
+  const int32_t w = 10, h = 7;
+  for (const bool up : {false, true})
+    for (int32_t scale : up ? std::vector<int32_t>{2, 3, -3} : std::vector<int32_t>{-2, -3, -4, -8})
+      for (auto [x, y] : up ? Positions{{0, 0}, {-3, -2}, {33, 20}, {-1, 21}}
+                            : Positions{{0, 0}, {7, 5}, {-9, -5}, {30, 20}, {-40, 0}}) {
+        SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
+        const int32_t s = std::abs(scale);
+        std::vector<uint16_t> want(static_cast<size_t>(w) * h, kFill), out = want;
+        for (int32_t Y = 0; Y < h; ++Y)
+          for (int32_t X = 0; X < w; ++X) {
+            const int64_t rx = up ? x + X / s : (x / s + X) * int64_t{s};
+            const int64_t ry = up ? y + Y / s : (y / s + Y) * int64_t{s};
+            if (rx >= 0 && ry >= 0 && rx < kW && ry < kH)
+              want[Y * w + X] = Value(static_cast<int32_t>(rx), static_cast<int32_t>(ry));
+          }
+        ASSERT_TRUE(up ? RasterUpScale(out.data(), w, h, raster_.get(), x, y, scale)
+                       : RasterDownScale(out.data(), w, h, raster_.get(), x, y, scale));
+        EXPECT_EQ(out, want);
+      }
   uint16_t unused;
   EXPECT_FALSE(RasterDownScale(&unused, 0, 1, raster_.get(), 0, 0, -2));
   EXPECT_FALSE(RasterDownScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
   EXPECT_FALSE(RasterDownScale(&unused, 1, 1, nullptr, 0, 0, -2));
-}
-
-TEST_F(Scaling, EnlargementRepeatsPixelsAndWritesOnlyTheCoveredPart) {
-  for (int32_t scale : {2, 3, -3})
-    for (auto [x, y] : {std::pair{0, 0}, {-3, -2}, {33, 20}, {-1, 21}}) {
-      SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
-      const int32_t s = std::abs(scale), w = 10, h = 7;
-      // Exactly w * h pixels: a row that ran long would show here.
-      std::vector<uint16_t> out(static_cast<size_t>(w) * h, kFill);
-      ASSERT_TRUE(RasterUpScale(out.data(), w, h, raster_.get(), x, y, scale));
-      for (int32_t Y = 0; Y < h; ++Y)
-        for (int32_t X = 0; X < w; ++X) {
-          const int32_t rx = x + X / s, ry = y + Y / s;
-          const bool on = rx >= 0 && ry >= 0 && rx < kW && ry < kH;
-          EXPECT_EQ(out[Y * w + X], on ? Value(rx, ry) : kFill) << X << "," << Y;
-        }
-    }
-  uint16_t unused;
   EXPECT_FALSE(RasterUpScale(&unused, 1, 0, raster_.get(), 0, 0, 2));
   EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
   EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), -100, 0, 2));  // nothing to read
