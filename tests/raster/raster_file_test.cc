@@ -15,12 +15,6 @@
 namespace orvotest {
 namespace {
 
-int64_t Field(const std::string& bytes, size_t offset) {
-  int64_t v;
-  std::memcpy(&v, bytes.data() + offset, 8);
-  return v;
-}
-
 class RasterFileTest : public ::testing::Test {
  protected:
   TempDir dir_;
@@ -37,10 +31,10 @@ TEST_F(RasterFileTest, CreateWritesTheHeadAndSizesTheFile) {
   // A longer head moves the data offset; the head size stays 264.
   std::string wide = dir_.File("wide.raster");
   ASSERT_TRUE(CreateRaster(wide.c_str(), 10, 10, 4, 4, 1, 4096));
-  const std::string bytes = ReadFileBytes(wide);
-  EXPECT_EQ(Field(bytes, 16), 264);
-  EXPECT_EQ(Field(bytes, 80), 4096);
-  EXPECT_EQ(bytes.size(), 4096u + 9 * 16);
+  want = MakeHead(10, 10, 4, 4, 1);
+  want.file_size = 4096 + 9 * 16;
+  want.data_offset = 4096;
+  EXPECT_EQ(ReadFileBytes(wide), HeadBytes(want) + std::string(4096 - 264 + 9 * 16, '\0'));
 }
 
 TEST_F(RasterFileTest, CreateRefusesExistingFilesAndBadSizes) {

@@ -98,6 +98,12 @@ TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
   Ptr<ITransformedRaster> clone(t->Clone(true));
   ASSERT_TRUE(clone);
   EXPECT_FALSE(SetTransformedRasterValue(clone.Get(), 60, 140, "Y"));
+
+  // Turned by 90 degrees (column runs north, row runs east): bounded by all corners.
+  WriteFileBytes(path_ + ".corners", "0 0 0 0\n0 30 3 0\n10 30 3 1\n10 0 0 1\n");
+  Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
+  ASSERT_TRUE(GetRasterBoundary(&b, turned.Get()));
+  ExpectBound(b, {0, 0, 10, 30});
 }
 
 TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
@@ -122,15 +128,6 @@ TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
   EXPECT_EQ(OpenTransformedRaster(dir_.File("missing.raster").c_str(), true, false), nullptr);
   EXPECT_FALSE(GetRasterBoundary(&b, nullptr));
   EXPECT_FALSE(GetTransformedRasterValue(&v, nullptr, 0, 0));
-}
-
-TEST_F(TransformedRasterTest, RotatedRastersAreBoundedByAllCorners) {
-  // Turned by 90 degrees: column runs north, row runs east.
-  WriteFileBytes(path_ + ".corners", "0 0 0 0\n0 30 3 0\n10 30 3 1\n10 0 0 1\n");
-  Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
-  BOUND b;
-  ASSERT_TRUE(GetRasterBoundary(&b, turned.Get()));
-  ExpectBound(b, {0, 0, 10, 30});
 }
 
 constexpr double kNoData = 9999.0;
@@ -209,63 +206,56 @@ TEST_F(DemTest, HeightsMatchABilinearReferenceAcrossTiles) {
   CloseDem(dem);
 }
 
-TEST_F(DemTest, EdgesOfTheRaster) {
-  // 3 x 2: row 0 = 10 20 30, row 1 = 40 50 60.
-  ITransformedRaster* dem =
+TEST_F(DemTest, EdgesOfTheRasterAndTheSeam) {
+  // e: 3 x 2, row 0 = 10 20 30, row 1 = 40 50 60. w: 5 x 3 in tiles of 2, so
+  // that the last column sits alone in its tile.
+  ITransformedRaster* e =
       OpenDem(MakeDem(dir_, "e.raster", 3, 2, {10, 20, 30, 40, 50, 60}).c_str());
-  ASSERT_NE(dem, nullptr);
-  struct Case {
-    double px, py, want;
-  };
-  const Case cases[] = {
-      {-0.5, 0, 10},       // left of column 0: the missing neighbour is replaced
-      {-0.5, 0.5, 25},     // ... and rows still blend
-      {2.5, 1, 60},        // right of the last column
-      {1, -0.5, 20},       // above row 0
-      {1, 1.75, 50},       // below the last row
-      {-1.5, 0, kNoData},  // a whole pixel out: the block lies on no tile
-      {3.25, 0, kNoData}, {1e9, 1e9, kNoData}, {-1e300, 0, kNoData},  // beyond any pixel index
-  };
-  for (const Case& c : cases)
-    EXPECT_NEAR(DemHeight(dem, MapX(c.px), MapY(c.py, 2)), c.want, 1e-9) << c.px << ", " << c.py;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(DemHeight(dem, nan, 5), kNoData);
-  EXPECT_EQ(WrappedDemHeight(dem, 5, nan), kNoData);
-  EXPECT_EQ(WrappedDemHeight(dem, nan, 5), kNoData);
-  EXPECT_EQ(WrappedDemHeight(dem, std::numeric_limits<double>::infinity(), 5), kNoData);
-  CloseDem(dem);
-}
-
-TEST_F(DemTest, WrappedHeightsCrossTheSeam) {
-  // 5 columns in tiles of 2, so the last column sits alone in its tile.
-  const int32_t W = 5, H = 3;
   const std::vector<int16_t> s = {100, 1, 2, 3, 500,  //
                                   200, 1, 2, 3, 600,  //
                                   300, 1, 2, 3, 9998};
-  ITransformedRaster* dem = OpenDem(MakeDem(dir_, "w.raster", W, H, s, 2).c_str());
-  ASSERT_NE(dem, nullptr);
+  ITransformedRaster* w = OpenDem(MakeDem(dir_, "w.raster", 5, 3, s, 2).c_str());
+  ASSERT_TRUE(e != nullptr && w != nullptr);
   struct Case {
+    ITransformedRaster* dem;
+    bool wrapped;
     double px, py, want;
   };
   const Case cases[] = {
-      {4.5, 0, 300},   // between the last column and the first
-      {-0.5, 0, 300},  // the same place from the other side
-      {4.25, 0.5, 450},
-      {4.5, 1.5, 0.5 * 400 + 0.5 * 150},  // 9998 reads as 0
-      {9.5, 0, 300},                      // one turn further east
-      {-5.5, 0, 300},                     // one turn west
-      {5 * 1000 + 1.5, 1, 1.5},
-      {5 * 1000 + 1.5, -0.5, 1.5},  // rows do not wrap: the row above is missing
-      {4.5, 3.5, kNoData},          // below the last row
-      {0, -1.5, kNoData},
+      {e, false, -0.5, 0, 10},       // left of column 0: the missing neighbour is replaced
+      {e, false, -0.5, 0.5, 25},     // ... and rows still blend
+      {e, false, 2.5, 1, 60},        // right of the last column
+      {e, false, 1, -0.5, 20},       // above row 0
+      {e, false, 1, 1.75, 50},       // below the last row
+      {e, false, -1.5, 0, kNoData},  // a whole pixel out: the block lies on no tile
+      {e, false, 3.25, 0, kNoData},
+      {e, false, 1e9, 1e9, kNoData},
+      {e, false, -1e300, 0, kNoData},  // beyond any pixel index
+      {w, true, 4.5, 0, 300},          // between the last column and the first
+      {w, true, -0.5, 0, 300},         // the same place from the other side
+      {w, true, 4.25, 0.5, 450},
+      {w, true, 4.5, 1.5, 0.5 * 400 + 0.5 * 150},  // 9998 reads as 0
+      {w, true, 9.5, 0, 300},                      // one turn further east
+      {w, true, -5.5, 0, 300},                     // one turn west
+      {w, true, 5 * 1000 + 1.5, 1, 1.5},
+      {w, true, 5 * 1000 + 1.5, -0.5, 1.5},  // rows do not wrap: the row above is missing
+      {w, true, 4.5, 3.5, kNoData},          // below the last row
+      {w, true, 0, -1.5, kNoData},
+      {w, false, 4.5, 0, 500},  // without wrapping the seam has one side only
+      {w, false, 9.5, 0, kNoData},
   };
-  for (const Case& c : cases)
-    EXPECT_NEAR(WrappedDemHeight(dem, MapX(c.px), MapY(c.py, H)), c.want, 1e-9)
-        << c.px << ", " << c.py;
-  // Without wrapping the seam has one side only.
-  EXPECT_NEAR(DemHeight(dem, MapX(4.5), MapY(0, H)), 500, 1e-9);
-  EXPECT_DOUBLE_EQ(DemHeight(dem, MapX(9.5), MapY(0, H)), kNoData);
-  CloseDem(dem);
+  for (const Case& c : cases) {
+    const double x = MapX(c.px), y = MapY(c.py, c.dem->GetHeight());
+    EXPECT_NEAR(c.wrapped ? WrappedDemHeight(c.dem, x, y) : DemHeight(c.dem, x, y), c.want, 1e-9)
+        << (c.dem == e ? "e " : "w ") << c.wrapped << " " << c.px << ", " << c.py;
+  }
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(DemHeight(e, nan, 5), kNoData);
+  EXPECT_EQ(WrappedDemHeight(e, 5, nan), kNoData);
+  EXPECT_EQ(WrappedDemHeight(e, nan, 5), kNoData);
+  EXPECT_EQ(WrappedDemHeight(e, std::numeric_limits<double>::infinity(), 5), kNoData);
+  CloseDem(e);
+  CloseDem(w);
 }
 
 TEST_F(DemTest, FailurePaths) {
