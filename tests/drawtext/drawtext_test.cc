@@ -155,10 +155,7 @@ TEST(DrawTextPolyline, InksInItsColourAboveTheLineAndRestoresTheContext) {
   const Ink ink = InkIn(canvas.dc());
   ASSERT_GT(ink.count, 40);
   EXPECT_GE(ink.min_x, 19);
-  SIZE size = {0, 0};
-  SelectObject(canvas.dc(), canvas.font());
-  GetTextExtentPoint32A(canvas.dc(), "Label", 5, &size);
-  EXPECT_LE(ink.max_x, 20 + size.cx + 1);
+  EXPECT_LE(ink.max_x, 20 + canvas.Width("Label") + 1);
   EXPECT_LE(ink.max_y, 60);  // the cell's bottom lies on the line
   EXPECT_GE(ink.min_y, 60 - 20);
   // Transparent, in red: green and blue fall together, nothing turns green.

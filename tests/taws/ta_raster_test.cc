@@ -66,8 +66,11 @@ TEST(TaRaster, PixelsComeFromTheirTileFiles) {
   EXPECT_EQ(r->GetTile(0, -1), nullptr);
 }
 
-TEST(TaRaster, HoleIsAnAbsentTile) {
-  TempDir dir;
+// A hole is an absent tile. Overlapping entries: the later one takes the
+// cell. A file whose grid is not the set's is an absent tile rather than a
+// read past its end.
+TEST(TaRaster, HolesOverlapsAndForeignGrids) {
+  TempDir dir, other;
   RasterPtr r(OpenTawsesRaster(MakeSet(dir, 0x7).c_str(), true));  // no 31 E, 60 N
   ASSERT_TRUE(r);
   int16_t v = 123;
@@ -77,24 +80,18 @@ TEST(TaRaster, HoleIsAnAbsentTile) {
   EXPECT_TRUE(r->GetPixelBlock(kN - 1, 0, 2, 2, block.data()));
   EXPECT_EQ(block, (std::vector<int16_t>{Marked(30, 60, 0, 3), 555, Marked(30, 60, 1, 3), 555}));
   EXPECT_FALSE(r->GetPixelBlock(kN, 0, 2, 2, block.data()));  // only the hole
-}
 
-// Overlapping entries: the later one takes the cell. A file whose grid is
-// not the set's is an absent tile rather than a read past its end.
-TEST(TaRaster, OverlapsAndForeignGrids) {
-  TempDir dir;
-  MakeTile(dir.path(), 30, 59, kN, [](int32_t, int32_t) { return 1; });
-  MakeTile(dir.path(), 31, 59, kN, [](int32_t, int32_t) { return 2; });
-  MakeTile(dir.path(), 32, 59, 2, [](int32_t, int32_t) { return 3; });
+  for (int32_t lon : {30, 31, 32})
+    MakeTile(other.path(), lon, 59, lon == 32 ? 2 : kN,
+             [lon](int32_t, int32_t) { return lon - 29; });
   const std::string list =
-      WriteList(dir, {TileRecord(1, 30, 59), TileRecord(2, 31, 59), TileRecord(3, 32, 59),
-                      "4, 30.5, 59.5, 31.5, 60.5, E031N60.taws"});
-  RasterPtr r(OpenTawsesRaster(list.c_str(), true));
+      WriteList(other, {TileRecord(1, 30, 59), TileRecord(2, 31, 59), TileRecord(3, 32, 59),
+                        "4, 30.5, 59.5, 31.5, 60.5, E031N60.taws"});
+  r = RasterPtr(OpenTawsesRaster(list.c_str(), true));
   ASSERT_TRUE(r);
   EXPECT_EQ(r->GetWidth(), 3 * kN);
   EXPECT_EQ(r->GetHeight(), kN);  // 59..60.5 with the south edge rounded up: one row
   EXPECT_EQ(Pixel(r.Get(), 0, 0), 2);
-  int16_t v;
   EXPECT_FALSE(r->GetPixel(2 * kN, 0, &v));
 }
 

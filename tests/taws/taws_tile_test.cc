@@ -97,7 +97,7 @@ TEST(TawsTile, DamagedHeads) {
   }
 }
 
-TEST(TileRecord, Fields) {
+TEST(TileRecord, FieldsAndLinesThatAreNoRecords) {
   struct Case {
     const char* line;
     int32_t id;
@@ -123,9 +123,6 @@ TEST(TileRecord, Fields) {
     EXPECT_EQ(e->file_name, c.name);
     EXPECT_EQ(e->second_name, c.second);
   }
-}
-
-TEST(TileRecord, LinesThatAreNoRecords) {
   for (const char* line : {
            "",
            "id, x1, y1, x2, y2, name",
@@ -159,15 +156,16 @@ TEST(MapDatabase, EveryLineEndReadsTheSame) {
   }
 }
 
-// More than 100 lines without a record: the file is no list.
-TEST(MapDatabase, HundredLinesWithoutRecord) {
+// More than 100 lines without a record: the file is no list. Lines longer
+// than 1023 characters are read in pieces; a binary file with no line ends
+// is given up after 101 pieces.
+TEST(MapDatabase, HundredLinesWithoutRecordAndLongLines) {
   TempDir dir;
   std::vector<std::string> lines(100, "# comment");
   lines.push_back(TileRecord(1, 30, 59));
   orvo::TMapDatabase db;
   ASSERT_TRUE(db.Load(WriteList(dir, lines).c_str()));
   EXPECT_EQ(db.Count(), 1) << "the 101st line may still be the first record";
-
   lines.insert(lines.begin(), "# one more");
   ASSERT_TRUE(db.Load(WriteList(dir, lines).c_str()));
   EXPECT_EQ(db.Count(), 0);
@@ -178,17 +176,9 @@ TEST(MapDatabase, HundredLinesWithoutRecord) {
   late.push_back(TileRecord(2, 31, 59));
   ASSERT_TRUE(db.Load(WriteList(dir, late).c_str()));
   EXPECT_EQ(db.Count(), 2);
-}
 
-// Lines longer than 1023 characters are read in pieces; a binary file with
-// no line ends is given up after 101 pieces.
-TEST(MapDatabase, LongLinesAndBinaryFiles) {
-  TempDir dir;
-  orvo::TMapDatabase db;
-  const std::string list = WriteList(dir, {std::string(1023, 'x') + TileRecord(1, 30, 59)});
-  ASSERT_TRUE(db.Load(list.c_str()));
+  ASSERT_TRUE(db.Load(WriteList(dir, {std::string(1023, 'x') + TileRecord(1, 30, 59)}).c_str()));
   EXPECT_EQ(db.Count(), 1);
-
   WriteFileBytes(dir.File("blob"), std::string(1023 * 101, 'y') + TileRecord(1, 30, 59));
   ASSERT_TRUE(db.Load(dir.File("blob").c_str()));
   EXPECT_EQ(db.Count(), 0);
