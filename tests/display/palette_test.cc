@@ -1,5 +1,4 @@
-// Palettes and their files (exact bytes, round trips, damage, failed saves),
-// DEM histograms and their files, and the palettes of heights.
+// Palettes and their files, DEM histograms and their files, palettes of heights.
 #ifndef _WIN32
 #include <sys/resource.h>
 
@@ -94,9 +93,7 @@ TEST(Palette, BuildsWithinTheCountLimitsAndConvertsPixelsThroughItsEntries) {
   EXPECT_EQ(empty->Pixels2Dib(out, &value, 1, 1), 0);
   EXPECT_EQ(Rgb(out, out + 3), (Rgb{9, 9, 9}));
 
-  // Pixels become blue, green, red through the entry of their value modulo
-  // the count (4 % 2 = 0); 2-byte pixels through 256 entries are drawn by
-  // the render tool's tests.
+  // Pixels become blue, green, red through entry value % count (4 % 2 = 0).
   const uint8_t narrow[2] = {1, 4};
   uint8_t dib[7] = {};
   dib[6] = 0xEE;
@@ -242,8 +239,7 @@ TEST(DemHistogramm, SavesExactBytesAndLoadsThemBackKeepingTheLimits) {
   EXPECT_EQ(RecordsOf(loaded.get()), RecordsOf(histogram.get()));
   EXPECT_EQ(loaded->GetMinHeight(), 9999);
 
-  // The size field gives the count; a longer file is read only so far, a
-  // shorter one fails and leaves no records.
+  // The size field gives the count; a shorter file fails and leaves no records.
   struct Case {
     const char* name;
     std::string bytes;
@@ -293,16 +289,14 @@ TEST(BuildRasterHistogramm, CountsWholeTilesAndRefusesWhatItCannotRead) {
   EXPECT_EQ(std::fopen(refused.c_str(), "rb"), nullptr);
 }
 
-// Colours as 0xRRGGBB: greys, and the special colours of the DEM palettes
-// from histograms and of the palettes of heights.
+// Colours as 0xRRGGBB: greys and the special colours of the palettes of heights.
 constexpr int32_t Grey(int v) { return v * 0x010101; }
 constexpr int32_t kZero = 0x00FF00, kNoData = 0x0000FF, kNone = 0xFF0000, kAbove = 0x8000FF;
 constexpr int32_t kBlack = 0, kWhite = 0xFFFFFF, kGreen = 0x008000, kBlue = 0x000080,
                   kPurple = 0x800080;
 
-// Palettes of heights: the special heights keep their colours (even inside
-// the limits), the rest is a grey ramp, stretched linearly or equalised by
-// the counts of the histogram.
+// Special heights keep their colours (even inside the limits), the rest is a grey
+// ramp, stretched linearly or equalised by the histogram's counts.
 TEST(DemPalettes, HeightsGetTheirColours) {
   using Make = std::function<IPalette*()>;
   // The limited palette of a histogram of the values (none: no histogram).
@@ -360,8 +354,7 @@ TEST(DemPalettes, HeightsGetTheirColours) {
        limited({0, 0}, -500, 20000),
        {-500, 20000, 9999, 0},
        {Grey(0), kAbove, kNone, kZero}},
-      // A histogram file read as a palette: a record repeated keeps its last
-      // count, a negative count counts as none.
+      // A record repeated keeps its last count, a negative count counts as none.
       {"histogram file: a ramp from 100 to 300",
        [&] {
          WriteFileBytes(
@@ -370,8 +363,7 @@ TEST(DemPalettes, HeightsGetTheirColours) {
        },
        {200, 300, 400},
        {Grey(127), Grey(255), Grey(255)}},
-      // From values: min -5, max 30, grey = (h + 5) * 255 / 35; black at or
-      // below the lowest, white above the highest.
+      // min -5, max 30: grey = (h + 5) * 255 / 35, black below, white above.
       {"few values: a linear ramp",
        [&] { return DemValues2Palette(values, 8); },
        {-5, -1, 1, 10, 20, 29, 30, -6, -30000, 31, 9997, 0, 9998, 9999, 12000},

@@ -1,6 +1,4 @@
-// PGM sign libraries built by hand: refusals, signs drawn with white
-// transparent and clipped, damaged pictures; BMP pictures and contexts that
-// are no image through the internal functions.
+// PGM sign libraries built by hand, BMP pictures, and contexts that are no image.
 #include "display/pgm.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +25,7 @@ using Px = std::vector<uint8_t>;
 constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlack = 0x000000, kGrey = 0x808080;
 const Px kGreen = {0x00, 0xC0, 0x00};  // the background the tests draw on
 
-// A 3 x 2 sign, hot spot (1, 1): top row white, red, black; bottom row red,
-// white, grey.
+// A 3 x 2 sign, hot spot (1, 1).
 uint32_t SignColour(int32_t x, int32_t y) {
   static const uint32_t colours[2][3] = {{kWhite, kRed, kBlack}, {kRed, kWhite, kGrey}};
   return colours[y][x];
@@ -79,9 +76,7 @@ TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
   long_name[0] = 0x7F;
   std::memset(&negative_body[9], 0xFF, 4);
   short_body.replace(9, 4, std::string("\x27\0\0\0", 4));  // 39: shorter than the sign head
-  // No record (16 bytes) or a cut head; a first name not starting with 'Z';
-  // records that do not fit: cut anywhere, a name or body length beyond the
-  // end, a short body, a few bytes after the last one.
+  // No record or a cut head, a first name not starting with 'Z', records that do not fit.
   const std::string files[] = {PgmFile(""),
                                PgmFile("").substr(0, 10),
                                PgmFile(PgmRecord("Asign", 0, 0, 3, 2, picture)),
@@ -143,10 +138,8 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparentAndClipped) {
 }
 
 TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
-  // Not a BMP, no picture, a head of width 0 or taller than the picture, and
-  // a picture whose size field counts the 4 bytes beyond its record that the
-  // record's picture length includes (they lie in the next record, or past
-  // the file for the last sign): each fails alone.
+  // Not a BMP, no picture, width 0, taller than the picture, and a size field counting
+  // 4 bytes beyond the record (in the next record, or past the file): each fails alone.
   std::string picture = BmpImage(3, 2, SignColour);
   std::string not_bmp = picture;
   not_bmp[0] = 'X';

@@ -1,5 +1,4 @@
-// Raster views: previews found by stem, windows prepared with their
-// background and drawn into image contexts.
+// Raster views: previews found by stem, windows prepared and drawn.
 #include "display/raster_view.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +13,7 @@
 namespace orvotest {
 namespace {
 
-// Pixel (x, y) of level L: 1000 * L + x + 40 * y, so a buffer tells which
-// level it came from and where.
+// Pixel (x, y) of level L: a buffer tells which level it came from and where.
 uint32_t LevelValue(int32_t level, int32_t x, int32_t y) {
   return static_cast<uint32_t>(1000 * level + x + 40 * y);
 }
@@ -23,8 +21,7 @@ uint32_t LevelValue(int32_t level, int32_t x, int32_t y) {
 class RasterViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // a.r0 32 x 16, a.r1 16 x 8, a.r2 8 x 4; a.bad halves the width only;
-    // a.b1 has 1-byte pixels.
+    // a.r0..2 halve each time; a.bad halves the width only; a.b1 has 1-byte pixels.
     const int32_t sizes[3][2] = {{32, 16}, {16, 8}, {8, 4}};
     for (int32_t level = 0; level < 3; ++level) {
       ASSERT_NE(
@@ -82,8 +79,7 @@ TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
 }
 
 TEST_F(RasterViewTest, AWindowOfTheSameSizeShowsOnlyItsOwnPixels) {
-  // The view keeps its image between windows of one size: what one window
-  // drew must not show through the next, wherever that one lies.
+  // The view keeps its image between windows of one size: nothing shows through.
   Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
   ASSERT_NE(view, nullptr);
   ImageDc first(CreateImageDC(4, 3));

@@ -1,5 +1,4 @@
-// Scaling and drawing: covered parts at their edges, reduction and enlargement
-// against pixels computed here, drawing, window positions on the map.
+// Covered parts, reduction and enlargement, drawing, window positions on the map.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,10 +54,8 @@ class Scaling : public ::testing::Test {
   Released<IRaster> raster_;
 };
 
-// Reduction samples every s-th pixel of the raster from the window's start
-// divided by s; enlargement repeats each pixel s times. Pixels off the raster
-// are not written, and the buffer holds exactly w * h pixels, so a row that
-// ran long would show.
+// Reduction samples every s-th pixel, enlargement repeats each s times; pixels off the
+// raster stay, and the buffer holds exactly w * h pixels, so a long row would show.
 TEST_F(Scaling, ReductionAndEnlargementWriteOnlyTheCoveredPart) {
   using Positions = std::vector<std::pair<int32_t, int32_t>>;
   const int32_t w = 10, h = 7;
@@ -92,8 +89,7 @@ TEST_F(Scaling, ReductionAndEnlargementWriteOnlyTheCoveredPart) {
 TEST_F(Scaling, DrawingCopiesTheCoveredPartWithTheOperation) {
   ImageDc dc(CreateImageDC(12, 6));
   ASSERT_NE(dc, nullptr);
-  // Without a palette 2-byte pixels are the grey of their low byte; the
-  // window at (-2, 20) covers columns 2.. and rows 0..2 only.
+  // Without a palette 2-byte pixels are the grey of their low byte.
   ASSERT_TRUE(Raster2Dc(dc.get(), 1, 1, 10, 5, raster_.get(), -2, 20, 1, nullptr, SRCCOPY));
   for (int32_t y = 0; y < 6; ++y)
     for (int32_t x = 0; x < 12; ++x) {

@@ -1,6 +1,4 @@
-// Labels through the internal functions (the exports are one-line wrappers),
-// as these tests mix in GDI calls of their own: angles written into the
-// caller's record, refusals, and ink compared by region, not by pixel, so
+// Labels through the internal functions, ink compared by region, not by pixel, so
 // that the real GDI under wine agrees.
 #include <gtest/gtest.h>
 
@@ -213,8 +211,7 @@ TEST(DrawTextPolyline, StretchSpreadsTheCharactersOverTheLine) {
   const Ink a = InkIn(plain.dc()), b = InkIn(spread.dc());
   ASSERT_GT(a.count, 0);
   EXPECT_LE(a.max_x, 10 + plain.Width("abcde") + 1);
-  // gap = round((280 - W) / 4): the last character starts gap * 4 + the
-  // others' widths along, so its ink ends near the line's end.
+  // Spread by round((280 - W) / 4): the ink ends near the line's end.
   EXPECT_GE(b.max_x, 280);
   EXPECT_LE(b.max_x, 292);
   EXPECT_LE(b.min_x, 12);

@@ -1,5 +1,4 @@
-// Raster files: the bytes creation writes, heads read and rewritten, tile
-// counts, and the exact streams of run-length coding.
+// Raster files: bytes written, heads read and rewritten, tile counts, run-length streams.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -111,8 +110,7 @@ TEST(Rle, ExactStreamsAndCompressionThatDoesNotPay) {
   // A long run splits at the largest count.
   EXPECT_EQ(Compress(std::string(65536 * 2, '\x05'), 2), "\xff\xff\x05\x05\x01\0\x05\x05"s);
   EXPECT_EQ(Compress("aaaaaaaa", 2), "\x04\0aa"s);
-  // A stream as long as the source or longer gives zero: two runs of two
-  // 2-byte pixels code to 8 bytes for 8.
+  // A stream not shorter than the source gives zero.
   std::string distinct;
   for (int i = 0; i < 1000; ++i) distinct.push_back(static_cast<char>(i * 7));
   EXPECT_EQ(Compress(distinct, 1), "");

@@ -1,5 +1,4 @@
-// Rasterization into a recording raster: worked scan lines, a point-in-triangle
-// reference, clip boxes, lines and their modes, and hostile geometry.
+// Rasterization of triangles and lines into a recording raster.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,8 +18,7 @@ namespace {
 
 constexpr int16_t kUntouched = -7777;
 
-// A raster in memory whose map positions are its pixel positions scaled by
-// `scale`. It records every call, and every pixel asked for outside it.
+// Map positions are pixel positions times `scale`; counts calls and pixels asked outside.
 class RecordingRaster : public ITransformedRaster {
  public:
   RecordingRaster(int32_t width, int32_t height, double scale = 1)
@@ -94,8 +92,7 @@ class RecordingRaster : public ITransformedRaster {
   }
 };
 
-// Fills the triangle by scan lines through pixel centres, or per pixel at
-// integer positions.
+// By scan lines through pixel centres, or per pixel at integer positions.
 bool Triangle(ITransformedRaster* r, const double* p, const double* z, const double* clip = nullptr,
               bool per_pixel = false) {
   if (per_pixel) return RasterizeTriangleBoundedMod(r, 0, 0, 0, 0, 0, clip, p, z, 0);

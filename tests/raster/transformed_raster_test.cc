@@ -1,6 +1,4 @@
-// Rasters with their map transform (the bound file's bytes, values at map
-// positions, no control points) and DEM heights against worked blends and a
-// bilinear reference, across the east-west seam and on failure paths.
+// Rasters with their map transform, and DEM heights: blends, edges, the seam, failures.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,8 +28,7 @@ void ExpectBound(const BOUND& b, const std::vector<double>& want) {
 
 class TransformedRasterTest : public ::testing::Test {
  protected:
-  // A 4 x 2 raster of 1-byte pixels covering (0, 0)-(400, 200): pixels of
-  // 100 x 100 map units, row 0 at the top.
+  // 4 x 2 1-byte pixels of 100 x 100 map units over (0, 0)-(400, 200), row 0 on top.
   void SetUp() override {
     path_ = dir_.File("t.raster");
     ASSERT_TRUE(CreateRaster(path_.c_str(), 4, 2, 4, 2, 1, 0));
@@ -132,8 +129,7 @@ TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
 
 constexpr double kNoData = 9999.0;
 
-// A DEM of width x height 16-bit samples (row-major) whose pixel (c, r) lies
-// at map position (10 c + 5, 10 (height - 1 - r) + 5), row 0 at the top.
+// A DEM whose pixel (c, r) lies at (10 c + 5, 10 (height - 1 - r) + 5).
 std::string MakeDem(const TempDir& dir, const char* name, int32_t width, int32_t height,
                     const std::vector<int16_t>& samples, int32_t tile = 8) {
   const std::string path = dir.File(name);
@@ -207,8 +203,7 @@ TEST_F(DemTest, HeightsMatchABilinearReferenceAcrossTiles) {
 }
 
 TEST_F(DemTest, EdgesOfTheRasterAndTheSeam) {
-  // e: 3 x 2, row 0 = 10 20 30, row 1 = 40 50 60. w: 5 x 3 in tiles of 2, so
-  // that the last column sits alone in its tile.
+  // w's last column sits alone in its tile.
   ITransformedRaster* e =
       OpenDem(MakeDem(dir_, "e.raster", 3, 2, {10, 20, 30, 40, 50, 60}).c_str());
   const std::vector<int16_t> s = {100, 1, 2, 3, 500,  //

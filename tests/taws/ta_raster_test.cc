@@ -1,5 +1,4 @@
-// Tile sets as rasters: pixels against the tile files, holes and overlaps,
-// writes that reach the files, read-only sets, and the exports around them.
+// Tile sets as rasters: pixels, holes, overlaps, writes, read-only sets, exports.
 #include "taws/ta_raster.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +18,7 @@ namespace {
 
 constexpr int32_t kN = 4;  // samples a raster tile side; tile files have 5
 
-// Tiles of 30..32 E, 59..61 N (all four, or those the mask keeps, in the
-// order (30,59), (31,59), (30,60), (31,60)) with Marked samples; the list.
+// The list of the tiles of 30..32 E, 59..61 N that the mask keeps, Marked samples.
 std::string MakeSet(const TempDir& dir, unsigned mask = 0xF) {
   std::vector<std::string> lines{"tile list of the test"};
   const int32_t cells[4][2] = {{30, 59}, {31, 59}, {30, 60}, {31, 60}};
@@ -66,9 +64,8 @@ TEST(TaRaster, PixelsComeFromTheirTileFiles) {
   EXPECT_EQ(r->GetTile(0, -1), nullptr);
 }
 
-// A hole is an absent tile. Overlapping entries: the later one takes the
-// cell. A file whose grid is not the set's is an absent tile rather than a
-// read past its end.
+// A hole is an absent tile; the later of overlapping entries takes the cell; a
+// file of another grid is an absent tile, not a read past its end.
 TEST(TaRaster, HolesOverlapsAndForeignGrids) {
   TempDir dir, other;
   RasterPtr r(OpenTawsesRaster(MakeSet(dir, 0x7).c_str(), true));  // no 31 E, 60 N
@@ -187,8 +184,7 @@ TEST(TaRaster, HeadsAndBounds) {
   EXPECT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 263), 0);
   ASSERT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 300), 264);
   EXPECT_EQ(head.substr(0, 8), "_raster_");
-  // File size, head size, 100, width, height, tile width and height, pixel
-  // size, data offset 0 and the tile table right after the head.
+  // Sizes of file and head, 100, the raster's sizes, no data offset, the table after the head.
   const int64_t fields[] = {kN * kN * 2 * 4 + 264, 264, 100, 2 * kN, 2 * kN, kN, kN, 2, 0, 264};
   for (size_t i = 0; i < std::size(fields); ++i)
     EXPECT_EQ(FieldAt<int64_t>(head, 8 + 8 * i), fields[i]) << "at " << 8 + 8 * i;

@@ -1,5 +1,4 @@
-// Tile files (names, the head's minimum and maximum, damaged heads) and tile
-// lists (the record form, line ends, files that are no list).
+// Tile files (names, heads, damage) and tile lists (records, line ends, no lists).
 #include "taws/taws_tile.h"
 
 #include <gtest/gtest.h>
@@ -156,9 +155,8 @@ TEST(MapDatabase, EveryLineEndReadsTheSame) {
   }
 }
 
-// More than 100 lines without a record: the file is no list. Lines longer
-// than 1023 characters are read in pieces; a binary file with no line ends
-// is given up after 101 pieces.
+// Over 100 lines without a record make no list; long lines are read in pieces of
+// 1023, a binary file given up after 101.
 TEST(MapDatabase, HundredLinesWithoutRecordAndLongLines) {
   TempDir dir;
   std::vector<std::string> lines(100, "# comment");

@@ -1,5 +1,4 @@
-// Transforms fitted against an independent least-squares solver, degenerate
-// points, control-point files; coordinate arrays and their files.
+// Transforms by least squares, degenerate points, control points, coordinate arrays.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,9 +20,8 @@ using orvo::TAutoRelease;
 using Vec = std::vector<double>;
 constexpr double kCosine = 1e-8;
 
-// A least-squares fit leaves a residual A k - t orthogonal to every column
-// of A (given as rows): each cosine between them is next to nothing. Sums in
-// long double, as the residuals are small differences of large terms.
+// A least-squares fit leaves A k - t orthogonal to each column of A (rows given);
+// long double, as residuals are small differences of large terms.
 void ExpectLeastSquares(const std::vector<Vec>& a, const Vec& t,
                         const std::vector<long double>& k) {
   std::vector<long double> r(t.size());
@@ -133,8 +131,7 @@ TEST(Transforms, SingularTransformsRefuseTheInverse) {
   }
 }
 
-// Control-point files (map x, map y, column, row): ten points on X = 2 col +
-// 100, Y = -3 row + 50 and two far off; the map columns swapped; two points.
+// Files of ten points on X = 2 col + 100, Y = -3 row + 50 and two far off; swapped; two.
 TEST(ControlPoints, FilesAndArrays) {
   orvotest::TempDir dir;
   std::string twelve, geo;
