@@ -112,7 +112,7 @@ class PaletteFile : public ::testing::Test {
   std::string path_ = dir_.File("p.pal");
 };
 
-TEST_F(PaletteFile, SavesExactBytesAndLoadsThemBack) {
+TEST_F(PaletteFile, SavesExactBytesLoadsThemBackAndChecksHeadsAndCounts) {
   const uint8_t rgb[6] = {1, 2, 3, 250, 251, 252};
   ASSERT_TRUE(SavePaletteRgb(path_.c_str(), rgb, 2));
   EXPECT_EQ(ReadFileBytes(path_), PaletteBytes(30, 2, "\x01\x02\x03\xFA\xFB\xFC"));
@@ -127,9 +127,7 @@ TEST_F(PaletteFile, SavesExactBytesAndLoadsThemBack) {
   Released<IPalette> same(DemHistogramm2Palette(path_.c_str()));  // a palette file as it is
   ASSERT_NE(same, nullptr);
   EXPECT_EQ(Colour(same.get(), 1), (Rgb{250, 251, 252}));
-}
 
-TEST_F(PaletteFile, HeadsAndCountsAreChecked) {
   struct Case {
     const char* what;
     std::string bytes;

@@ -88,7 +88,7 @@ TEST(DrawTextGeometry, PointsAlongALineAreTruncatedAndHeldWithinRange) {
   EXPECT_EQ(mt::PointTowards({0, 0}, {1, 0}, 1e30).x, INT32_MAX);
 }
 
-TEST(DrawText, FromPointAndAlongLineWriteTheAngleIntoTheRecord) {
+TEST(DrawText, AnglesGoIntoTheRecordAndFont2LogfontDescribesTheFont) {
   Canvas canvas(200, 100);
   ASSERT_TRUE(canvas.ok());
   LOGFONTA record = Record(-16);
@@ -106,17 +106,15 @@ TEST(DrawText, FromPointAndAlongLineWriteTheAngleIntoTheRecord) {
   EXPECT_FALSE(mt::DrawTextFromPoint(canvas.dc(), nullptr, "A", 1, &at, 0));
   EXPECT_EQ(record.lfEscapement, 0);
   EXPECT_TRUE(mt::DrawTextFromPoint(canvas.dc(), &record, "A", 1, &at, 1e300));  // no overflow
-}
 
-TEST(DrawText, Font2LogfontDescribesTheFont) {
-  Canvas canvas(10, 10, -20);
-  ASSERT_TRUE(canvas.ok());
-  LOGFONTA record;
-  std::memset(&record, 0x55, sizeof record);
-  mt::Font2Logfont(canvas.dc(), &record, canvas.font());
-  EXPECT_NEAR(record.lfHeight, 23, 1);  // the cell of a 20-pixel em
-  EXPECT_EQ(record.lfWeight, FW_NORMAL);
-  const std::string face = record.lfFaceName;
+  Canvas cell(10, 10, -20);
+  ASSERT_TRUE(cell.ok());
+  LOGFONTA described;
+  std::memset(&described, 0x55, sizeof described);
+  mt::Font2Logfont(cell.dc(), &described, cell.font());
+  EXPECT_NEAR(described.lfHeight, 23, 1);  // the cell of a 20-pixel em
+  EXPECT_EQ(described.lfWeight, FW_NORMAL);
+  const std::string face = described.lfFaceName;
   EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
 }
 

@@ -19,7 +19,7 @@ class RasterFileTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(RasterFileTest, CreateWritesTheHeadAndSizesTheFile) {
+TEST_F(RasterFileTest, CreateWritesTheHeadAndSizesTheFileOrRefuses) {
   std::string path = dir_.File("a.raster");
   ASSERT_TRUE(CreateRaster(path.c_str(), 300, 200, 256, 256, 2, 0));
   orvo::RASTERHEAD want = MakeHead(300, 200, 256, 256, 2);
@@ -34,13 +34,11 @@ TEST_F(RasterFileTest, CreateWritesTheHeadAndSizesTheFile) {
   want.file_size = 4096 + 9 * 16;
   want.data_offset = 4096;
   EXPECT_EQ(ReadFileBytes(wide), HeadBytes(want) + std::string(4096 - 264 + 9 * 16, '\0'));
-}
 
-TEST_F(RasterFileTest, CreateRefusesExistingFilesAndBadSizes) {
-  std::string path = dir_.File("taken.raster");
-  WriteFileBytes(path, "keep me");
-  EXPECT_FALSE(CreateRaster(path.c_str(), 10, 10, 4, 4, 1, 0));
-  EXPECT_EQ(ReadFileBytes(path), "keep me");
+  std::string taken = dir_.File("taken.raster");
+  WriteFileBytes(taken, "keep me");
+  EXPECT_FALSE(CreateRaster(taken.c_str(), 10, 10, 4, 4, 1, 0));
+  EXPECT_EQ(ReadFileBytes(taken), "keep me");
   std::string fresh = dir_.File("fresh.raster");
   for (auto sizes : {std::array{0, 10, 4, 4, 1}, std::array{10, -1, 4, 4, 1},
                      std::array{10, 10, 0, 4, 1}, std::array{10, 10, 4, 4, 0},
@@ -106,7 +104,7 @@ std::string Compress(const std::string& src, int pixel_size) {
   return dst;
 }
 
-TEST(Rle, ExactStreamsAndCompressionThatDoesNotPay) {
+TEST(Rle, ExactStreamsAndDecodingThatMustFillExactly) {
   // A long run splits at the largest count.
   EXPECT_EQ(Compress(std::string(65536 * 2, '\x05'), 2), "\xff\xff\x05\x05\x01\0\x05\x05"s);
   EXPECT_EQ(Compress("aaaaaaaa", 2), "\x04\0aa"s);
@@ -117,9 +115,7 @@ TEST(Rle, ExactStreamsAndCompressionThatDoesNotPay) {
   EXPECT_EQ(Compress("aaaabbbb", 2), "");
   EXPECT_EQ(Compress("aaaaaabb", 2), "");
   EXPECT_EQ(Compress("abc", 2), "");  // not whole pixels
-}
 
-TEST(Rle, DecodingRefusesStreamsThatDoNotFillExactly) {
   const std::string two_runs = "\x03\0a\x02\0b"s;
   std::string dst(5, '\0');
   EXPECT_TRUE(RleDecompress(dst.data(), 5, two_runs.data(), 6, 1));

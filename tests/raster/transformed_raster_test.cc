@@ -42,7 +42,7 @@ class TransformedRasterTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentres) {
+TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositionsReachPixels) {
   std::string want;
   const double rows[4][4] = {{50, 150, 0, 0}, {350, 150, 3, 0}, {350, 50, 3, 1}, {50, 50, 0, 1}};
   for (const auto& row : rows) {
@@ -57,9 +57,7 @@ TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentres) {
   }
   EXPECT_EQ(ReadFileBytes(path_ + ".corners"), want);
   EXPECT_FALSE(WriteRasterBound(dir_.File("no/such/dir.corners").c_str(), 4, 2, nullptr));
-}
 
-TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
   Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), false, false));
   ASSERT_TRUE(t);
   EXPECT_TRUE(t->HasTransform());

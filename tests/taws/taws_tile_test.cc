@@ -136,7 +136,7 @@ TEST(TileRecord, FieldsAndLinesThatAreNoRecords) {
     EXPECT_FALSE(orvo::ParseTileRecord(line)) << line;
 }
 
-TEST(MapDatabase, EveryLineEndReadsTheSame) {
+TEST(MapDatabase, LineEndsLongLinesAndTheHundredLinesBeforeARecord) {
   for (const char* eol : {"\r\n", "\n", "\r"}) {
     TempDir dir;
     const std::string list = WriteList(
@@ -153,11 +153,9 @@ TEST(MapDatabase, EveryLineEndReadsTheSame) {
     EXPECT_EQ(db.FilePath(1), "/elsewhere/a.taws");
     EXPECT_EQ(db.FilePath(2), "d:b.taws");
   }
-}
 
-// Over 100 lines without a record make no list; long lines are read in pieces of
-// 1023, a binary file given up after 101.
-TEST(MapDatabase, HundredLinesWithoutRecordAndLongLines) {
+  // Over 100 lines without a record make no list; long lines are read in pieces of
+  // 1023, a binary file given up after 101.
   TempDir dir;
   std::vector<std::string> lines(100, "# comment");
   lines.push_back(TileRecord(1, 30, 59));
