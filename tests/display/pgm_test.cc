@@ -97,7 +97,7 @@ TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
   EXPECT_EQ(OpenPgm(nullptr), nullptr);
 }
 
-TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparentAndClipped) {
+TEST_F(PgmTest, SignsAreDrawnWithWhiteTransparentAndClippedOrFailAlone) {
   // Signs 2 and 3 have hot spots that put them beyond the coordinate range.
   const std::string picture = BmpImage(3, 2, SignColour);
   Released<IPgm> pgm =
@@ -135,33 +135,31 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparentAndClipped) {
   EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MAX, 0, 2));
   EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 3));
   EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
-}
 
-TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
   // Not a BMP, no picture, width 0, taller than the picture, and a size field counting
   // 4 bytes beyond the record (in the next record, or past the file): each fails alone.
-  std::string picture = BmpImage(3, 2, SignColour);
+  pgm.reset();  // its file is written anew
   std::string not_bmp = picture;
   not_bmp[0] = 'X';
   std::string over = picture;
   const uint32_t size = static_cast<uint32_t>(over.size() + 4);
   std::memcpy(&over[2], &size, 4);
-  Released<IPgm> pgm =
+  Released<IPgm> unusable =
       Open(PgmFile(PgmRecord("Zgood", 1, 1, 3, 2, picture) + PgmRecord("bad", 0, 0, 3, 2, not_bmp) +
                    PgmRecord("empty", 0, 0, 3, 2, "") + PgmRecord("zero", 0, 0, 0, 2, picture) +
                    PgmRecord("tall", 0, 0, 3, 3, picture) + PgmRecord("over", 1, 1, 3, 2, over) +
                    PgmRecord("last", 1, 1, 3, 2, over)));
-  ASSERT_NE(pgm, nullptr);
-  ASSERT_EQ(pgm->GetSignCount(), 7);
-  ImageDc dc = GreenImage(3, 2);
-  EXPECT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
+  ASSERT_NE(unusable, nullptr);
+  ASSERT_EQ(unusable->GetSignCount(), 7);
+  dc = GreenImage(3, 2);
+  EXPECT_TRUE(unusable->DrawSign(dc.get(), 1, 1, 0));
   EXPECT_EQ(ImagePixel(dc.get(), 1, 0), Bgr(kRed));
   for (int32_t index : {1, 2, 3, 4, 5, 6}) {
-    EXPECT_FALSE(pgm->DrawSign(dc.get(), 1, 1, index)) << index;
-    EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack)) << index;
-    EXPECT_TRUE(pgm->UnloadSign(index)) << index;
+    EXPECT_FALSE(unusable->DrawSign(dc.get(), 1, 1, index)) << index;
+    EXPECT_FALSE(unusable->RecolorSign(index, kRed, kBlack)) << index;
+    EXPECT_TRUE(unusable->UnloadSign(index)) << index;
   }
-  EXPECT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
+  EXPECT_TRUE(unusable->DrawSign(dc.get(), 1, 1, 0));
 }
 
 Px At(const mt::TDibSection& dib, int x, int y) {

@@ -50,7 +50,7 @@ class RasterTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(RasterTest, PixelsGoToTheirTileInTheFile) {
+TEST_F(RasterTest, PixelsGoToTheirTileInTheFileAndBlocksClipToTheRaster) {
   {
     RasterPtr r = Open(path_);
     ASSERT_TRUE(r);
@@ -80,10 +80,8 @@ TEST_F(RasterTest, PixelsGoToTheirTileInTheFile) {
   EXPECT_FALSE(r->SetPixelBlock(298, 198, 2, 2, block.data()));
   EXPECT_EQ(Pixel16(r.Get(), 299, 199), 0x1234);
   EXPECT_EQ(Pixel16(r.Get(), 298, 198), 0);
-}
 
-TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
-  RasterPtr r = Open(path_);
+  r = Open(path_);  // read-write again
   std::vector<uint16_t> src(20 * 3);
   for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint16_t>(i + 1);
   ASSERT_TRUE(r->SetPixelBlock(246, 10, 20, 3, src.data()));
@@ -91,7 +89,7 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
   EXPECT_EQ(Pixel16(r.Get(), 256, 10), 11);
   EXPECT_EQ(Pixel16(r.Get(), 265, 12), 60);
   // x = -5, w = 10: buffer columns 5..9 come from raster columns 0..4.
-  uint16_t v = 7;
+  v = 7;
   for (int x = 0; x < 5; ++x) ASSERT_TRUE(r->SetPixel(x, 0, &v));
   std::vector<uint16_t> dst(10, 0xAAAA);
   ASSERT_TRUE(r->GetPixelBlock(-5, 0, 10, 1, dst.data()));

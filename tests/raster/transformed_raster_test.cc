@@ -148,7 +148,7 @@ class DemTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(DemTest, WorkedBlendsOfFourSamples) {
+TEST_F(DemTest, WorkedBlendsAndABilinearReferenceAcrossTiles) {
   struct Case {
     const char* what;
     std::vector<int16_t> samples;  // top left, top right, bottom left, bottom right
@@ -174,9 +174,7 @@ TEST_F(DemTest, WorkedBlendsOfFourSamples) {
     EXPECT_NEAR(DemHeight(dem, MapX(c.px), MapY(c.py, 2)), c.want, 1e-9);
     CloseDem(dem);
   }
-}
 
-TEST_F(DemTest, HeightsMatchABilinearReferenceAcrossTiles) {
   // 37 x 23 samples in 8 x 8 tiles: blocks cross tile edges in both ways.
   const int32_t W = 37, H = 23;
   std::vector<int16_t> s(W * H);

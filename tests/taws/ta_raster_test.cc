@@ -157,7 +157,7 @@ TEST(TaRaster, ReadOnlySetChangesNothing) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadFileBytes(dir.File(names[i])), before[i]) << names[i];
 }
 
-TEST(TaRaster, ListsThatDoNotOpen) {
+TEST(TaRaster, ListsThatDoNotOpenHeadsAndBounds) {
   TempDir dir;
   EXPECT_EQ(OpenTawsesRaster(nullptr, true), nullptr);
   EXPECT_EQ(OpenTawsesRaster(dir.File("missing").c_str(), true), nullptr);
@@ -175,11 +175,9 @@ TEST(TaRaster, ListsThatDoNotOpen) {
   EXPECT_EQ(LoadTawsTransform(dir.File("missing").c_str()), nullptr);
   EXPECT_FALSE(WriteTawsesBound(dir.File("missing").c_str()));
   EXPECT_EQ(ReadRasterHeadEx(dir.File("missing").c_str(), nullptr, 264), 0);
-}
 
-TEST(TaRaster, HeadsAndBounds) {
-  TempDir dir;
-  const std::string list = MakeSet(dir);
+  TempDir other;
+  const std::string list = MakeSet(other);
   std::string head(300, '\xAB');
   EXPECT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 263), 0);
   ASSERT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 300), 264);
@@ -191,7 +189,7 @@ TEST(TaRaster, HeadsAndBounds) {
   EXPECT_EQ(head.substr(88, 49), std::string(49, '\0'));
   EXPECT_EQ(head.substr(137), std::string(300 - 137, '\xAB'));
 
-  const std::string raster = dir.File("plain.raster");
+  const std::string raster = other.File("plain.raster");
   ASSERT_TRUE(CreateRaster(raster.c_str(), 10, 10, 8, 8, 1, 0));
   std::string a(264, '\0'), b(264, '\0');
   EXPECT_EQ(ReadRasterHeadEx(raster.c_str(), a.data(), 264), 264);
@@ -200,7 +198,7 @@ TEST(TaRaster, HeadsAndBounds) {
 
   ASSERT_TRUE(WriteTawsesBound(list.c_str()));
   const BOUND bound{30, 59, 32, 61};
-  const std::string expected = dir.File("expected.corners");
+  const std::string expected = other.File("expected.corners");
   ASSERT_TRUE(WriteRasterBound(expected.c_str(), 2 * kN, 2 * kN, &bound));
   const std::string corners = ReadFileBytes(list + ".corners");
   EXPECT_EQ(corners, ReadFileBytes(expected));

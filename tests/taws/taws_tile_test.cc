@@ -15,14 +15,12 @@
 namespace orvotest {
 namespace {
 
-TEST(TawsTile, NamesCarryTheWesternAndNorthernEdge) {
+TEST(TawsTile, NamesCarryTheWesternAndNorthernEdgeAndHeadsTheExtremesOnClose) {
   EXPECT_EQ(orvo::TawsTileName("d", 30, 59), "d\\E030N60.taws");
   EXPECT_EQ(orvo::TawsTileName("d", -1, -1), "d\\W001N00.taws");
   EXPECT_EQ(orvo::TawsTileName("d", -180, -3), "d\\W180S02.taws");
   EXPECT_EQ(orvo::TawsTileName("d", 179, 89), "d\\E179N90.taws");
-}
 
-TEST(TawsTile, MinimumAndMaximumOnClose) {
   TempDir dir;
   std::string path;
   {
