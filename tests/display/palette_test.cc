@@ -293,106 +293,79 @@ constexpr int32_t kZero = 0x00FF00, kNoData = 0x0000FF, kNone = 0xFF0000, kAbove
 constexpr int32_t kBlack = 0, kWhite = 0xFFFFFF, kGreen = 0x008000, kBlue = 0x000080,
                   kPurple = 0x800080;
 
+// The palette has 65536 entries and gives each height its colour.
+void ExpectColours(const char* what, IPalette* made, const std::vector<int32_t>& heights,
+                   const std::vector<int32_t>& colours) {
+  SCOPED_TRACE(what);
+  Released<IPalette> palette(made);
+  ASSERT_NE(palette, nullptr);
+  EXPECT_EQ(palette->GetCount(), 65536);
+  for (size_t i = 0; i < heights.size(); ++i) {
+    const Rgb rgb = Colour(palette.get(), static_cast<uint16_t>(heights[i]));
+    ASSERT_EQ(rgb.size(), 3u) << "height " << heights[i];
+    EXPECT_EQ(rgb[0] << 16 | rgb[1] << 8 | rgb[2], colours[i]) << "height " << heights[i];
+  }
+}
+
+// The limited palette of a histogram of the values (none: no histogram).
+IPalette* Limited(const std::vector<uint16_t>& values, int32_t min, int32_t max) {
+  Released<IDemHistogramm> h(CreateDemHistogramm());
+  if (!values.empty() && !h->BuildFromValues(values.data(), int32_t(values.size()))) return nullptr;
+  return DemHisto2LimitedPalette(values.empty() ? nullptr : h.get(), min, nullptr, max, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr);
+}
+
 // Special heights keep their colours (even inside the limits), the rest is a grey
 // ramp, stretched linearly or equalised by the histogram's counts.
 TEST(DemPalettes, HeightsGetTheirColours) {
-  using Make = std::function<IPalette*()>;
-  // The limited palette of a histogram of the values (none: no histogram).
-  const auto limited = [](std::vector<uint16_t> values, int32_t min, int32_t max) -> Make {
-    return [=]() -> IPalette* {
-      Released<IDemHistogramm> h(CreateDemHistogramm());
-      if (!values.empty() && !h->BuildFromValues(values.data(), int32_t(values.size())))
-        return nullptr;
-      return DemHisto2LimitedPalette(values.empty() ? nullptr : h.get(), min, nullptr, max, nullptr,
-                                     nullptr, nullptr, nullptr, nullptr);
-    };
-  };
-  TempDir dir;
-  const std::string file = dir.File("h.hst");
+  ExpectColours(
+      "narrow range stretched", Limited({}, 0, 255),
+      {1, 128, 255, 0, -1, -32768, 256, 9998, 9999, 20000},
+      {Grey(1), Grey(128), Grey(255), kZero, kBlack, kBlack, Grey(255), kNoData, kNone, kAbove});
   const uint8_t blue[3] = {0, 0, 200}, nine[3] = {9, 9, 9}, zero[3] = {1, 2, 3};
+  ExpectColours(
+      "limits swapped, own colours",
+      DemHisto2LimitedPalette(nullptr, 100, blue, 50, nullptr, nullptr, nine, nullptr, nullptr),
+      {50, 49, 0, 51}, {Grey(0), 0x0000C8, Grey(9), Grey(255)});
+  ExpectColours("custom: the limits left to the caller",
+                DemHisto2CustomPalette(nullptr, -10, 10, nullptr, zero, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr),
+                {-11, 5, 11, 0, 9998}, {Grey(0), Grey(0), Grey(255), 0x010203, kNoData});
   std::vector<uint16_t> ramp;  // 300 distinct heights 1..300, each once
   for (uint16_t h = 1; h <= 300; ++h) ramp.push_back(h);
-  const std::vector<uint16_t> few = {10, 10, 10, 200, 300};
+  ExpectColours("many heights equalised", Limited(ramp, 1, 300), {1, 151, 300},
+                {Grey(0), Grey(150 * 255 / 300), Grey(299 * 255 / 300)});
+  ExpectColours("a range of 385 equalised by counts", Limited({10, 10, 10, 200, 300}, 0, 385),
+                {10, 11, 385}, {Grey(0), Grey(3 * 255 / 5), Grey(255)});
+  ExpectColours("a range of 384 still stretched", Limited({10, 10, 10, 200, 300}, 0, 384), {192},
+                {Grey(192 * 255 / 384)});
+  ExpectColours("only 0 counted in a wide range: stretched, not divided by zero",
+                Limited({0, 0}, -500, 20000), {-500, 20000, 9999, 0},
+                {Grey(0), kAbove, kNone, kZero});
+  // A histogram file read as a palette: a record repeated keeps its last count,
+  // a negative count counts as none.
+  TempDir dir;
+  const std::string file = dir.File("h.hst");
+  WriteFileBytes(file,
+                 HistogramBytes({{100, 5}, {200, 0}, {200, 7}, {300, 1}, {400, -3}, {9999, 2}}));
+  ExpectColours("histogram file: a ramp from 100 to 300", LoadPalette(file.c_str()),
+                {200, 300, 400}, {Grey(127), Grey(255), Grey(255)});
+  // From values: min -5, max 30, grey = (h + 5) * 255 / 35, black below, white above.
   const uint16_t values[] = {10, 30, 30, 20, 0, static_cast<uint16_t>(-5), 9999, 12000};
+  ExpectColours("few values: a linear ramp", DemValues2Palette(values, 8),
+                {-5, -1, 1, 10, 20, 29, 30, -6, -30000, 31, 9997, 0, 9998, 9999, 12000},
+                {Grey(0), Grey(4 * 255 / 35), Grey(6 * 255 / 35), Grey(15 * 255 / 35),
+                 Grey(25 * 255 / 35), Grey(34 * 255 / 35), Grey(255), kBlack, kBlack, kWhite,
+                 kWhite, kGreen, kBlue, kNone, kNone});
   const uint16_t uncounted[] = {9999, 12000, static_cast<uint16_t>(-2000)};
-  struct Case {
-    const char* what;
-    Make make;
-    std::vector<int32_t> heights, colours;
-  };
-  const Case cases[] = {
-      {"narrow range stretched",
-       limited({}, 0, 255),
-       {1, 128, 255, 0, -1, -32768, 256, 9998, 9999, 20000},
-       {Grey(1), Grey(128), Grey(255), kZero, kBlack, kBlack, Grey(255), kNoData, kNone, kAbove}},
-      {"limits swapped, own colours",
-       [&] {
-         return DemHisto2LimitedPalette(nullptr, 100, blue, 50, nullptr, nullptr, nine, nullptr,
-                                        nullptr);
-       },
-       {50, 49, 0, 51},
-       {Grey(0), 0x0000C8, Grey(9), Grey(255)}},
-      {"custom: the limits left to the caller",
-       [&] {
-         return DemHisto2CustomPalette(nullptr, -10, 10, nullptr, zero, nullptr, nullptr, nullptr,
-                                       nullptr, nullptr);
-       },
-       {-11, 5, 11, 0, 9998},
-       {Grey(0), Grey(0), Grey(255), 0x010203, kNoData}},
-      {"many heights equalised",
-       limited(ramp, 1, 300),
-       {1, 151, 300},
-       {Grey(0), Grey(150 * 255 / 300), Grey(299 * 255 / 300)}},
-      {"a range of 385 equalised by counts",
-       limited(few, 0, 385),
-       {10, 11, 385},
-       {Grey(0), Grey(3 * 255 / 5), Grey(255)}},
-      {"a range of 384 still stretched", limited(few, 0, 384), {192}, {Grey(192 * 255 / 384)}},
-      {"only 0 counted in a wide range: stretched, not divided by zero",
-       limited({0, 0}, -500, 20000),
-       {-500, 20000, 9999, 0},
-       {Grey(0), kAbove, kNone, kZero}},
-      // A record repeated keeps its last count, a negative count counts as none.
-      {"histogram file: a ramp from 100 to 300",
-       [&] {
-         WriteFileBytes(
-             file, HistogramBytes({{100, 5}, {200, 0}, {200, 7}, {300, 1}, {400, -3}, {9999, 2}}));
-         return LoadPalette(file.c_str());
-       },
-       {200, 300, 400},
-       {Grey(127), Grey(255), Grey(255)}},
-      // min -5, max 30: grey = (h + 5) * 255 / 35, black below, white above.
-      {"few values: a linear ramp",
-       [&] { return DemValues2Palette(values, 8); },
-       {-5, -1, 1, 10, 20, 29, 30, -6, -30000, 31, 9997, 0, 9998, 9999, 12000},
-       {Grey(0), Grey(4 * 255 / 35), Grey(6 * 255 / 35), Grey(15 * 255 / 35), Grey(25 * 255 / 35),
-        Grey(34 * 255 / 35), Grey(255), kBlack, kBlack, kWhite, kWhite, kGreen, kBlue, kNone,
-        kNone}},
-      {"no counted values",
-       [&] { return DemValues2Palette(uncounted, 3); },
-       {12000, 9999, 9998, 0, 5},
-       {kPurple, kNone, kBlue, kGreen, kBlack}},
-      {"no values",
-       [&] { return DemValues2Palette(uncounted, 0); },
-       {12000, 9999, 9998, 0, 5},
-       {kPurple, kNone, kBlue, kGreen, kBlack}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Released<IPalette> palette(c.make());
-    ASSERT_NE(palette, nullptr);
-    EXPECT_EQ(palette->GetCount(), 65536);
-    for (size_t i = 0; i < c.heights.size(); ++i) {
-      const Rgb rgb = Colour(palette.get(), static_cast<uint16_t>(c.heights[i]));
-      ASSERT_EQ(rgb.size(), 3u) << "height " << c.heights[i];
-      EXPECT_EQ(rgb[0] << 16 | rgb[1] << 8 | rgb[2], c.colours[i]) << "height " << c.heights[i];
-    }
-  }
+  for (int32_t count : {0, 3})
+    ExpectColours("no counted values", DemValues2Palette(uncounted, count),
+                  {12000, 9999, 9998, 0, 5}, {kPurple, kNone, kBlue, kGreen, kBlack});
   EXPECT_EQ(DemValues2Palette(nullptr, 2), nullptr);
   EXPECT_EQ(DemValues2Palette(values, -1), nullptr);
 
   // Only 2-byte pixels convert, each through its raw value.
-  Released<IPalette> palette(limited({}, 0, 255)());
+  Released<IPalette> palette(Limited({}, 0, 255));
   const uint16_t px[2] = {128, 9999};
   uint8_t dib[6] = {};
   EXPECT_EQ(palette->Pixels2Dib(dib, px, 1, 2), 0);
