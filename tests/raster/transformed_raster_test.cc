@@ -43,19 +43,13 @@ class TransformedRasterTest : public ::testing::Test {
 };
 
 TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositionsReachPixels) {
-  std::string want;
-  const double rows[4][4] = {{50, 150, 0, 0}, {350, 150, 3, 0}, {350, 50, 3, 1}, {50, 50, 0, 1}};
-  for (const auto& row : rows) {
-    for (double v : row) {
-      char field[32];
-      std::snprintf(field, sizeof(field), "%20.10f ", v);  // the tests run with a comma locale...
-      for (char* c = field; *c; ++c)
-        if (*c == ',') *c = '.';  // ...the file never has one
-      want += field;
-    }
-    want += "\r\n";
-  }
-  EXPECT_EQ(ReadFileBytes(path_ + ".corners"), want);
+  // Fields of 20 places with a dot, whatever the locale (the tests run with a comma one).
+  EXPECT_EQ(
+      ReadFileBytes(path_ + ".corners"),
+      "       50.0000000000       150.0000000000         0.0000000000         0.0000000000 \r\n"
+      "      350.0000000000       150.0000000000         3.0000000000         0.0000000000 \r\n"
+      "      350.0000000000        50.0000000000         3.0000000000         1.0000000000 \r\n"
+      "       50.0000000000        50.0000000000         0.0000000000         1.0000000000 \r\n");
   EXPECT_FALSE(WriteRasterBound(dir_.File("no/such/dir.corners").c_str(), 4, 2, nullptr));
 
   Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), false, false));
