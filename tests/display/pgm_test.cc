@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <string>

@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "orvoapi.h"
 #include "raster/raster_format.h"

@@ -2,13 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
-#include <string>
-#include <tuple>
 #include <vector>
 
 #include "orvoapi.h"

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <string>
 #include <vector>
 
