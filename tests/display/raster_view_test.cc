@@ -38,7 +38,7 @@ class RasterViewTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
+TEST_F(RasterViewTest, PreviewsAreFoundByStemAndWindowsOffTheRasterAreNotDrawn) {
   for (const char* name : {"a.r0", "a.r2", "a.none"}) {
     SCOPED_TRACE(name);
     mt::TRasterView view(dir_.File(name).c_str());
@@ -53,9 +53,8 @@ TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
   const std::string alone = dir_.File("c.raster");  // a raster alone has no preview
   ASSERT_NE(MakeRaster(alone, 4, 4, 4, 4, 2, [](int32_t, int32_t) { return 7u; }), nullptr);
   EXPECT_FALSE(IsRasterPreviewPresent(alone.c_str()));
-}
 
-TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
+  // Windows off the raster hold no height and are not drawn.
   Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
   ASSERT_NE(view, nullptr);
   ImageDc dc(CreateImageDC(6, 3));
