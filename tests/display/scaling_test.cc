@@ -56,7 +56,7 @@ class Scaling : public ::testing::Test {
 
 // Reduction samples every s-th pixel, enlargement repeats each s times; pixels off the
 // raster stay, and the buffer holds exactly w * h pixels, so a long row would show.
-TEST_F(Scaling, ReductionAndEnlargementWriteOnlyTheCoveredPart) {
+TEST_F(Scaling, ReductionEnlargementAndDrawingWriteOnlyTheCoveredPart) {
   using Positions = std::vector<std::pair<int32_t, int32_t>>;
   const int32_t w = 10, h = 7;
   for (const bool up : {false, true})
@@ -84,9 +84,8 @@ TEST_F(Scaling, ReductionAndEnlargementWriteOnlyTheCoveredPart) {
   EXPECT_FALSE(RasterUpScale(&unused, 1, 0, raster_.get(), 0, 0, 2));
   EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
   EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), -100, 0, 2));  // nothing to read
-}
 
-TEST_F(Scaling, DrawingCopiesTheCoveredPartWithTheOperation) {
+  // Drawing copies the covered part with the operation.
   ImageDc dc(CreateImageDC(12, 6));
   ASSERT_NE(dc, nullptr);
   // Without a palette 2-byte pixels are the grey of their low byte.
