@@ -1,5 +1,4 @@
-// Palettes and their files (exact bytes, round trips, damage, failed saves),
-// DEM histograms and their files, and the palettes of heights.
+// Palettes and their files, DEM histograms and their files, palettes of heights.
 #ifndef _WIN32
 #include <sys/resource.h>
 
@@ -24,20 +23,11 @@ namespace orvotest {
 namespace {
 
 using Rgb = std::vector<uint8_t>;
-Rgb Grey(int v) { return Rgb(3, static_cast<uint8_t>(v)); }
 // The palette's entry, empty when GetColor refuses it.
 Rgb Colour(IPalette* palette, int32_t index) {
   uint8_t rgb[3] = {1, 2, 3};
   if (!palette->GetColor(rgb, index)) return {};
   return {rgb[0], rgb[1], rgb[2]};
-}
-// The entry of height h (a 16-bit pixel value).
-Rgb HeightColour(IPalette* palette, int32_t h) {
-  return Colour(palette, static_cast<uint16_t>(static_cast<int16_t>(h)));
-}
-using HeightRgb = std::pair<int32_t, Rgb>;
-void ExpectHeightColours(IPalette* palette, const std::vector<HeightRgb>& want) {
-  for (const auto& [h, rgb] : want) EXPECT_EQ(HeightColour(palette, h), rgb) << "height " << h;
 }
 
 std::string Le64(int64_t v) {
@@ -73,7 +63,7 @@ bool UnderSizeLimit(int64_t limit, const std::function<bool()>& body) {
 }
 #endif
 
-TEST(Palette, BuildsFromTriplesOrBlackWithinTheCountLimits) {
+TEST(Palette, BuildsWithinTheCountLimitsAndConvertsPixelsThroughItsEntries) {
   Released<IPalette> black(BuildPaletteRgb(nullptr, 65536));
   ASSERT_NE(black, nullptr);
   EXPECT_EQ(black->GetCount(), 65536);
@@ -102,30 +92,14 @@ TEST(Palette, BuildsFromTriplesOrBlackWithinTheCountLimits) {
   EXPECT_EQ(empty->Pixels2Dib(out, &value, 2, 1), 0);
   EXPECT_EQ(empty->Pixels2Dib(out, &value, 1, 1), 0);
   EXPECT_EQ(Rgb(out, out + 3), (Rgb{9, 9, 9}));
-}
 
-TEST(Palette, PixelsBecomeBlueGreenRedThroughTheEntryModuloTheCount) {
-  std::vector<uint8_t> rgb(256 * 3);
-  for (int i = 0; i < 256; ++i) {
-    rgb[i * 3] = static_cast<uint8_t>(i);
-    rgb[i * 3 + 1] = static_cast<uint8_t>(255 - i);
-    rgb[i * 3 + 2] = 7;
-  }
-  Released<IPalette> palette(BuildPaletteRgb(rgb.data(), 256));
-  ASSERT_NE(palette, nullptr);
-  // 2-byte pixels through 256 entries are drawn by the render tool's tests.
-  const uint8_t narrow[2] = {1, 200};
-  uint8_t out[7] = {};
-  out[6] = 0xEE;
-  EXPECT_EQ(palette->Pixels2Dib(out, narrow, 1, 2), 2);
-  EXPECT_EQ(Rgb(out, out + 7), (Rgb{7, 254, 1, 7, 55, 200, 0xEE}));
-  EXPECT_EQ(palette->Pixels2Dib(out, narrow, 4, 1), 0);
-
-  // Through three entries: 5 % 3 = 2.
-  Released<IPalette> three(BuildPaletteRgb(rgb.data(), 3));
-  const uint8_t five = 5;
-  EXPECT_EQ(three->Pixels2Dib(out, &five, 1, 1), 1);
-  EXPECT_EQ(Rgb(out, out + 3), (Rgb{7, 253, 2}));
+  // Pixels become blue, green, red through entry value % count (4 % 2 = 0).
+  const uint8_t narrow[2] = {1, 4};
+  uint8_t dib[7] = {};
+  dib[6] = 0xEE;
+  EXPECT_EQ(two->Pixels2Dib(dib, narrow, 1, 2), 2);
+  EXPECT_EQ(Rgb(dib, dib + 7), (Rgb{60, 50, 40, 0, 0, 255, 0xEE}));
+  EXPECT_EQ(two->Pixels2Dib(dib, narrow, 4, 1), 0);
 }
 
 std::string PaletteBytes(int64_t size_field, int64_t count, const std::string& triples) {
@@ -134,15 +108,11 @@ std::string PaletteBytes(int64_t size_field, int64_t count, const std::string& t
 
 class PaletteFile : public ::testing::Test {
  protected:
-  Released<IPalette> Load(const std::string& bytes) {
-    WriteFileBytes(path_, bytes);
-    return Released<IPalette>(LoadPalette(path_.c_str()));
-  }
   TempDir dir_;
   std::string path_ = dir_.File("p.pal");
 };
 
-TEST_F(PaletteFile, SavesExactBytesAndLoadsThemBack) {
+TEST_F(PaletteFile, SavesExactBytesLoadsThemBackAndChecksHeadsAndCounts) {
   const uint8_t rgb[6] = {1, 2, 3, 250, 251, 252};
   ASSERT_TRUE(SavePaletteRgb(path_.c_str(), rgb, 2));
   EXPECT_EQ(ReadFileBytes(path_), PaletteBytes(30, 2, "\x01\x02\x03\xFA\xFB\xFC"));
@@ -157,9 +127,7 @@ TEST_F(PaletteFile, SavesExactBytesAndLoadsThemBack) {
   Released<IPalette> same(DemHistogramm2Palette(path_.c_str()));  // a palette file as it is
   ASSERT_NE(same, nullptr);
   EXPECT_EQ(Colour(same.get(), 1), (Rgb{250, 251, 252}));
-}
 
-TEST_F(PaletteFile, HeadsAndCountsAreChecked) {
   struct Case {
     const char* what;
     std::string bytes;
@@ -182,22 +150,13 @@ TEST_F(PaletteFile, HeadsAndCountsAreChecked) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Released<IPalette> p = Load(c.bytes);
+    WriteFileBytes(path_, c.bytes);
+    Released<IPalette> p(LoadPalette(path_.c_str()));
     EXPECT_EQ(p == nullptr ? -1 : p->GetCount(), c.count);
   }
   EXPECT_EQ(LoadPalette(nullptr), nullptr);
   EXPECT_EQ(DemHistogramm2Palette(nullptr), nullptr);
   EXPECT_EQ(LoadPalette(dir_.File("missing.pal").c_str()), nullptr);
-}
-
-TEST_F(PaletteFile, HistogramsGiveGreyDemPalettesOf65536Entries) {
-  // Few heights: a ramp from 100 (black) to 300 (white); a record repeated
-  // keeps its last count, a negative count counts as none.
-  Released<IPalette> p =
-      Load(HistogramBytes({{100, 5}, {200, 0}, {200, 7}, {300, 1}, {400, -3}, {9999, 2}}));
-  ASSERT_NE(p, nullptr);
-  ASSERT_EQ(p->GetCount(), 65536);
-  ExpectHeightColours(p.get(), {{200, Grey(127)}, {300, Grey(255)}, {400, Grey(255)}});
 }
 
 TEST_F(PaletteFile, SavesThatFailLeaveNoFile) {
@@ -231,12 +190,6 @@ HistogramRecords RecordsOf(IDemHistogramm* histogram) {
   }
   return out;
 }
-
-// The special colours of the DEM palettes from histograms, and of the
-// palettes of heights.
-const Rgb kZero{0, 255, 0}, kNoData{0, 0, 255}, kNone{255, 0, 0}, kAbove{128, 0, 255};
-const Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kGreen{0, 128, 0}, kBlue{0, 0, 128},
-    kPurple{128, 0, 128};
 
 TEST(DemHistogramm, CountsIntoRecordsWithTheLimitsOfRealHeights) {
   Released<IDemHistogramm> histogram(CreateDemHistogramm());
@@ -284,8 +237,7 @@ TEST(DemHistogramm, SavesExactBytesAndLoadsThemBackKeepingTheLimits) {
   EXPECT_EQ(RecordsOf(loaded.get()), RecordsOf(histogram.get()));
   EXPECT_EQ(loaded->GetMinHeight(), 9999);
 
-  // The size field gives the count; a longer file is read only so far, a
-  // shorter one fails and leaves no records.
+  // The size field gives the count; a shorter file fails and leaves no records.
   struct Case {
     const char* name;
     std::string bytes;
@@ -335,103 +287,90 @@ TEST(BuildRasterHistogramm, CountsWholeTilesAndRefusesWhatItCannotRead) {
   EXPECT_EQ(std::fopen(refused.c_str(), "rb"), nullptr);
 }
 
-Released<IPalette> Limited(IDemHistogramm* histogram, int32_t min, int32_t max) {
-  return Released<IPalette>(DemHisto2LimitedPalette(histogram, min, nullptr, max, nullptr, nullptr,
-                                                    nullptr, nullptr, nullptr));
+// Colours as 0xRRGGBB: greys and the special colours of the palettes of heights.
+constexpr int32_t Grey(int v) { return v * 0x010101; }
+constexpr int32_t kZero = 0x00FF00, kNoData = 0x0000FF, kNone = 0xFF0000, kAbove = 0x8000FF;
+constexpr int32_t kBlack = 0, kWhite = 0xFFFFFF, kGreen = 0x008000, kBlue = 0x000080,
+                  kPurple = 0x800080;
+
+// The palette has 65536 entries and gives each height its colour.
+void ExpectColours(const char* what, IPalette* made, const std::vector<int32_t>& heights,
+                   const std::vector<int32_t>& colours) {
+  SCOPED_TRACE(what);
+  Released<IPalette> palette(made);
+  ASSERT_NE(palette, nullptr);
+  EXPECT_EQ(palette->GetCount(), 65536);
+  for (size_t i = 0; i < heights.size(); ++i) {
+    const Rgb rgb = Colour(palette.get(), static_cast<uint16_t>(heights[i]));
+    ASSERT_EQ(rgb.size(), 3u) << "height " << heights[i];
+    EXPECT_EQ(rgb[0] << 16 | rgb[1] << 8 | rgb[2], colours[i]) << "height " << heights[i];
+  }
 }
 
-TEST(DemHisto2LimitedPalette, NarrowRangesAreStretchedLinearly) {
-  Released<IPalette> palette = Limited(nullptr, 0, 255);
-  ASSERT_NE(palette, nullptr);
-  ExpectHeightColours(palette.get(), {{1, Grey(1)},
-                                      {128, Grey(128)},
-                                      {255, Grey(255)},
-                                      {0, kZero},
-                                      {-1, kBlack},
-                                      {-32768, kBlack},
-                                      {256, Grey(255)},
-                                      {9998, kNoData},
-                                      {9999, kNone},
-                                      {20000, kAbove}});
+// The limited palette of a histogram of the values (none: no histogram).
+IPalette* Limited(const std::vector<uint16_t>& values, int32_t min, int32_t max) {
+  Released<IDemHistogramm> h(CreateDemHistogramm());
+  if (!values.empty() && !h->BuildFromValues(values.data(), int32_t(values.size()))) return nullptr;
+  return DemHisto2LimitedPalette(values.empty() ? nullptr : h.get(), min, nullptr, max, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr);
+}
+
+// Special heights keep their colours (even inside the limits), the rest is a grey
+// ramp, stretched linearly or equalised by the histogram's counts.
+TEST(DemPalettes, HeightsGetTheirColours) {
+  ExpectColours(
+      "narrow range stretched", Limited({}, 0, 255),
+      {1, 128, 255, 0, -1, -32768, 256, 9998, 9999, 20000},
+      {Grey(1), Grey(128), Grey(255), kZero, kBlack, kBlack, Grey(255), kNoData, kNone, kAbove});
+  const uint8_t blue[3] = {0, 0, 200}, nine[3] = {9, 9, 9}, zero[3] = {1, 2, 3};
+  ExpectColours(
+      "limits swapped, own colours",
+      DemHisto2LimitedPalette(nullptr, 100, blue, 50, nullptr, nullptr, nine, nullptr, nullptr),
+      {50, 49, 0, 51}, {Grey(0), 0x0000C8, Grey(9), Grey(255)});
+  ExpectColours("custom: the limits left to the caller",
+                DemHisto2CustomPalette(nullptr, -10, 10, nullptr, zero, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr),
+                {-11, 5, 11, 0, 9998}, {Grey(0), Grey(0), Grey(255), 0x010203, kNoData});
+  std::vector<uint16_t> ramp;  // 300 distinct heights 1..300, each once
+  for (uint16_t h = 1; h <= 300; ++h) ramp.push_back(h);
+  ExpectColours("many heights equalised", Limited(ramp, 1, 300), {1, 151, 300},
+                {Grey(0), Grey(150 * 255 / 300), Grey(299 * 255 / 300)});
+  ExpectColours("a range of 385 equalised by counts", Limited({10, 10, 10, 200, 300}, 0, 385),
+                {10, 11, 385}, {Grey(0), Grey(3 * 255 / 5), Grey(255)});
+  ExpectColours("a range of 384 still stretched", Limited({10, 10, 10, 200, 300}, 0, 384), {192},
+                {Grey(192 * 255 / 384)});
+  ExpectColours("only 0 counted in a wide range: stretched, not divided by zero",
+                Limited({0, 0}, -500, 20000), {-500, 20000, 9999, 0},
+                {Grey(0), kAbove, kNone, kZero});
+  // A histogram file read as a palette: a record repeated keeps its last count,
+  // a negative count counts as none.
+  TempDir dir;
+  const std::string file = dir.File("h.hst");
+  WriteFileBytes(file,
+                 HistogramBytes({{100, 5}, {200, 0}, {200, 7}, {300, 1}, {400, -3}, {9999, 2}}));
+  ExpectColours("histogram file: a ramp from 100 to 300", LoadPalette(file.c_str()),
+                {200, 300, 400}, {Grey(127), Grey(255), Grey(255)});
+  // From values: min -5, max 30, grey = (h + 5) * 255 / 35, black below, white above.
+  const uint16_t values[] = {10, 30, 30, 20, 0, static_cast<uint16_t>(-5), 9999, 12000};
+  ExpectColours("few values: a linear ramp", DemValues2Palette(values, 8),
+                {-5, -1, 1, 10, 20, 29, 30, -6, -30000, 31, 9997, 0, 9998, 9999, 12000},
+                {Grey(0), Grey(4 * 255 / 35), Grey(6 * 255 / 35), Grey(15 * 255 / 35),
+                 Grey(25 * 255 / 35), Grey(34 * 255 / 35), Grey(255), kBlack, kBlack, kWhite,
+                 kWhite, kGreen, kBlue, kNone, kNone});
+  const uint16_t uncounted[] = {9999, 12000, static_cast<uint16_t>(-2000)};
+  for (int32_t count : {0, 3})
+    ExpectColours("no counted values", DemValues2Palette(uncounted, count),
+                  {12000, 9999, 9998, 0, 5}, {kPurple, kNone, kBlue, kGreen, kBlack});
+  EXPECT_EQ(DemValues2Palette(nullptr, 2), nullptr);
+  EXPECT_EQ(DemValues2Palette(values, -1), nullptr);
 
   // Only 2-byte pixels convert, each through its raw value.
+  Released<IPalette> palette(Limited({}, 0, 255));
   const uint16_t px[2] = {128, 9999};
   uint8_t dib[6] = {};
   EXPECT_EQ(palette->Pixels2Dib(dib, px, 1, 2), 0);
   EXPECT_EQ(palette->Pixels2Dib(dib, px, 2, 2), 2);
   EXPECT_EQ(Rgb(dib, dib + 6), (Rgb{128, 128, 128, 0, 0, 255}));
-
-  const uint8_t blue[3] = {0, 0, 200}, zero[3] = {9, 9, 9};
-  Released<IPalette> swapped(
-      DemHisto2LimitedPalette(nullptr, 100, blue, 50, nullptr, nullptr, zero, nullptr, nullptr));
-  ExpectHeightColours(swapped.get(),
-                      {{50, Grey(0)}, {49, Rgb{0, 0, 200}}, {0, Rgb{9, 9, 9}}, {51, Grey(255)}});
-  // The custom palette leaves the limits for the caller.
-  const uint8_t zero1[3] = {1, 2, 3};
-  Released<IPalette> custom(DemHisto2CustomPalette(nullptr, -10, 10, nullptr, zero1, nullptr,
-                                                   nullptr, nullptr, nullptr, nullptr));
-  ASSERT_NE(custom, nullptr);
-  ExpectHeightColours(
-      custom.get(),
-      {{-11, Grey(0)}, {5, Grey(0)}, {11, Grey(255)}, {0, Rgb{1, 2, 3}}, {9998, kNoData}});
-}
-
-TEST(DemHisto2LimitedPalette, ManyHeightsOrWideRangesAreEqualised) {
-  Released<IDemHistogramm> histogram(CreateDemHistogramm());
-  // 300 distinct heights 1..300, each once, in a range of 300: equalised.
-  std::vector<uint16_t> values;
-  for (uint16_t h = 1; h <= 300; ++h) values.push_back(h);
-  ASSERT_TRUE(histogram->BuildFromValues(values.data(), 300));
-  ExpectHeightColours(Limited(histogram.get(), 1, 300).get(),
-                      {{1, Grey(0)}, {151, Grey(150 * 255 / 300)}, {300, Grey(299 * 255 / 300)}});
-
-  // A range of 385 with three heights: equalised by counts; 384 is still
-  // stretched.
-  const uint16_t few[] = {10, 10, 10, 200, 300};
-  ASSERT_TRUE(histogram->BuildFromValues(few, 5));
-  ExpectHeightColours(Limited(histogram.get(), 0, 385).get(),
-                      {{10, Grey(0)}, {11, Grey(3 * 255 / 5)}, {385, Grey(255)}});
-  ExpectHeightColours(Limited(histogram.get(), 0, 384).get(), {{192, Grey(192 * 255 / 384)}});
-
-  // Nothing counted but 0 in a wide range: stretched, not divided by zero;
-  // special values keep their colours even inside the limits.
-  const uint16_t zeros[] = {0, 0};
-  ASSERT_TRUE(histogram->BuildFromValues(zeros, 2));
-  Released<IPalette> flat = Limited(histogram.get(), -500, 20000);
-  ASSERT_NE(flat, nullptr);
-  ExpectHeightColours(flat.get(), {{-500, Grey(0)}, {20000, kAbove}, {9999, kNone}, {0, kZero}});
-}
-
-TEST(DemPalette, FewHeightsGetALinearRamp) {
-  const uint16_t values[] = {10, 30, 30, 20, 0, static_cast<uint16_t>(-5), 9999, 12000};
-  Released<IPalette> p(DemValues2Palette(values, 8));
-  ASSERT_NE(p, nullptr);
-  ASSERT_EQ(p->GetCount(), 65536);
-  // min -5, max 30: grey = (h + 5) * 255 / 35.
-  for (int h : {-5, -1, 1, 10, 20, 29, 30})
-    EXPECT_EQ(HeightColour(p.get(), h), Grey((h + 5) * 255 / 35)) << h;
-  // At or below the lowest black, above the highest white.
-  ExpectHeightColours(p.get(), {{-6, kBlack},
-                                {-30000, kBlack},
-                                {31, kWhite},
-                                {9997, kWhite},
-                                {0, kGreen},
-                                {9998, kBlue},
-                                {9999, kNone},
-                                {12000, kNone}});
-}
-
-TEST(DemPalette, WithoutCountedHeightsTheTableKeepsItsColours) {
-  const uint16_t values[] = {9999, 12000, static_cast<uint16_t>(-2000)};
-  for (int32_t count : {0, 3}) {
-    SCOPED_TRACE(count);
-    Released<IPalette> p(DemValues2Palette(values, count));
-    ASSERT_NE(p, nullptr);
-    ExpectHeightColours(p.get(),
-                        {{12000, kPurple}, {9999, kNone}, {9998, kBlue}, {0, kGreen}, {5, kBlack}});
-  }
-  EXPECT_EQ(DemValues2Palette(nullptr, 2), nullptr);
-  EXPECT_EQ(DemValues2Palette(values, -1), nullptr);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
-// PGM sign libraries built by hand: refusals, signs drawn with white
-// transparent and clipped, damaged pictures; BMP pictures and contexts that
-// are no image through the internal functions.
+// PGM sign libraries built by hand, BMP pictures, and contexts that are no image.
 #include "display/pgm.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -27,8 +25,7 @@ using Px = std::vector<uint8_t>;
 constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlack = 0x000000, kGrey = 0x808080;
 const Px kGreen = {0x00, 0xC0, 0x00};  // the background the tests draw on
 
-// A 3 x 2 sign, hot spot (1, 1): top row white, red, black; bottom row red,
-// white, grey.
+// A 3 x 2 sign, hot spot (1, 1).
 uint32_t SignColour(int32_t x, int32_t y) {
   static const uint32_t colours[2][3] = {{kWhite, kRed, kBlack}, {kRed, kWhite, kGrey}};
   return colours[y][x];
@@ -39,17 +36,11 @@ Px Bgr(uint32_t rgb) {
           static_cast<uint8_t>(rgb >> 16)};
 }
 
-std::string TwoSigns() {
-  return PgmFile(
-      PgmRecord("Zsign", 1, 1, 3, 2, BmpImage(3, 2, SignColour)) +
-      PgmRecord("church", 0, 0, 2, 2, BmpImage(2, 2, [](int32_t, int32_t) { return kGrey; })));
-}
-
 class PgmTest : public ::testing::Test {
  protected:
-  Released<IPgm> Open(const std::string& bytes, const std::string& name = "signs.pgm") {
-    WriteFileBytes(dir_.File(name), bytes);
-    IPgm* pgm = OpenPgm(dir_.File(name).c_str());
+  Released<IPgm> Open(const std::string& bytes) {
+    WriteFileBytes(path_, bytes);
+    IPgm* pgm = OpenPgm(path_.c_str());
     if (pgm != nullptr) pgm->AddRef();
     return Released<IPgm>(pgm);
   }
@@ -85,9 +76,7 @@ TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
   long_name[0] = 0x7F;
   std::memset(&negative_body[9], 0xFF, 4);
   short_body.replace(9, 4, std::string("\x27\0\0\0", 4));  // 39: shorter than the sign head
-  // No record (16 bytes) or a cut head; a first name not starting with 'Z';
-  // records that do not fit: cut anywhere, a name or body length beyond the
-  // end, a short body, a few bytes after the last one.
+  // No record or a cut head, a first name not starting with 'Z', records that do not fit.
   const std::string files[] = {PgmFile(""),
                                PgmFile("").substr(0, 10),
                                PgmFile(PgmRecord("Asign", 0, 0, 3, 2, picture)),
@@ -108,8 +97,14 @@ TEST_F(PgmTest, DamagedFilesAreRefusedWithTheirMessage) {
   EXPECT_EQ(OpenPgm(nullptr), nullptr);
 }
 
-TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
-  Released<IPgm> pgm = Open(TwoSigns());
+TEST_F(PgmTest, SignsAreDrawnWithWhiteTransparentAndClippedOrFailAlone) {
+  // Signs 2 and 3 have hot spots that put them beyond the coordinate range.
+  const std::string picture = BmpImage(3, 2, SignColour);
+  Released<IPgm> pgm =
+      Open(PgmFile(PgmRecord("Zsign", 1, 1, 3, 2, picture) +
+                   PgmRecord("church", 0, 0, 2, 2, BmpImage(2, 2, [](int, int) { return kGrey; })) +
+                   PgmRecord("far", INT32_MIN + 2, 0, 3, 2, picture) +
+                   PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)));
   ASSERT_NE(pgm, nullptr);
   ImageDc dc = GreenImage(5, 4);
   ASSERT_TRUE(pgm->DrawSign(dc.get(), 2, 2, 0));  // top-left at (1, 1)
@@ -126,60 +121,45 @@ TEST_F(PgmTest, SignsAreDrawnAtTheirHotSpotWithWhiteTransparent) {
   ASSERT_TRUE(pgm->DrawSign(corner.get(), 0, 0, 0));  // top-left at (-1, -1)
   // (0, 0) is the sign's white pixel (1, 1).
   EXPECT_EQ(Pixels(corner.get(), 2, 2), (std::vector<Px>{kGreen, Bgr(kGrey), kGreen, kGreen}));
-}
 
-TEST_F(PgmTest, IndicesAndHotSpotsOutsideTheRangeDrawNothing) {
-  Released<IPgm> pgm = Open(TwoSigns());
-  ASSERT_NE(pgm, nullptr);
+  // Indices and hot spots outside the range draw nothing.
   EXPECT_EQ(pgm->GetSignWidth(1), 2);
-  ImageDc dc = GreenImage(4, 4);
-  for (int32_t index : {-1, 2}) {
+  dc = GreenImage(4, 4);
+  for (int32_t index : {-1, 4}) {
     EXPECT_EQ(pgm->GetSignWidth(index), 0);
     EXPECT_FALSE(pgm->DrawSign(dc.get(), 1, 1, index));
     EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack));
     EXPECT_FALSE(pgm->UnloadSign(index));
   }
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), 8, 8, 2));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MAX, 0, 2));
+  EXPECT_FALSE(pgm->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 3));
   EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
 
-  // Hot spots that put the sign beyond the coordinate range.
-  const std::string picture = BmpImage(3, 2, SignColour);
-  Released<IPgm> distant = Open(PgmFile(PgmRecord("Zfar", INT32_MIN + 2, 0, 3, 2, picture) +
-                                        PgmRecord("near", INT32_MAX, INT32_MIN, 3, 2, picture)),
-                                "far.pgm");
-  ASSERT_NE(distant, nullptr);
-  EXPECT_FALSE(distant->DrawSign(dc.get(), 8, 8, 0));
-  EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MAX, 0, 0));
-  EXPECT_FALSE(distant->DrawSign(dc.get(), INT32_MIN, INT32_MAX, 1));
-  EXPECT_EQ(Pixels(dc.get(), 4, 4), std::vector<Px>(16, kGreen));
-}
-
-TEST_F(PgmTest, SignsWithoutAUsablePictureFailAloneAndReadNothingPastTheFile) {
-  // Not a BMP, no picture, a head of width 0 or taller than the picture, and
-  // a picture whose size field counts the 4 bytes beyond its record that the
-  // record's picture length includes (they lie in the next record, or past
-  // the file for the last sign): each fails alone.
-  std::string picture = BmpImage(3, 2, SignColour);
+  // Not a BMP, no picture, width 0, taller than the picture, and a size field counting
+  // 4 bytes beyond the record (in the next record, or past the file): each fails alone.
+  pgm.reset();  // its file is written anew
   std::string not_bmp = picture;
   not_bmp[0] = 'X';
   std::string over = picture;
   const uint32_t size = static_cast<uint32_t>(over.size() + 4);
   std::memcpy(&over[2], &size, 4);
-  Released<IPgm> pgm =
+  Released<IPgm> unusable =
       Open(PgmFile(PgmRecord("Zgood", 1, 1, 3, 2, picture) + PgmRecord("bad", 0, 0, 3, 2, not_bmp) +
                    PgmRecord("empty", 0, 0, 3, 2, "") + PgmRecord("zero", 0, 0, 0, 2, picture) +
                    PgmRecord("tall", 0, 0, 3, 3, picture) + PgmRecord("over", 1, 1, 3, 2, over) +
                    PgmRecord("last", 1, 1, 3, 2, over)));
-  ASSERT_NE(pgm, nullptr);
-  ASSERT_EQ(pgm->GetSignCount(), 7);
-  ImageDc dc = GreenImage(3, 2);
-  EXPECT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
+  ASSERT_NE(unusable, nullptr);
+  ASSERT_EQ(unusable->GetSignCount(), 7);
+  dc = GreenImage(3, 2);
+  EXPECT_TRUE(unusable->DrawSign(dc.get(), 1, 1, 0));
   EXPECT_EQ(ImagePixel(dc.get(), 1, 0), Bgr(kRed));
   for (int32_t index : {1, 2, 3, 4, 5, 6}) {
-    EXPECT_FALSE(pgm->DrawSign(dc.get(), 1, 1, index)) << index;
-    EXPECT_FALSE(pgm->RecolorSign(index, kRed, kBlack)) << index;
-    EXPECT_TRUE(pgm->UnloadSign(index)) << index;
+    EXPECT_FALSE(unusable->DrawSign(dc.get(), 1, 1, index)) << index;
+    EXPECT_FALSE(unusable->RecolorSign(index, kRed, kBlack)) << index;
+    EXPECT_TRUE(unusable->UnloadSign(index)) << index;
   }
-  EXPECT_TRUE(pgm->DrawSign(dc.get(), 1, 1, 0));
+  EXPECT_TRUE(unusable->DrawSign(dc.get(), 1, 1, 0));
 }
 
 Px At(const mt::TDibSection& dib, int x, int y) {
@@ -191,29 +171,23 @@ void Put32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
 }
 
-// A BMP file image of w x h pixels at bits a pixel, rows bottom row first,
-// pixel (x, y) (y = 0 the top row) blue = x, green = y, red = 0x80.
+// Pixel (x, y) of the BMP tests: blue = x, green = y, red = 0x80.
+uint32_t DibColour(int32_t x, int32_t y) { return 0x800000u | y << 8 | x; }
+
+// A BMP file image of DibColour at 24 or 32 bits a pixel (the fourth byte 0x7F).
 std::string Bmp(int w, int h, int bits) {
-  const int row = bits == 24 ? (w * 3 + 3) & ~3 : w * 4;
-  std::string s(54 + static_cast<size_t>(row) * h, '\0');
-  s[0] = 'B';
-  s[1] = 'M';
-  const size_t fields[][2] = {{2, s.size()}, {10, 54}, {14, 40}, {18, size_t(w)}, {22, size_t(h)}};
-  for (auto [at, v] : fields) Put32(s, at, static_cast<uint32_t>(v));
-  s[26] = 1;
-  s[28] = static_cast<char>(bits);
-  for (int r = 0; r < h; ++r)
-    for (int x = 0; x < w; ++x) {
-      char* p = &s[54 + static_cast<size_t>(r) * row + x * (bits / 8)];
-      p[0] = static_cast<char>(x);
-      p[1] = static_cast<char>(h - 1 - r);
-      p[2] = static_cast<char>(0x80);
-      if (bits == 32) p[3] = 0x7F;
-    }
+  std::string s = BmpImage(w, h, DibColour);
+  if (bits == 32) {
+    s.resize(54);
+    for (int r = h - 1; r >= 0; --r)
+      for (int x = 0; x < w; ++x) AppendLe32(s, DibColour(x, r) | 0x7F000000u);
+    Put32(s, 2, static_cast<uint32_t>(s.size()));
+    s[28] = 32;
+  }
   return s;
 }
 
-TEST(DibSection, BmpImagesOf24And32BitsAreReadUpright) {
+TEST(DibSection, BmpImagesOf24And32BitsAreReadUprightAndDamagedHeadsRefused) {
   for (int bits : {24, 32}) {
     SCOPED_TRACE(bits);
     std::string file = Bmp(3, 2, bits);
@@ -224,9 +198,7 @@ TEST(DibSection, BmpImagesOf24And32BitsAreReadUpright) {
       for (int x = 0; x < 3; ++x)
         EXPECT_EQ(At(dib, x, y), (Px{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0x80}));
   }
-}
 
-TEST(DibSection, DamagedBmpHeadsAreRefusedWithoutReadingPastTheBytes) {
   const std::string good = Bmp(3, 2, 24);
   const uint32_t size = static_cast<uint32_t>(good.size());
   struct Case {

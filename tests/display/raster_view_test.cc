@@ -1,5 +1,4 @@
-// Raster views: previews found by stem, windows prepared with their
-// background and drawn into image contexts.
+// Raster views: previews found by stem, windows prepared and drawn.
 #include "display/raster_view.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +13,7 @@
 namespace orvotest {
 namespace {
 
-// Pixel (x, y) of level L: 1000 * L + x + 40 * y, so a buffer tells which
-// level it came from and where.
+// Pixel (x, y) of level L: a buffer tells which level it came from and where.
 uint32_t LevelValue(int32_t level, int32_t x, int32_t y) {
   return static_cast<uint32_t>(1000 * level + x + 40 * y);
 }
@@ -23,8 +21,7 @@ uint32_t LevelValue(int32_t level, int32_t x, int32_t y) {
 class RasterViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // a.r0 32 x 16, a.r1 16 x 8, a.r2 8 x 4; a.bad halves the width only;
-    // a.b1 has 1-byte pixels.
+    // a.r0..2 halve each time; a.bad halves the width only; a.b1 has 1-byte pixels.
     const int32_t sizes[3][2] = {{32, 16}, {16, 8}, {8, 4}};
     for (int32_t level = 0; level < 3; ++level) {
       ASSERT_NE(
@@ -41,7 +38,7 @@ class RasterViewTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
+TEST_F(RasterViewTest, PreviewsAreFoundByStemAndWindowsOffTheRasterAreNotDrawn) {
   for (const char* name : {"a.r0", "a.r2", "a.none"}) {
     SCOPED_TRACE(name);
     mt::TRasterView view(dir_.File(name).c_str());
@@ -56,9 +53,8 @@ TEST_F(RasterViewTest, PreviewsAreFoundWhicheverNameIsGiven) {
   const std::string alone = dir_.File("c.raster");  // a raster alone has no preview
   ASSERT_NE(MakeRaster(alone, 4, 4, 4, 4, 2, [](int32_t, int32_t) { return 7u; }), nullptr);
   EXPECT_FALSE(IsRasterPreviewPresent(alone.c_str()));
-}
 
-TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
+  // Windows off the raster hold no height and are not drawn.
   Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
   ASSERT_NE(view, nullptr);
   ImageDc dc(CreateImageDC(6, 3));
@@ -82,8 +78,7 @@ TEST_F(RasterViewTest, WindowsOffTheRasterHoldNoHeightAndAreNotDrawn) {
 }
 
 TEST_F(RasterViewTest, AWindowOfTheSameSizeShowsOnlyItsOwnPixels) {
-  // The view keeps its image between windows of one size: what one window
-  // drew must not show through the next, wherever that one lies.
+  // The view keeps its image between windows of one size: nothing shows through.
   Released<IRasterView> view(OpenRasterView(dir_.File("a.r0").c_str()));
   ASSERT_NE(view, nullptr);
   ImageDc first(CreateImageDC(4, 3));

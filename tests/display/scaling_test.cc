@@ -1,10 +1,10 @@
-// Scaling and drawing: covered parts at their edges, reduction and enlargement
-// against pixels computed here, drawing, window positions on the map.
+// Covered parts, reduction and enlargement, drawing, window positions on the map.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "orvoapi.h"
@@ -54,54 +54,41 @@ class Scaling : public ::testing::Test {
   Released<IRaster> raster_;
 };
 
-TEST_F(Scaling, ReductionSamplesEverySthPixelOfTheRasterOnly) {
-  for (int32_t scale : {-2, -3, -4, -8})
-    for (auto [x, y] : {std::pair{0, 0}, {7, 5}, {-9, -5}, {30, 20}, {-40, 0}}) {
-      SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
-      const int32_t s = -scale, w = 9, h = 5;
-      std::vector<uint16_t> out(static_cast<size_t>(w) * h, kFill);
-      ASSERT_TRUE(RasterDownScale(out.data(), w, h, raster_.get(), x, y, scale));
-      for (int32_t Y = 0; Y < h; ++Y)
-        for (int32_t X = 0; X < w; ++X) {
-          const int64_t rx = (x / s + X) * int64_t{s}, ry = (y / s + Y) * int64_t{s};
-          const bool on = rx >= 0 && ry >= 0 && rx < kW && ry < kH;
-          EXPECT_EQ(out[Y * w + X],
-                    on ? Value(static_cast<int32_t>(rx), static_cast<int32_t>(ry)) : kFill)
-              << X << "," << Y;
-        }
-    }
+// Reduction samples every s-th pixel, enlargement repeats each s times; pixels off the
+// raster stay, and the buffer holds exactly w * h pixels, so a long row would show.
+TEST_F(Scaling, ReductionEnlargementAndDrawingWriteOnlyTheCoveredPart) {
+  using Positions = std::vector<std::pair<int32_t, int32_t>>;
+  const int32_t w = 10, h = 7;
+  for (const bool up : {false, true})
+    for (int32_t scale : up ? std::vector<int32_t>{2, 3, -3} : std::vector<int32_t>{-2, -3, -4, -8})
+      for (auto [x, y] : up ? Positions{{0, 0}, {-3, -2}, {33, 20}, {-1, 21}}
+                            : Positions{{0, 0}, {7, 5}, {-9, -5}, {30, 20}, {-40, 0}}) {
+        SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
+        const int32_t s = std::abs(scale);
+        std::vector<uint16_t> want(static_cast<size_t>(w) * h, kFill), out = want;
+        for (int32_t Y = 0; Y < h; ++Y)
+          for (int32_t X = 0; X < w; ++X) {
+            const int64_t rx = up ? x + X / s : (x / s + X) * int64_t{s};
+            const int64_t ry = up ? y + Y / s : (y / s + Y) * int64_t{s};
+            if (rx >= 0 && ry >= 0 && rx < kW && ry < kH)
+              want[Y * w + X] = Value(static_cast<int32_t>(rx), static_cast<int32_t>(ry));
+          }
+        ASSERT_TRUE(up ? RasterUpScale(out.data(), w, h, raster_.get(), x, y, scale)
+                       : RasterDownScale(out.data(), w, h, raster_.get(), x, y, scale));
+        EXPECT_EQ(out, want);
+      }
   uint16_t unused;
   EXPECT_FALSE(RasterDownScale(&unused, 0, 1, raster_.get(), 0, 0, -2));
   EXPECT_FALSE(RasterDownScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
   EXPECT_FALSE(RasterDownScale(&unused, 1, 1, nullptr, 0, 0, -2));
-}
-
-TEST_F(Scaling, EnlargementRepeatsPixelsAndWritesOnlyTheCoveredPart) {
-  for (int32_t scale : {2, 3, -3})
-    for (auto [x, y] : {std::pair{0, 0}, {-3, -2}, {33, 20}, {-1, 21}}) {
-      SCOPED_TRACE(testing::Message() << scale << " at " << x << "," << y);
-      const int32_t s = std::abs(scale), w = 10, h = 7;
-      // Exactly w * h pixels: a row that ran long would show here.
-      std::vector<uint16_t> out(static_cast<size_t>(w) * h, kFill);
-      ASSERT_TRUE(RasterUpScale(out.data(), w, h, raster_.get(), x, y, scale));
-      for (int32_t Y = 0; Y < h; ++Y)
-        for (int32_t X = 0; X < w; ++X) {
-          const int32_t rx = x + X / s, ry = y + Y / s;
-          const bool on = rx >= 0 && ry >= 0 && rx < kW && ry < kH;
-          EXPECT_EQ(out[Y * w + X], on ? Value(rx, ry) : kFill) << X << "," << Y;
-        }
-    }
-  uint16_t unused;
   EXPECT_FALSE(RasterUpScale(&unused, 1, 0, raster_.get(), 0, 0, 2));
   EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), 0, 0, 0));
   EXPECT_FALSE(RasterUpScale(&unused, 1, 1, raster_.get(), -100, 0, 2));  // nothing to read
-}
 
-TEST_F(Scaling, DrawingCopiesTheCoveredPartWithTheOperation) {
+  // Drawing copies the covered part with the operation.
   ImageDc dc(CreateImageDC(12, 6));
   ASSERT_NE(dc, nullptr);
-  // Without a palette 2-byte pixels are the grey of their low byte; the
-  // window at (-2, 20) covers columns 2.. and rows 0..2 only.
+  // Without a palette 2-byte pixels are the grey of their low byte.
   ASSERT_TRUE(Raster2Dc(dc.get(), 1, 1, 10, 5, raster_.get(), -2, 20, 1, nullptr, SRCCOPY));
   for (int32_t y = 0; y < 6; ++y)
     for (int32_t x = 0; x < 12; ++x) {

@@ -1,5 +1,4 @@
-// The raster object: pixels, blocks and tiles of both layouts, damaged files,
-// and one file shared by processes.
+// The raster object: pixels, blocks, tiles of both layouts, damage, processes.
 #include "raster/raster.h"
 
 #include <gtest/gtest.h>
@@ -40,8 +39,7 @@ uint16_t Pixel16(IRaster* r, int x, int y) {
   return v;
 }
 
-// A 300 x 200 raster of 2-byte pixels in 256 x 256 tiles: two tiles, the
-// second one mostly padding.
+// 300 x 200 pixels of 2 bytes in two 256 x 256 tiles, the second mostly padding.
 class RasterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,7 +50,7 @@ class RasterTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(RasterTest, PixelsGoToTheirTileInTheFile) {
+TEST_F(RasterTest, PixelsGoToTheirTileInTheFileAndBlocksClipToTheRaster) {
   {
     RasterPtr r = Open(path_);
     ASSERT_TRUE(r);
@@ -82,10 +80,8 @@ TEST_F(RasterTest, PixelsGoToTheirTileInTheFile) {
   EXPECT_FALSE(r->SetPixelBlock(298, 198, 2, 2, block.data()));
   EXPECT_EQ(Pixel16(r.Get(), 299, 199), 0x1234);
   EXPECT_EQ(Pixel16(r.Get(), 298, 198), 0);
-}
 
-TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
-  RasterPtr r = Open(path_);
+  r = Open(path_);  // read-write again
   std::vector<uint16_t> src(20 * 3);
   for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint16_t>(i + 1);
   ASSERT_TRUE(r->SetPixelBlock(246, 10, 20, 3, src.data()));
@@ -93,7 +89,7 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
   EXPECT_EQ(Pixel16(r.Get(), 256, 10), 11);
   EXPECT_EQ(Pixel16(r.Get(), 265, 12), 60);
   // x = -5, w = 10: buffer columns 5..9 come from raster columns 0..4.
-  uint16_t v = 7;
+  v = 7;
   for (int x = 0; x < 5; ++x) ASSERT_TRUE(r->SetPixel(x, 0, &v));
   std::vector<uint16_t> dst(10, 0xAAAA);
   ASSERT_TRUE(r->GetPixelBlock(-5, 0, 10, 1, dst.data()));
@@ -114,10 +110,8 @@ TEST_F(RasterTest, BlocksClipToTheRasterAndLeaveTheRestAlone) {
   EXPECT_FALSE(r->GetPixelBlock(0, 0, 4, 4, nullptr));
 }
 
-// Children of the tests below. The holder opens the raster args[0] first,
-// writes 1 at (3, 4), says so through the file args[0].held and writes on
-// until it is killed. The peer expects (3, 4) to hold 1 and writes 654 at
-// (290, 150). Exit codes name the failed step.
+// The holder writes 1 at (3, 4), creates args[0].held and writes until killed;
+// the peer expects that 1 and writes 654 at (290, 150). Codes name the step.
 ORVO_CHILD(raster_holder) {
   IRaster* r = OpenRaster(args.at(0).c_str(), 0, false);
   uint16_t v = 1;
@@ -138,8 +132,7 @@ ORVO_CHILD(raster_peer) {
   return code;
 }
 
-// The process that holds the file is killed: an opener of this process goes
-// on, another process opens the file and writes, and a new opener sees all.
+// The holder is killed: this process's opener goes on, a peer writes, a new opener sees all.
 TEST_F(RasterTest, ProcessesShareTheFilePastTheDeathOfItsHolder) {
   const std::string line = ChildCommandLine("raster_holder", {path_}) + '\0';
   std::vector<char> command(line.begin(), line.end());
@@ -169,8 +162,7 @@ TEST_F(RasterTest, ProcessesShareTheFilePastTheDeathOfItsHolder) {
   EXPECT_EQ(Pixel16(again.Get(), 290, 150), 654);
 }
 
-// Variable layout: tile 0 raw, tile 1 run-length, tile 2 absent, tile 3 a
-// stream with a bad method word, tile 4 a stream that comes out short.
+// Tiles raw, run-length, absent, of a bad method word, and a stream that comes out short.
 TEST(VariableRaster, RawCompressedAndAbsentTiles) {
   TempDir dir;
   const std::string path = dir.File("v.raster");
@@ -195,8 +187,7 @@ TEST(VariableRaster, RawCompressedAndAbsentTiles) {
   ASSERT_TRUE(r->GetPixelBlock(0, 1, 20, 1, row.data()));
   EXPECT_EQ(row, std::string("\x04\x05\x06\x07", 4) + "aaaa" + std::string(12, '.'));
 
-  // Writes to run-length tiles would be lost: refused, and a block touching
-  // one changes nothing anywhere.
+  // Writes to run-length tiles would be lost: refused, with the whole block.
   v = 'z';
   EXPECT_FALSE(r->SetPixel(5, 2, &v));
   EXPECT_FALSE(r->SetPixelBlock(2, 0, 4, 1, "zzzz"));
@@ -206,8 +197,7 @@ TEST(VariableRaster, RawCompressedAndAbsentTiles) {
   EXPECT_FALSE(r->SetPixelBlock(8, 0, 4, 1, "zzzz"));  // absent only
 }
 
-// Heads that must not open, each one 64-bit field of a valid variable file
-// changed (or the file cut short).
+// One 64-bit field of a valid file changed (or the file cut short): no open.
 TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
   TempDir dir;
   const std::string good = VariableRaster(
@@ -258,10 +248,9 @@ TEST(RasterDamage, BadHeadsAndTablesDoNotOpen) {
   EXPECT_EQ(raised(dir.File("missing.raster")), "can not create file view for raster");
 }
 
-// Views never reach beyond the file. The head claims a far longer file than
-// it is and tile 1's entry points past the real end; later openers reach the
-// file through its mapping and cannot see its real size. A claim of nearly
-// 2^63 bytes once overflowed the view arithmetic (found by fuzzing).
+// Heads claiming longer files, tile 1 past the real end: views stay inside the file, also
+// for later openers that see only the mapping. A claim of nearly 2^63 bytes once overflowed
+// the view arithmetic (found by fuzzing).
 TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   TempDir dir;
   const std::string good =
@@ -295,8 +284,7 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
     }
   }
 
-  // A fixed layout whose file was cut short: tiles past the end are not
-  // delivered, the ones before are.
+  // A fixed layout cut short: only the tiles before the end are delivered.
   std::string cut = dir.File("cut.raster");
   ASSERT_TRUE(CreateRaster(cut.c_str(), 512, 512, 256, 256, 1, 0));
   std::string fixed = ReadFileBytes(cut);
@@ -309,10 +297,8 @@ TEST(RasterDamage, TilesOutsideTheFileAreNotDelivered) {
   EXPECT_EQ(f->GetTile(1, 1), nullptr);
 }
 
-// A fixed layout of just its head whose second tile row starts at 2^30 + 1
-// and would end past INT32_MAX: the raster ends inside it, no tile is
-// delivered and every position up to the last row reads as absent (found by
-// fuzzing).
+// A head-only fixed layout whose second tile row would end past INT32_MAX: every
+// position reads as absent (found by fuzzing).
 TEST(RasterDamage, TileRowReachingPastInt32MaxInAHeadOnlyFile) {
   TempDir dir;
   const int64_t tile_height = (int64_t{1} << 30) + 1, height = tile_height + 5;
@@ -338,10 +324,8 @@ TEST(RasterDamage, TileRowReachingPastInt32MaxInAHeadOnlyFile) {
   EXPECT_EQ(block, std::string(3 * 8, '.'));
 }
 
-// A stream of n bytes decodes to at most n / (2 + pixel size) runs of 65535
-// pixels. A run-length tile whose stream cannot fill its tile is refused
-// before a buffer of the tile's size is made: a file of a few hundred bytes
-// could otherwise claim a tile of a petabyte (beyond what a 32-bit size holds).
+// A run-length stream too short to fill its tile is refused before the tile's buffer
+// is made: a few hundred bytes could otherwise claim a tile of a petabyte.
 TEST(RasterDamage, RunLengthTilesTooShortForTheirTileAreRefused) {
   TempDir dir;
   const int64_t side = int64_t{1} << 20, pixel = 1024;
@@ -387,9 +371,8 @@ TEST(RasterLarge, SparseFileBeyondFourGigabytes) {
 }
 #endif
 
-// A raster of 2-byte pixels in 3 x 2 tiles of tile_width x 5, its right
-// column and bottom rows cut short: tile 1 absent, tile 4 run-length, the
-// rest raw with the values 1000 * tile + index.
+// 3 x 2 tiles of tile_width x 5 2-byte pixels, edges cut short: tile 1 absent,
+// tile 4 run-length, the rest raw holding 1000 * tile + index.
 struct MixedTiles {
   static constexpr int kTileHeight = 5, kAcross = 3, kDown = 2;
   int tile_width, width, height;
@@ -420,10 +403,8 @@ struct MixedTiles {
   bool Present(int x, int y) const { return (y / kTileHeight) * kAcross + x / tile_width != 1; }
 };
 
-// The DEM's 2 x 2 read gives what GetPixelBlock gives wherever it answers:
-// tiles of a width that is a power of two and of one that is not, raw, run-
-// length and absent tiles, blocks inside a tile, across tile edges and at
-// the raster's edges.
+// The DEM's 2 x 2 read gives what GetPixelBlock gives wherever it answers, over
+// tile widths of a power of two and not, all kinds of tiles and every edge.
 TEST(RasterBlock2x2, AgreesWithGetPixelBlock) {
   TempDir dir;
   for (const int tile_width : {4, 3}) {
@@ -452,9 +433,8 @@ TEST(RasterBlock2x2, AgreesWithGetPixelBlock) {
   }
 }
 
-// The filled read is a fill followed by GetPixelBlock, in one pass: blocks
-// over every edge, wholly outside, inside one absent tile, and into a buffer
-// at an odd address.
+// The filled read is a fill then GetPixelBlock: over every edge, wholly outside,
+// in an absent tile, into a buffer at an odd address.
 TEST(RasterBlockFilled, IsAFillThenGetPixelBlock) {
   TempDir dir;
   const uint8_t fill[2] = {0x0F, 0x27};

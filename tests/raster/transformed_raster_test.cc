@@ -1,6 +1,4 @@
-// Rasters with their map transform (the bound file's bytes, values at map
-// positions, no control points) and DEM heights against worked blends and a
-// bilinear reference, across the east-west seam and on failure paths.
+// Rasters with their map transform, and DEM heights: blends, edges, the seam, failures.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,8 +28,7 @@ void ExpectBound(const BOUND& b, const std::vector<double>& want) {
 
 class TransformedRasterTest : public ::testing::Test {
  protected:
-  // A 4 x 2 raster of 1-byte pixels covering (0, 0)-(400, 200): pixels of
-  // 100 x 100 map units, row 0 at the top.
+  // 4 x 2 1-byte pixels of 100 x 100 map units over (0, 0)-(400, 200), row 0 on top.
   void SetUp() override {
     path_ = dir_.File("t.raster");
     ASSERT_TRUE(CreateRaster(path_.c_str(), 4, 2, 4, 2, 1, 0));
@@ -45,24 +42,16 @@ class TransformedRasterTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentres) {
-  std::string want;
-  const double rows[4][4] = {{50, 150, 0, 0}, {350, 150, 3, 0}, {350, 50, 3, 1}, {50, 50, 0, 1}};
-  for (const auto& row : rows) {
-    for (double v : row) {
-      char field[32];
-      std::snprintf(field, sizeof(field), "%20.10f ", v);  // the tests run with a comma locale...
-      for (char* c = field; *c; ++c)
-        if (*c == ',') *c = '.';  // ...the file never has one
-      want += field;
-    }
-    want += "\r\n";
-  }
-  EXPECT_EQ(ReadFileBytes(path_ + ".corners"), want);
+TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositionsReachPixels) {
+  // Fields of 20 places with a dot, whatever the locale (the tests run with a comma one).
+  EXPECT_EQ(
+      ReadFileBytes(path_ + ".corners"),
+      "       50.0000000000       150.0000000000         0.0000000000         0.0000000000 \r\n"
+      "      350.0000000000       150.0000000000         3.0000000000         0.0000000000 \r\n"
+      "      350.0000000000        50.0000000000         3.0000000000         1.0000000000 \r\n"
+      "       50.0000000000        50.0000000000         0.0000000000         1.0000000000 \r\n");
   EXPECT_FALSE(WriteRasterBound(dir_.File("no/such/dir.corners").c_str(), 4, 2, nullptr));
-}
 
-TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
   Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), false, false));
   ASSERT_TRUE(t);
   EXPECT_TRUE(t->HasTransform());
@@ -98,6 +87,12 @@ TEST_F(TransformedRasterTest, MapPositionsReachPixels) {
   Ptr<ITransformedRaster> clone(t->Clone(true));
   ASSERT_TRUE(clone);
   EXPECT_FALSE(SetTransformedRasterValue(clone.Get(), 60, 140, "Y"));
+
+  // Turned by 90 degrees (column runs north, row runs east): bounded by all corners.
+  WriteFileBytes(path_ + ".corners", "0 0 0 0\n0 30 3 0\n10 30 3 1\n10 0 0 1\n");
+  Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
+  ASSERT_TRUE(GetRasterBoundary(&b, turned.Get()));
+  ExpectBound(b, {0, 0, 10, 30});
 }
 
 TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
@@ -124,19 +119,9 @@ TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
   EXPECT_FALSE(GetTransformedRasterValue(&v, nullptr, 0, 0));
 }
 
-TEST_F(TransformedRasterTest, RotatedRastersAreBoundedByAllCorners) {
-  // Turned by 90 degrees: column runs north, row runs east.
-  WriteFileBytes(path_ + ".corners", "0 0 0 0\n0 30 3 0\n10 30 3 1\n10 0 0 1\n");
-  Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
-  BOUND b;
-  ASSERT_TRUE(GetRasterBoundary(&b, turned.Get()));
-  ExpectBound(b, {0, 0, 10, 30});
-}
-
 constexpr double kNoData = 9999.0;
 
-// A DEM of width x height 16-bit samples (row-major) whose pixel (c, r) lies
-// at map position (10 c + 5, 10 (height - 1 - r) + 5), row 0 at the top.
+// A DEM whose pixel (c, r) lies at (10 c + 5, 10 (height - 1 - r) + 5).
 std::string MakeDem(const TempDir& dir, const char* name, int32_t width, int32_t height,
                     const std::vector<int16_t>& samples, int32_t tile = 8) {
   const std::string path = dir.File(name);
@@ -157,7 +142,7 @@ class DemTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(DemTest, WorkedBlendsOfFourSamples) {
+TEST_F(DemTest, WorkedBlendsAndABilinearReferenceAcrossTiles) {
   struct Case {
     const char* what;
     std::vector<int16_t> samples;  // top left, top right, bottom left, bottom right
@@ -183,9 +168,7 @@ TEST_F(DemTest, WorkedBlendsOfFourSamples) {
     EXPECT_NEAR(DemHeight(dem, MapX(c.px), MapY(c.py, 2)), c.want, 1e-9);
     CloseDem(dem);
   }
-}
 
-TEST_F(DemTest, HeightsMatchABilinearReferenceAcrossTiles) {
   // 37 x 23 samples in 8 x 8 tiles: blocks cross tile edges in both ways.
   const int32_t W = 37, H = 23;
   std::vector<int16_t> s(W * H);
@@ -209,63 +192,55 @@ TEST_F(DemTest, HeightsMatchABilinearReferenceAcrossTiles) {
   CloseDem(dem);
 }
 
-TEST_F(DemTest, EdgesOfTheRaster) {
-  // 3 x 2: row 0 = 10 20 30, row 1 = 40 50 60.
-  ITransformedRaster* dem =
+TEST_F(DemTest, EdgesOfTheRasterAndTheSeam) {
+  // w's last column sits alone in its tile.
+  ITransformedRaster* e =
       OpenDem(MakeDem(dir_, "e.raster", 3, 2, {10, 20, 30, 40, 50, 60}).c_str());
-  ASSERT_NE(dem, nullptr);
-  struct Case {
-    double px, py, want;
-  };
-  const Case cases[] = {
-      {-0.5, 0, 10},       // left of column 0: the missing neighbour is replaced
-      {-0.5, 0.5, 25},     // ... and rows still blend
-      {2.5, 1, 60},        // right of the last column
-      {1, -0.5, 20},       // above row 0
-      {1, 1.75, 50},       // below the last row
-      {-1.5, 0, kNoData},  // a whole pixel out: the block lies on no tile
-      {3.25, 0, kNoData}, {1e9, 1e9, kNoData}, {-1e300, 0, kNoData},  // beyond any pixel index
-  };
-  for (const Case& c : cases)
-    EXPECT_NEAR(DemHeight(dem, MapX(c.px), MapY(c.py, 2)), c.want, 1e-9) << c.px << ", " << c.py;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(DemHeight(dem, nan, 5), kNoData);
-  EXPECT_EQ(WrappedDemHeight(dem, 5, nan), kNoData);
-  EXPECT_EQ(WrappedDemHeight(dem, nan, 5), kNoData);
-  EXPECT_EQ(WrappedDemHeight(dem, std::numeric_limits<double>::infinity(), 5), kNoData);
-  CloseDem(dem);
-}
-
-TEST_F(DemTest, WrappedHeightsCrossTheSeam) {
-  // 5 columns in tiles of 2, so the last column sits alone in its tile.
-  const int32_t W = 5, H = 3;
   const std::vector<int16_t> s = {100, 1, 2, 3, 500,  //
                                   200, 1, 2, 3, 600,  //
                                   300, 1, 2, 3, 9998};
-  ITransformedRaster* dem = OpenDem(MakeDem(dir_, "w.raster", W, H, s, 2).c_str());
-  ASSERT_NE(dem, nullptr);
+  ITransformedRaster* w = OpenDem(MakeDem(dir_, "w.raster", 5, 3, s, 2).c_str());
+  ASSERT_TRUE(e != nullptr && w != nullptr);
   struct Case {
+    ITransformedRaster* dem;
+    bool wrapped;
     double px, py, want;
   };
   const Case cases[] = {
-      {4.5, 0, 300},   // between the last column and the first
-      {-0.5, 0, 300},  // the same place from the other side
-      {4.25, 0.5, 450},
-      {4.5, 1.5, 0.5 * 400 + 0.5 * 150},  // 9998 reads as 0
-      {9.5, 0, 300},                      // one turn further east
-      {-5.5, 0, 300},                     // one turn west
-      {5 * 1000 + 1.5, 1, 1.5},
-      {5 * 1000 + 1.5, -0.5, 1.5},  // rows do not wrap: the row above is missing
-      {4.5, 3.5, kNoData},          // below the last row
-      {0, -1.5, kNoData},
+      {e, false, -0.5, 0, 10},       // left of column 0: the missing neighbour is replaced
+      {e, false, -0.5, 0.5, 25},     // ... and rows still blend
+      {e, false, 2.5, 1, 60},        // right of the last column
+      {e, false, 1, -0.5, 20},       // above row 0
+      {e, false, 1, 1.75, 50},       // below the last row
+      {e, false, -1.5, 0, kNoData},  // a whole pixel out: the block lies on no tile
+      {e, false, 3.25, 0, kNoData},
+      {e, false, 1e9, 1e9, kNoData},
+      {e, false, -1e300, 0, kNoData},  // beyond any pixel index
+      {w, true, 4.5, 0, 300},          // between the last column and the first
+      {w, true, -0.5, 0, 300},         // the same place from the other side
+      {w, true, 4.25, 0.5, 450},
+      {w, true, 4.5, 1.5, 0.5 * 400 + 0.5 * 150},  // 9998 reads as 0
+      {w, true, 9.5, 0, 300},                      // one turn further east
+      {w, true, -5.5, 0, 300},                     // one turn west
+      {w, true, 5 * 1000 + 1.5, 1, 1.5},
+      {w, true, 5 * 1000 + 1.5, -0.5, 1.5},  // rows do not wrap: the row above is missing
+      {w, true, 4.5, 3.5, kNoData},          // below the last row
+      {w, true, 0, -1.5, kNoData},
+      {w, false, 4.5, 0, 500},  // without wrapping the seam has one side only
+      {w, false, 9.5, 0, kNoData},
   };
-  for (const Case& c : cases)
-    EXPECT_NEAR(WrappedDemHeight(dem, MapX(c.px), MapY(c.py, H)), c.want, 1e-9)
-        << c.px << ", " << c.py;
-  // Without wrapping the seam has one side only.
-  EXPECT_NEAR(DemHeight(dem, MapX(4.5), MapY(0, H)), 500, 1e-9);
-  EXPECT_DOUBLE_EQ(DemHeight(dem, MapX(9.5), MapY(0, H)), kNoData);
-  CloseDem(dem);
+  for (const Case& c : cases) {
+    const double x = MapX(c.px), y = MapY(c.py, c.dem->GetHeight());
+    EXPECT_NEAR(c.wrapped ? WrappedDemHeight(c.dem, x, y) : DemHeight(c.dem, x, y), c.want, 1e-9)
+        << (c.dem == e ? "e " : "w ") << c.wrapped << " " << c.px << ", " << c.py;
+  }
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(DemHeight(e, nan, 5), kNoData);
+  EXPECT_EQ(WrappedDemHeight(e, 5, nan), kNoData);
+  EXPECT_EQ(WrappedDemHeight(e, nan, 5), kNoData);
+  EXPECT_EQ(WrappedDemHeight(e, std::numeric_limits<double>::infinity(), 5), kNoData);
+  CloseDem(e);
+  CloseDem(w);
 }
 
 TEST_F(DemTest, FailurePaths) {

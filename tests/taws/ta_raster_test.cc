@@ -1,11 +1,9 @@
-// Tile sets as rasters: pixels against the tile files, holes and overlaps,
-// writes that reach the files, read-only sets, and the exports around them.
+// Tile sets as rasters: pixels, holes, overlaps, writes, read-only sets, exports.
 #include "taws/ta_raster.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -19,8 +17,7 @@ namespace {
 
 constexpr int32_t kN = 4;  // samples a raster tile side; tile files have 5
 
-// Tiles of 30..32 E, 59..61 N (all four, or those the mask keeps, in the
-// order (30,59), (31,59), (30,60), (31,60)) with Marked samples; the list.
+// The list of the tiles of 30..32 E, 59..61 N that the mask keeps, Marked samples.
 std::string MakeSet(const TempDir& dir, unsigned mask = 0xF) {
   std::vector<std::string> lines{"tile list of the test"};
   const int32_t cells[4][2] = {{30, 59}, {31, 59}, {30, 60}, {31, 60}};
@@ -66,8 +63,10 @@ TEST(TaRaster, PixelsComeFromTheirTileFiles) {
   EXPECT_EQ(r->GetTile(0, -1), nullptr);
 }
 
-TEST(TaRaster, HoleIsAnAbsentTile) {
-  TempDir dir;
+// A hole is an absent tile; the later of overlapping entries takes the cell; a
+// file of another grid is an absent tile, not a read past its end.
+TEST(TaRaster, HolesOverlapsAndForeignGrids) {
+  TempDir dir, other;
   RasterPtr r(OpenTawsesRaster(MakeSet(dir, 0x7).c_str(), true));  // no 31 E, 60 N
   ASSERT_TRUE(r);
   int16_t v = 123;
@@ -77,24 +76,18 @@ TEST(TaRaster, HoleIsAnAbsentTile) {
   EXPECT_TRUE(r->GetPixelBlock(kN - 1, 0, 2, 2, block.data()));
   EXPECT_EQ(block, (std::vector<int16_t>{Marked(30, 60, 0, 3), 555, Marked(30, 60, 1, 3), 555}));
   EXPECT_FALSE(r->GetPixelBlock(kN, 0, 2, 2, block.data()));  // only the hole
-}
 
-// Overlapping entries: the later one takes the cell. A file whose grid is
-// not the set's is an absent tile rather than a read past its end.
-TEST(TaRaster, OverlapsAndForeignGrids) {
-  TempDir dir;
-  MakeTile(dir.path(), 30, 59, kN, [](int32_t, int32_t) { return 1; });
-  MakeTile(dir.path(), 31, 59, kN, [](int32_t, int32_t) { return 2; });
-  MakeTile(dir.path(), 32, 59, 2, [](int32_t, int32_t) { return 3; });
+  for (int32_t lon : {30, 31, 32})
+    MakeTile(other.path(), lon, 59, lon == 32 ? 2 : kN,
+             [lon](int32_t, int32_t) { return lon - 29; });
   const std::string list =
-      WriteList(dir, {TileRecord(1, 30, 59), TileRecord(2, 31, 59), TileRecord(3, 32, 59),
-                      "4, 30.5, 59.5, 31.5, 60.5, E031N60.taws"});
-  RasterPtr r(OpenTawsesRaster(list.c_str(), true));
+      WriteList(other, {TileRecord(1, 30, 59), TileRecord(2, 31, 59), TileRecord(3, 32, 59),
+                        "4, 30.5, 59.5, 31.5, 60.5, E031N60.taws"});
+  r = RasterPtr(OpenTawsesRaster(list.c_str(), true));
   ASSERT_TRUE(r);
   EXPECT_EQ(r->GetWidth(), 3 * kN);
   EXPECT_EQ(r->GetHeight(), kN);  // 59..60.5 with the south edge rounded up: one row
   EXPECT_EQ(Pixel(r.Get(), 0, 0), 2);
-  int16_t v;
   EXPECT_FALSE(r->GetPixel(2 * kN, 0, &v));
 }
 
@@ -163,7 +156,7 @@ TEST(TaRaster, ReadOnlySetChangesNothing) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadFileBytes(dir.File(names[i])), before[i]) << names[i];
 }
 
-TEST(TaRaster, ListsThatDoNotOpen) {
+TEST(TaRaster, ListsThatDoNotOpenHeadsAndBounds) {
   TempDir dir;
   EXPECT_EQ(OpenTawsesRaster(nullptr, true), nullptr);
   EXPECT_EQ(OpenTawsesRaster(dir.File("missing").c_str(), true), nullptr);
@@ -181,24 +174,21 @@ TEST(TaRaster, ListsThatDoNotOpen) {
   EXPECT_EQ(LoadTawsTransform(dir.File("missing").c_str()), nullptr);
   EXPECT_FALSE(WriteTawsesBound(dir.File("missing").c_str()));
   EXPECT_EQ(ReadRasterHeadEx(dir.File("missing").c_str(), nullptr, 264), 0);
-}
 
-TEST(TaRaster, HeadsAndBounds) {
-  TempDir dir;
-  const std::string list = MakeSet(dir);
+  TempDir other;
+  const std::string list = MakeSet(other);
   std::string head(300, '\xAB');
   EXPECT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 263), 0);
   ASSERT_EQ(ReadRasterHeadEx(list.c_str(), head.data(), 300), 264);
   EXPECT_EQ(head.substr(0, 8), "_raster_");
-  // File size, head size, 100, width, height, tile width and height, pixel
-  // size, data offset 0 and the tile table right after the head.
+  // Sizes of file and head, 100, the raster's sizes, no data offset, the table after the head.
   const int64_t fields[] = {kN * kN * 2 * 4 + 264, 264, 100, 2 * kN, 2 * kN, kN, kN, 2, 0, 264};
   for (size_t i = 0; i < std::size(fields); ++i)
     EXPECT_EQ(FieldAt<int64_t>(head, 8 + 8 * i), fields[i]) << "at " << 8 + 8 * i;
   EXPECT_EQ(head.substr(88, 49), std::string(49, '\0'));
   EXPECT_EQ(head.substr(137), std::string(300 - 137, '\xAB'));
 
-  const std::string raster = dir.File("plain.raster");
+  const std::string raster = other.File("plain.raster");
   ASSERT_TRUE(CreateRaster(raster.c_str(), 10, 10, 8, 8, 1, 0));
   std::string a(264, '\0'), b(264, '\0');
   EXPECT_EQ(ReadRasterHeadEx(raster.c_str(), a.data(), 264), 264);
@@ -207,7 +197,7 @@ TEST(TaRaster, HeadsAndBounds) {
 
   ASSERT_TRUE(WriteTawsesBound(list.c_str()));
   const BOUND bound{30, 59, 32, 61};
-  const std::string expected = dir.File("expected.corners");
+  const std::string expected = other.File("expected.corners");
   ASSERT_TRUE(WriteRasterBound(expected.c_str(), 2 * kN, 2 * kN, &bound));
   const std::string corners = ReadFileBytes(list + ".corners");
   EXPECT_EQ(corners, ReadFileBytes(expected));

@@ -1,5 +1,4 @@
-// Tile files (names, the head's minimum and maximum, damaged heads) and tile
-// lists (the record form, line ends, files that are no list).
+// Tile files (names, heads, damage) and tile lists (records, line ends, no lists).
 #include "taws/taws_tile.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +15,12 @@
 namespace orvotest {
 namespace {
 
-TEST(TawsTile, NamesCarryTheWesternAndNorthernEdge) {
+TEST(TawsTile, NamesCarryTheWesternAndNorthernEdgeAndHeadsTheExtremesOnClose) {
   EXPECT_EQ(orvo::TawsTileName("d", 30, 59), "d\\E030N60.taws");
   EXPECT_EQ(orvo::TawsTileName("d", -1, -1), "d\\W001N00.taws");
   EXPECT_EQ(orvo::TawsTileName("d", -180, -3), "d\\W180S02.taws");
   EXPECT_EQ(orvo::TawsTileName("d", 179, 89), "d\\E179N90.taws");
-}
 
-TEST(TawsTile, MinimumAndMaximumOnClose) {
   TempDir dir;
   std::string path;
   {
@@ -97,7 +94,7 @@ TEST(TawsTile, DamagedHeads) {
   }
 }
 
-TEST(TileRecord, Fields) {
+TEST(TileRecord, FieldsAndLinesThatAreNoRecords) {
   struct Case {
     const char* line;
     int32_t id;
@@ -123,9 +120,6 @@ TEST(TileRecord, Fields) {
     EXPECT_EQ(e->file_name, c.name);
     EXPECT_EQ(e->second_name, c.second);
   }
-}
-
-TEST(TileRecord, LinesThatAreNoRecords) {
   for (const char* line : {
            "",
            "id, x1, y1, x2, y2, name",
@@ -140,7 +134,7 @@ TEST(TileRecord, LinesThatAreNoRecords) {
     EXPECT_FALSE(orvo::ParseTileRecord(line)) << line;
 }
 
-TEST(MapDatabase, EveryLineEndReadsTheSame) {
+TEST(MapDatabase, LineEndsLongLinesAndTheHundredLinesBeforeARecord) {
   for (const char* eol : {"\r\n", "\n", "\r"}) {
     TempDir dir;
     const std::string list = WriteList(
@@ -157,17 +151,15 @@ TEST(MapDatabase, EveryLineEndReadsTheSame) {
     EXPECT_EQ(db.FilePath(1), "/elsewhere/a.taws");
     EXPECT_EQ(db.FilePath(2), "d:b.taws");
   }
-}
 
-// More than 100 lines without a record: the file is no list.
-TEST(MapDatabase, HundredLinesWithoutRecord) {
+  // Over 100 lines without a record make no list; long lines are read in pieces of
+  // 1023, a binary file given up after 101.
   TempDir dir;
   std::vector<std::string> lines(100, "# comment");
   lines.push_back(TileRecord(1, 30, 59));
   orvo::TMapDatabase db;
   ASSERT_TRUE(db.Load(WriteList(dir, lines).c_str()));
   EXPECT_EQ(db.Count(), 1) << "the 101st line may still be the first record";
-
   lines.insert(lines.begin(), "# one more");
   ASSERT_TRUE(db.Load(WriteList(dir, lines).c_str()));
   EXPECT_EQ(db.Count(), 0);
@@ -178,17 +170,9 @@ TEST(MapDatabase, HundredLinesWithoutRecord) {
   late.push_back(TileRecord(2, 31, 59));
   ASSERT_TRUE(db.Load(WriteList(dir, late).c_str()));
   EXPECT_EQ(db.Count(), 2);
-}
 
-// Lines longer than 1023 characters are read in pieces; a binary file with
-// no line ends is given up after 101 pieces.
-TEST(MapDatabase, LongLinesAndBinaryFiles) {
-  TempDir dir;
-  orvo::TMapDatabase db;
-  const std::string list = WriteList(dir, {std::string(1023, 'x') + TileRecord(1, 30, 59)});
-  ASSERT_TRUE(db.Load(list.c_str()));
+  ASSERT_TRUE(db.Load(WriteList(dir, {std::string(1023, 'x') + TileRecord(1, 30, 59)}).c_str()));
   EXPECT_EQ(db.Count(), 1);
-
   WriteFileBytes(dir.File("blob"), std::string(1023 * 101, 'y') + TileRecord(1, 30, 59));
   ASSERT_TRUE(db.Load(dir.File("blob").c_str()));
   EXPECT_EQ(db.Count(), 0);
