@@ -34,7 +34,7 @@ std::vector<std::string> Lines(const std::string& path, int32_t n) {
   return lines;
 }
 
-TEST(LineReaders, SplitAtEveryLineEndAndCutLongLines) {
+TEST(LineReaders, SplitAtEveryLineEndCutLongLinesAndCrossWindows) {
   TempDir dir;
   std::string path = dir.File("lines.txt");
   // CR LF, LF, CR, LF CR pairs are one end each; CR CR and LF LF are two.
@@ -47,11 +47,7 @@ TEST(LineReaders, SplitAtEveryLineEndAndCutLongLines) {
   expected = {"abc", "def", "gh", "xy"};
   EXPECT_EQ(Lines<TTextFileReader64>(path, 3), expected);
   EXPECT_EQ(Lines<TTextFileReader>(path, 3), expected);
-}
-
-TEST(LineReaders, LinesAcrossWindowBoundaries) {
-  TempDir dir;
-  std::string path = dir.File("many.txt");
+  // Lines across the 64-bit reader's window boundaries.
   std::string text;
   for (int i = 0; i < 300000; ++i) text += "row " + std::to_string(i) + "\r\n";
   WriteFileBytes(path, text);

@@ -1,5 +1,4 @@
-// Path splitting, case folding, number parsing (the locale-free atoi and
-// strtod rules too) and formatting.
+// Path splitting, case folding, locale-free number parsing and formatting.
 #include "base/strings.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +55,7 @@ TEST(StrToDouble, FollowsTheLibraryParsingRules) {
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(StrToDouble(text), value) << text;
 }
 
-TEST(CNumbers, AtoiFollowsTheCRuleAndSaturates) {
+TEST(CNumbers, AtoiSaturatesAndStrtodIgnoresTheLocale) {
   const std::pair<const char*, int32_t> cases[] = {{"", 0},
                                                    {" \t\r\n\v\f-42x", -42},
                                                    {"+7", 7},
@@ -67,15 +66,12 @@ TEST(CNumbers, AtoiFollowsTheCRuleAndSaturates) {
                                                    {"99999999999999999999999", INT32_MAX},
                                                    {"-99999999999999999999999", INT32_MIN}};
   for (const auto& [text, value] : cases) EXPECT_EQ(CAtoi(text), value) << text;
-}
-
-TEST(CNumbers, StrtodIgnoresTheLocaleAndFollowsTheCRule) {
-  // The test program runs under a comma-decimal locale where it has one.
-  const std::pair<const char*, double> cases[] = {
+  // Strtod ignores the locale: the test program runs under a comma-decimal one where it has one.
+  const std::pair<const char*, double> doubles[] = {
       {"0.5", 0.5},        {"  -1.5e2x", -150.0}, {"+.25", 0.25},  {"1,5", 1.0},
       {"0.1", 0.1},        {"abc", 0.0},          {"+-1", 0.0},    {"0x10", 16.0},
       {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL}, {"1e-400", 0.0}, {"inf", HUGE_VAL}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(CStrtod(text), value) << text;
+  for (const auto& [text, value] : doubles) EXPECT_EQ(CStrtod(text), value) << text;
   EXPECT_TRUE(std::isnan(CStrtod("nan")));
 }
 
