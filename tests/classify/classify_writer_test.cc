@@ -1,5 +1,4 @@
-// Tests of saving a classifier: exact bytes, round trips, escaping and the
-// definitions that cannot be written.
+// Saving a classifier: exact bytes, round trips, what cannot be written.
 #include <gtest/gtest.h>
 
 #include <string>
