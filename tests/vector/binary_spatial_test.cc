@@ -51,7 +51,7 @@ class BinarySpatialTest : public testing::Test {
   orvotest::TempDir dir_;
 };
 
-TEST_F(BinarySpatialTest, WritesTheExactBytes) {
+TEST_F(BinarySpatialTest, WritesTheExactBytesAndSkipsIdZero) {
   { TBinarySpatialWriter w(Name().c_str()); }
   // The header alone.
   EXPECT_EQ(orvotest::ReadFileBytes(Name()), Bytes().I64(48).I64(0).F64(0).F64(0).F64(0).F64(0).s);
@@ -67,11 +67,7 @@ TEST_F(BinarySpatialTest, WritesTheExactBytes) {
   e.I32(0).I32(3);
   for (double v : {0, 0, 4, 0, 4, 4, 1, 1, 2, 3}) e.F64(v);
   EXPECT_EQ(orvotest::ReadFileBytes(Name()), e.s);
-}
-
-// Walks and record fields are checked through the SR exports; records with
-// id 0 are skipped.
-TEST_F(BinarySpatialTest, RecordsOfIdZeroAreSkipped) {
+  // Walks and fields are the SR exports' tests; records of id 0 are skipped.
   WritePatched(48 + 88 + 36, 0);  // the point's id
   auto r = Open();
   EXPECT_EQ(RestIds(*r), (std::vector<int32_t>{7, 5}));

@@ -1,6 +1,5 @@
-// Tests of the map passport (properties, the passport file and FindMP's
-// bound; saving and loading are checked through the MP exports) and the token
-// rules of loading a selection.
+// The map passport (properties, load rules, Find's bound) and the token rules
+// of loading a selection.
 #include "vector/map_passport.h"
 
 #include <gtest/gtest.h>
@@ -167,7 +166,7 @@ void WriteMap(const std::string& base, bool labels_only) {
   if (!labels_only) add(3, 2, two, line);
 }
 
-TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
+TEST(MapPassport, FindTakesTheBoundOfAllButTextRecordsOrFails) {
   orvotest::TempDir dir;
   WriteMap(dir.File("roads"), false);
   WriteMap(dir.File("labels"), true);
@@ -183,10 +182,7 @@ TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
     EXPECT_EQ(Bound(p), (std::vector<double>{-5, 20, 12.5, 25}));
     EXPECT_EQ(p.Alias(), "labels");
   }
-}
-
-TEST(MapPassport, FindFailsOnMissingOrDamagedFiles) {
-  orvotest::TempDir dir;
+  // Missing or damaged files fail and leave the bound as it was.
   TMapPassport p;
   p.SetBound({1.0, 2.0, 3.0, 4.0});
   for (bool binary : {false, true})

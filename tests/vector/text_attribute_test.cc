@@ -1,5 +1,4 @@
-// Text attribute files: the field splitter, exact lines written, lines read
-// back, refusals.
+// Text attribute files: the field splitter, exact lines, lines read back, refusals.
 #include <gtest/gtest.h>
 
 #include <cstdint>
