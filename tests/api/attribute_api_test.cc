@@ -1,5 +1,4 @@
-// AW and AR exports: file naming, the bytes of both forms, round trips of
-// every type and neutral results.
+// AW and AR exports: file naming, bytes, round trips of every type, neutral results.
 #include <gtest/gtest.h>
 
 #include <cstdint>

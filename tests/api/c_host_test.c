@@ -1,9 +1,7 @@
-/* Compiled as C: the public header is valid C, and a C host calls every slot
- * of the library's interfaces through lpVtbl (a pointer to a table of stdcall
- * function pointers, AddRef in slot 0 and Release in slot 1), so that the
- * slot order, the calling convention and the GDI types of the C view are
- * checked against the C++ objects. Each Orvo... function returns 0, or the
- * line of its first failed check. */
+/* Compiled as C: the header is valid C, and a C host calls every interface slot
+ * through lpVtbl, checking slot order, calling convention and the GDI types of
+ * the C view. Each Orvo... function returns 0 or the line of its first failed
+ * check. */
 #include <stddef.h>
 #include <string.h>
 

@@ -1,7 +1,5 @@
-// The export list against the header and the built library: every listed name
-// is declared in orvoapi.h (this file would not compile otherwise) and resolves
-// under its plain and underscore names to the same code. The boundary guard
-// (any failure becomes the neutral result) and ExecuteOsCommand.
+// Every listed export is declared in orvoapi.h and resolves under its plain and
+// underscore names; the boundary guard and ExecuteOsCommand.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -90,7 +88,7 @@ ORVO_CHILD(write_marker_then_exit_3) {
 // Runs the command line (the export takes a writable one) in dir.
 uint32_t RunIn(std::string line, const char* dir) { return ExecuteOsCommand(line.data(), dir); }
 
-TEST(ExecuteOsCommand, WaitsForTheProgramInTheWorkingDirectory) {
+TEST(ExecuteOsCommand, WaitsForTheProgramInTheWorkingDirectoryAndReportsFailures) {
   orvotest::TempDir dir;
   const std::string child =
       "\"" + orvotest::SelfPath() + "\" --orvo-child write_marker_then_exit_3 marker.txt";
@@ -101,9 +99,6 @@ TEST(ExecuteOsCommand, WaitsForTheProgramInTheWorkingDirectory) {
   const uint32_t result = RunIn(child, dir.File("missing").c_str());
   EXPECT_NE(result, 0u);
   EXPECT_NE(result, 1u);
-}
-
-TEST(ExecuteOsCommand, NullOrMissingProgramFails) {
   EXPECT_EQ(ExecuteOsCommand(nullptr, nullptr), 1u);
   EXPECT_EQ(RunIn("orvo-no-such-program-4711 --flag", nullptr), 2u);  // file not found
 }
