@@ -33,7 +33,7 @@ struct Classify {
   HCS h;
 };
 
-TEST(ClassifyApi, StringOutIsABoundedCopy) {
+TEST(ClassifyApi, StringOutIsABoundedCopyAndFeatureAttributeListExports) {
   Classify c;
   ASSERT_NE(c.h, nullptr);
   ASSERT_EQ(AddFeatureCS(c.h, "road"), 1);
@@ -53,6 +53,24 @@ TEST(ClassifyApi, StringOutIsABoundedCopy) {
     EXPECT_EQ(std::memcmp(buffer, k.bytes, 8), 0) << k.size;
   }
   EXPECT_EQ(GetFeatureIdCS(c.h, 0, nullptr, 8), 0);
+  // The FT exports on the same feature.
+  HFT f = GetFeatureCS(c.h, "road");
+  EXPECT_TRUE(AddAttributeFT(f, "width", true));
+  EXPECT_FALSE(AddAttributeFT(f, "WIDTH", false));
+  EXPECT_TRUE(AddAttributeFT(f, "lanes", false));
+  EXPECT_EQ(IsAttributeMustBeFT(f, 0), 0);
+  // Refused: an id listed elsewhere or at that very place, an index outside.
+  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "Lanes", false));
+  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "width", false));
+  EXPECT_FALSE(ReplaceAttributeFT(f, 2, "x", true));
+  EXPECT_FALSE(ReplaceAttributeFT(f, -1, "x", true));
+  EXPECT_TRUE(ReplaceAttributeFT(f, 0, "surface", true));
+  EraseAttributeFT(f, "nothing");
+  EraseAttributeFT(f, "lanes");
+  EXPECT_EQ(GetAttributeCountFT(f), 1);
+  char text[8];
+  GetAttributeIdFT(f, 0, text, sizeof(text));
+  EXPECT_STREQ(text, "SURFACE");
 }
 
 TEST(ClassifyApi, CollectionExportsReachTheirOwnCollection) {
@@ -80,28 +98,6 @@ TEST(ClassifyApi, CollectionExportsReachTheirOwnCollection) {
   ClearCS(c.h);
   EXPECT_EQ(GetAttributeCountCS(c.h) + GetGraphCountCS(c.h), 0);
   FreeCS(nullptr);
-}
-
-TEST(ClassifyApi, FeatureAttributeListExports) {
-  Classify c;
-  AddFeatureCS(c.h, "road");
-  HFT f = GetFeatureCS(c.h, "road");
-  EXPECT_TRUE(AddAttributeFT(f, "width", true));
-  EXPECT_FALSE(AddAttributeFT(f, "WIDTH", false));
-  EXPECT_TRUE(AddAttributeFT(f, "lanes", false));
-  EXPECT_EQ(IsAttributeMustBeFT(f, 0), 0);
-  // Refused: an id listed elsewhere or at that very place, an index outside.
-  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "Lanes", false));
-  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "width", false));
-  EXPECT_FALSE(ReplaceAttributeFT(f, 2, "x", true));
-  EXPECT_FALSE(ReplaceAttributeFT(f, -1, "x", true));
-  EXPECT_TRUE(ReplaceAttributeFT(f, 0, "surface", true));
-  EraseAttributeFT(f, "nothing");
-  EraseAttributeFT(f, "lanes");
-  EXPECT_EQ(GetAttributeCountFT(f), 1);
-  char text[8];
-  GetAttributeIdFT(f, 0, text, sizeof(text));
-  EXPECT_STREQ(text, "SURFACE");
 }
 
 // Each AT export once; the value rules themselves are the attribute's tests.

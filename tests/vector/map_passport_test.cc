@@ -39,7 +39,7 @@ std::vector<double> Bound(const TMapPassport& p) {
   return {b.minx, b.miny, b.maxx, b.maxy};
 }
 
-TEST(MapPassport, PropertyRules) {
+TEST(MapPassport, PropertyRulesAndSaveFailures) {
   TMapPassport p;
   ASSERT_TRUE(p.AddAttribute("width", "1"));
   ASSERT_TRUE(p.AddAttribute("colour", "red"));
@@ -62,6 +62,18 @@ TEST(MapPassport, PropertyRules) {
   EXPECT_TRUE(p.RemoveAttribute(" Colour"));
   EXPECT_FALSE(p.RemoveAttribute("colour"));
   EXPECT_EQ(p.AttributeCount(), 2);
+  // Saving: no file name or an overlong line fails.
+  orvotest::TempDir dir;
+  TMapPassport q;
+  EXPECT_EQ(Raised([&] { q.Save(); }), "can't write pasport");
+  q.SetFileName(dir.File("map").c_str());
+  q.SetAlias(std::string(2041, 'a').c_str());  // "ALIAS=" + 2041 > 2046
+  EXPECT_EQ(Raised([&] { q.Save(); }), "can't write pasport");
+  // Line ends in the alias are dropped.
+  q.SetAlias("two\r\nlines");
+  q.Save();
+  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")),
+            "[COMMON]\r\nALIAS=twolines\r\nBOUND=0,0,0,0\r\n");
 }
 
 TEST(MapPassport, LoadRules) {
@@ -134,20 +146,6 @@ TEST(MapPassport, LoadedPassportsSurviveSaveAndLoad) {
   // Only COMMON:... sections: no COMMON section of our own.
   WriteFileBytes(dir.File("sub.passport"), "[COMMON:SUB]\r\nK=1\r\n");
   EXPECT_FALSE(p.Load(dir.File("sub").c_str()));
-}
-
-TEST(MapPassport, SaveFailures) {
-  orvotest::TempDir dir;
-  TMapPassport p;
-  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
-  p.SetFileName(dir.File("map").c_str());
-  p.SetAlias(std::string(2041, 'a').c_str());  // "ALIAS=" + 2041 > 2046
-  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
-  // Line ends in the alias are dropped.
-  p.SetAlias("two\r\nlines");
-  p.Save();
-  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")),
-            "[COMMON]\r\nALIAS=twolines\r\nBOUND=0,0,0,0\r\n");
 }
 
 // Writes the same small map in the text and the binary form: a point, a line

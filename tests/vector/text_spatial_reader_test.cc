@@ -68,7 +68,7 @@ TEST_F(TextSpatialReaderTest, ReadsRecordsWithCommentsAndAnyLineEnds) {
   EXPECT_FALSE(r.ReadNext());
 }
 
-TEST_F(TextSpatialReaderTest, HeaderKeywords) {
+TEST_F(TextSpatialReaderTest, HeaderKeywordsStateMessagesAndGoingOnAfterThem) {
   struct Case {
     const char* header;
     int32_t kind;
@@ -89,13 +89,10 @@ TEST_F(TextSpatialReaderTest, HeaderKeywords) {
     Open(std::string(header) + "\r\n1\r\n1\r\n1,2\r\n");
     EXPECT_EQ(NextMessage(), "error in spatial file") << header;
   }
-}
-
-TEST_F(TextSpatialReaderTest, StateMachineMessagesAndGoingOnAfterThem) {
-  struct Case {
+  struct Message {
     const char* text;
     const char* message;
-  } cases[] = {
+  } messages[] = {
       {"5\r\n", "unknown localization"},
       {"1,2\r\n", "unknown localization"},
       {",,\r\n", "error in spatial file"},
@@ -111,7 +108,7 @@ TEST_F(TextSpatialReaderTest, StateMachineMessagesAndGoingOnAfterThem) {
       {"LIN 1\r\n1\r\n2\r\n1,2\r\n3\r\n", "error in spatial file"},
       {"LIN 1\r\n1\r\n2\r\n1,2\r\n\t,\r\n", "error in spatial file"},
   };
-  for (const Case& c : cases) {
+  for (const Message& c : messages) {
     Open(c.text);
     EXPECT_EQ(NextMessage(), c.message) << c.text;
     EXPECT_FALSE(reader_->HasRecord());
