@@ -19,17 +19,6 @@ using orvo::TIni;
 using orvotest::RecordingHook;
 using Strings = std::vector<std::string>;
 
-// The message of the DataException that body raises; "" if none.
-template <class Body>
-std::string DataError(Body&& body) {
-  try {
-    body();
-  } catch (const orvo::DataException& e) {
-    return e.Message();
-  }
-  return "";
-}
-
 // The first n entries of the selection, "KEY=value" each.
 Strings Selected(const TIni& ini, int32_t n) {
   Strings entries;
@@ -54,7 +43,12 @@ class IniTest : public testing::TestWithParam<Source> {
   }
   // The message of the DataException that loading text raises; "" if none.
   std::string LoadError(TIni& ini, const std::string& text) {
-    return DataError([&] { Load(ini, text); });
+    try {
+      Load(ini, text);
+    } catch (const orvo::DataException& e) {
+      return e.Message();
+    }
+    return "";
   }
   // Longest piece of a line that the source hands to the parser.
   size_t Piece() const { return GetParam() == Source::kMemory ? 2047 : 2046; }
