@@ -1,7 +1,6 @@
 // The binary spatial writer and reader: exact bytes, round trips, damage.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
