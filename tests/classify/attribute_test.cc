@@ -14,20 +14,9 @@ using orvo::TAttribute;
 constexpr const char* kRange = "value not in range";
 constexpr const char* kList = "value not in allowed values list";
 
-TEST(Attribute, DefaultOfEmptyTextIsZero) {
-  TAttribute a("X");
-  EXPECT_FALSE(a.HasDefault());
-  a.SetDefault("");
-  EXPECT_TRUE(a.HasDefault());
-  EXPECT_EQ(a.Default(), "0");
-  a.ClearDefault();
-  EXPECT_FALSE(a.HasDefault());
-  EXPECT_EQ(a.Default(), "");
-}
-
 // Edits leave old texts behind in the list's storage until it is packed:
 // every value and annotation must read back the same across packings.
-TEST(Attribute, ValueEditsKeepEveryValueAndAnnotationAligned) {
+TEST(Attribute, DefaultOfEmptyTextIsZeroAndValueEditsStayAligned) {
   TAttribute a("X");
   for (int i = 0; i < 20; ++i) a.AddValue("v" + std::to_string(i), "anno " + std::to_string(i));
   a.AddValue("", "ignored");
@@ -54,6 +43,14 @@ TEST(Attribute, ValueEditsKeepEveryValueAndAnnotationAligned) {
   EXPECT_EQ(a.FindValueIndex("v7"), 5);
   a.ClearValues();
   EXPECT_FALSE(a.HasValues());
+  // The default of an empty text is zero.
+  EXPECT_FALSE(a.HasDefault());
+  a.SetDefault("");
+  EXPECT_TRUE(a.HasDefault());
+  EXPECT_EQ(a.Default(), "0");
+  a.ClearDefault();
+  EXPECT_FALSE(a.HasDefault());
+  EXPECT_EQ(a.Default(), "");
 }
 
 TEST(Attribute, ValueIndexKeepsTheFirstOfEqualValues) {

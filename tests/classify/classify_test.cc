@@ -11,7 +11,7 @@ namespace {
 using orvo::TClassify;
 
 // Separate collections per kind are checked through the CS exports.
-TEST(Classify, IdsAreCaseInsensitiveAndListedInByteOrder) {
+TEST(Classify, IdsAreCaseInsensitiveListedInByteOrderAndRenamedInPlace) {
   TClassify c;
   for (const char* id : {"B", "a", "C", "A_", "A1", "\xe4x"}) EXPECT_TRUE(c.Attributes().Add(id));
   EXPECT_FALSE(c.Attributes().Add("b"));
@@ -22,6 +22,19 @@ TEST(Classify, IdsAreCaseInsensitiveAndListedInByteOrder) {
   // Neither are the neighbours of the letters.
   EXPECT_TRUE(c.Attributes().Add("@["));
   EXPECT_EQ(c.Attributes().Get("`{"), nullptr);
+  // A rename keeps the object and moves it in the listing.
+  c.Graphs().Add("a");
+  c.Graphs().Add("b");
+  orvo::TGraph* a = c.Graphs().Get("a");
+  a->SetPriority(7);
+  EXPECT_EQ(c.Graphs().IdAt(0), "A");         // key list built before the rename
+  EXPECT_FALSE(c.Graphs().Rename("A", "a"));  // new key exists
+  EXPECT_FALSE(c.Graphs().Rename("missing", "x"));
+  EXPECT_TRUE(c.Graphs().Rename("a", "z"));
+  EXPECT_EQ(c.Graphs().Get("Z"), a);
+  EXPECT_EQ(a->Id(), "Z");
+  EXPECT_EQ(a->Priority(), 7);
+  EXPECT_EQ(c.Graphs().IdAt(1), "Z");
 }
 
 TEST(Classify, LookupsFollowEveryChange) {
@@ -51,22 +64,6 @@ TEST(Classify, LookupsFollowEveryChange) {
   EXPECT_EQ(c.Features().IdAt(0), "");
   EXPECT_TRUE(c.Features().Add("f1"));
   EXPECT_NE(c.Features().Get("F1"), nullptr);
-}
-
-TEST(Classify, RenameKeepsTheObject) {
-  TClassify c;
-  c.Graphs().Add("a");
-  c.Graphs().Add("b");
-  orvo::TGraph* a = c.Graphs().Get("a");
-  a->SetPriority(7);
-  EXPECT_EQ(c.Graphs().IdAt(0), "A");         // key list built before the rename
-  EXPECT_FALSE(c.Graphs().Rename("A", "a"));  // new key exists
-  EXPECT_FALSE(c.Graphs().Rename("missing", "x"));
-  EXPECT_TRUE(c.Graphs().Rename("a", "z"));
-  EXPECT_EQ(c.Graphs().Get("Z"), a);
-  EXPECT_EQ(a->Id(), "Z");
-  EXPECT_EQ(a->Priority(), 7);
-  EXPECT_EQ(c.Graphs().IdAt(1), "Z");
 }
 
 }  // namespace
