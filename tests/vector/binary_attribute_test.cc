@@ -88,14 +88,12 @@ TEST_F(BinaryAttributeFile, WriterWritesExactBytesAndRefusesWhatTheReaderCouldNo
 // exports' tests; files shorter than a header are in the damage test.
 TEST_F(BinaryAttributeFile, ReaderSkipsIdZero) {
   WriteFileBytes(path, ThreeRecords(0, 5, 0));
-  {
-    TBinaryAttributeReader reader(path.c_str());
-    ASSERT_EQ(NextId(reader), 5);
-    EXPECT_EQ(reader.GetPosition(), 16 + 87);
-    EXPECT_FALSE(reader.ReadNext());
-    EXPECT_EQ(IdAt(reader, 16), 5);
-    EXPECT_FALSE(reader.SetPosition(16 + 2 * 87));
-  }
+  TBinaryAttributeReader reader(path.c_str());
+  ASSERT_EQ(NextId(reader), 5);
+  EXPECT_EQ(reader.GetPosition(), 16 + 87);
+  EXPECT_FALSE(reader.ReadNext());
+  EXPECT_EQ(IdAt(reader, 16), 5);
+  EXPECT_FALSE(reader.SetPosition(16 + 2 * 87));
 }
 
 // Reads every record, asking for every entry; the walk must end within the
