@@ -1,5 +1,4 @@
-// AW and AR exports: file naming, the bytes of both forms, round trips of
-// every type and neutral results.
+// AW and AR exports: file naming, bytes, round trips of every type, neutral results.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,7 +15,7 @@ using orvotest::ReadFileBytes;
 using orvotest::TempDir;
 using orvotest::WriteFileBytes;
 
-TEST(AttributeWriterExports, NameChoosesFormAndFile) {
+TEST(AttributeFileExports, NamesChooseFormAndFileAndEmptyFilesRead) {
   TempDir dir;
   struct Case {
     const char* given;
@@ -44,6 +43,29 @@ TEST(AttributeWriterExports, NameChoosesFormAndFile) {
   EXPECT_EQ(CreateAW(nullptr), nullptr);
   EXPECT_EQ(CreateExAW(nullptr, false), nullptr);
   EXPECT_EQ(CreateAW(dir.File("missing/dir/x").c_str()), nullptr);
+  // The reader: missing files, the form the extension picks, empty files.
+  EXPECT_EQ(CreateAR(dir.File("none").c_str()), nullptr);
+  EXPECT_EQ(CreateAR(dir.File("none.battribute").c_str()), nullptr);
+  EXPECT_EQ(CreateAR(nullptr), nullptr);
+  EXPECT_EQ(CreateExAR(nullptr, true), nullptr);
+  // The extension picks the form: t.battribute looks for the binary file only.
+  WriteFileBytes(dir.File("t.attribute"), "5,1,\"C\",K,\"42\",\r\n");
+  HAR text = CreateAR(dir.File("t").c_str());
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(CreateAR(dir.File("t.battribute").c_str()), nullptr);
+  ASSERT_TRUE(NextAR(text));
+  EXPECT_EQ(GetIntAttributeAR(text, 0), 42);
+  FreeAR(text);
+  // Empty files of either form read as empty.
+  for (const char* name : {"e.attribute", "e.battribute"}) {
+    WriteFileBytes(dir.File(name), "");
+    HAR empty = CreateAR(dir.File(name).c_str());
+    ASSERT_NE(empty, nullptr) << name;
+    EXPECT_EQ(GetSizeAR(empty), 0);
+    EXPECT_FALSE(NextAR(empty));
+    EXPECT_FALSE(SetPositionAR(empty, 0));
+    FreeAR(empty);
+  }
 }
 
 const uint8_t kBlob[] = {0x00, 0x01, 0xAB, 0xFF, 0x7F};
@@ -185,32 +207,6 @@ INSTANTIATE_TEST_SUITE_P(BothForms, AttributeReaderExports, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& info) {
                            return info.param ? "Binary" : "Text";
                          });
-
-TEST(AttributeReaderExportsOpen, MissingEmptyAndTextOnlyFiles) {
-  TempDir dir;
-  EXPECT_EQ(CreateAR(dir.File("none").c_str()), nullptr);
-  EXPECT_EQ(CreateAR(dir.File("none.battribute").c_str()), nullptr);
-  EXPECT_EQ(CreateAR(nullptr), nullptr);
-  EXPECT_EQ(CreateExAR(nullptr, true), nullptr);
-  // The extension picks the form: t.battribute looks for the binary file only.
-  WriteFileBytes(dir.File("t.attribute"), "5,1,\"C\",K,\"42\",\r\n");
-  HAR text = CreateAR(dir.File("t").c_str());
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(CreateAR(dir.File("t.battribute").c_str()), nullptr);
-  ASSERT_TRUE(NextAR(text));
-  EXPECT_EQ(GetIntAttributeAR(text, 0), 42);
-  FreeAR(text);
-  // Empty files of either form read as empty.
-  for (const char* name : {"e.attribute", "e.battribute"}) {
-    WriteFileBytes(dir.File(name), "");
-    HAR empty = CreateAR(dir.File(name).c_str());
-    ASSERT_NE(empty, nullptr) << name;
-    EXPECT_EQ(GetSizeAR(empty), 0);
-    EXPECT_FALSE(NextAR(empty));
-    EXPECT_FALSE(SetPositionAR(empty, 0));
-    FreeAR(empty);
-  }
-}
 
 TEST(AttributeExports, NullHandlesGiveNeutralResults) {
   EXPECT_EQ(AddRecordAW(nullptr, 1, 0, "C"), -1);

@@ -1,9 +1,7 @@
-/* Compiled as C: the public header is valid C, and a C host calls every slot
- * of the library's interfaces through lpVtbl (a pointer to a table of stdcall
- * function pointers, AddRef in slot 0 and Release in slot 1), so that the
- * slot order, the calling convention and the GDI types of the C view are
- * checked against the C++ objects. Each Orvo... function returns 0, or the
- * line of its first failed check. */
+/* Compiled as C: the header is valid C, and a C host calls every interface slot
+ * through lpVtbl, checking slot order, calling convention and the GDI types of
+ * the C view. Each Orvo... function returns 0 or the line of its first failed
+ * check. */
 #include <stddef.h>
 #include <string.h>
 
@@ -67,10 +65,16 @@ int OrvoCTransformSlots(const char* file_name) {
 }
 
 /* Creates a raster file, opens it through the exports and calls every IRaster
- * slot. */
-int OrvoCRasterSlots(const char* file_name) {
+ * slot; then, with a transform (pixel (c, r) at map (10c + 5, 95 - 10r)),
+ * every ITransformedRaster slot. */
+int OrvoCRasterSlots(const char* file_name, const char* corners_name) {
+  const BOUND bound = {0, 0, 200, 100};
+  const double pixel[2] = {17, 9};
+  double map[2];
   IRaster* r;
   IRaster* clone;
+  ITransformedRaster* t;
+  ITransformedRaster* t_clone;
   unsigned short v = 0x1234, back = 0, block[6] = {1, 2, 3, 4, 5, 6}, got[6];
   const unsigned short* tile;
 
@@ -90,19 +94,8 @@ int OrvoCRasterSlots(const char* file_name) {
   clone = r->lpVtbl->Clone(r, true);
   CHECK(clone != NULL && clone->lpVtbl->GetPixel(clone, 16, 4, &back) && back == 6);
   CHECK(clone->lpVtbl->Release(clone) == 0 && r->lpVtbl->Release(r) == 0);
-  return 0;
-}
 
-/* The raster of OrvoCRasterSlots with a transform: pixel (c, r) at map
- * (10c + 5, 95 - 10r). */
-int OrvoCTransformedRasterSlots(const char* file_name, const char* corners_name) {
-  const BOUND bound = {0, 0, 200, 100};
-  const double pixel[2] = {17, 9};
-  double map[2];
-  unsigned short v = 0;
-  ITransformedRaster* t;
-  ITransformedRaster* clone;
-
+  v = 0;
   CHECK(WriteRasterBound(corners_name, 20, 10, &bound));
   t = OpenTransformedRaster(file_name, false, false);
   CHECK(t != NULL && t->lpVtbl->AddRef(t) == 1);
@@ -117,32 +110,29 @@ int OrvoCTransformedRasterSlots(const char* file_name, const char* corners_name)
   CHECK(t->lpVtbl->MapToPixel(t, map, map, 1));
   CHECK(map[0] > 16.999 && map[0] < 17.001 && map[1] > 8.999 && map[1] < 9.001);
   CHECK(t->lpVtbl->LoadTransform(t));
-  clone = t->lpVtbl->Clone(t, true);
-  CHECK(clone != NULL && clone->lpVtbl->HasTransform(clone) && clone->lpVtbl->Release(clone) == 0);
+  t_clone = t->lpVtbl->Clone(t, true);
+  CHECK(t_clone != NULL && t_clone->lpVtbl->HasTransform(t_clone) &&
+        t_clone->lpVtbl->Release(t_clone) == 0);
   CHECK(t->lpVtbl->Release(t) == 0);
   return 0;
 }
 
-/* Builds a palette, calls every IPalette slot and draws through an image
- * device context. */
-int OrvoCPaletteSlots(void) {
+/* Builds a palette, calls every IPalette slot, and reads an image device
+ * context's bits. */
+int OrvoCPaletteSlotsAndImageDc(void) {
   const uint8_t rgb[6] = {10, 20, 30, 40, 50, 60};
   const uint8_t white[3] = {255, 255, 255};
   const uint16_t values[2] = {1, 2};
   uint8_t got[3], dib[6];
+  int32_t width = 0, height = 0, stride = 0;
+  const uint8_t* bits;
+  HDC dc = CreateImageDC(2, 3);
   IPalette* p = BuildPaletteRgb(rgb, 2);
   CHECK(p != NULL && p->lpVtbl->AddRef(p) == 1 && p->lpVtbl->GetCount(p) == 2);
   CHECK(p->lpVtbl->GetColor(p, got, 1) && got[0] == 40 && got[2] == 60);
   CHECK(p->lpVtbl->SetColor(p, 0, white) && p->lpVtbl->Pixels2Dib(p, dib, values, 2, 2) == 2);
   CHECK(dib[0] == 60 && dib[1] == 50 && dib[2] == 40 && dib[3] == 255);
   CHECK(p->lpVtbl->Release(p) == 0);
-  return 0;
-}
-
-int OrvoCImageDc(void) {
-  int32_t width = 0, height = 0, stride = 0;
-  const uint8_t* bits;
-  HDC dc = CreateImageDC(2, 3);
   CHECK(dc != NULL);
   bits = (const uint8_t*)GetImageBitsDC(dc, &width, &height, &stride);
   CHECK(bits != NULL && width == 2 && height == 3 && stride == 8 && bits[5] == 255);

@@ -1,5 +1,4 @@
-// Tests of the classifier exports (CS, FT, AT, GT, RT) through the public
-// header: result widths, the bounded string-out rule, wiring, load and save.
+// The classifier exports: result widths, the bounded string-out rule, wiring, load and save.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -34,7 +33,7 @@ struct Classify {
   HCS h;
 };
 
-TEST(ClassifyApi, StringOutIsABoundedCopy) {
+TEST(ClassifyApi, StringOutIsABoundedCopyAndFeatureAttributeListExports) {
   Classify c;
   ASSERT_NE(c.h, nullptr);
   ASSERT_EQ(AddFeatureCS(c.h, "road"), 1);
@@ -54,6 +53,24 @@ TEST(ClassifyApi, StringOutIsABoundedCopy) {
     EXPECT_EQ(std::memcmp(buffer, k.bytes, 8), 0) << k.size;
   }
   EXPECT_EQ(GetFeatureIdCS(c.h, 0, nullptr, 8), 0);
+  // The FT exports on the same feature.
+  HFT f = GetFeatureCS(c.h, "road");
+  EXPECT_TRUE(AddAttributeFT(f, "width", true));
+  EXPECT_FALSE(AddAttributeFT(f, "WIDTH", false));
+  EXPECT_TRUE(AddAttributeFT(f, "lanes", false));
+  EXPECT_EQ(IsAttributeMustBeFT(f, 0), 0);
+  // Refused: an id listed elsewhere or at that very place, an index outside.
+  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "Lanes", false));
+  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "width", false));
+  EXPECT_FALSE(ReplaceAttributeFT(f, 2, "x", true));
+  EXPECT_FALSE(ReplaceAttributeFT(f, -1, "x", true));
+  EXPECT_TRUE(ReplaceAttributeFT(f, 0, "surface", true));
+  EraseAttributeFT(f, "nothing");
+  EraseAttributeFT(f, "lanes");
+  EXPECT_EQ(GetAttributeCountFT(f), 1);
+  char text[8];
+  GetAttributeIdFT(f, 0, text, sizeof(text));
+  EXPECT_STREQ(text, "SURFACE");
 }
 
 TEST(ClassifyApi, CollectionExportsReachTheirOwnCollection) {
@@ -83,67 +100,8 @@ TEST(ClassifyApi, CollectionExportsReachTheirOwnCollection) {
   FreeCS(nullptr);
 }
 
-TEST(ClassifyApi, FeatureAttributeListExports) {
-  Classify c;
-  AddFeatureCS(c.h, "road");
-  HFT f = GetFeatureCS(c.h, "road");
-  EXPECT_TRUE(AddAttributeFT(f, "width", true));
-  EXPECT_FALSE(AddAttributeFT(f, "WIDTH", false));
-  EXPECT_TRUE(AddAttributeFT(f, "lanes", false));
-  EXPECT_EQ(IsAttributeMustBeFT(f, 0), 0);
-  // Refused: an id listed elsewhere or at that very place, an index outside.
-  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "Lanes", false));
-  EXPECT_FALSE(ReplaceAttributeFT(f, 0, "width", false));
-  EXPECT_FALSE(ReplaceAttributeFT(f, 2, "x", true));
-  EXPECT_FALSE(ReplaceAttributeFT(f, -1, "x", true));
-  EXPECT_TRUE(ReplaceAttributeFT(f, 0, "surface", true));
-  EraseAttributeFT(f, "nothing");
-  EraseAttributeFT(f, "lanes");
-  EXPECT_EQ(GetAttributeCountFT(f), 1);
-  char text[8];
-  GetAttributeIdFT(f, 0, text, sizeof(text));
-  EXPECT_STREQ(text, "SURFACE");
-}
-
-TEST(ClassifyApi, ValueAndLimitExports) {
-  Classify c;
-  ASSERT_TRUE(AddAttributeCS(c.h, "width"));
-  HAT a = GetAttributeCS(c.h, "width");
-  char text[40];
-  SetDataTypeAT(a, 1);
-  EXPECT_EQ(HasValuesAT(a), 0);
-  AddValueAT(a, "1", "one");
-  AddValueAT(a, "2", nullptr);
-  SetValueAT(a, 1, "3");
-  SetValueAnnoAT(a, 1, "three");
-  GetValueAT(a, 1, text, sizeof(text));
-  GetValueAnnoAT(a, 1, text + 1, sizeof(text) - 1);
-  EXPECT_STREQ(text, "3three");
-  EXPECT_EQ(FindValueIndexAT(a, "03"), 1);
-  SetMinAT(a, "1");
-  SetMaxAT(a, "2");
-  EXPECT_TRUE(HasLimitsAT(a));
-  EXPECT_FALSE(CheckIntAT(a, 3));
-  GetReasonAT(a, text, sizeof(text));
-  EXPECT_STREQ(text, "value not in range");
-  EXPECT_FALSE(CheckStringAT(a, "2"));
-  GetReasonAT(a, text, sizeof(text));
-  EXPECT_STREQ(text, "value not in allowed values list");
-  EXPECT_TRUE(CheckDoubleAT(a, 1.7));
-  // ClearMinMaxAT switches the range check off.
-  ClearMinMaxAT(a);
-  EXPECT_FALSE(HasLimitsAT(a));
-  EXPECT_TRUE(CheckIntAT(a, 3));
-  EraseValueAT(a, 0);
-  EraseValueAT2(a, "3");
-  EXPECT_EQ(HasValuesAT(a), 0);
-  AddValueAT(a, "5", "");
-  ClearValuesAT(a);
-  EXPECT_EQ(GetValueCountAT(a), 0);
-  EXPECT_TRUE(CheckStringAT(a, nullptr));
-}
-
-TEST(ClassifyApi, LoadSaveAndLoadBack) {
+// Each AT export once; the value rules themselves are the attribute's tests.
+TEST(ClassifyApi, ValueAndLimitExportsAndLoadSaveRoundTrip) {
   const char kText[] =
       "[attribute.lanes]\r\nname1=Lanes\r\ntype=int\r\nmin=\"1\"\r\nmax=\"4\"\r\n"
       "value1=\"1\",\"one\"\r\n[feature.road]\r\nlocal=LIN\r\nattributes=lanes\r\n";
@@ -154,10 +112,36 @@ TEST(ClassifyApi, LoadSaveAndLoadBack) {
   ASSERT_TRUE(SaveFileCS(c.h, path.c_str()));
   Classify back;
   ASSERT_TRUE(LoadFileCS(back.h, path.c_str()));
-  HAT lanes = GetAttributeCS(back.h, "LANES");
-  ASSERT_NE(lanes, nullptr);
-  EXPECT_FALSE(CheckStringAT(lanes, "3"));
   EXPECT_EQ(GetAttributeCountFT(GetFeatureCS(back.h, "road")), 1);
+  HAT a = GetAttributeCS(back.h, "LANES");
+  ASSERT_NE(a, nullptr);
+  EXPECT_TRUE(HasLimitsAT(a));
+  char text[40];
+  SetDataTypeAT(a, 1);
+  AddValueAT(a, "2", nullptr);
+  SetValueAT(a, 1, "3");
+  SetValueAnnoAT(a, 1, "three");
+  GetValueAT(a, 1, text, sizeof(text));
+  GetValueAnnoAT(a, 1, text + 1, sizeof(text) - 1);
+  EXPECT_STREQ(text, "3three");
+  EXPECT_EQ(FindValueIndexAT(a, "03"), 1);
+  SetMinAT(a, "1");
+  SetMaxAT(a, "2");
+  EXPECT_FALSE(CheckIntAT(a, 3));
+  EXPECT_FALSE(CheckStringAT(a, "2"));
+  GetReasonAT(a, text, sizeof(text));
+  EXPECT_STREQ(text, "value not in allowed values list");
+  EXPECT_TRUE(CheckDoubleAT(a, 1.7));
+  ClearMinMaxAT(a);
+  EXPECT_FALSE(HasLimitsAT(a));
+  EXPECT_TRUE(CheckIntAT(a, 3));
+  EraseValueAT(a, 0);
+  EraseValueAT2(a, "3");
+  EXPECT_EQ(HasValuesAT(a), 0);
+  AddValueAT(a, "5", "");
+  ClearValuesAT(a);
+  EXPECT_EQ(GetValueCountAT(a), 0);
+  EXPECT_TRUE(CheckStringAT(a, nullptr));
   EXPECT_TRUE(LoadMemoryCS(c.h, "", 0));
   EXPECT_EQ(GetFeatureCountCS(c.h), 0);
 }

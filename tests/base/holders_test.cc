@@ -1,5 +1,4 @@
-// Holders and growable arrays (the reference counting of interface objects is
-// checked through the C host test).
+// The release holder (reference counting is checked through the C host test).
 #include "base/holders.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +7,6 @@
 
 namespace orvo {
 namespace {
-
-TEST(TArray, ArraysAndBuffersKeepTheirContentsWhileGrowing) {
-  TArray<int32_t> a;
-  for (int i = 1; i <= 1000; ++i) a.Add(i);
-  a.Reserve(5000);
-  ASSERT_EQ(a.Count(), 1000);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(a[i], i + 1);
-  TBuffer b;
-  b.Append("abc", 3);
-  b.Reserve(1000);
-  b.Append("def", 3);
-  EXPECT_EQ(std::string(b.Chars(), b.Length()), "abcdef");
-}
 
 class TTestThing : public TApiObject<IApiObject> {
  public:

@@ -32,7 +32,7 @@ uint32_t ReferenceHash(const std::string& s) {
   return h;
 }
 
-TEST(NameHash32, AgreesWithAnIndependentCrcTable) {
+TEST(NameHash32, AgreesWithAnIndependentCrcTableAndNamesLowerCasedPaths) {
   EXPECT_EQ(IndependentEntry(1), 0x77073096u);
   EXPECT_EQ(IndependentEntry(2), 0xEE0E612Cu);
   // The data is hashed with four zero bytes after it, empty data too.
@@ -40,9 +40,7 @@ TEST(NameHash32, AgreesWithAnIndependentCrcTable) {
                         std::string("c:\\maps\\dem.rst"), std::string("\xff\x80 high bytes")})
     EXPECT_EQ(NameHash32(s.data(), s.size()), ReferenceHash(s)) << s;
   EXPECT_EQ(NameHash32("abc", 0), ReferenceHash(""));  // only size bytes are read
-}
-
-TEST(CrcName, IsTheHashOfTheLowerCasedPath) {
+  // CrcName is the hash of the lower-cased path.
   std::string name = CrcName("C:\\Maps\\DEM.rst");
   EXPECT_EQ(name, CrcName("c:\\maps\\dem.rst"));
   char expected[32];

@@ -1,4 +1,4 @@
-// Tests of loading classifier text from memory and from files.
+// Loading classifier text.
 #include "classify/classify_loader.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #include "base/error_hook.h"
 #include "classify/classify.h"
 #include "tests/support/raised.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -21,24 +20,14 @@ using orvotest::RecordingHook;
 
 using Reports = std::vector<std::pair<int32_t, std::string>>;
 
-enum class Source { kMemory, kFile };
-
-class ClassifyLoaderTest : public testing::TestWithParam<Source> {
- protected:
-  bool Load(TClassify& c, const std::string& text) {
-    if (GetParam() == Source::kMemory)
-      return c.LoadMemory(text.data(), static_cast<int32_t>(text.size()));
-    std::string path = dir_.File("test.cls");
-    orvotest::WriteFileBytes(path, text);
-    return c.LoadFile(path.c_str());
-  }
-
-  orvotest::TempDir dir_;
-};
+// Both sources share the parsing; the INI tests read every text from both.
+bool Load(TClassify& c, const std::string& text) {
+  return c.LoadMemory(text.data(), static_cast<int32_t>(text.size()));
+}
 
 // Fields read plainly are covered by the writer's round trip; these are the
 // reading rules of their own.
-TEST_P(ClassifyLoaderTest, FeatureSectionsAndBadLocals) {
+TEST(ClassifyLoader, FeatureSectionsAndBadLocals) {
   RecordingHook hook;
   TClassify c;
   ASSERT_TRUE(
@@ -60,7 +49,7 @@ TEST_P(ClassifyLoaderTest, FeatureSectionsAndBadLocals) {
   EXPECT_EQ(hook.reports, expected);
 }
 
-TEST_P(ClassifyLoaderTest, AttributeSections) {
+TEST(ClassifyLoader, AttributeSections) {
   RecordingHook hook;
   TClassify c;
   ASSERT_TRUE(Load(c,
@@ -87,7 +76,7 @@ TEST_P(ClassifyLoaderTest, AttributeSections) {
   EXPECT_EQ(hook.reports, expected);
 }
 
-TEST_P(ClassifyLoaderTest, GraphNumbersEmptyAndIgnoredSections) {
+TEST(ClassifyLoader, GraphNumbersEmptyAndIgnoredSections) {
   TClassify c;
   ASSERT_TRUE(Load(c,
                    "key before any section=1\n[info]\nversion=2\n[GRAPHX]\nanno=\"x\"\n"
@@ -102,12 +91,6 @@ TEST_P(ClassifyLoaderTest, GraphNumbersEmptyAndIgnoredSections) {
   EXPECT_EQ(c.Graphs().Get("line")->Priority(), 5);
   EXPECT_EQ(c.Graphs().Get("line")->MaxScale(), 25000.25);  // whatever the C locale
 }
-
-INSTANTIATE_TEST_SUITE_P(BothSources, ClassifyLoaderTest,
-                         testing::Values(Source::kMemory, Source::kFile),
-                         [](const testing::TestParamInfo<Source>& info) {
-                           return info.param == Source::kMemory ? "Memory" : "File";
-                         });
 
 // INI syntax errors and missing files are checked through the CS exports.
 TEST(ClassifyLoader, EmptyOrNulFilledMemoryAndNullFileName) {

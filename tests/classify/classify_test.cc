@@ -1,5 +1,4 @@
-// Tests of the classifier's collections and the id lookups behind them (a
-// feature's attribute list is checked through the FT exports).
+// The classifier's collections and their id lookups.
 #include "classify/classify.h"
 
 #include <gtest/gtest.h>
@@ -11,26 +10,31 @@ namespace {
 
 using orvo::TClassify;
 
-TEST(Classify, IdsAreCaseInsensitiveAndListedInByteOrder) {
+// Separate collections per kind are checked through the CS exports.
+TEST(Classify, IdsAreCaseInsensitiveListedInByteOrderAndRenamedInPlace) {
   TClassify c;
-  for (const char* id : {"B", "a", "C", "A_", "A1"}) EXPECT_TRUE(c.Attributes().Add(id));
+  for (const char* id : {"B", "a", "C", "A_", "A1", "\xe4x"}) EXPECT_TRUE(c.Attributes().Add(id));
   EXPECT_FALSE(c.Attributes().Add("b"));
-  EXPECT_EQ(c.Attributes().Get("c")->Id(), "C");
-  const char* expected[] = {"A", "A1", "A_", "B", "C", ""};
-  for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(c.Attributes().IdAt(i), expected[i]);
-  EXPECT_EQ(c.Attributes().IdAt(-1), "");
-  // Non-ASCII bytes are neither folded nor reordered as signed.
-  EXPECT_TRUE(c.Attributes().Add("\xe4x"));
-  EXPECT_EQ(c.Attributes().IdAt(5), "\xe4X");
+  // Non-ASCII bytes are neither folded nor ordered as signed.
+  const char* expected[] = {"A", "A1", "A_", "B", "C", "\xe4X", ""};
+  for (int32_t i = -1; i < 7; ++i) EXPECT_EQ(c.Attributes().IdAt(i), expected[i < 0 ? 6 : i]);
   EXPECT_EQ(c.Attributes().Get("\xc4X"), nullptr);
-  // Neither do the neighbours of the letters.
+  // Neither are the neighbours of the letters.
   EXPECT_TRUE(c.Attributes().Add("@["));
   EXPECT_EQ(c.Attributes().Get("`{"), nullptr);
-  // Every kind has its own collection.
-  EXPECT_TRUE(c.Groups().Add("g"));
-  EXPECT_TRUE(c.Graphs().Add("g"));
-  EXPECT_EQ(c.Graphs().Get("G")->Id(), "G");
-  EXPECT_EQ(c.Features().Count(), 0);
+  // A rename keeps the object and moves it in the listing.
+  c.Graphs().Add("a");
+  c.Graphs().Add("b");
+  orvo::TGraph* a = c.Graphs().Get("a");
+  a->SetPriority(7);
+  EXPECT_EQ(c.Graphs().IdAt(0), "A");         // key list built before the rename
+  EXPECT_FALSE(c.Graphs().Rename("A", "a"));  // new key exists
+  EXPECT_FALSE(c.Graphs().Rename("missing", "x"));
+  EXPECT_TRUE(c.Graphs().Rename("a", "z"));
+  EXPECT_EQ(c.Graphs().Get("Z"), a);
+  EXPECT_EQ(a->Id(), "Z");
+  EXPECT_EQ(a->Priority(), 7);
+  EXPECT_EQ(c.Graphs().IdAt(1), "Z");
 }
 
 TEST(Classify, LookupsFollowEveryChange) {
@@ -60,22 +64,6 @@ TEST(Classify, LookupsFollowEveryChange) {
   EXPECT_EQ(c.Features().IdAt(0), "");
   EXPECT_TRUE(c.Features().Add("f1"));
   EXPECT_NE(c.Features().Get("F1"), nullptr);
-}
-
-TEST(Classify, RenameKeepsTheObject) {
-  TClassify c;
-  c.Graphs().Add("a");
-  c.Graphs().Add("b");
-  orvo::TGraph* a = c.Graphs().Get("a");
-  a->SetPriority(7);
-  EXPECT_EQ(c.Graphs().IdAt(0), "A");         // key list built before the rename
-  EXPECT_FALSE(c.Graphs().Rename("A", "a"));  // new key exists
-  EXPECT_FALSE(c.Graphs().Rename("missing", "x"));
-  EXPECT_TRUE(c.Graphs().Rename("a", "z"));
-  EXPECT_EQ(c.Graphs().Get("Z"), a);
-  EXPECT_EQ(a->Id(), "Z");
-  EXPECT_EQ(a->Priority(), 7);
-  EXPECT_EQ(c.Graphs().IdAt(1), "Z");
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-// Tests of saving a classifier: exact bytes, round trips, escaping and the
-// definitions that cannot be written.
+// Saving a classifier: exact bytes, round trips, what cannot be written.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/error_hook.h"

@@ -1,6 +1,5 @@
-// Tests of the map passport (properties, the passport file and FindMP's
-// bound; saving and loading are checked through the MP exports) and the token
-// rules of loading a selection.
+// The map passport (properties, load rules, Find's bound) and the token rules
+// of loading a selection.
 #include "vector/map_passport.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +39,7 @@ std::vector<double> Bound(const TMapPassport& p) {
   return {b.minx, b.miny, b.maxx, b.maxy};
 }
 
-TEST(MapPassport, PropertyRules) {
+TEST(MapPassport, PropertyRulesAndSaveFailures) {
   TMapPassport p;
   ASSERT_TRUE(p.AddAttribute("width", "1"));
   ASSERT_TRUE(p.AddAttribute("colour", "red"));
@@ -63,6 +62,18 @@ TEST(MapPassport, PropertyRules) {
   EXPECT_TRUE(p.RemoveAttribute(" Colour"));
   EXPECT_FALSE(p.RemoveAttribute("colour"));
   EXPECT_EQ(p.AttributeCount(), 2);
+  // Saving: no file name or an overlong line fails.
+  orvotest::TempDir dir;
+  TMapPassport q;
+  EXPECT_EQ(Raised([&] { q.Save(); }), "can't write pasport");
+  q.SetFileName(dir.File("map").c_str());
+  q.SetAlias(std::string(2041, 'a').c_str());  // "ALIAS=" + 2041 > 2046
+  EXPECT_EQ(Raised([&] { q.Save(); }), "can't write pasport");
+  // Line ends in the alias are dropped.
+  q.SetAlias("two\r\nlines");
+  q.Save();
+  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")),
+            "[COMMON]\r\nALIAS=twolines\r\nBOUND=0,0,0,0\r\n");
 }
 
 TEST(MapPassport, LoadRules) {
@@ -137,20 +148,6 @@ TEST(MapPassport, LoadedPassportsSurviveSaveAndLoad) {
   EXPECT_FALSE(p.Load(dir.File("sub").c_str()));
 }
 
-TEST(MapPassport, SaveFailures) {
-  orvotest::TempDir dir;
-  TMapPassport p;
-  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
-  p.SetFileName(dir.File("map").c_str());
-  p.SetAlias(std::string(2041, 'a').c_str());  // "ALIAS=" + 2041 > 2046
-  EXPECT_EQ(Raised([&] { p.Save(); }), "can't write pasport");
-  // Line ends in the alias are dropped.
-  p.SetAlias("two\r\nlines");
-  p.Save();
-  EXPECT_EQ(ReadFileBytes(dir.File("map.passport")),
-            "[COMMON]\r\nALIAS=twolines\r\nBOUND=0,0,0,0\r\n");
-}
-
 // Writes the same small map in the text and the binary form: a point, a line
 // and, unless labels_only, a text record far outside them.
 void WriteMap(const std::string& base, bool labels_only) {
@@ -167,7 +164,7 @@ void WriteMap(const std::string& base, bool labels_only) {
   if (!labels_only) add(3, 2, two, line);
 }
 
-TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
+TEST(MapPassport, FindTakesTheBoundOfAllButTextRecordsOrFails) {
   orvotest::TempDir dir;
   WriteMap(dir.File("roads"), false);
   WriteMap(dir.File("labels"), true);
@@ -183,10 +180,7 @@ TEST(MapPassport, FindTakesTheBoundOfAllButTextRecords) {
     EXPECT_EQ(Bound(p), (std::vector<double>{-5, 20, 12.5, 25}));
     EXPECT_EQ(p.Alias(), "labels");
   }
-}
-
-TEST(MapPassport, FindFailsOnMissingOrDamagedFiles) {
-  orvotest::TempDir dir;
+  // Missing or damaged files fail and leave the bound as it was.
   TMapPassport p;
   p.SetBound({1.0, 2.0, 3.0, 4.0});
   for (bool binary : {false, true})

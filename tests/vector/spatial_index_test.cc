@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,7 +35,7 @@ std::vector<double> Fields(const TSpatialIndexEx::SI& e) {
 
 // The id-ordered walk and jumps are checked through the SR exports; here the
 // loading itself.
-TEST(SpatialIndex, LoadsBothFilesKeepingTheFirstEntryOfAnId) {
+TEST(SpatialIndex, LoadsBothFilesKeepingTheFirstEntryOfAnIdAndBadFilesNothing) {
   orvotest::TempDir dir;
   WriteFileBytes(dir.File("a.bindex"), orvotest::BinaryIndexBytes(Sample()));
   // Lines that do not convert are skipped.
@@ -57,27 +56,6 @@ TEST(SpatialIndex, LoadsBothFilesKeepingTheFirstEntryOfAnId) {
     EXPECT_EQ(std::vector<double>({b.minx, b.miny, b.maxx, b.maxy}),
               std::vector<double>({-5, -10, 30.5, 60.25}));
   }
-}
-
-TEST(SpatialIndex, TextLinesConvertByTheScanRules) {
-  TSpatialIndexEx::SI e;
-  ASSERT_TRUE(ParseIndexLine("12,2,100,200,1.5,2.5,3.5,4.5,0.25", &e));
-  EXPECT_EQ(Fields(e),
-            (std::vector<double>{12, 2, 100, 200, 1.5, 2.5, 3.5, 4.5, 0.25, 0, 0, 0, 0, 0, 0}));
-  // Links convert up to the first that does not; the rest stay 0.
-  ASSERT_TRUE(ParseIndexLine("12,2,100,200,1,2,3,4,5,6,7,8,x,10,11", &e));
-  EXPECT_EQ(Fields(e), (std::vector<double>{12, 2, 100, 200, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0}));
-  ASSERT_TRUE(ParseIndexLine(" 0x10, 010,  5000000000,-1, -1e3,+2,inf,4, 5,1,2,3,4,5,6\r\n", &e));
-  EXPECT_EQ(Fields(e), (std::vector<double>{16, 8, 5000000000, -1, -1000, 2, HUGE_VAL, 4, 5, 1, 2,
-                                            3, 4, 5, 6}));
-  for (const char* bad : {"12,2,100,200,1,2,3,4", "12 ,2,100,200,1,2,3,4,5",  // ',' at once
-                          "12,2,100,200,1,2,x,4,5", "", ";12,2,100,200,1,2,3,4,5"}) {
-    EXPECT_FALSE(ParseIndexLine(bad, &e)) << bad;
-  }
-}
-
-TEST(SpatialIndex, BadFilesLoadNothing) {
-  orvotest::TempDir dir;
   const std::string good = orvotest::BinaryIndexBytes(Sample()), path = dir.File("a.bindex");
   TSpatialIndexEx index;
   EXPECT_FALSE(index.LoadBinary(dir.File("none.bindex").c_str()));
@@ -103,6 +81,23 @@ TEST(SpatialIndex, BadFilesLoadNothing) {
   EXPECT_TRUE(index.LoadText(dir.File("empty.index").c_str()));
   EXPECT_EQ(index.Count(), 0u);
   EXPECT_EQ(index.Bound().maxx, 0.0);
+}
+
+TEST(SpatialIndex, TextLinesConvertByTheScanRules) {
+  TSpatialIndexEx::SI e;
+  ASSERT_TRUE(ParseIndexLine("12,2,100,200,1.5,2.5,3.5,4.5,0.25", &e));
+  EXPECT_EQ(Fields(e),
+            (std::vector<double>{12, 2, 100, 200, 1.5, 2.5, 3.5, 4.5, 0.25, 0, 0, 0, 0, 0, 0}));
+  // Links convert up to the first that does not; the rest stay 0.
+  ASSERT_TRUE(ParseIndexLine("12,2,100,200,1,2,3,4,5,6,7,8,x,10,11", &e));
+  EXPECT_EQ(Fields(e), (std::vector<double>{12, 2, 100, 200, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0}));
+  ASSERT_TRUE(ParseIndexLine(" 0x10, 010,  5000000000,-1, -1e3,+2,inf,4, 5,1,2,3,4,5,6\r\n", &e));
+  EXPECT_EQ(Fields(e), (std::vector<double>{16, 8, 5000000000, -1, -1000, 2, HUGE_VAL, 4, 5, 1, 2,
+                                            3, 4, 5, 6}));
+  for (const char* bad : {"12,2,100,200,1,2,3,4", "12 ,2,100,200,1,2,3,4,5",  // ',' at once
+                          "12,2,100,200,1,2,x,4,5", "", ";12,2,100,200,1,2,3,4,5"}) {
+    EXPECT_FALSE(ParseIndexLine(bad, &e)) << bad;
+  }
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST(VectorFiles, UnreachableFilesRaiseCantOpenFile) {
 }
 
 TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
-  const int32_t counts[] = {2, 1}, zero[] = {2, 0}, huge[] = {INT32_MAX, INT32_MAX};
+  const int32_t counts[] = {2, 1}, negative[] = {2, -1}, huge[] = {INT32_MAX, INT32_MAX};
   const double xy[] = {1, 2, 3, 4, 5, 6};
   EXPECT_EQ(CheckSpatialRecord(7, counts, xy, 2), 3);
   EXPECT_EQ(CheckSpatialRecord(-7, counts, xy, 1), 2);
@@ -55,8 +55,9 @@ TEST(SpatialRecordCheck, RefusesRecordsReadersCannotReadBack) {
     const int32_t* counts;
     const double* xy;
     int32_t vectors;
-  } bad[] = {{0, counts, xy, 2},  {1, counts, xy, 0},      {1, counts, xy, -1}, {1, zero, xy, 2},
-             {1, nullptr, xy, 1}, {1, counts, nullptr, 1}, {1, huge, xy, 2}};
+  } bad[] = {{0, counts, xy, 2},   {1, counts, xy, 0},  {1, counts, xy, -1},
+             {1, negative, xy, 2}, {1, nullptr, xy, 1}, {1, counts, nullptr, 1},
+             {1, huge, xy, 2}};
   for (const Case& c : bad) {
     EXPECT_EQ(Raised([&] { CheckSpatialRecord(c.id, c.counts, c.xy, c.vectors); }),
               std::string("bad spatial record"))

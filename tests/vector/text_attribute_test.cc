@@ -1,5 +1,4 @@
-// Text attribute files: the field splitter, exact lines written, lines read
-// back, refusals.
+// Text attribute files: the field splitter, exact lines, lines read back, refusals.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -112,7 +111,7 @@ TEST_F(TextAttributeFile, WriterWritesExactLinesQuotingWhatWouldBreakThem) {
   EXPECT_EQ(reader.GetClassCode(), "code");
 }
 
-TEST_F(TextAttributeFile, WriterRefusesRecordsNoReaderCouldReturn) {
+TEST_F(TextAttributeFile, WriterRefusesWhatNoReaderCouldReturnAndKeepsLinesWhole) {
   {
     TAttributeWriter writer(path.c_str());
     EXPECT_EQ(writer.AddRecord(1, 0, "A"), 0);
@@ -128,9 +127,6 @@ TEST_F(TextAttributeFile, WriterRefusesRecordsNoReaderCouldReturn) {
     EXPECT_EQ(writer.AddRecord(4, 0, std::string(2100, 'c').c_str()), -1);
   }
   EXPECT_EQ(ReadFileBytes(path), "1,0,\"A\",K,\"1\",\r\n3,0,\"A\",\r\n");
-}
-
-TEST_F(TextAttributeFile, WriterKeepsLinesWithinWhatTheReaderTakesAsOneLine) {
   // "1,0,\"A\"," is 8 characters; each attribute K,"v...", adds 5 + value.
   std::string fill(TAttributeWriter::kMaxLineLength - 8 - 5, 'v');
   {

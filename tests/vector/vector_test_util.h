@@ -1,5 +1,4 @@
-// Helpers of the vector tests: little-endian bytes of expected files and
-// short walks over spatial and attribute readers.
+// Vector test helpers: little-endian bytes and short walks over readers.
 #ifndef TESTS_VECTOR_VECTOR_TEST_UTIL_H_
 #define TESTS_VECTOR_VECTOR_TEST_UTIL_H_
 
