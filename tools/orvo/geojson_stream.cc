@@ -9,8 +9,8 @@
 #include <utility>
 
 template <>
-[[gnu::nonnull(2)]] void orvotool::StreamLexer::strtof(double& f, const char* str,
-                                                       char** endptr) noexcept {
+[[gnu::nonnull]] void orvotool::StreamLexer::strtof(double& f, const char* str,
+                                                    char** endptr) noexcept {
   const char* end = str + std::strlen(str);
   const std::from_chars_result r = std::from_chars(str, end, f);
   // Out of range leaves f unset: strtod gives the infinity or the zero.

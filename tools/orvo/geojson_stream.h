@@ -32,8 +32,8 @@ using StreamLexer =
 // most of a GeoJSON file's numbers, and std::from_chars gives the same
 // correctly rounded value several times faster.
 template <>
-[[gnu::nonnull(2)]] void orvotool::StreamLexer::strtof(double& f, const char* str,
-                                                       char** endptr) noexcept;
+[[gnu::nonnull]] void orvotool::StreamLexer::strtof(double& f, const char* str,
+                                                    char** endptr) noexcept;
 
 namespace orvotool {
 
