@@ -70,15 +70,6 @@ inline int32_t LoadInt32(const uint8_t* p) {
   return v;
 }
 
-inline void DecodeRecordHead(const uint8_t* p, BinaryRecordHead* head) {
-  std::memcpy(&head->size, p + kRecordSizeOffset, 4);
-  std::memcpy(head->bound, p + kRecordBoundOffset, 32);
-  std::memcpy(&head->id, p + kRecordIdOffset, 4);
-  std::memcpy(&head->kind, p + kRecordKindOffset, 4);
-  std::memcpy(&head->vertex_count, p + kRecordVertexCountOffset, 4);
-  std::memcpy(&head->vector_count, p + kRecordVectorCountOffset, 4);
-}
-
 inline void EncodeRecordHead(const BinaryRecordHead& head, uint8_t* p) {
   std::memcpy(p + kRecordSizeOffset, &head.size, 4);
   std::memcpy(p + kRecordBoundOffset, head.bound, 32);

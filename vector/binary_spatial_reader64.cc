@@ -23,18 +23,17 @@ TBinarySpatialReader64::~TBinarySpatialReader64() = default;
 
 void TBinarySpatialReader64::Reset() {
   next_ = kBinarySpatialHeaderSize;
-  record_ = nullptr;
-  sizes_ready_ = false;
+  ForgetRecord();
 }
 
-int32_t TBinarySpatialReader64::GetKind() const {
-  if (!record_) return -1;
-  return BinaryKindHasZ(head_.kind) ? head_.kind - 10 : head_.kind;
+void TBinarySpatialReader64::ForgetRecord() {
+  record_ = nullptr;
+  sizes_ready_ = false;
+  ClearCurrent();
 }
 
 bool TBinarySpatialReader64::SetPosition(int64_t position) {
-  record_ = nullptr;
-  sizes_ready_ = false;
+  ForgetRecord();
   // No record starts inside the header; reading there would take header
   // bytes for a record.
   if (position < kBinarySpatialHeaderSize) Raise(kErrorInBspatial);
@@ -43,69 +42,68 @@ bool TBinarySpatialReader64::SetPosition(int64_t position) {
 }
 
 bool TBinarySpatialReader64::ReadNext() {
-  record_ = nullptr;
-  sizes_ready_ = false;
+  if (record_ != nullptr) ForgetRecord();
   const int64_t file_size = file_->Size();
   for (;;) {
     if (next_ >= file_size) return false;
     const uint8_t* p = file_->MapRange(next_, kRecordHeadSize);
     if (p == nullptr) Raise(kErrorInBspatial);
-    BinaryRecordHead head;
-    DecodeRecordHead(p, &head);
+    // Only the fields the walk needs; the bound is read from the record when
+    // asked for.
+    const int32_t size = LoadInt32(p + kRecordSizeOffset);
+    const int32_t id = LoadInt32(p + kRecordIdOffset);
     // Every step moves forward by at least a head, and never past the end.
-    if (head.size < kRecordHeadSize || head.size > file_size - next_) Raise(kErrorInBspatial);
-    if (head.id == 0) {
-      next_ += head.size;
+    if (size < kRecordHeadSize || size > file_size - next_) Raise(kErrorInBspatial);
+    if (id == 0) {
+      next_ += size;
       continue;
     }
-    if (head.vector_count < 0 || head.vertex_count < 0 ||
-        (head.vector_count == 0 && head.vertex_count != 0) ||
-        BinaryRecordSize(head.vector_count, head.vertex_count, BinaryKindHasZ(head.kind)) >
-            head.size) {
+    const int32_t kind = LoadInt32(p + kRecordKindOffset);
+    const int32_t vertex_count = LoadInt32(p + kRecordVertexCountOffset);
+    const int32_t vector_count = LoadInt32(p + kRecordVectorCountOffset);
+    const bool has_z = BinaryKindHasZ(kind);
+    if (vector_count < 0 || vertex_count < 0 || (vector_count == 0 && vertex_count != 0) ||
+        BinaryRecordSize(vector_count, vertex_count, has_z) > size) {
       Raise(kErrorInBspatial);
     }
-    p = file_->MapRange(next_, head.size);
+    p = file_->MapRange(next_, size);
     if (p == nullptr) Raise(kErrorInBspatial);
     // Vector starts must begin at 0 and rise within the vertices, so that a
     // caller indexing the metric by them stays inside the record.
     const uint8_t* starts = p + kRecordHeadSize;
     int32_t previous = 0;
-    for (int32_t v = 0; v < head.vector_count; ++v) {
+    for (int32_t v = 0; v < vector_count; ++v) {
       int32_t start = LoadInt32(starts + 4 * static_cast<size_t>(v));
-      if ((v == 0 && start != 0) || start < previous || start > head.vertex_count) {
+      if ((v == 0 && start != 0) || start < previous || start > vertex_count) {
         Raise(kErrorInBspatial);
       }
       previous = start;
     }
-    // Field by field: the bound is read from the record when asked for, and a
-    // whole-struct copy of the just-decoded head stalls on store forwarding.
-    head_.size = head.size;
-    head_.id = head.id;
-    head_.kind = head.kind;
-    head_.vertex_count = head.vertex_count;
-    head_.vector_count = head.vector_count;
     record_ = p;
     position_ = next_;
-    next_ += head.size;
+    next_ += size;
+    current_.id = id;
+    current_.kind = has_z ? kind - 10 : kind;
+    current_.local3d = kind;
+    current_.vector_count = vector_count;
+    current_.vertex_count = vertex_count;
+    current_.vector_pos = reinterpret_cast<const int32_t*>(starts);
+    current_.metric =
+        reinterpret_cast<const double*>(starts + 4 * static_cast<size_t>(vector_count));
     return true;
   }
-}
-
-const int32_t* TBinarySpatialReader64::GetVectorPos() const {
-  if (!record_) return nullptr;
-  return reinterpret_cast<const int32_t*>(record_ + kRecordHeadSize);
 }
 
 const int32_t* TBinarySpatialReader64::GetVectorSize() const {
   if (!record_) return nullptr;
   if (!sizes_ready_) {
-    int32_t v = head_.vector_count;
+    int32_t v = current_.vector_count;
     sizes_.Resize(v);
     const uint8_t* starts = record_ + kRecordHeadSize;
     for (int32_t i = 0; i < v; ++i) {
       int32_t start = LoadInt32(starts + 4 * static_cast<size_t>(i));
       int32_t next =
-          (i + 1 < v) ? LoadInt32(starts + 4 * static_cast<size_t>(i + 1)) : head_.vertex_count;
+          (i + 1 < v) ? LoadInt32(starts + 4 * static_cast<size_t>(i + 1)) : current_.vertex_count;
       sizes_[i] = next - start;
     }
     sizes_ready_ = true;
@@ -119,17 +117,11 @@ void TBinarySpatialReader64::CopyBound(BOUND* bound) const {
   }
 }
 
-const double* TBinarySpatialReader64::GetMetric() const {
-  if (!record_) return nullptr;
-  return reinterpret_cast<const double*>(record_ + kRecordHeadSize +
-                                         4 * static_cast<size_t>(head_.vector_count));
-}
-
 const double* TBinarySpatialReader64::GetZ() const {
-  if (!record_ || !BinaryKindHasZ(head_.kind)) return nullptr;
+  if (!record_ || !BinaryKindHasZ(current_.local3d)) return nullptr;
   return reinterpret_cast<const double*>(record_ + kRecordHeadSize + 16 +
-                                         4 * static_cast<size_t>(head_.vector_count) +
-                                         16 * static_cast<size_t>(head_.vertex_count));
+                                         4 * static_cast<size_t>(current_.vector_count) +
+                                         16 * static_cast<size_t>(current_.vertex_count));
 }
 
 }  // namespace orvo

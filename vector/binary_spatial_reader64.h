@@ -46,16 +46,8 @@ class TBinarySpatialReader64 : public ISpatialReader {
   bool SetPosition(int64_t position) override;
 
   bool HasRecord() const { return record_ != nullptr; }
-  int32_t GetId() const override { return record_ ? head_.id : 0; }
-  // Kind without height (kind with height reduced by 10 when it carries Z).
-  int32_t GetKind() const override;
-  int32_t GetLocal3D() const override { return record_ ? head_.kind : -1; }
-  int32_t GetVertexCount() const override { return record_ ? head_.vertex_count : 0; }
-  int32_t GetVectorCount() const override { return record_ ? head_.vector_count : 0; }
-  const int32_t* GetVectorPos() const override;
   // Vertex counts derived from the vector starts; owned by the reader.
   const int32_t* GetVectorSize() const override;
-  const double* GetMetric() const override;
   const double* GetZ() const override;
   // The record's stored bound (four doubles, possibly unaligned); null without
   // a record.
@@ -67,11 +59,12 @@ class TBinarySpatialReader64 : public ISpatialReader {
   const BinarySpatialHeader& Header() const { return header_; }
 
  private:
+  void ForgetRecord();
+
   TPtr<TFileReader64> file_;
   BinarySpatialHeader header_;
   int64_t next_ = kBinarySpatialHeaderSize;  // where the next read starts
   const uint8_t* record_ = nullptr;          // current record in the view, or null
-  BinaryRecordHead head_ = {};
   int64_t position_ = 0;
   // Vertex counts are derived on first request.
   mutable bool sizes_ready_ = false;

@@ -22,19 +22,37 @@ class ISpatialReader {
   virtual bool ReadNext() = 0;
   virtual bool SetPosition(int64_t position) = 0;
 
-  virtual int32_t GetId() const = 0;
-  virtual int32_t GetKind() const = 0;     // without height
-  virtual int32_t GetLocal3D() const = 0;  // kind + 10 with height
-  virtual int32_t GetVectorCount() const = 0;
-  virtual int32_t GetVertexCount() const = 0;
+  // The fields a walk asks for on every record are kept here by the reader as
+  // it reads, so that they are answered without a virtual call.
+  int32_t GetId() const { return current_.id; }
+  int32_t GetKind() const { return current_.kind; }        // without height
+  int32_t GetLocal3D() const { return current_.local3d; }  // kind + 10 with height
+  int32_t GetVectorCount() const { return current_.vector_count; }
+  int32_t GetVertexCount() const { return current_.vertex_count; }
+  const int32_t* GetVectorPos() const { return current_.vector_pos; }
+  const double* GetMetric() const { return current_.metric; }
+
   virtual const int32_t* GetVectorSize() const = 0;
-  virtual const int32_t* GetVectorPos() const = 0;
-  virtual const double* GetMetric() const = 0;
   virtual const double* GetZ() const = 0;
   // The bound of the current record; writes nothing without one.
   virtual void CopyBound(BOUND* bound) const = 0;
   virtual int64_t GetSpatialPosition() const = 0;
   virtual int64_t GetSize() const = 0;
+
+ protected:
+  struct CurrentRecord {
+    int32_t id = 0;
+    int32_t kind = -1;
+    int32_t local3d = -1;
+    int32_t vector_count = 0;
+    int32_t vertex_count = 0;
+    const int32_t* vector_pos = nullptr;
+    const double* metric = nullptr;
+  };
+  // Neutral fields: no current record.
+  void ClearCurrent() { current_ = CurrentRecord(); }
+
+  CurrentRecord current_;
 };
 
 // Appends records to a new spatial file.

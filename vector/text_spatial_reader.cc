@@ -76,7 +76,7 @@ TSpatialReader::~TSpatialReader() = default;
 void TSpatialReader::Reset() {
   next_ = 0;
   state_ = State::kHeader;
-  has_record_ = false;
+  ForgetRecord();
   id_ = 0;
   kind_ = 0;
   has_z_ = false;
@@ -88,9 +88,20 @@ void TSpatialReader::Reset() {
   z_.Clear();
 }
 
-int32_t TSpatialReader::GetLocal3D() const {
-  if (!has_record_) return -1;
-  return has_z_ ? kind_ + kKindHeightOffset : kind_;
+void TSpatialReader::PublishRecord() {
+  has_record_ = true;
+  current_.id = id_;
+  current_.kind = kind_;
+  current_.local3d = has_z_ ? kind_ + kKindHeightOffset : kind_;
+  current_.vector_count = sizes_.Count();
+  current_.vertex_count = metric_.Count() / 2;
+  current_.vector_pos = starts_.Data();
+  current_.metric = metric_.Data();
+}
+
+void TSpatialReader::ForgetRecord() {
+  has_record_ = false;
+  ClearCurrent();
 }
 
 void TSpatialReader::CopyBound(BOUND* bound) const {
@@ -110,7 +121,7 @@ void TSpatialReader::CopyBound(BOUND* bound) const {
 }
 
 bool TSpatialReader::SetPosition(int64_t position) {
-  has_record_ = false;
+  ForgetRecord();
   if (position < 0 || position >= file_->Size()) return false;
   next_ = position;
   state_ = State::kHeader;
@@ -146,7 +157,7 @@ bool TSpatialReader::FetchLine(const char** begin, const char** end) {
 }
 
 bool TSpatialReader::ReadNext() {
-  has_record_ = false;
+  ForgetRecord();
   Line line;
   const char* begin = nullptr;
   const char* end = nullptr;
@@ -160,7 +171,7 @@ bool TSpatialReader::ReadNext() {
     if (line.line_class == LineClass::kBlank) continue;
     try {
       if (Step(line, line_position)) {
-        has_record_ = true;
+        PublishRecord();
         return true;
       }
     } catch (...) {

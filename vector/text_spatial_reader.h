@@ -47,17 +47,10 @@ class TSpatialReader : public ISpatialReader {
   bool SetPosition(int64_t position) override;
 
   bool HasRecord() const { return has_record_; }
-  int32_t GetId() const override { return has_record_ ? id_ : 0; }
-  int32_t GetKind() const override { return has_record_ ? kind_ : -1; }
-  // kind + 10 when every vertex carried a height.
-  int32_t GetLocal3D() const override;
-  int32_t GetVectorCount() const override { return has_record_ ? sizes_.Count() : 0; }
-  int32_t GetVertexCount() const override { return has_record_ ? metric_.Count() / 2 : 0; }
   // Arrays of the current record, owned by the reader and valid until the next
   // read, seek or reset; null without a current record (Z also without heights).
+  // The local kind with height is the kind + 10 when every vertex carried one.
   const int32_t* GetVectorSize() const override { return has_record_ ? sizes_.Data() : nullptr; }
-  const int32_t* GetVectorPos() const override { return has_record_ ? starts_.Data() : nullptr; }
-  const double* GetMetric() const override { return has_record_ ? metric_.Data() : nullptr; }
   const double* GetZ() const override { return has_record_ && has_z_ ? z_.Data() : nullptr; }
   // The bound of the record's vertices.
   void CopyBound(BOUND* bound) const override;
@@ -89,6 +82,9 @@ class TSpatialReader : public ISpatialReader {
   // Applies one classified line read at line_position; true when it completes
   // the record.
   bool Step(const Line& line, int64_t line_position);
+  // The completed record becomes the current one, or there is none.
+  void PublishRecord();
+  void ForgetRecord();
   // Vertices the rest of the file could still hold: each vertex line takes at
   // least three bytes. Caps what a count may make the reader reserve.
   int64_t RemainingCapacity(int64_t per_item) const;
