@@ -23,6 +23,7 @@
 #include "platform/linux/mapping_registry.h"
 #include "platform/linux/mapping_section.h"
 #include "platform/linux/unload.h"
+#include "platform/linux/view_ranges.h"
 #include "platform/win32.h"
 
 namespace orvo::linux_api {
@@ -333,8 +334,8 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD desired_access, DWORD offset_high, DW
     return copy;
   }
 #endif
-  void* address = mmap(nullptr, static_cast<size_t>(length), prot, flags, section->bytes_fd(),
-                       static_cast<off_t>(section->data_offset() + offset));
+  void* address = MapViewRange(static_cast<size_t>(length), prot, flags, section->bytes_fd(),
+                               static_cast<off_t>(section->data_offset() + offset));
   if (address == MAP_FAILED) {
     SetLastError(errno == ENOMEM || errno == EOVERFLOW ? ERROR_NOT_ENOUGH_MEMORY
                                                        : ErrorFromErrno(errno));
@@ -356,7 +357,7 @@ BOOL UnmapViewOfFile(LPCVOID base_address) {
     std::free(reinterpret_cast<void*>(base));
     return TRUE;
   }
-  munmap(reinterpret_cast<void*>(base), view.length);
+  UnmapViewRange(reinterpret_cast<void*>(base), view.length);
   return TRUE;  // view.section may be the last reference; it goes here
 }
 

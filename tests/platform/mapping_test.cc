@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/win32.h"
 #include "tests/platform/platform_test_util.h"
@@ -121,6 +122,45 @@ TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {
   SetFilePointer(file.get(), 1000, nullptr, FILE_BEGIN);
   EXPECT_TRUE(SetEndOfFile(file.get()));
   EXPECT_EQ(GetFileSize(file.get(), nullptr), 1000u);
+}
+
+// Views come and go as readers slide their windows: each new view shows its
+// own offset's bytes, whatever views of other lengths or access were made and
+// ended before, and a write through an ended view stays in the file.
+TEST_F(PlatformViewTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
+  constexpr DWORD kPages = 4;
+  std::string path = MakePagedFile(kPages * kGranularity);
+  ScopedHandle file(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
+  ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr));
+  ASSERT_TRUE(mapping.valid());
+  // More views alive at once than are ever kept for reuse, then all ended.
+  std::vector<const char*> views;
+  for (DWORD i = 0; i < 40; ++i) {
+    DWORD page = i % kPages;
+    DWORD length = (i % 3 == 0 && page + 1 < kPages) ? 2 * kGranularity : kGranularity;
+    views.push_back(static_cast<const char*>(
+        MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, page * kGranularity, length)));
+    ASSERT_NE(views.back(), nullptr);
+    EXPECT_EQ(views.back()[length - 1], static_cast<char>('A' + page + length / kGranularity - 1));
+  }
+  for (const char* view : views) EXPECT_TRUE(UnmapViewOfFile(view));
+  // A window sliding forward and back, writing its page's mark as it goes.
+  for (DWORD step = 0; step < 2 * kPages; ++step) {
+    DWORD page = step < kPages ? step : 2 * kPages - 1 - step;
+    char* view = static_cast<char*>(
+        MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, page * kGranularity, kGranularity));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view[0], static_cast<char>((step < kPages ? 'A' : 'a') + page)) << step;
+    view[0] = static_cast<char>('a' + page);
+    EXPECT_TRUE(UnmapViewOfFile(view));
+  }
+  mapping.Close();
+  file.Close();
+  std::string bytes = FileBytes(path);
+  for (DWORD page = 0; page < kPages; ++page) {
+    EXPECT_EQ(bytes[page * kGranularity], static_cast<char>('a' + page));
+    EXPECT_EQ(bytes[page * kGranularity + 1], static_cast<char>('A' + page));
+  }
 }
 
 using PlatformNamedMappingTest = PlatformMappingTest;
