@@ -108,9 +108,7 @@ TEST_P(IniTest, BrokenHeaderIsReportedAndDropsItsKeys) {
   RecordingHook hook;
   TIni ini;
   ASSERT_TRUE(Load(ini, "[A]\na=1\n  [Broken\nlost=1\n[B] trailing text\nb=2\n"));
-  ASSERT_EQ(hook.reports.size(), 1u);
-  EXPECT_EQ(hook.reports[0].first, 15);
-  EXPECT_EQ(hook.reports[0].second, "  [Broken");
+  EXPECT_EQ(hook.reports, (decltype(hook.reports){{15, "  [Broken"}}));
   EXPECT_EQ(ini.GetValue("B", "b", ""), "2");
   EXPECT_EQ(ini.GetValue("", "lost", "none"), "none");
   EXPECT_EQ(ini.GetValue("A", "lost", "none"), "none");
