@@ -2,8 +2,8 @@
 // raster's values (a palette file over a reduced window, the DEM palette of
 // the window's heights), and refusals that leave everything as it was. (Grey
 // and RGB pixels and the scaling: the display tests.) orvo label: the label's
-// ink lies along the line in the colour asked for, the image fits the points,
-// and bad arguments are refused before anything is written.
+// ink lies along the line in the colour asked for and the image fits the
+// points. Bad arguments of both are refused before anything is written.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,59 +75,6 @@ TEST(OrvoRender, HeightsAreGreyFromTheLowestToTheHighestOfTheWindow) {
   EXPECT_TRUE(image.rgb == want);
 }
 
-TEST(OrvoRender, RefusalsLeaveEverythingAsItWas) {
-  TempDir dir;
-  const std::string raster = dir.File("r.raster"), out = dir.File("r.png");
-  ASSERT_NE(MakeRaster(raster, 40, 30, 16, 16, 1, [](int32_t x, int32_t) { return x; }), nullptr);
-  const std::string raster_bytes = ReadFileBytes(raster);
-  struct Case {
-    std::vector<std::string> args;
-    const char* message;
-  } usage[] = {
-      {{"--window", "0", "0", "0", "5"}, "window 0 0 0 5 is not within the 40 x 30 raster"},
-      {{"--window", "30", "0", "11", "5"}, "window 30 0 11 5 is not within the 40 x 30 raster"},
-      {{"--window", "-1", "0", "5", "5"}, "window -1 0 5 5 is not within the 40 x 30 raster"},
-      {{"--scale", "0"}, "--scale must be a whole number from -1024 to 32 other than 0"},
-      {{"--scale", "33"}, "--scale must be a whole number from -1024 to 32 other than 0"},
-  };
-  for (const Case& c : usage) {
-    std::vector<std::string> args = {"render", raster, out};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const std::string run = CodeAndErr(args);
-    EXPECT_EQ(run.rfind("2 orvo render: ", 0), 0u) << run;
-    EXPECT_NE(run.find(c.message), std::string::npos) << run;
-  }
-  // The raster itself, or another raster, as the image: refused.
-  OrvoRun run = Orvo({"render", raster, raster});
-  EXPECT_EQ(run.code, 2);
-  EXPECT_NE(run.err.find(raster + " is a raster; the image is not written over it"),
-            std::string::npos)
-      << run.err;
-  EXPECT_EQ(ReadFileBytes(raster), raster_bytes);
-  // Files that can't be used: one line naming them, exit 1.
-  const std::string missing = dir.File("missing.raster"), text = dir.File("text.raster");
-  WriteFileBytes(text, "no raster");
-  const std::string wide = dir.File("wide.raster");
-  ASSERT_NE(MakeRaster(wide, 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 1u; }), nullptr);
-  const struct {
-    std::vector<std::string> args;
-    std::string line;
-  } bad[] = {
-      {{"render", missing, out}, "orvo render: " + missing + ": no such file\n"},
-      {{"render", text, out}, "orvo render: " + text + ": is no raster\n"},
-      {{"render", raster, out, "--palette", text},
-       "orvo render: " + text + ": is no palette or histogram file\n"},
-      {{"render", wide, out},
-       "orvo render: " + wide + ": has 4-byte pixels, which no palette turns into colours\n"},
-  };
-  for (const auto& c : bad) EXPECT_EQ(CodeAndErr(c.args), "1 " + c.line);
-  EXPECT_FALSE(std::filesystem::exists(out));
-  run = Orvo({"render", raster, dir.File("no/such/folder/r.png")});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("no/such/folder/r.png"), std::string::npos) << run.err;
-  EXPECT_EQ(Orvo({"render", raster}).code, 2);
-}
-
 TEST(OrvoLabel, DrawsTheTextAboveAHorizontalLine) {
   TempDir dir;
   const std::string out = dir.File("label.png");
@@ -158,29 +105,71 @@ TEST(OrvoLabel, DrawsTheTextAboveAHorizontalLine) {
   EXPECT_GE(max_y, 30);
 }
 
-TEST(OrvoLabel, RefusesBadArgumentsWithoutWriting) {
+TEST(OrvoRenderAndLabel, RefusalsLeaveEverythingAsItWas) {
   TempDir dir;
-  const std::string out = dir.File("label.png");
-  struct Case {
-    std::vector<std::string> args;
-    const char* message;
-  } cases[] = {
-      {{"label", out, "x", "1", "2", "3"}, "points come as pairs X Y"},
-      {{"label", out, "", "1", "2"}, "the text is empty"},
-      {{"label", out, "x", "1", "2", "--color", "red"}, "--color takes RRGGBB in hexadecimal"},
-      {{"label", out, "x", "1", "2", "--height", "3"}, "--height must be 4 to 500 pixels"},
-      {{"label", out, "x", "-1", "2"}, "points must lie within 0 to 8191"},
+  const std::string raster = dir.File("r.raster"), out = dir.File("r.png");
+  ASSERT_NE(MakeRaster(raster, 40, 30, 16, 16, 1, [](int32_t x, int32_t) { return x; }), nullptr);
+  const std::string raster_bytes = ReadFileBytes(raster);
+  const std::vector<std::string> render = {"render", raster, out}, label = {"label", out};
+  auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
   };
-  for (const Case& c : cases) {
-    OrvoRun run = Orvo(c.args);
-    EXPECT_EQ(run.code, 2) << c.message;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } usage[] = {
+      {with(render, {"--window", "0", "0", "0", "5"}),
+       "window 0 0 0 5 is not within the 40 x 30 raster"},
+      {with(render, {"--window", "30", "0", "11", "5"}),
+       "window 30 0 11 5 is not within the 40 x 30 raster"},
+      {with(render, {"--window", "-1", "0", "5", "5"}),
+       "window -1 0 5 5 is not within the 40 x 30 raster"},
+      {with(render, {"--scale", "0"}),
+       "--scale must be a whole number from -1024 to 32 other than 0"},
+      {with(render, {"--scale", "33"}),
+       "--scale must be a whole number from -1024 to 32 other than 0"},
+      // The raster itself, or another raster, as the image.
+      {{"render", raster, raster}, raster + " is a raster; the image is not written over it"},
+      {with(label, {"x", "1", "2", "3"}), "points come as pairs X Y"},
+      {with(label, {"", "1", "2"}), "the text is empty"},
+      {with(label, {"x", "1", "2", "--color", "red"}), "--color takes RRGGBB in hexadecimal"},
+      {with(label, {"x", "1", "2", "--height", "3"}), "--height must be 4 to 500 pixels"},
+      {with(label, {"x", "-1", "2"}), "points must lie within 0 to 8191"},
+  };
+  for (const auto& c : usage) {
+    const std::string run = CodeAndErr(c.args);
+    EXPECT_EQ(run.rfind("2 orvo " + c.args[0] + ": ", 0), 0u) << run;
+    EXPECT_NE(run.find(c.message), std::string::npos) << run;
   }
+  EXPECT_EQ(ReadFileBytes(raster), raster_bytes);
+  // Files that can't be used: one line naming them, exit 1.
+  const std::string missing = dir.File("missing.raster"), text = dir.File("text.raster");
+  WriteFileBytes(text, "no raster");
+  const std::string wide = dir.File("wide.raster");
+  ASSERT_NE(MakeRaster(wide, 4, 4, 4, 4, 4, [](int32_t, int32_t) { return 1u; }), nullptr);
+  const struct {
+    std::vector<std::string> args;
+    std::string line;
+  } bad[] = {
+      {{"render", missing, out}, "orvo render: " + missing + ": no such file\n"},
+      {{"render", text, out}, "orvo render: " + text + ": is no raster\n"},
+      {{"render", raster, out, "--palette", text},
+       "orvo render: " + text + ": is no palette or histogram file\n"},
+      {{"render", wide, out},
+       "orvo render: " + wide + ": has 4-byte pixels, which no palette turns into colours\n"},
+  };
+  for (const auto& c : bad) EXPECT_EQ(CodeAndErr(c.args), "1 " + c.line);
   EXPECT_FALSE(std::filesystem::exists(out));
-  // An unwritable output is bad input: one line naming it, exit 1.
-  OrvoRun run = Orvo({"label", dir.File("no/such/folder/label.png"), "x", "1", "2"});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("no/such/folder/label.png"), std::string::npos) << run.err;
+  // An unwritable output is bad input too.
+  const std::string nowhere = dir.File("no/such/folder/r.png");
+  for (const auto& args : {std::vector<std::string>{"render", raster, nowhere},
+                           std::vector<std::string>{"label", nowhere, "x", "1", "2"}}) {
+    const OrvoRun run = Orvo(args);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("no/such/folder/r.png"), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(Orvo({"render", raster}).code, 2);
 }
 
 }  // namespace
