@@ -112,12 +112,9 @@ TEST(CHost, CallsEverySlotOfEveryInterfaceAndCountsReferences) {
   // AddRef and Release by slot from C.
   int destroyed = 0;
   IApiObject* object = new TCounted(&destroyed);
-  EXPECT_EQ(OrvoCAddRef(object), 1);
-  EXPECT_EQ(OrvoCAddRef(object), 2);
-  EXPECT_EQ(OrvoCRelease(object), 1);
-  EXPECT_EQ(destroyed, 0);
-  EXPECT_EQ(OrvoCRelease(object), 0);
-  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ((std::vector<int32_t>{OrvoCAddRef(object), OrvoCAddRef(object), OrvoCRelease(object),
+                                  destroyed, OrvoCRelease(object), destroyed}),
+            (std::vector<int32_t>{1, 2, 1, 0, 0, 1}));
   // The count starts at 0: a fresh object dies on one Release.
   EXPECT_EQ(OrvoCRelease(new TCounted(&destroyed)), 0);
   EXPECT_EQ(destroyed, 2);
