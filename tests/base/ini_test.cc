@@ -221,13 +221,10 @@ TEST(IniSources, UnreadableFilesNullMemoryAndOnlySizeBytes) {
 #endif
   EXPECT_EQ(ini.GetSectionCount(), 0);
   // Read as bytes on every platform: no end-of-file mark.
-  orvotest::WriteFileBytes(dir.File("z.ini"),
-                           "[A]\r\nk=a\x1a"
-                           "b\r\nn=2\r\n");
+  const std::string with_eof = std::string("a\x1a") + "b";
+  orvotest::WriteFileBytes(dir.File("z.ini"), "[A]\r\nk=" + with_eof + "\r\nn=2\r\n");
   ASSERT_TRUE(ini.LoadFile(dir.File("z.ini").c_str()));
-  EXPECT_EQ(ini.GetValue("A", "K", ""),
-            "a\x1a"
-            "b");
+  EXPECT_EQ(ini.GetValue("A", "K", ""), with_eof);
   EXPECT_EQ(ini.GetValue("A", "N", ""), "2");
   // From memory only size bytes are read.
   TIni memory;
