@@ -44,10 +44,10 @@ TEST(AttributeFileExports, NamesChooseFormAndFileAndEmptyFilesRead) {
   EXPECT_EQ(CreateExAW(nullptr, false), nullptr);
   EXPECT_EQ(CreateAW(dir.File("missing/dir/x").c_str()), nullptr);
   // The reader: missing files, the form the extension picks, empty files.
-  EXPECT_EQ(CreateAR(dir.File("none").c_str()), nullptr);
-  EXPECT_EQ(CreateAR(dir.File("none.battribute").c_str()), nullptr);
-  EXPECT_EQ(CreateAR(nullptr), nullptr);
-  EXPECT_EQ(CreateExAR(nullptr, true), nullptr);
+  EXPECT_EQ((std::vector<HAR>{CreateAR(dir.File("none").c_str()),
+                              CreateAR(dir.File("none.battribute").c_str()), CreateAR(nullptr),
+                              CreateExAR(nullptr, true)}),
+            std::vector<HAR>(4, nullptr));
   // The extension picks the form: t.battribute looks for the binary file only.
   WriteFileBytes(dir.File("t.attribute"), "5,1,\"C\",K,\"42\",\r\n");
   HAR text = CreateAR(dir.File("t").c_str());
@@ -114,9 +114,8 @@ TEST_P(AttributeReaderExports, BytesAndRoundTripOfEveryType) {
   HAR reader = CreateAR(dir_.File(Binary() ? "layer.battribute" : "layer.spatial").c_str());
   ASSERT_NE(reader, nullptr);
   ASSERT_TRUE(NextAR(reader));
-  EXPECT_EQ(GetPositionAR(reader), positions_[0]);
-  EXPECT_EQ(GetIdAR(reader), 11);
-  EXPECT_EQ(GetUserIdAR(reader), -5);
+  EXPECT_EQ((std::vector<int64_t>{GetPositionAR(reader), GetIdAR(reader), GetUserIdAR(reader)}),
+            (std::vector<int64_t>{positions_[0], 11, -5}));
   char text[64];
   EXPECT_TRUE(GetClassCodeAR(reader, text, sizeof(text)));
   EXPECT_STREQ(text, "ROAD,MAIN");

@@ -108,9 +108,7 @@ TEST_P(IniTest, BrokenHeaderIsReportedAndDropsItsKeys) {
   RecordingHook hook;
   TIni ini;
   ASSERT_TRUE(Load(ini, "[A]\na=1\n  [Broken\nlost=1\n[B] trailing text\nb=2\n"));
-  ASSERT_EQ(hook.reports.size(), 1u);
-  EXPECT_EQ(hook.reports[0].first, 15);
-  EXPECT_EQ(hook.reports[0].second, "  [Broken");
+  EXPECT_EQ(hook.reports, (decltype(hook.reports){{15, "  [Broken"}}));
   EXPECT_EQ(ini.GetValue("B", "b", ""), "2");
   EXPECT_EQ(ini.GetValue("", "lost", "none"), "none");
   EXPECT_EQ(ini.GetValue("A", "lost", "none"), "none");
@@ -223,13 +221,10 @@ TEST(IniSources, UnreadableFilesNullMemoryAndOnlySizeBytes) {
 #endif
   EXPECT_EQ(ini.GetSectionCount(), 0);
   // Read as bytes on every platform: no end-of-file mark.
-  orvotest::WriteFileBytes(dir.File("z.ini"),
-                           "[A]\r\nk=a\x1a"
-                           "b\r\nn=2\r\n");
+  const std::string with_eof = std::string("a\x1a") + "b";
+  orvotest::WriteFileBytes(dir.File("z.ini"), "[A]\r\nk=" + with_eof + "\r\nn=2\r\n");
   ASSERT_TRUE(ini.LoadFile(dir.File("z.ini").c_str()));
-  EXPECT_EQ(ini.GetValue("A", "K", ""),
-            "a\x1a"
-            "b");
+  EXPECT_EQ(ini.GetValue("A", "K", ""), with_eof);
   EXPECT_EQ(ini.GetValue("A", "N", ""), "2");
   // From memory only size bytes are read.
   TIni memory;

@@ -116,11 +116,7 @@ TEST(FileWriter64, ReplacesOldFilesWritesAnywhereAndFlushes) {
     EXPECT_FALSE(writer.Write(nullptr, 3));
     EXPECT_EQ(writer.LogicalSize(), 200004);
   }
-  std::string bytes = ReadFileBytes(path);
-  ASSERT_EQ(bytes.size(), 200004u);
-  EXPECT_EQ(bytes.substr(0, 6), "heAD56");
-  EXPECT_EQ(bytes.substr(200000), "tail");
-  EXPECT_EQ(bytes[100000], '\0');
+  EXPECT_EQ(ReadFileBytes(path), "heAD56" + std::string(200000 - 6, '\0') + "tail");
 }
 
 // Files above 4 GiB: a sparse file written at an offset past 4 GiB.

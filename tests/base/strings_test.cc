@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <random>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "base/c_numbers.h"
 
@@ -16,14 +18,13 @@ namespace orvo {
 namespace {
 
 TEST(Paths, SplitExtensionAndChange) {
-  PathParts p = SplitPath("C:\\maps\\v1.2/roads.BSpatial");
-  EXPECT_EQ(p.drive, "C:");
-  EXPECT_EQ(p.dir, "\\maps\\v1.2/");
-  EXPECT_EQ(p.name, "roads");
-  EXPECT_EQ(p.ext, ".BSpatial");
-  PathParts q = SplitPath("archive.tar.gz");
-  EXPECT_EQ(q.name, "archive.tar");
-  EXPECT_EQ(q.ext, ".gz");
+  auto parts = [](const char* path) {
+    const PathParts p = SplitPath(path);
+    return std::vector<std::string>{p.drive, p.dir, p.name, p.ext};
+  };
+  EXPECT_EQ(parts("C:\\maps\\v1.2/roads.BSpatial"),
+            (std::vector<std::string>{"C:", "\\maps\\v1.2/", "roads", ".BSpatial"}));
+  EXPECT_EQ(parts("archive.tar.gz"), (std::vector<std::string>{"", "", "archive.tar", ".gz"}));
   // FileExt ignores dots in directory names and keeps the case.
   EXPECT_EQ(FileExt("C:\\maps.v2\\roads"), "");
   EXPECT_EQ(FileExt("data/v1.0/roads"), "");

@@ -27,15 +27,21 @@ bool Load(TClassify& c, const std::string& text) {
 
 // Fields read plainly are covered by the writer's round trip; these are the
 // reading rules of their own.
-TEST(ClassifyLoader, FeatureSectionsAndBadLocals) {
+TEST(ClassifyLoader, FeatureAndAttributeSectionsAndBadOnes) {
   RecordingHook hook;
   TClassify c;
-  ASSERT_TRUE(
-      Load(c,
-           "[feature.road]\nlocal=PNTX\nattributes=width, lanes,,WIDTH\n"
-           "name2= Second \nanno=Main roads, paved\n"
-           "[feature.a]\nlocal=pnt\n[feature.b]\nlocal=POINT\n[feature.c]\nlocal= PNT\n"
-           "[feature.d]\nname1=no local\n[feature.g]\nlocal=RGN \n[feature.t]\nlocal=TXT\n"));
+  ASSERT_TRUE(Load(c,
+                   "[feature.road]\nlocal=PNTX\nattributes=width, lanes,,WIDTH\n"
+                   "name2= Second \nanno=Main roads, paved\n"
+                   "[feature.a]\nlocal=pnt\n[feature.b]\nlocal=POINT\n[feature.c]\nlocal= PNT\n"
+                   "[feature.d]\nname1=no local\n[feature.g]\nlocal=RGN \n[feature.t]\nlocal=TXT\n"
+                   "[attribute.width]\nname1=W\ntype= Int[4]\nmax=\"10\"\n"
+                   "value1=  \"9\" , \"wide\"\nvalue3=\"7\",\"never read\"\n"
+                   "[attribute.bad type]\nname1=x\ntype=number\n"
+                   "[attribute.no name]\nname1=\ntype=int\n"
+                   "[attribute.no type]\nname1=x\n"
+                   "[attribute.quoted]\nname1=q\ntype=string\n"
+                   "default=\"\"\nvalue1=\"\",\"x\"\nvalue2=\"open\n"));
   ASSERT_EQ(c.Features().Count(), 3);
   orvo::TFeature* road = c.Features().Get("road");
   EXPECT_EQ(road->Local(), 1);
@@ -44,22 +50,6 @@ TEST(ClassifyLoader, FeatureSectionsAndBadLocals) {
   EXPECT_EQ(road->Anno(), "Main roads");  // unquoted: up to the comma
   EXPECT_EQ(c.Features().Get("g")->Local(), 3);
   EXPECT_EQ(c.Features().Get("t")->Local(), 4);
-  Reports expected = {
-      {10001, "FEATURE.A"}, {10001, "FEATURE.B"}, {10001, "FEATURE.C"}, {10001, "FEATURE.D"}};
-  EXPECT_EQ(hook.reports, expected);
-}
-
-TEST(ClassifyLoader, AttributeSections) {
-  RecordingHook hook;
-  TClassify c;
-  ASSERT_TRUE(Load(c,
-                   "[attribute.width]\nname1=W\ntype= Int[4]\nmax=\"10\"\n"
-                   "value1=  \"9\" , \"wide\"\nvalue3=\"7\",\"never read\"\n"
-                   "[attribute.bad type]\nname1=x\ntype=number\n"
-                   "[attribute.no name]\nname1=\ntype=int\n"
-                   "[attribute.no type]\nname1=x\n"
-                   "[attribute.quoted]\nname1=q\ntype=string\n"
-                   "default=\"\"\nvalue1=\"\",\"x\"\nvalue2=\"open\n"));
   ASSERT_EQ(c.Attributes().Count(), 2);
   orvo::TAttribute* width = c.Attributes().Get("WIDTH");
   EXPECT_EQ(width->DataType(), 1);
@@ -71,8 +61,11 @@ TEST(ClassifyLoader, AttributeSections) {
   orvo::TAttribute* quoted = c.Attributes().Get("quoted");
   EXPECT_FALSE(quoted->HasDefault());
   EXPECT_EQ(quoted->ValueCount(), 0);  // empty first field, unterminated quote
-  Reports expected = {
-      {10003, "ATTRIBUTE.BAD TYPE"}, {10003, "ATTRIBUTE.NO NAME"}, {10003, "ATTRIBUTE.NO TYPE"}};
+  // Attribute sections are read before feature sections.
+  Reports expected = {{10003, "ATTRIBUTE.BAD TYPE"}, {10003, "ATTRIBUTE.NO NAME"},
+                      {10003, "ATTRIBUTE.NO TYPE"},  {10001, "FEATURE.A"},
+                      {10001, "FEATURE.B"},          {10001, "FEATURE.C"},
+                      {10001, "FEATURE.D"}};
   EXPECT_EQ(hook.reports, expected);
 }
 

@@ -81,9 +81,7 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
          (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
-}  // namespace
-
-std::string Difference(const Feature& a, const Feature& b) {
+std::string RecordDifference(const Feature& a, const Feature& b) {
   const std::string at = "record " + std::to_string(a.id) + ": ";
   if (a.id != b.id) return at + "id " + std::to_string(b.id);
   if (a.kind != b.kind) return at + "kind " + std::to_string(b.kind);
@@ -101,6 +99,15 @@ std::string Difference(const Feature& a, const Feature& b) {
         x.integer != y.integer || std::memcmp(&x.real, &y.real, sizeof(double)) != 0)
       return at + "attribute " + x.id + " (" + orvotool::ValueText(y) + ")";
   }
+  return "";
+}
+
+}  // namespace
+
+std::string Difference(const std::vector<Feature>& a, const std::vector<Feature>& b) {
+  if (a.size() != b.size()) return std::to_string(b.size()) + " records";
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::string d = RecordDifference(a[i], b[i]); !d.empty()) return d;
   return "";
 }
 

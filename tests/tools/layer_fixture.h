@@ -23,8 +23,10 @@ orvotool::Attribute RealAttribute(const std::string& id, double v);
 orvotool::Attribute StringAttribute(const std::string& id, const std::string& v);
 orvotool::Attribute BlobAttribute(const std::string& id, const std::string& bytes);
 
-// Field by field, doubles bit for bit; empty when equal, else the difference.
-std::string Difference(const orvotool::Feature& a, const orvotool::Feature& b);
+// Record by record and field by field, doubles bit for bit; empty when equal,
+// else the first difference.
+std::string Difference(const std::vector<orvotool::Feature>& a,
+                       const std::vector<orvotool::Feature>& b);
 
 }  // namespace orvotest
 

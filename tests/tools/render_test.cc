@@ -1,10 +1,12 @@
 // orvo render: the PNG's pixels against colours worked out here from the
 // raster's values (a palette file over a reduced window, the DEM palette of
 // the window's heights), and refusals that leave everything as it was. (Grey
-// and RGB pixels and the scaling: the display tests.)
+// and RGB pixels and the scaling: the display tests.) orvo label: the label's
+// ink lies along the line in the colour asked for and the image fits the
+// points. Bad arguments of both are refused before anything is written.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -73,34 +75,73 @@ TEST(OrvoRender, HeightsAreGreyFromTheLowestToTheHighestOfTheWindow) {
   EXPECT_TRUE(image.rgb == want);
 }
 
-TEST(OrvoRender, RefusalsLeaveEverythingAsItWas) {
+TEST(OrvoLabel, DrawsTheTextAboveAHorizontalLine) {
+  TempDir dir;
+  const std::string out = dir.File("label.png");
+  OrvoRun run =
+      Orvo({"label", out, "Volga", "10", "40", "200", "40", "--height", "20", "--color", "ff0000"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, out + ": 241 x 81\n");
+  const RgbImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 241);
+  ASSERT_EQ(image.height, 81);
+  // Ink is what is not white; pure red text keeps green equal to blue. The
+  // label starts at the first point, its cells' bottom on the line y = 40
+  // (where the ink lies within the cells: the text drawing tests).
+  int count = 0, other_hue = 0, min_x = 1 << 30, max_y = -1;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const uint8_t* p = image.At(x, y);
+      if (p[0] == 255 && p[1] == 255 && p[2] == 255) continue;
+      ++count;
+      other_hue += p[0] != 255 || p[1] != p[2];
+      min_x = (std::min)(min_x, x), max_y = (std::max)(max_y, y);
+    }
+  EXPECT_GT(count, 50);
+  EXPECT_EQ(other_hue, 0);
+  EXPECT_GE(min_x, 10);
+  EXPECT_LE(min_x, 14);
+  EXPECT_LE(max_y, 40);
+  EXPECT_GE(max_y, 30);
+}
+
+TEST(OrvoRenderAndLabel, RefusalsLeaveEverythingAsItWas) {
   TempDir dir;
   const std::string raster = dir.File("r.raster"), out = dir.File("r.png");
   ASSERT_NE(MakeRaster(raster, 40, 30, 16, 16, 1, [](int32_t x, int32_t) { return x; }), nullptr);
   const std::string raster_bytes = ReadFileBytes(raster);
-  struct Case {
-    std::vector<std::string> args;
-    const char* message;
-  } usage[] = {
-      {{"--window", "0", "0", "0", "5"}, "window 0 0 0 5 is not within the 40 x 30 raster"},
-      {{"--window", "30", "0", "11", "5"}, "window 30 0 11 5 is not within the 40 x 30 raster"},
-      {{"--window", "-1", "0", "5", "5"}, "window -1 0 5 5 is not within the 40 x 30 raster"},
-      {{"--scale", "0"}, "--scale must be a whole number from -1024 to 32 other than 0"},
-      {{"--scale", "33"}, "--scale must be a whole number from -1024 to 32 other than 0"},
+  const std::vector<std::string> render = {"render", raster, out}, label = {"label", out};
+  auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
   };
-  for (const Case& c : usage) {
-    std::vector<std::string> args = {"render", raster, out};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const std::string run = CodeAndErr(args);
-    EXPECT_EQ(run.rfind("2 orvo render: ", 0), 0u) << run;
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } usage[] = {
+      {with(render, {"--window", "0", "0", "0", "5"}),
+       "window 0 0 0 5 is not within the 40 x 30 raster"},
+      {with(render, {"--window", "30", "0", "11", "5"}),
+       "window 30 0 11 5 is not within the 40 x 30 raster"},
+      {with(render, {"--window", "-1", "0", "5", "5"}),
+       "window -1 0 5 5 is not within the 40 x 30 raster"},
+      {with(render, {"--scale", "0"}),
+       "--scale must be a whole number from -1024 to 32 other than 0"},
+      {with(render, {"--scale", "33"}),
+       "--scale must be a whole number from -1024 to 32 other than 0"},
+      // The raster itself, or another raster, as the image.
+      {{"render", raster, raster}, raster + " is a raster; the image is not written over it"},
+      {with(label, {"x", "1", "2", "3"}), "points come as pairs X Y"},
+      {with(label, {"", "1", "2"}), "the text is empty"},
+      {with(label, {"x", "1", "2", "--color", "red"}), "--color takes RRGGBB in hexadecimal"},
+      {with(label, {"x", "1", "2", "--height", "3"}), "--height must be 4 to 500 pixels"},
+      {with(label, {"x", "-1", "2"}), "points must lie within 0 to 8191"},
+  };
+  for (const auto& c : usage) {
+    const std::string run = CodeAndErr(c.args);
+    EXPECT_EQ(run.rfind("2 orvo " + c.args[0] + ": ", 0), 0u) << run;
     EXPECT_NE(run.find(c.message), std::string::npos) << run;
   }
-  // The raster itself, or another raster, as the image: refused.
-  OrvoRun run = Orvo({"render", raster, raster});
-  EXPECT_EQ(run.code, 2);
-  EXPECT_NE(run.err.find(raster + " is a raster; the image is not written over it"),
-            std::string::npos)
-      << run.err;
   EXPECT_EQ(ReadFileBytes(raster), raster_bytes);
   // Files that can't be used: one line naming them, exit 1.
   const std::string missing = dir.File("missing.raster"), text = dir.File("text.raster");
@@ -120,9 +161,14 @@ TEST(OrvoRender, RefusalsLeaveEverythingAsItWas) {
   };
   for (const auto& c : bad) EXPECT_EQ(CodeAndErr(c.args), "1 " + c.line);
   EXPECT_FALSE(std::filesystem::exists(out));
-  run = Orvo({"render", raster, dir.File("no/such/folder/r.png")});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("no/such/folder/r.png"), std::string::npos) << run.err;
+  // An unwritable output is bad input too.
+  const std::string nowhere = dir.File("no/such/folder/r.png");
+  for (const auto& args : {std::vector<std::string>{"render", raster, nowhere},
+                           std::vector<std::string>{"label", nowhere, "x", "1", "2"}}) {
+    const OrvoRun run = Orvo(args);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("no/such/folder/r.png"), std::string::npos) << run.err;
+  }
   EXPECT_EQ(Orvo({"render", raster}).code, 2);
 }
 

@@ -20,22 +20,22 @@ using orvotest::ReadFileBytes;
 using orvotest::RestIds;
 using orvotest::WriteFileBytes;
 
-std::vector<std::string> Split(const char* line) {
+using Strings = std::vector<std::string>;
+
+Strings Split(const char* line) {
   TTokenizer tokenizer(',', '"');
   tokenizer.Reset(line);
-  std::vector<std::string> tokens;
+  Strings tokens;
   std::string token;
   while (tokenizer.Next(token)) tokens.push_back(token);
   EXPECT_FALSE(tokenizer.Next(token)) << "no token after the end";
   return tokens;
 }
 
-using Tokens = std::vector<std::string>;
-
 TEST(Tokenizer, SplitsPlainAndQuotedFields) {
   const struct {
     const char* line;
-    Tokens tokens;
+    Strings tokens;
   } cases[] = {
       {"7,0,\"A1\",NAME,\"Main St\",\r\n", {"7", "0", "A1", "NAME", "Main St"}},
       // Leading spaces are skipped, trailing ones kept; empty fields stay.
@@ -65,17 +65,15 @@ class TextAttributeFile : public testing::Test {
 };
 
 // Position, id, user id, class code and every attribute as id=value.
-std::vector<std::string> Record(const TAttributeReader& reader) {
-  std::vector<std::string> all = {
-      std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
-      std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
+Strings Record(const TAttributeReader& reader) {
+  Strings all = {std::to_string(reader.GetPosition()), std::to_string(reader.GetId()),
+                 std::to_string(reader.GetUserId()), std::string(reader.GetClassCode())};
   for (int32_t i = 0; i < reader.GetAttributeCount(); ++i) {
     all.push_back(std::string(reader.GetAttributeId(i)) + "=" +
                   std::string(reader.GetAttribute(i)));
   }
   return all;
 }
-using Strings = std::vector<std::string>;
 
 TEST_F(TextAttributeFile, WriterWritesExactLinesQuotingWhatWouldBreakThem) {
   { TAttributeWriter writer(path.c_str()); }
@@ -177,10 +175,9 @@ TEST_F(TextAttributeFile, ReaderTypedValuesFromText) {
   WriteFileBytes(path, "1,0,\"A\",I,\" 42x\",R,\"-1.5e2\",O,\"abc\",H,\"99999999999\",\r\n");
   TAttributeReader reader(path.c_str());
   ASSERT_TRUE(reader.ReadNext());
-  EXPECT_EQ(reader.GetInt(0), 42);
+  EXPECT_EQ((std::vector<int32_t>{reader.GetInt(0), reader.GetInt(1), reader.GetInt(3)}),
+            (std::vector<int32_t>{42, -1, INT32_MAX}));
   EXPECT_EQ(reader.GetDouble(1), -150.0);
-  EXPECT_EQ(reader.GetInt(1), -1);
-  EXPECT_EQ(reader.GetInt(3), INT32_MAX);
   uint8_t bytes[4] = {7, 7, 7, 7};
   EXPECT_EQ(reader.GetBlob(2, bytes, 4), 1);  // odd length: rounded down
   EXPECT_EQ(std::string(bytes, bytes + 2), "\xab\x07");
