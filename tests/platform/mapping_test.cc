@@ -30,9 +30,7 @@ class PlatformMappingTest : public ::testing::Test {
   TempDir dir_;
 };
 
-using PlatformViewTest = PlatformMappingTest;
-
-TEST_F(PlatformViewTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTheMapping) {
+TEST_F(PlatformMappingTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTheMapping) {
   SYSTEM_INFO info;
   GetSystemInfo(&info);
   EXPECT_EQ(info.dwAllocationGranularity, kGranularity);
@@ -61,7 +59,7 @@ TEST_F(PlatformViewTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTheMa
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-TEST_F(PlatformViewTest, WriteAccessNeedsAWritableMappingAndHandle) {
+TEST_F(PlatformMappingTest, WriteAccessNeedsAWritableMappingAndHandle) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle reader(OpenFile(path, GENERIC_READ, kShareAll, OPEN_EXISTING));
   EXPECT_EQ(CreateFileMappingA(reader.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
@@ -79,7 +77,7 @@ TEST_F(PlatformViewTest, WriteAccessNeedsAWritableMappingAndHandle) {
   }
 }
 
-TEST_F(PlatformViewTest, EmptyFileCannotBeMappedAtItsSize) {
+TEST_F(PlatformMappingTest, EmptyFileCannotBeMappedAtItsSize) {
   ScopedHandle file(OpenFile(dir_.File("empty"), kReadWrite, 0, CREATE_ALWAYS));
   EXPECT_EQ(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_INVALID));
@@ -88,7 +86,7 @@ TEST_F(PlatformViewTest, EmptyFileCannotBeMappedAtItsSize) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-TEST_F(PlatformViewTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
+TEST_F(PlatformMappingTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr));
@@ -106,7 +104,7 @@ TEST_F(PlatformViewTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
   EXPECT_FALSE(FlushViewOfFile(view, 0));  // unmapped now
 }
 
-TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {
+TEST_F(PlatformMappingTest, MappedViewForbidsCuttingTheFile) {
   std::string path = MakePagedFile(2 * kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, 0, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr));
@@ -127,7 +125,7 @@ TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {
 // Views come and go as readers slide their windows: each new view shows its
 // own offset's bytes, whatever views of other lengths or access were made and
 // ended before, and a write through an ended view stays in the file.
-TEST_F(PlatformViewTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
+TEST_F(PlatformMappingTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
   constexpr DWORD kPages = 4;
   std::string path = MakePagedFile(kPages * kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
@@ -163,9 +161,7 @@ TEST_F(PlatformViewTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
   }
 }
 
-using PlatformNamedMappingTest = PlatformMappingTest;
-
-TEST_F(PlatformNamedMappingTest, SecondCreateSharesTheFirstAndTheNameLivesWithItsHandles) {
+TEST_F(PlatformMappingTest, SecondCreateSharesTheFirstAndTheNameLivesWithItsHandles) {
   std::string name = UniqueName("twice");
   ScopedHandle first(
       CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name.c_str()));

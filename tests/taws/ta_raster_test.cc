@@ -12,6 +12,9 @@
 #include "tests/support/temp_dir.h"
 #include "tests/taws/taws_files.h"
 
+// The C host of the tile set (ta_raster_c_test.c): 0, or the line of the failed check.
+extern "C" int OrvoCTaRasterSlots(const char* list_name);
+
 namespace orvotest {
 namespace {
 
@@ -199,21 +202,12 @@ TEST(TaRaster, ListsThatDoNotOpenHeadsAndBounds) {
   const BOUND bound{30, 59, 32, 61};
   const std::string expected = other.File("expected.corners");
   ASSERT_TRUE(WriteRasterBound(expected.c_str(), 2 * kN, 2 * kN, &bound));
-  const std::string corners = ReadFileBytes(list + ".corners");
-  EXPECT_EQ(corners, ReadFileBytes(expected));
+  EXPECT_EQ(ReadFileBytes(list + ".corners"), ReadFileBytes(expected));
 }
-
-}  // namespace
-}  // namespace orvotest
-
-extern "C" int OrvoCTaRasterSlots(const char* list_name);
-
-namespace orvotest {
-namespace {
 
 TEST(TaRaster, CHostCallsTheSetSlots) {
   TempDir dir;
-  EXPECT_EQ(OrvoCTaRasterSlots(MakeSet(dir).c_str()), 0) << "line of the failed check";
+  EXPECT_EQ(OrvoCTaRasterSlots(MakeSet(dir).c_str()), 0);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "taws/map_database.h"
@@ -26,10 +28,8 @@ TEST(TawsTile, NamesCarryTheWesternAndNorthernEdgeAndHeadsTheExtremesOnClose) {
   {
     orvo::TTawsMap tile(dir.path().c_str(), 30, 59, 2);
     path = NativePath(tile.Path());
-    tile.MutableGrid()[0] = 100;
-    tile.MutableGrid()[1] = 9998;  // height 0
-    tile.MutableGrid()[2] = 9999;
-    tile.MutableGrid()[3] = 10000;  // above 9998: no height
+    const int16_t samples[] = {100, 9998, 9999, 10000};  // 9998: height 0; above: none
+    std::copy(std::begin(samples), std::end(samples), tile.MutableGrid());
   }
   std::string bytes = ReadFileBytes(path);
   EXPECT_EQ(FieldAt<int32_t>(bytes, 132), 0);

@@ -1,6 +1,7 @@
 // Transforms by least squares, degenerate points, control points, coordinate arrays.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -242,10 +243,8 @@ TEST(Coords, SaveWritesFixedFieldsWithCrLfAndLoadFollowsItsRules) {
 TEST(Coords, IndexesOutsideTheArrayAndUnopenableFilesAreRefused) {
   orvo::TCoords c(2);
   const double p[] = {1, 2}, q[] = {3, 4}, r[] = {5, 6};
-  EXPECT_EQ(c.AddPoint(p), 0);
-  EXPECT_EQ(c.AddPoint(q), 1);
-  EXPECT_EQ(c.AddPoint(r), 2);
-  EXPECT_EQ(c.AddPoint(nullptr), -1);
+  EXPECT_EQ((std::array{c.AddPoint(p), c.AddPoint(q), c.AddPoint(r), c.AddPoint(nullptr)}),
+            (std::array{0, 1, 2, -1}));
   double* last = c.GetPoint(2);
   EXPECT_TRUE(c.DeletePoint(1));
   EXPECT_EQ(c.GetPoint(1), last);  // other points do not move
