@@ -13,7 +13,7 @@
 #include "drawtext/fonts.h"
 #include "drawtext/geometry.h"
 #include "platform/win32.h"
-#include "tests/support/ink.h"
+#include "tests/support/images.h"
 
 namespace orvotest {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "display/image_dc.h"
 #include "platform/win32.h"
-#include "tests/support/ink.h"
+#include "tests/support/images.h"
 
 namespace orvotest {
 namespace {

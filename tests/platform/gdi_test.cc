@@ -10,17 +10,10 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/support/images.h"
 
 namespace orvotest {
 namespace {
-
-// A DIB section of w x h 24-bit pixels (h < 0: top-down).
-HBITMAP Dib24(int w, int h, void** bits) {
-  BITMAPINFO info;
-  std::memset(&info, 0, sizeof info);
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 
 // A DIB section of w x h 24-bit pixels selected into its own memory context.
 class DibImage {

@@ -46,44 +46,43 @@ TEST_F(PlatformMappingTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTh
   EXPECT_EQ(second[0], 'B');
   EXPECT_EQ(second[kGranularity - 1], 'B');
   EXPECT_TRUE(UnmapViewOfFile(second));
-  EXPECT_EQ(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 4096, 0), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MAPPED_ALIGNMENT));
+  EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 4096, 0)),
+            ERROR_MAPPED_ALIGNMENT);
   const char* tail =
       static_cast<const char*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 0));
   ASSERT_NE(tail, nullptr);  // length 0: to the end, 100 bytes
   EXPECT_EQ(tail[99], 'C');
   EXPECT_TRUE(UnmapViewOfFile(tail));
-  EXPECT_EQ(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 101), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 3 * kGranularity, 0), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 101)),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 3 * kGranularity, 0)),
+            ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(PlatformMappingTest, WriteAccessNeedsAWritableMappingAndHandle) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle reader(OpenFile(path, GENERIC_READ, kShareAll, OPEN_EXISTING));
-  EXPECT_EQ(CreateFileMappingA(reader.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ErrorOf(CreateFileMappingA(reader.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr)),
+            ERROR_ACCESS_DENIED);
   ScopedHandle writer(OpenFile(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
-  EXPECT_EQ(CreateFileMappingA(writer.get(), nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ErrorOf(CreateFileMappingA(writer.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)),
+            ERROR_ACCESS_DENIED);
 
   ScopedHandle both(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(both.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   ASSERT_TRUE(mapping.valid());
   for (DWORD access : {DWORD{FILE_MAP_WRITE}, DWORD{FILE_MAP_ALL_ACCESS}}) {
-    EXPECT_EQ(MapViewOfFile(mapping.get(), access, 0, 0, 0), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), access, 0, 0, 0)), ERROR_ACCESS_DENIED);
   }
 }
 
 TEST_F(PlatformMappingTest, EmptyFileCannotBeMappedAtItsSize) {
   ScopedHandle file(OpenFile(dir_.File("empty"), kReadWrite, 0, CREATE_ALWAYS));
-  EXPECT_EQ(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_INVALID));
-  EXPECT_EQ(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0, nullptr),
-            nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(ErrorOf(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr)),
+            ERROR_FILE_INVALID);
+  EXPECT_EQ(
+      ErrorOf(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0, nullptr)),
+      ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(PlatformMappingTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
@@ -184,8 +183,7 @@ TEST_F(PlatformMappingTest, SecondCreateSharesTheFirstAndTheNameLivesWithItsHand
   EXPECT_EQ(std::string(b, 6), "shared");
   opened.Close();
   // Views keep the bytes, not the name.
-  EXPECT_EQ(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(ErrorOf(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str())), ERROR_FILE_NOT_FOUND);
   UnmapViewOfFile(a);
   UnmapViewOfFile(b);
 }

@@ -1,14 +1,24 @@
-// Ink on an image context: the pixels that are not white, and the box around
-// them. Glyph pixels differ between rasterisers, so text is compared by region.
-#ifndef TESTS_SUPPORT_INK_H_
-#define TESTS_SUPPORT_INK_H_
+// Images of the GDI tests: DIB sections made directly, and the ink on an image
+// context (glyph pixels differ between rasterisers, so text is compared by region).
+#ifndef TESTS_SUPPORT_IMAGES_H_
+#define TESTS_SUPPORT_IMAGES_H_
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "display/image_dc.h"
+#include "platform/win32.h"
 
 namespace orvotest {
+
+// A DIB section of w x h 24-bit pixels (h < 0: top-down), its bits at *bits.
+inline HBITMAP Dib24(int w, int h, void** bits) {
+  BITMAPINFO info;
+  std::memset(&info, 0, sizeof info);
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
 
 struct Ink {
   int count = 0;
@@ -33,4 +43,4 @@ inline Ink InkIn(HDC dc, int x0 = 0, int y0 = 0, int x1 = 1 << 30, int y1 = 1 <<
 
 }  // namespace orvotest
 
-#endif  // TESTS_SUPPORT_INK_H_
+#endif  // TESTS_SUPPORT_IMAGES_H_
