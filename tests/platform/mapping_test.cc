@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32.h"
@@ -59,14 +60,20 @@ TEST_F(PlatformMappingTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTh
             ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(PlatformMappingTest, WriteAccessNeedsAWritableMappingAndHandle) {
+// Mappings need the access of their handle and bytes to map; views need the mapping's.
+TEST_F(PlatformMappingTest, RefusedMappingsAndViewsTellTheirReason) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle reader(OpenFile(path, GENERIC_READ, kShareAll, OPEN_EXISTING));
-  EXPECT_EQ(ErrorOf(CreateFileMappingA(reader.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr)),
-            ERROR_ACCESS_DENIED);
   ScopedHandle writer(OpenFile(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
-  EXPECT_EQ(ErrorOf(CreateFileMappingA(writer.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)),
-            ERROR_ACCESS_DENIED);
+  ScopedHandle empty(OpenFile(dir_.File("empty"), kReadWrite, 0, CREATE_ALWAYS));
+  // The empty file is mapped at its size, 0.
+  const std::tuple<HANDLE, DWORD, long> cases[] = {
+      {reader.get(), PAGE_READWRITE, ERROR_ACCESS_DENIED},
+      {writer.get(), PAGE_READONLY, ERROR_ACCESS_DENIED},
+      {empty.get(), PAGE_READWRITE, ERROR_FILE_INVALID},
+      {INVALID_HANDLE_VALUE, PAGE_READWRITE, ERROR_INVALID_PARAMETER}};
+  for (auto [file, protect, code] : cases)
+    EXPECT_EQ(ErrorOf(CreateFileMappingA(file, nullptr, protect, 0, 0, nullptr)), code);
 
   ScopedHandle both(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(both.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
@@ -74,15 +81,6 @@ TEST_F(PlatformMappingTest, WriteAccessNeedsAWritableMappingAndHandle) {
   for (DWORD access : {DWORD{FILE_MAP_WRITE}, DWORD{FILE_MAP_ALL_ACCESS}}) {
     EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), access, 0, 0, 0)), ERROR_ACCESS_DENIED);
   }
-}
-
-TEST_F(PlatformMappingTest, EmptyFileCannotBeMappedAtItsSize) {
-  ScopedHandle file(OpenFile(dir_.File("empty"), kReadWrite, 0, CREATE_ALWAYS));
-  EXPECT_EQ(ErrorOf(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr)),
-            ERROR_FILE_INVALID);
-  EXPECT_EQ(
-      ErrorOf(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0, nullptr)),
-      ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(PlatformMappingTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
