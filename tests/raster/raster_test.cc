@@ -398,10 +398,12 @@ struct MixedTiles {
   bool Present(int x, int y) const { return (y / kTileHeight) * kAcross + x / tile_width != 1; }
 };
 
-// The DEM's 2 x 2 read gives what GetPixelBlock gives wherever it answers, over
-// tile widths of a power of two and not, all kinds of tiles and every edge.
-TEST(RasterBlock2x2, AgreesWithGetPixelBlock) {
+// The DEM's 2 x 2 read gives what GetPixelBlock gives wherever it answers; the filled
+// read is a fill then GetPixelBlock, also wholly outside and into a buffer at an odd
+// address. Over tile widths of a power of two and not, all kinds of tiles and every edge.
+TEST(RasterFastReads, AgreeWithGetPixelBlock) {
   TempDir dir;
+  const uint8_t fill[2] = {0x0F, 0x27};
   for (const int tile_width : {4, 3}) {
     const MixedTiles m(dir, tile_width);
     orvo::TRaster r(m.path.c_str(), 1, true);
@@ -425,17 +427,7 @@ TEST(RasterBlock2x2, AgreesWithGetPixelBlock) {
       }
     }
     EXPECT_GT(answered, 10);
-  }
-}
 
-// The filled read is a fill then GetPixelBlock: over every edge, wholly outside,
-// in an absent tile, into a buffer at an odd address.
-TEST(RasterBlockFilled, IsAFillThenGetPixelBlock) {
-  TempDir dir;
-  const uint8_t fill[2] = {0x0F, 0x27};
-  for (const int tile_width : {4, 3}) {
-    const MixedTiles m(dir, tile_width);
-    orvo::TRaster r(m.path.c_str(), 1, true);
     for (const int w : {1, 2, 5, m.width + 3}) {
       for (const int h : {1, 3, m.height + 2}) {
         for (int y = -h - 1; y <= m.height; y += 2) {
