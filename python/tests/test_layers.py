@@ -5,6 +5,7 @@ import numpy as np
 import pytest
 
 import orvoapi
+from orvoapi._lib import decode, lib
 
 CLASSIFIER = (
     "[feature.ROAD]\r\nname1=Road\r\nlocal=LIN\r\nattributes=LANES NAME\r\n"
@@ -47,6 +48,23 @@ def test_layer_round_trip_in_both_forms(tmp_path, ext):
     np.testing.assert_array_equal(xy[5], [-3, 7])
 
 
+# Texts written as raw bytes: the run reader decodes each as the record walk does
+# (UTF-8 when valid, else each byte its own character), at the edges of UTF-8 and
+# of the text column's width.
+TEXTS = [
+    b"plain",
+    b"\xc3\x96" * 8,  # 16 bytes, 8 characters: the columns widen to 16 exactly
+    b"\xc3\x96" * 8 + b"!",  # 17 bytes: they widen again, to 32
+    b"\xe2\x82\xac" * 10 + b"ab",  # 32 bytes, 12 characters: fills the width exactly
+    b"\xe2\x82\xac 5", b"\xf0\x9f\x98\x80", b"\xf4\x8f\xbf\xbf",  # 3 and 4 bytes, U+10FFFF
+    b"caf\xe9", b"\x80", b"\xc3", b"ab\xe2\x82",  # stray and truncated
+    b"\xc0\x80", b"\xe0\x80\xaf", b"\xf0\x8f\xbf\xbf",  # overlong
+    b"\xed\xa0\x80", b"\xf4\x90\x80\x80", b"\xf5\x80\x80\x80",  # surrogate, beyond U+10FFFF
+    b"\xc3\x96\xc3(", b"\xef\xbb\xbfBOM",
+    b"\xff" * 40,  # widens again, past twice the width
+    b"",
+]
+
 LONG_ID = "AN_ATTRIBUTE_ID_" + "OF_SEVENTY_BYTES" * 4  # longer than the readers' first buffer
 
 
@@ -68,6 +86,8 @@ def write_survey(path):
             n = 5000 if i == 10 else 1 + i % 4
             w.add(i + 1, "LIN" if n > 1 else "PNT", [np.column_stack((np.arange(n), np.full(n, i)))],
                   values, user_id=-i)
+            if i < len(TEXTS):
+                lib.AddAttributeAW(w._aw, b"TEXT", TEXTS[i])  # the bytes as they are
 
 
 @pytest.mark.parametrize("ext", [".bspatial", ".spatial"])
@@ -82,10 +102,15 @@ def test_whole_layer_as_arrays_matches_the_record_walk(tmp_path, monkeypatch, ex
     assert geometry.counts[10] == 5000 and geometry.xy.shape == (sum(geometry.counts), 2)
     assert table.ids.tolist() == list(range(1, 3001))
     assert table.user_ids.tolist() == [-i for i in range(3000)]
-    assert list(table.columns) == ["N", "H", "NAME", LONG_ID, "CODE", "RAW"]
+    assert list(table.columns) == ["N", "H", "NAME", "TEXT", LONG_ID, "CODE", "RAW"]
     assert table.columns[LONG_ID][5] in (12, "12") and table.columns[LONG_ID][4] in (0, "")
     names = table.columns["NAME"]
     assert names[3] == "well 3" and names[1] == "" and names[1700].startswith("Ölberg, a name")
+    texts = table.columns["TEXT"]
+    assert texts.dtype.kind == "U"
+    assert texts.tolist() == [decode(raw) for raw in TEXTS] + [""] * (3000 - len(TEXTS))
+    assert texts[1] == "Ö" * 8 and texts[5] == "\U0001F600" and texts[7] == "caf\xe9"
+    assert texts[14] == "\xed\xa0\x80" and texts[19] == "\xff" * 40
     if ext == ".bspatial":
         assert table.columns["N"].dtype == np.int32 and table.columns["H"][5] == 1.25
         code = table.columns["CODE"]  # int values, then a text: all texts

@@ -191,7 +191,7 @@ HistogramRecords RecordsOf(IDemHistogramm* histogram) {
   return out;
 }
 
-TEST(DemHistogramm, CountsIntoRecordsWithTheLimitsOfRealHeights) {
+TEST(DemHistogramm, CountsIntoRecordsWithTheLimitsOfRealHeightsSavedAndLoaded) {
   Released<IDemHistogramm> histogram(CreateDemHistogramm());
   ASSERT_NE(histogram, nullptr);
   EXPECT_EQ(histogram->GetRecords(), nullptr);
@@ -219,12 +219,10 @@ TEST(DemHistogramm, CountsIntoRecordsWithTheLimitsOfRealHeights) {
   EXPECT_FALSE(histogram->BuildFromValues(nullptr, 3));
   EXPECT_FALSE(histogram->BuildFromValues(cases[0].values.data(), 0));
   EXPECT_EQ(histogram->GetRecords(), nullptr);
-}
 
-TEST(DemHistogramm, SavesExactBytesAndLoadsThemBackKeepingTheLimits) {
+  // Saved as exact bytes, loaded back keeping the limits.
   TempDir dir;
   const std::string path = dir.File("h.hst");
-  Released<IDemHistogramm> histogram(CreateDemHistogramm());
   EXPECT_FALSE(histogram->Save(path.c_str()));  // nothing to save
   EXPECT_EQ(std::fopen(path.c_str(), "rb"), nullptr);
   const uint16_t values[] = {300, 300, 0xFFFF - 4, 10};
@@ -238,20 +236,20 @@ TEST(DemHistogramm, SavesExactBytesAndLoadsThemBackKeepingTheLimits) {
   EXPECT_EQ(loaded->GetMinHeight(), 9999);
 
   // The size field gives the count; a shorter file fails and leaves no records.
-  struct Case {
+  struct File {
     const char* name;
     std::string bytes;
     bool loads;
     size_t records;
   };
-  for (const Case& c :
-       {Case{"size field short of the file", HistogramBytes(30, {{1, 1}, {2, 2}}), true, 1},
-        Case{"size field past the file", HistogramBytes(1000000, {{1, 1}}), false, 0},
-        Case{"no records", HistogramBytes(20, {}), true, 0},
-        Case{"negative size", HistogramBytes(-5, {{1, 1}}), false, 0},
-        Case{"value width 4", "_hstgrmm" + Le64(20) + std::string("\4\0\0\0", 4), false, 0},
-        Case{"palette file", "palette_" + Le64(24) + Le64(0), false, 0},
-        Case{"cut head", "_hstgrmm", false, 0}}) {
+  for (const File& c :
+       {File{"size field short of the file", HistogramBytes(30, {{1, 1}, {2, 2}}), true, 1},
+        File{"size field past the file", HistogramBytes(1000000, {{1, 1}}), false, 0},
+        File{"no records", HistogramBytes(20, {}), true, 0},
+        File{"negative size", HistogramBytes(-5, {{1, 1}}), false, 0},
+        File{"value width 4", "_hstgrmm" + Le64(20) + std::string("\4\0\0\0", 4), false, 0},
+        File{"palette file", "palette_" + Le64(24) + Le64(0), false, 0},
+        File{"cut head", "_hstgrmm", false, 0}}) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(histogram->BuildFromValues(values, 4));
     WriteFileBytes(path, c.bytes);

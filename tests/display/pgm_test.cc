@@ -13,6 +13,7 @@
 #include "display/image_dc.h"
 #include "platform/win32.h"
 #include "tests/display/display_test_util.h"
+#include "tests/support/images.h"
 #include "tests/support/pgm_builder.h"
 #include "tests/support/raised.h"
 #include "tests/support/temp_dir.h"
@@ -262,11 +263,8 @@ TEST(ImageDc, BadSizesAndOtherContextsAreNotImages) {
   EXPECT_FALSE(mt::FreeImageDc(plain));
 
   // A bottom-up DIB section is no top-down image.
-  BITMAPINFO info;
-  std::memset(&info, 0, sizeof info);
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = Dib24(4, 3, &bits);
   ASSERT_NE(bitmap, nullptr);
   HGDIOBJ initial = SelectObject(plain, bitmap);
   EXPECT_EQ(mt::ImageDcBits(plain, nullptr, nullptr, nullptr), nullptr);

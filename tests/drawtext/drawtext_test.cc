@@ -13,30 +13,10 @@
 #include "drawtext/fonts.h"
 #include "drawtext/geometry.h"
 #include "platform/win32.h"
+#include "tests/support/images.h"
 
 namespace orvotest {
 namespace {
-
-struct Ink {
-  int count = 0;
-  int min_x = 1 << 30, min_y = 1 << 30, max_x = -1, max_y = -1;
-};
-
-// Non-white pixels of the image, within [x0, x1) x [y0, y1).
-Ink InkIn(HDC dc, int x0 = 0, int y0 = 0, int x1 = 1 << 30, int y1 = 1 << 30) {
-  int32_t w = 0, h = 0, stride = 0;
-  auto* bits = static_cast<uint8_t*>(mt::ImageDcBits(dc, &w, &h, &stride));
-  Ink ink;
-  for (int y = std::max(0, y0); bits != nullptr && y < std::min(h, y1); ++y)
-    for (int x = std::max(0, x0); x < std::min(w, x1); ++x) {
-      const uint8_t* p = bits + y * stride + x * 3;
-      if (p[0] == 255 && p[1] == 255 && p[2] == 255) continue;
-      ++ink.count;
-      ink.min_x = std::min(ink.min_x, x), ink.max_x = std::max(ink.max_x, x);
-      ink.min_y = std::min(ink.min_y, y), ink.max_y = std::max(ink.max_y, y);
-    }
-  return ink;
-}
 
 LOGFONTA Record(int height) {
   LOGFONTA record;
@@ -139,15 +119,17 @@ TEST(DrawTextPolyline, RefusalsLeaveTheImageUntouched) {
   EXPECT_EQ(InkIn(canvas.dc()).count, 0);
 }
 
-TEST(DrawTextPolyline, InksInItsColourAboveTheLineAndRestoresTheContext) {
-  Canvas canvas(300, 100);
-  ASSERT_TRUE(canvas.ok());
+// In its colour above the line, stretched over it or not, and the context restored.
+TEST(DrawTextPolyline, InksAboveTheLineInItsColourAndStretchSpreadsTheCharacters) {
+  Canvas canvas(300, 100), spread(300, 100);
+  ASSERT_TRUE(canvas.ok() && spread.ok());
   SetBkMode(canvas.dc(), OPAQUE);
   SetBkColor(canvas.dc(), RGB(0, 255, 0));
   SetTextColor(canvas.dc(), RGB(1, 2, 3));
   SetTextAlign(canvas.dc(), TA_BASELINE);
   ASSERT_TRUE(canvas.Polyline("Label", {{20, 60}, {280, 60}}, false, RGB(255, 0, 0)));
-  const Ink ink = InkIn(canvas.dc());
+  ASSERT_TRUE(spread.Polyline("Label", {{20, 60}, {280, 60}}, true));
+  const Ink ink = InkIn(canvas.dc()), b = InkIn(spread.dc());
   ASSERT_GT(ink.count, 40);
   EXPECT_GE(ink.min_x, 19);
   EXPECT_LE(ink.max_x, 20 + canvas.Width("Label") + 1);
@@ -168,11 +150,20 @@ TEST(DrawTextPolyline, InksInItsColourAboveTheLineAndRestoresTheContext) {
   EXPECT_EQ(GetBkMode(canvas.dc()), OPAQUE);
   EXPECT_EQ(GetTextColor(canvas.dc()), RGB(1, 2, 3));
   EXPECT_EQ(GetTextAlign(canvas.dc()), static_cast<UINT>(TA_BASELINE));
+  // Spread by round((260 - W) / 4): the ink ends near the line's end, the same glyphs
+  // only moved, blank paper between the characters.
+  EXPECT_GE(b.max_x, 270);
+  EXPECT_LE(b.max_x, 282);
+  EXPECT_LE(b.min_x, 22);
+  EXPECT_NEAR(ink.count, b.count, ink.count / 5);
+  const int gap_x = 20 + spread.Width("L") + 10;
+  EXPECT_EQ(InkIn(spread.dc(), gap_x, 0, gap_x + 20, 100).count, 0);
 }
 
-TEST(DrawTextPolyline, RunsTurnAtVerticesAndRunOnPastTheEnd) {
-  Canvas canvas(300, 300);
-  ASSERT_TRUE(canvas.ok());
+// Runs turn at vertices and run on past the end; a rising line turns the text.
+TEST(DrawTextPolyline, TextFollowsTheDirectionOfEachLeg) {
+  Canvas canvas(300, 300), rising(200, 200), flat(200, 200);
+  ASSERT_TRUE(canvas.ok() && rising.ok() && flat.ok());
   // Right along y = 40, then down x = 200; too long for both legs.
   const std::string text = "Along the first leg then down the second one and past";
   ASSERT_TRUE(canvas.Polyline(text, {{20, 40}, {200, 40}, {200, 150}}, false));
@@ -183,14 +174,10 @@ TEST(DrawTextPolyline, RunsTurnAtVerticesAndRunOnPastTheEnd) {
   EXPECT_GE(down.min_x, 199);
   EXPECT_GT(down.max_y, 150 + 20);  // ran on past the last vertex
   EXPECT_EQ(InkIn(canvas.dc(), 0, 60, 190, 300).count, 0);
-}
 
-TEST(DrawTextPolyline, RisingLineTurnsTheText) {
-  Canvas canvas(200, 200), flat(200, 200);
-  ASSERT_TRUE(canvas.ok() && flat.ok());
-  ASSERT_TRUE(canvas.Polyline("Upward", {{100, 180}, {100, 10}}, false));
+  ASSERT_TRUE(rising.Polyline("Upward", {{100, 180}, {100, 10}}, false));
   ASSERT_TRUE(flat.Polyline("Upward", {{20, 100}, {180, 100}}, false));
-  const Ink ink = InkIn(canvas.dc()), level = InkIn(flat.dc());
+  const Ink ink = InkIn(rising.dc()), level = InkIn(flat.dc());
   ASSERT_GT(ink.count, 40);
   EXPECT_GT(ink.max_y - ink.min_y, 3 * (ink.max_x - ink.min_x));
   EXPECT_LE(ink.max_y, 181);
@@ -198,24 +185,6 @@ TEST(DrawTextPolyline, RisingLineTurnsTheText) {
   EXPECT_NEAR(ink.max_x - ink.min_x, level.max_y - level.min_y, 2);
   EXPECT_LE(ink.max_x, 101);  // the cell's bottom on the line, ascent to the left
   EXPECT_GE(ink.min_x, 100 - 20);
-}
-
-TEST(DrawTextPolyline, StretchSpreadsTheCharactersOverTheLine) {
-  Canvas plain(300, 60), spread(300, 60);
-  ASSERT_TRUE(plain.ok() && spread.ok());
-  ASSERT_TRUE(plain.Polyline("abcde", {{10, 40}, {290, 40}}, false));
-  ASSERT_TRUE(spread.Polyline("abcde", {{10, 40}, {290, 40}}, true));
-  const Ink a = InkIn(plain.dc()), b = InkIn(spread.dc());
-  ASSERT_GT(a.count, 0);
-  EXPECT_LE(a.max_x, 10 + plain.Width("abcde") + 1);
-  // Spread by round((280 - W) / 4): the ink ends near the line's end.
-  EXPECT_GE(b.max_x, 280);
-  EXPECT_LE(b.max_x, 292);
-  EXPECT_LE(b.min_x, 12);
-  EXPECT_NEAR(a.count, b.count, a.count / 5);  // the same glyphs, only moved
-  // Between the characters there is blank paper.
-  const int gap_x = 10 + spread.Width("a") + 10;
-  EXPECT_EQ(InkIn(spread.dc(), gap_x, 0, gap_x + 20, 60).count, 0);
 }
 
 }  // namespace

@@ -47,6 +47,12 @@ Outcome Judge(bool loaded, bool whole) {
   return !loaded ? Outcome::kNotWritten : whole ? Outcome::kComplete : Outcome::kDamaged;
 }
 
+// What a reader that walked n records, all as written or not, found.
+Outcome Walked(const std::string& path, int32_t n, bool same) {
+  if (n == 0 && std::filesystem::file_size(path) == 0) return Outcome::kNotWritten;
+  return same && n == kRecords ? Outcome::kComplete : Outcome::kDamaged;
+}
+
 bool WriteLayer(const std::string& path, bool binary) {
   HSW w = CreateExSW(path.c_str(), binary);
   if (w == nullptr) return false;
@@ -72,8 +78,7 @@ Outcome CheckLayer(const std::string& path, bool binary) {
     same = same && GetIdSR(r) == n && GetVertexCountSR(r) == 3 && xy[1] == n * 4.0;
   }
   FreeSR(r);
-  if (n == 0 && std::filesystem::file_size(path) == 0) return Outcome::kNotWritten;
-  return same && n == kRecords ? Outcome::kComplete : Outcome::kDamaged;
+  return Walked(path, n, same);
 }
 
 bool WriteAttributes(const std::string& path, bool binary) {
@@ -102,8 +107,7 @@ Outcome CheckAttributes(const std::string& path, bool binary) {
            std::strcmp(name, "a street name of some length") == 0;
   }
   FreeAR(r);
-  if (n == 0 && std::filesystem::file_size(path) == 0) return Outcome::kNotWritten;
-  return same && n == kRecords ? Outcome::kComplete : Outcome::kDamaged;
+  return Walked(path, n, same);
 }
 
 std::vector<Writer> Writers() {

@@ -38,9 +38,7 @@ class PlatformFilesTest : public ::testing::Test {
   const std::string path_ = dir_.File("data.bin");
 };
 
-using PlatformShareModeTest = PlatformFilesTest;
-
-TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerAndNewModesMustAdmitOpenAccess) {
+TEST_F(PlatformFilesTest, ExclusiveOpenRefusesEveryOtherOpenerAndNewModesMustAdmitOpenAccess) {
   ScopedHandle exclusive(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
   ASSERT_TRUE(exclusive.valid());
   for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}, kReadWrite}) {
@@ -59,7 +57,7 @@ TEST_F(PlatformShareModeTest, ExclusiveOpenRefusesEveryOtherOpenerAndNewModesMus
   EXPECT_EQ(OpenError(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING), 0);
 }
 
-TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOutWhileOneRemains) {
+TEST_F(PlatformFilesTest, SharedReadersCoexistAndKeepWritersOutWhileOneRemains) {
   ScopedHandle first(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   ScopedHandle second(OpenFile(path_, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   ASSERT_TRUE(first.valid());
@@ -74,7 +72,7 @@ TEST_F(PlatformShareModeTest, SharedReadersCoexistAndKeepWritersOutWhileOneRemai
   EXPECT_EQ(TryOpenInChild(path_, GENERIC_WRITE, kShareAll), ERROR_SHARING_VIOLATION);
 }
 
-TEST_F(PlatformShareModeTest, OfRacingExclusiveOpenersExactlyOneWins) {
+TEST_F(PlatformFilesTest, OfRacingExclusiveOpenersExactlyOneWins) {
   constexpr int kRounds = 200;
   std::vector<std::atomic<int>> wins(kRounds);
   // Both threads wait at step n until both have passed step n - 1 (a spin on
@@ -99,7 +97,7 @@ TEST_F(PlatformShareModeTest, OfRacingExclusiveOpenersExactlyOneWins) {
   for (int round = 0; round < kRounds; ++round) EXPECT_EQ(wins[round].load(), 1) << round;
 }
 
-TEST_F(PlatformShareModeTest, MappingKeepsTheBytesButNotTheClosedHandlesShareMode) {
+TEST_F(PlatformFilesTest, MappingKeepsTheBytesButNotTheClosedHandlesShareMode) {
   ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
   ASSERT_TRUE(file.valid());
   ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
@@ -113,9 +111,7 @@ TEST_F(PlatformShareModeTest, MappingKeepsTheBytesButNotTheClosedHandlesShareMod
   EXPECT_TRUE(UnmapViewOfFile(view));
 }
 
-using PlatformDispositionTest = PlatformFilesTest;
-
-TEST_F(PlatformDispositionTest, RefusedOpensTellTheirReason) {
+TEST_F(PlatformFilesTest, RefusedOpensTellTheirReasonByDisposition) {
   const struct {
     std::string path;
     DWORD access, disposition;
@@ -134,9 +130,7 @@ TEST_F(PlatformDispositionTest, RefusedOpensTellTheirReason) {
   EXPECT_EQ(OpenError(dir_.File("new.bin"), kReadWrite, 0, CREATE_NEW), 0);
 }
 
-using PlatformFilePointerTest = PlatformFilesTest;
-
-TEST_F(PlatformFilePointerTest, HighPartMovesItNegativeTargetsLeaveItAndSetEndOfFileUsesIt) {
+TEST_F(PlatformFilesTest, PointerHighPartMovesItNegativeTargetsLeaveItAndSetEndOfFileUsesIt) {
   ScopedHandle file(OpenFile(path_, kReadWrite, 0, OPEN_EXISTING));
   LONG high = 1;
   EXPECT_EQ(SetFilePointer(file.get(), 5, &high, FILE_BEGIN), 5u);
@@ -179,9 +173,7 @@ TEST_F(PlatformFilesTest, SizeOfAllOnesIsNotAnError) {
   EXPECT_EQ(size_high, 0u);
 }
 
-using PlatformDeleteTest = PlatformFilesTest;
-
-TEST_F(PlatformDeleteTest, NeedsEveryHandleToShareDeleteAndTellsWhyItFails) {
+TEST_F(PlatformFilesTest, DeleteNeedsEveryHandleToShareDeleteAndTellsWhyItFails) {
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("absent").c_str())), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.File("nodir/absent").c_str())), ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(ErrorOf(DeleteFileA(dir_.path().c_str())), ERROR_ACCESS_DENIED);
@@ -197,9 +189,7 @@ TEST_F(PlatformDeleteTest, NeedsEveryHandleToShareDeleteAndTellsWhyItFails) {
   EXPECT_EQ(OpenFile(path_, GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
 }
 
-using PlatformHandleTest = PlatformFilesTest;
-
-TEST_F(PlatformHandleTest, AccessIsEnforcedAndStaleAndForeignHandlesAreRefused) {
+TEST_F(PlatformFilesTest, HandleAccessIsEnforcedAndStaleAndForeignHandlesAreRefused) {
   ScopedHandle reader(OpenFile(path_, GENERIC_READ, kShareAll, OPEN_EXISTING));
   ScopedHandle writer(OpenFile(path_, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
   char byte = 'x';

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/win32.h"
 #include "tests/platform/platform_test_util.h"
@@ -40,35 +41,34 @@ class PlatformFindTest : public ::testing::Test {
     return names;
   }
 
-  std::string Error(long code) { return "<error " + std::to_string(code) + ">"; }
+  static std::string Error(long code) { return "<error " + std::to_string(code) + ">"; }
 
   TempDir dir_;
   std::map<std::string, WIN32_FIND_DATAA> found_;
 };
 
-TEST_F(PlatformFindTest, MasksMatchWithoutRegardToCaseAfterEitherSeparator) {
-  EXPECT_EQ(Find(dir_.path() + "/*.txt"), (Names{"a.TXT", "ab.txt", "b.txt"}));
-  EXPECT_EQ(Find(dir_.path() + "\\*.TXT"), (Names{"a.TXT", "ab.txt", "b.txt"}));
-  EXPECT_EQ(Find(dir_.path() + "/?.txt"), (Names{"a.TXT", "b.txt"}));
-  EXPECT_EQ(Find(dir_.path() + "/*b*"), (Names{"ab.txt", "b.txt", "sub"}));
-  EXPECT_EQ(Find(dir_.path() + "/NOEXT"), (Names{"noext"}));
-}
-
-TEST_F(PlatformFindTest, StarListsDotEntriesAndDirectories) {
-  Names all = {".", "..", "a.TXT", "ab.txt", "b.txt", "c.dat", "noext", "sub"};
-  EXPECT_EQ(Find(dir_.path() + "/*"), all);
-  EXPECT_EQ(Find(dir_.path() + "/*.*"), all);  // also the names without a dot
-  EXPECT_EQ(Find(dir_.File("sub") + "/*"), (Names{".", ".."}));
+// Masks match without regard to case after either separator; "*" lists dot entries and
+// directories, "*.*" also names without a dot; failures tell no match from no directory.
+TEST_F(PlatformFindTest, MasksListTheirMatchesOrTellWhyNone) {
+  const Names all = {".", "..", "a.TXT", "ab.txt", "b.txt", "c.dat", "noext", "sub"};
+  const std::pair<const char*, Names> cases[] = {
+      {"/*.txt", {"a.TXT", "ab.txt", "b.txt"}},
+      {"\\*.TXT", {"a.TXT", "ab.txt", "b.txt"}},
+      {"/?.txt", {"a.TXT", "b.txt"}},
+      {"/*b*", {"ab.txt", "b.txt", "sub"}},
+      {"/NOEXT", {"noext"}},
+      {"/*", all},
+      {"/*.*", all},
+      {"/sub/*", {".", ".."}},
+      {"/*.none", {Error(ERROR_FILE_NOT_FOUND)}},
+      {"/", {Error(ERROR_FILE_NOT_FOUND)}},
+      {"/nodir/*", {Error(ERROR_PATH_NOT_FOUND)}},
+  };
+  for (const auto& [mask, names] : cases) EXPECT_EQ(Find(dir_.path() + mask), names) << mask;
+  EXPECT_EQ(Find(""), (Names{Error(ERROR_PATH_NOT_FOUND)}));
   EXPECT_NE(found_["sub"].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_NE(found_["."].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_EQ(found_["a.TXT"].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-}
-
-TEST_F(PlatformFindTest, FailuresTellNoMatchFromNoDirectory) {
-  EXPECT_EQ(Find(dir_.path() + "/*.none"), (Names{Error(ERROR_FILE_NOT_FOUND)}));
-  EXPECT_EQ(Find(dir_.path() + "/"), (Names{Error(ERROR_FILE_NOT_FOUND)}));
-  EXPECT_EQ(Find(dir_.File("nodir") + "/*"), (Names{Error(ERROR_PATH_NOT_FOUND)}));
-  EXPECT_EQ(Find(""), (Names{Error(ERROR_PATH_NOT_FOUND)}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/support/images.h"
 
 namespace orvotest {
 namespace {
@@ -18,11 +19,8 @@ namespace {
 class DibImage {
  public:
   DibImage(int w, int h, bool top_down) : w_(w), h_(h), top_down_(top_down) {
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, top_down ? -h : h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = Dib24(w, top_down ? -h : h, &bits);
     bits_ = static_cast<uint8_t*>(bits);
     dc_ = CreateCompatibleDC(nullptr);
     if (bitmap_ != nullptr && dc_ != nullptr) initial_ = SelectObject(dc_, bitmap_);
@@ -130,11 +128,8 @@ TEST(PlatformGdi, BlitWithinOneImageReadsBeforeWritingAndBadHandlesFail) {
 }
 
 TEST(PlatformGdi, ABitmapIsSelectedIntoOneContextAtATime) {
-  BITMAPINFO info;
-  std::memset(&info, 0, sizeof info);
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = Dib24(2, -2, &bits);
   ASSERT_NE(bitmap, nullptr);
   ASSERT_NE(bits, nullptr);
   HDC first = CreateCompatibleDC(nullptr);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32.h"
@@ -30,9 +31,7 @@ class PlatformMappingTest : public ::testing::Test {
   TempDir dir_;
 };
 
-using PlatformViewTest = PlatformMappingTest;
-
-TEST_F(PlatformViewTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTheMapping) {
+TEST_F(PlatformMappingTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTheMapping) {
   SYSTEM_INFO info;
   GetSystemInfo(&info);
   EXPECT_EQ(info.dwAllocationGranularity, kGranularity);
@@ -48,47 +47,43 @@ TEST_F(PlatformViewTest, OffsetsMustBeGranularityMultiplesAndViewsLieInsideTheMa
   EXPECT_EQ(second[0], 'B');
   EXPECT_EQ(second[kGranularity - 1], 'B');
   EXPECT_TRUE(UnmapViewOfFile(second));
-  EXPECT_EQ(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 4096, 0), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MAPPED_ALIGNMENT));
+  EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 4096, 0)),
+            ERROR_MAPPED_ALIGNMENT);
   const char* tail =
       static_cast<const char*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 0));
   ASSERT_NE(tail, nullptr);  // length 0: to the end, 100 bytes
   EXPECT_EQ(tail[99], 'C');
   EXPECT_TRUE(UnmapViewOfFile(tail));
-  EXPECT_EQ(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 101), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 3 * kGranularity, 0), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 2 * kGranularity, 101)),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 3 * kGranularity, 0)),
+            ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(PlatformViewTest, WriteAccessNeedsAWritableMappingAndHandle) {
+// Mappings need the access of their handle and bytes to map; views need the mapping's.
+TEST_F(PlatformMappingTest, RefusedMappingsAndViewsTellTheirReason) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle reader(OpenFile(path, GENERIC_READ, kShareAll, OPEN_EXISTING));
-  EXPECT_EQ(CreateFileMappingA(reader.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   ScopedHandle writer(OpenFile(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING));
-  EXPECT_EQ(CreateFileMappingA(writer.get(), nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  ScopedHandle empty(OpenFile(dir_.File("empty"), kReadWrite, 0, CREATE_ALWAYS));
+  // The empty file is mapped at its size, 0.
+  const std::tuple<HANDLE, DWORD, long> cases[] = {
+      {reader.get(), PAGE_READWRITE, ERROR_ACCESS_DENIED},
+      {writer.get(), PAGE_READONLY, ERROR_ACCESS_DENIED},
+      {empty.get(), PAGE_READWRITE, ERROR_FILE_INVALID},
+      {INVALID_HANDLE_VALUE, PAGE_READWRITE, ERROR_INVALID_PARAMETER}};
+  for (auto [file, protect, code] : cases)
+    EXPECT_EQ(ErrorOf(CreateFileMappingA(file, nullptr, protect, 0, 0, nullptr)), code);
 
   ScopedHandle both(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(both.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   ASSERT_TRUE(mapping.valid());
   for (DWORD access : {DWORD{FILE_MAP_WRITE}, DWORD{FILE_MAP_ALL_ACCESS}}) {
-    EXPECT_EQ(MapViewOfFile(mapping.get(), access, 0, 0, 0), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ErrorOf(MapViewOfFile(mapping.get(), access, 0, 0, 0)), ERROR_ACCESS_DENIED);
   }
 }
 
-TEST_F(PlatformViewTest, EmptyFileCannotBeMappedAtItsSize) {
-  ScopedHandle file(OpenFile(dir_.File("empty"), kReadWrite, 0, CREATE_ALWAYS));
-  EXPECT_EQ(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_INVALID));
-  EXPECT_EQ(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0, nullptr),
-            nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-}
-
-TEST_F(PlatformViewTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
+TEST_F(PlatformMappingTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
   std::string path = MakePagedFile(kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr));
@@ -106,7 +101,7 @@ TEST_F(PlatformViewTest, ViewOutlivesItsMappingHandleAndWritesReachTheFile) {
   EXPECT_FALSE(FlushViewOfFile(view, 0));  // unmapped now
 }
 
-TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {
+TEST_F(PlatformMappingTest, MappedViewForbidsCuttingTheFile) {
   std::string path = MakePagedFile(2 * kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, 0, OPEN_EXISTING));
   ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, 0, nullptr));
@@ -127,7 +122,7 @@ TEST_F(PlatformViewTest, MappedViewForbidsCuttingTheFile) {
 // Views come and go as readers slide their windows: each new view shows its
 // own offset's bytes, whatever views of other lengths or access were made and
 // ended before, and a write through an ended view stays in the file.
-TEST_F(PlatformViewTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
+TEST_F(PlatformMappingTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
   constexpr DWORD kPages = 4;
   std::string path = MakePagedFile(kPages * kGranularity);
   ScopedHandle file(OpenFile(path, kReadWrite, kShareAll, OPEN_EXISTING));
@@ -163,9 +158,7 @@ TEST_F(PlatformViewTest, ViewsMadeAndEndedInTurnShowTheirOwnBytes) {
   }
 }
 
-using PlatformNamedMappingTest = PlatformMappingTest;
-
-TEST_F(PlatformNamedMappingTest, SecondCreateSharesTheFirstAndTheNameLivesWithItsHandles) {
+TEST_F(PlatformMappingTest, SecondCreateSharesTheFirstAndTheNameLivesWithItsHandles) {
   std::string name = UniqueName("twice");
   ScopedHandle first(
       CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name.c_str()));
@@ -188,8 +181,7 @@ TEST_F(PlatformNamedMappingTest, SecondCreateSharesTheFirstAndTheNameLivesWithIt
   EXPECT_EQ(std::string(b, 6), "shared");
   opened.Close();
   // Views keep the bytes, not the name.
-  EXPECT_EQ(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(ErrorOf(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str())), ERROR_FILE_NOT_FOUND);
   UnmapViewOfFile(a);
   UnmapViewOfFile(b);
 }

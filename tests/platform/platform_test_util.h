@@ -39,8 +39,9 @@ HANDLE OpenFile(const std::string& path, DWORD access, DWORD share, DWORD dispos
 // handle is closed again).
 long OpenError(const std::string& path, DWORD access, DWORD share, DWORD disposition);
 
-// 0 when the call succeeded, else GetLastError().
+// 0 when the call succeeded (true, or not null), else GetLastError().
 inline long ErrorOf(BOOL ok) { return ok ? 0 : static_cast<long>(GetLastError()); }
+inline long ErrorOf(const void* result) { return ErrorOf(result != nullptr); }
 
 // Creates (or replaces) the file with the bytes; false on failure.
 bool MakeFile(const std::string& path, const std::string& bytes);

@@ -26,21 +26,12 @@ ORVO_CHILD(platform_check_arguments) {
   return 0;
 }
 
-// CreateProcessA with the command line; the caller closes the handles.
-bool Start(std::string command_line, PROCESS_INFORMATION* process,
-           const char* directory = nullptr) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  return CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory, &startup, process) != FALSE;
-}
-
 TEST(PlatformProcessTest, ArgumentsSurviveWindowsQuotingAndAMissingDirectoryIsRefused) {
   EXPECT_EQ(RunChild("platform_check_arguments", kAwkwardArguments), 0);
   TempDir dir;
   PROCESS_INFORMATION refused{};
-  EXPECT_EQ(ErrorOf(Start(ChildCommandLine("platform_check_arguments", kAwkwardArguments), &refused,
-                          dir.File("absent").c_str())),
+  EXPECT_EQ(ErrorOf(StartChild("platform_check_arguments", kAwkwardArguments, &refused,
+                               dir.File("absent").c_str())),
             ERROR_DIRECTORY);
 }
 

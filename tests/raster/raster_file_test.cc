@@ -47,7 +47,7 @@ TEST_F(RasterFileTest, CreateWritesTheHeadAndSizesTheFileOrRefuses) {
   EXPECT_FALSE(CreateRaster(nullptr, 10, 10, 4, 4, 1, 0));
 }
 
-TEST_F(RasterFileTest, HeadReadAndWriteKeepTheLibrarysBytes) {
+TEST_F(RasterFileTest, HeadReadAndWriteKeepTheLibrarysBytesAndRefuseOtherFiles) {
   std::string path = dir_.File("h.raster");
   ASSERT_TRUE(CreateRaster(path.c_str(), 10, 10, 4, 4, 1, 4096));
   std::string before = ReadFileBytes(path);
@@ -65,24 +65,22 @@ TEST_F(RasterFileTest, HeadReadAndWriteKeepTheLibrarysBytes) {
             before.substr(0, 16) + std::string(reinterpret_cast<const char*>(&head_size), 8) +
                 before.substr(24, 64) + std::string(4096 - 88, 'u') + before.substr(4096));
   EXPECT_EQ(ReadRasterHead(path.c_str(), head.data(), 4096), 4096);
-}
 
-TEST_F(RasterFileTest, HeadsOfOtherFilesAreRefused) {
-  std::string head(264, '\0');
+  // Heads of other files are refused.
   std::string text = dir_.File("text.raster");
   WriteFileBytes(text, std::string(300, 'x'));
   std::string shorter = dir_.File("short.raster");
   WriteFileBytes(shorter, std::string("_raster_") + std::string(100, '\0'));
   std::string variable = dir_.File("var.raster");
   WriteFileBytes(variable, VariableRaster(MakeHead(4, 4, 4, 4, 1), {std::string(16, 'p')}));
-  for (const std::string& path : {text, shorter, dir_.File("missing.raster")}) {
-    EXPECT_EQ(ReadRasterHead(path.c_str(), head.data(), 264), 0) << path;
-    EXPECT_FALSE(IsRaster(path.c_str())) << path;
-    EXPECT_EQ(WriteRasterHead(path.c_str(), head.data(), 264), 0) << path;
+  for (const std::string& other : {text, shorter, dir_.File("missing.raster")}) {
+    EXPECT_EQ(ReadRasterHead(other.c_str(), head.data(), 264), 0) << other;
+    EXPECT_FALSE(IsRaster(other.c_str())) << other;
+    EXPECT_EQ(WriteRasterHead(other.c_str(), head.data(), 264), 0) << other;
   }
   // Only fixed-layout heads can be rewritten: the table sits where the head would grow.
   EXPECT_TRUE(IsRaster(variable.c_str()));
-  std::string before = ReadFileBytes(variable);
+  before = ReadFileBytes(variable);
   EXPECT_EQ(WriteRasterHead(variable.c_str(), head.data(), 264), 0);
   EXPECT_EQ(ReadFileBytes(variable), before);
 }

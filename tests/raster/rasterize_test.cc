@@ -210,11 +210,11 @@ TEST(RasterizeTest, LinesAreSampledTruncatedAndMergedWithExistingSamples) {
   RecordingRaster line(8, 8);
   const double a[2] = {1, 1}, b[2] = {4, 1};
   ASSERT_TRUE(RasterizeLineBounded(&line, nullptr, a, b, 0, 30, 0));
-  // t = 0, 1/6, ..., 1 at columns 1, 1.5, ..., 4; halves go up.
-  EXPECT_EQ(line.At(1, 1), 0);
-  EXPECT_EQ(line.At(2, 1), 10);  // t = 2/6: 10 (t = 1/6 wrote 5 first)
-  EXPECT_EQ(line.At(4, 1), 30);
-  EXPECT_EQ(line.At(0, 1), kUntouched);
+  // t = 0, 1/6, ..., 1 at columns 1, 1.5, ..., 4; halves go up, so t = 2/6 (10)
+  // overwrites t = 1/6 (5) in column 2.
+  EXPECT_EQ(std::vector<int16_t>(line.pixels_.begin() + 8, line.pixels_.begin() + 16),
+            (std::vector<int16_t>{kUntouched, 0, 10, 20, 30, kUntouched, kUntouched, kUntouched}));
+  EXPECT_EQ(line.Written(), 4);
 
   struct Case {
     int16_t existing;

@@ -42,7 +42,7 @@ class TransformedRasterTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositionsReachPixels) {
+TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositionsReachPixelsOrNone) {
   // Fields of 20 places with a dot, whatever the locale (the tests run with a comma one).
   EXPECT_EQ(
       ReadFileBytes(path_ + ".corners"),
@@ -67,12 +67,12 @@ TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositions
   EXPECT_TRUE(GetTransformationVectors(nullptr, nullptr, t.Get()));
 
   char v = 0;
-  ASSERT_TRUE(GetTransformedRasterValue(&v, t.Get(), 260, 40));  // column 2.1, row 1.1
-  EXPECT_EQ(v, 'g');
-  // Exactly between columns 1 and 2 and rows 0 and 1: the higher side.
-  ASSERT_TRUE(GetTransformedRasterValue(&v, t.Get(), 200, 100));
-  EXPECT_EQ(v, 'g');
-  EXPECT_FALSE(GetTransformedRasterValue(&v, t.Get(), 1000, 100));  // outside
+  const auto value = [&](double x, double y) {  // '?' when there is none
+    return GetTransformedRasterValue(&v, t.Get(), x, y) ? v : '?';
+  };
+  EXPECT_EQ(value(260, 40), 'g');    // column 2.1, row 1.1
+  EXPECT_EQ(value(200, 100), 'g');   // between columns 1 and 2, rows 0 and 1: the higher side
+  EXPECT_EQ(value(1000, 100), '?');  // outside
   ASSERT_TRUE(SetTransformedRasterValue(t.Get(), 60, 140, "Z"));
   ASSERT_TRUE(t->GetPixel(0, 0, &v));
   EXPECT_EQ(v, 'Z');
@@ -93,26 +93,22 @@ TEST_F(TransformedRasterTest, BoundFileHoldsTheCornerPixelCentresAndMapPositions
   Ptr<ITransformedRaster> turned(OpenTransformedRaster(path_.c_str(), true, false));
   ASSERT_TRUE(GetRasterBoundary(&b, turned.Get()));
   ExpectBound(b, {0, 0, 10, 30});
-}
 
-TEST_F(TransformedRasterTest, WithoutControlPointsThereIsNoTransform) {
+  // Without control points there is no transform, but still a raster.
   std::remove((path_ + ".corners").c_str());
-  Ptr<ITransformedRaster> t(OpenTransformedRaster(path_.c_str(), true, false));
+  t = Ptr<ITransformedRaster>(OpenTransformedRaster(path_.c_str(), true, false));
   ASSERT_TRUE(t);
   EXPECT_FALSE(t->HasTransform());
-  BOUND b;
-  char v;
-  double origin[2];
   EXPECT_FALSE(GetRasterBoundary(&b, t.Get()));
   EXPECT_FALSE(GetRasterOrigin(origin, t.Get()));
-  EXPECT_FALSE(GetTransformedRasterValue(&v, t.Get(), 60, 140));
+  EXPECT_EQ(value(60, 140), '?');
   EXPECT_EQ(GetRasterTransform(t.Get()), nullptr);
-  EXPECT_TRUE(t->GetPixel(0, 0, &v));  // still a raster
+  EXPECT_TRUE(t->GetPixel(0, 0, &v));
   // Control points written later are picked up on request.
   const BOUND bound{0, 0, 400, 200};
   ASSERT_TRUE(WriteRasterBound((path_ + ".corners").c_str(), 4, 2, &bound));
   EXPECT_TRUE(t->LoadTransform());
-  EXPECT_TRUE(GetTransformedRasterValue(&v, t.Get(), 60, 140));
+  EXPECT_EQ(value(60, 140), 'Z');
 
   EXPECT_EQ(OpenTransformedRaster(dir_.File("missing.raster").c_str(), true, false), nullptr);
   EXPECT_FALSE(GetRasterBoundary(&b, nullptr));

@@ -71,14 +71,18 @@ std::string ChildCommandLine(const std::string& name, const std::vector<std::str
   return line;
 }
 
-int RunChild(const std::string& name, const std::vector<std::string>& args) {
+bool StartChild(const std::string& name, const std::vector<std::string>& args,
+                PROCESS_INFORMATION* process, const char* directory) {
   std::string line = ChildCommandLine(name, args);  // CreateProcessA may write into it
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
+                        &startup, process) != FALSE;
+}
+
+int RunChild(const std::string& name, const std::vector<std::string>& args) {
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return -1;
+  if (!StartChild(name, args, &process)) return -1;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;
   if (!GetExitCodeProcess(process.hProcess, &code)) code = static_cast<DWORD>(-1);

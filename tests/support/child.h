@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32.h"
+
 namespace orvotest {
 
 using ChildMain = int (*)(const std::vector<std::string>& args);
@@ -15,6 +17,11 @@ bool RegisterChild(const char* name, ChildMain body);
 
 // The command line that starts the named child (Windows quoting).
 std::string ChildCommandLine(const std::string& name, const std::vector<std::string>& args);
+
+// Starts the named child (in directory when given) without waiting for it; the
+// caller closes the handles. False when it did not start.
+bool StartChild(const std::string& name, const std::vector<std::string>& args,
+                PROCESS_INFORMATION* process, const char* directory = nullptr);
 
 // Runs the named child and returns its exit code, or -1 when it did not start.
 int RunChild(const std::string& name, const std::vector<std::string>& args);

@@ -12,6 +12,9 @@
 #include "tests/support/temp_dir.h"
 #include "tests/taws/taws_files.h"
 
+// The C host of the tile set (ta_raster_c_test.c): 0, or the line of the failed check.
+extern "C" int OrvoCTaRasterSlots(const char* list_name);
+
 namespace orvotest {
 namespace {
 
@@ -160,17 +163,12 @@ TEST(TaRaster, ListsThatDoNotOpenHeadsAndBounds) {
   TempDir dir;
   EXPECT_EQ(OpenTawsesRaster(nullptr, true), nullptr);
   EXPECT_EQ(OpenTawsesRaster(dir.File("missing").c_str(), true), nullptr);
-  EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {"no record"}).c_str(), true), nullptr);
-  EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {TileRecord(1, 30, 59)}).c_str(), true), nullptr)
-      << "first tile missing";
   MakeTile(dir.path(), 30, 59, kN, [](int32_t, int32_t) { return 1; });
-  EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {"1, 30.2, 59, 30.9, 60, E030N60.taws"}).c_str(), true),
-            nullptr)
-      << "spans no whole tile";
-  EXPECT_EQ(
-      OpenTawsesRaster(WriteList(dir, {"1, -1e30, 59, 1e30, 60, E030N60.taws"}).c_str(), true),
-      nullptr)
-      << "too wide a raster";
+  // No record, a first tile that is not there, no whole tile spanned, too wide a raster.
+  for (const std::string& line : {std::string("no record"), TileRecord(1, 31, 59),
+                                  std::string("1, 30.2, 59, 30.9, 60, E030N60.taws"),
+                                  std::string("1, -1e30, 59, 1e30, 60, E030N60.taws")})
+    EXPECT_EQ(OpenTawsesRaster(WriteList(dir, {line}).c_str(), true), nullptr) << line;
   EXPECT_EQ(LoadTawsTransform(dir.File("missing").c_str()), nullptr);
   EXPECT_FALSE(WriteTawsesBound(dir.File("missing").c_str()));
   EXPECT_EQ(ReadRasterHeadEx(dir.File("missing").c_str(), nullptr, 264), 0);
@@ -199,21 +197,12 @@ TEST(TaRaster, ListsThatDoNotOpenHeadsAndBounds) {
   const BOUND bound{30, 59, 32, 61};
   const std::string expected = other.File("expected.corners");
   ASSERT_TRUE(WriteRasterBound(expected.c_str(), 2 * kN, 2 * kN, &bound));
-  const std::string corners = ReadFileBytes(list + ".corners");
-  EXPECT_EQ(corners, ReadFileBytes(expected));
+  EXPECT_EQ(ReadFileBytes(list + ".corners"), ReadFileBytes(expected));
 }
-
-}  // namespace
-}  // namespace orvotest
-
-extern "C" int OrvoCTaRasterSlots(const char* list_name);
-
-namespace orvotest {
-namespace {
 
 TEST(TaRaster, CHostCallsTheSetSlots) {
   TempDir dir;
-  EXPECT_EQ(OrvoCTaRasterSlots(MakeSet(dir).c_str()), 0) << "line of the failed check";
+  EXPECT_EQ(OrvoCTaRasterSlots(MakeSet(dir).c_str()), 0);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "taws/map_database.h"
@@ -26,10 +28,8 @@ TEST(TawsTile, NamesCarryTheWesternAndNorthernEdgeAndHeadsTheExtremesOnClose) {
   {
     orvo::TTawsMap tile(dir.path().c_str(), 30, 59, 2);
     path = NativePath(tile.Path());
-    tile.MutableGrid()[0] = 100;
-    tile.MutableGrid()[1] = 9998;  // height 0
-    tile.MutableGrid()[2] = 9999;
-    tile.MutableGrid()[3] = 10000;  // above 9998: no height
+    const int16_t samples[] = {100, 9998, 9999, 10000};  // 9998: height 0; above: none
+    std::copy(std::begin(samples), std::end(samples), tile.MutableGrid());
   }
   std::string bytes = ReadFileBytes(path);
   EXPECT_EQ(FieldAt<int32_t>(bytes, 132), 0);
@@ -50,20 +50,9 @@ TEST(TawsTile, NamesCarryTheWesternAndNorthernEdgeAndHeadsTheExtremesOnClose) {
   EXPECT_EQ(ReadFileBytes(path), bytes);
 }
 
-TEST(TawsTile, MissingOrEmptyTile) {
-  TempDir dir;
-  const std::string missing = dir.File("E030N60.taws");
-  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(missing.c_str(), 0, 0, 0); }), "Can't open file");
-  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(dir.path().c_str(), 30, 59, 4, true); }),
-            "Can't open file");
-  EXPECT_FALSE(std::filesystem::exists(missing));
-  WriteFileBytes(missing, "");
-  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(missing.c_str(), 0, 0, 0); }), "Can't open file");
-  EXPECT_EQ(std::filesystem::file_size(missing), 0u);
-}
-
-// Every damaged head is refused as "wrong file format" and the file is left as it was.
-TEST(TawsTile, DamagedHeads) {
+// Every damaged head is refused as "wrong file format", a missing or empty tile as
+// "Can't open file"; the file is left as it was (or not made).
+TEST(TawsTile, MissingEmptyAndDamagedTiles) {
   struct Damage {
     const char* what;
     size_t offset;
@@ -92,6 +81,14 @@ TEST(TawsTile, DamagedHeads) {
         << d.what;
     EXPECT_EQ(ReadFileBytes(path), bytes) << d.what;
   }
+  std::filesystem::remove(path);
+  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(path.c_str(), 0, 0, 0); }), "Can't open file");
+  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(dir.path().c_str(), 30, 59, 4, true); }),
+            "Can't open file");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  WriteFileBytes(path, "");
+  EXPECT_EQ(Raised([&] { orvo::TTawsMap t(path.c_str(), 0, 0, 0); }), "Can't open file");
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
 }
 
 TEST(TileRecord, FieldsAndLinesThatAreNoRecords) {

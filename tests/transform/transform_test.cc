@@ -1,6 +1,7 @@
 // Transforms by least squares, degenerate points, control points, coordinate arrays.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -40,7 +41,7 @@ void ExpectLeastSquares(const std::vector<Vec>& a, const Vec& t,
 const double kTarget3[] = {100, 200, 110, 200, 100, 190};
 const double kSource3[] = {0, 0, 1, 0, 0, 1};
 
-TEST(AffineTransform, NoisyPointsAreFittedByLeastSquares) {
+TEST(Transforms, NoisyPointsAreFittedByLeastSquares) {
   struct Case {
     double scale, ox, oy, noise;
     int n;
@@ -66,6 +67,21 @@ TEST(AffineTransform, NoisyPointsAreFittedByLeastSquares) {
     ExpectLeastSquares(rows, ty, {c[3], c[4], c[5]});
     t->Release();
   }
+  // A similarity has four unknowns: X = p x + q y + e, Y = p y - q x + f.
+  const double s = 2.5, angle = 0.5, p = s * std::cos(angle), q = s * std::sin(angle);
+  const Vec source = {0, 0, 100, 0, 0, 50, 30, 70, -20, 10};
+  Vec target;
+  std::vector<Vec> rows;
+  for (size_t i = 0; i < source.size(); i += 2) {
+    const double x = source[i], y = source[i + 1];
+    target.insert(target.end(), {p * x + q * y + 1000 + u(rng), -q * x + p * y - 500 + u(rng)});
+    rows.push_back({x, y, 1, 0});
+    rows.push_back({y, -x, 0, 1});
+  }
+  TAutoRelease<ITransform> fitted(CreateOrtoTransform(target.data(), source.data(), 5));
+  ASSERT_TRUE(fitted);
+  const double* k = static_cast<itranso::TTransform*>(fitted.Get())->Coefficients();
+  ExpectLeastSquares(rows, target, {k[0], k[1], k[2], k[3]});
 }
 
 TEST(Transforms, DegeneratePointsGiveNullAndSingularOnesNoInverse) {
@@ -95,27 +111,6 @@ TEST(Transforms, DegeneratePointsGiveNullAndSingularOnesNoInverse) {
   EXPECT_EQ(CreateAffineTransform(nullptr, kSource3, 3), nullptr);
   EXPECT_EQ(CreateOrtoTransform(kTarget3, nullptr, 3), nullptr);
   EXPECT_THROW(orvo::NewAffineTransform(kTarget3, kSource3, 2), const char*);
-}
-
-// With noise, the four unknowns X = p x + q y + e, Y = p y - q x + f.
-TEST(OrtoTransform, NoisyPointsAreFittedByLeastSquares) {
-  const double s = 2.5, angle = 0.5, p = s * std::cos(angle), q = s * std::sin(angle);
-  const Vec source = {0, 0, 100, 0, 0, 50, 30, 70, -20, 10};
-  std::mt19937 rng(3);
-  std::uniform_real_distribution<double> u(-1, 1);
-  Vec target;
-  std::vector<Vec> rows;
-  for (size_t i = 0; i < source.size(); i += 2) {
-    const double x = source[i], y = source[i + 1];
-    target.insert(target.end(), {p * x + q * y + 1000 + u(rng), -q * x + p * y - 500 + u(rng)});
-    rows.push_back({x, y, 1, 0});
-    rows.push_back({y, -x, 0, 1});
-  }
-  TAutoRelease<ITransform> fitted(CreateOrtoTransform(target.data(), source.data(), 5));
-  ASSERT_TRUE(fitted);
-  const double* k = static_cast<itranso::TTransform*>(fitted.Get())->Coefficients();
-  ExpectLeastSquares(rows, target, {k[0], k[1], k[2], k[3]});
-
   ITransform* singular[] = {new itrans::TTransform(1, 2, 5, 2, 4, 6),
                             new itranso::TTransform(0, 0, 5, 6)};
   for (ITransform* t : singular) {
@@ -242,10 +237,8 @@ TEST(Coords, SaveWritesFixedFieldsWithCrLfAndLoadFollowsItsRules) {
 TEST(Coords, IndexesOutsideTheArrayAndUnopenableFilesAreRefused) {
   orvo::TCoords c(2);
   const double p[] = {1, 2}, q[] = {3, 4}, r[] = {5, 6};
-  EXPECT_EQ(c.AddPoint(p), 0);
-  EXPECT_EQ(c.AddPoint(q), 1);
-  EXPECT_EQ(c.AddPoint(r), 2);
-  EXPECT_EQ(c.AddPoint(nullptr), -1);
+  EXPECT_EQ((std::array{c.AddPoint(p), c.AddPoint(q), c.AddPoint(r), c.AddPoint(nullptr)}),
+            (std::array{0, 1, 2, -1}));
   double* last = c.GetPoint(2);
   EXPECT_TRUE(c.DeletePoint(1));
   EXPECT_EQ(c.GetPoint(1), last);  // other points do not move
