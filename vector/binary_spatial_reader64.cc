@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/errors.h"
+#include "vector/spatial_record.h"
 
 namespace orvo {
 
@@ -83,7 +84,7 @@ bool TBinarySpatialReader64::ReadNext() {
     position_ = next_;
     next_ += size;
     current_.id = id;
-    current_.kind = has_z ? kind - 10 : kind;
+    current_.kind = has_z ? kind - kKindHeightOffset : kind;
     current_.local3d = kind;
     current_.vector_count = vector_count;
     current_.vertex_count = vertex_count;

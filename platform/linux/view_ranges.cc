@@ -60,15 +60,11 @@ void* MapViewRange(size_t length, int prot, int flags, int fd, off_t offset) {
   void* range = TakeRange(PageRounded(length));
   if (range == nullptr) return mmap(nullptr, length, prot, flags, fd, offset);
   // The range is ours alone: taken out of the list, it is reserved for no one
-  // else, so the fixed mapping replaces nothing but the reservation.
-  void* address = mmap(range, length, prot, flags | MAP_FIXED, fd, offset);
-  if (address == MAP_FAILED) {
-    // The reservation may be gone or still there; it is forgotten either way
-    // (a little address space at worst), as unmapping it now could hit a
-    // mapping another thread has made in its place.
-    return MAP_FAILED;
-  }
-  return address;
+  // else, so the fixed mapping replaces nothing but the reservation. Should it
+  // fail, the range is forgotten (a little address space at worst): it may be
+  // gone already, and unmapping it could hit a mapping another thread has
+  // made in its place.
+  return mmap(range, length, prot, flags | MAP_FIXED, fd, offset);
 }
 
 void UnmapViewRange(void* address, size_t length) {
