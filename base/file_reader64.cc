@@ -16,10 +16,13 @@ uint32_t WindowFor(uint32_t window_request) {
   return static_cast<uint32_t>(window);
 }
 
-TFileReader64::TFileReader64(const char* file_name, uint32_t window_request)
+TFileReader64::TFileReader64(const char* file_name, uint32_t window_request, TViews views)
     : window_(WindowFor(window_request)) {
   file_ = OpenOsFile(file_name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
   if (!file_ || !OsFileSize(file_.Get(), &size_)) Raise(kCantOpenFile);
+  // A 64-bit process has the address space to see the whole file at once:
+  // one view that never moves, whose pages the system maps in large pieces.
+  whole_view_ = views == TViews::kWholeFileWhereRoom && sizeof(void*) >= 8 && size_ > window_;
   // An empty file cannot be mapped; it simply has no bytes to hand out.
   if (size_ > 0) {
     mapping_.Reset(CreateFileMappingA(file_.Get(), /*security=*/nullptr, PAGE_READONLY, 0, 0,
@@ -44,6 +47,15 @@ bool TFileReader64::EnsureWindow(int64_t position, int64_t length) {
     return true;
   if (!mapping_) return length == 0;
   Unmap();
+  if (whole_view_) {
+    void* view = MapViewOfFile(mapping_.Get(), FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size_));
+    if (view != nullptr) {
+      view_ = static_cast<const uint8_t*>(view);
+      view_length_ = size_;
+      return true;
+    }
+    whole_view_ = false;  // no room after all: windows from here on
+  }
   int64_t start = position / window_ * window_;
   int64_t span = ((position + length - start) / window_ + 1) * window_;
   if (span > size_ - start) span = size_ - start;

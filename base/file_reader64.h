@@ -8,16 +8,24 @@
 
 namespace orvo {
 
+// How much of the file one view shows.
+enum class TViews {
+  kWholeFileWhereRoom,  // in a 64-bit process, the whole file; else windows
+  kWindows,             // windows only, whatever the process
+};
+
 // Opens the file for reading (others may read it too) and maps it read-only.
-// Data is reached through one view of whole windows; a view is replaced only
-// when an access falls outside it. Pointers returned by MapRange stay valid
+// Data is reached through one view: of the whole file where the address space
+// has room for it, else of whole windows, replaced only when an access falls
+// outside the view. Pointers returned by MapRange stay valid
 // until the next call that moves the view (MapRange or EnsureWindow of a range
 // the view does not cover) or until the reader is destroyed.
 class TFileReader64 {
  public:
   // window_request: bytes the caller wants to reach at once; the window is
   // (request / granularity + 1) * granularity. Throws "can't open file".
-  TFileReader64(const char* file_name, uint32_t window_request);
+  TFileReader64(const char* file_name, uint32_t window_request,
+                TViews views = TViews::kWholeFileWhereRoom);
   virtual ~TFileReader64();
   TFileReader64(const TFileReader64&) = delete;
   TFileReader64& operator=(const TFileReader64&) = delete;
@@ -50,6 +58,7 @@ class TFileReader64 {
   int64_t view_start_ = 0;         // file offset of view_[0], a multiple of window_
   int64_t view_length_ = 0;        // bytes in the view
   uint32_t window_ = 0;            // window size, a multiple of the allocation granularity
+  bool whole_view_ = false;        // one view of the whole file is to be tried
 };
 
 // Window size for a request: (request / G + 1) * G, G the allocation granularity.

@@ -52,6 +52,10 @@ class TFileWriter64 {
   // Makes the buffer cover [position, position + length); false when the
   // bytes before cannot be flushed or the buffer cannot hold the range.
   bool Place(int64_t position, int64_t length);
+  // Hands the first count buffered bytes to the file and moves the rest to
+  // the front; false when the file did not take them all (what it took is out
+  // of the buffer all the same).
+  bool HandOn(int64_t count);
 
   const std::string file_name_;
   TOsHandle file_;

@@ -21,8 +21,8 @@ int64_t CopyLine(const uint8_t* data, int64_t available, char* buffer, int32_t n
   return consumed;
 }
 
-TTextFileReader64::TTextFileReader64(const char* file_name)
-    : TFileReader64(file_name, kWindowRequest) {}
+TTextFileReader64::TTextFileReader64(const char* file_name, TViews views)
+    : TFileReader64(file_name, kWindowRequest, views) {}
 
 bool TTextFileReader64::Seek(int64_t position) {
   if (position < 0 || position >= Size()) return false;

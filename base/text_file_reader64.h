@@ -15,7 +15,7 @@ class TTextFileReader64 : public TFileReader64 {
  public:
   static constexpr uint32_t kWindowRequest = 1000000;
 
-  explicit TTextFileReader64(const char* file_name);
+  explicit TTextFileReader64(const char* file_name, TViews views = TViews::kWholeFileWhereRoom);
 
   int64_t Tell() const { return position_; }
   // Sets the read position; false (nothing changes) unless it is inside the file.
