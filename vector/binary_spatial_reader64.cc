@@ -12,11 +12,11 @@ const char kBadBspatialFormat[] = "bad bspatial file format";
 const char kErrorInBspatial[] = "error in bspatial file";
 
 TBinarySpatialReader64::TBinarySpatialReader64(const char* file_name)
-    : file_(std::make_unique<TFileReader64>(file_name, kWindowRequest)), file_size_(file_->Size()) {
+    : file_(std::make_unique<TFileReader64>(file_name, kWindowRequest)) {
   const uint8_t* p = file_->MapRange(0, kBinarySpatialHeaderSize);
   if (p == nullptr) Raise(kCantOpenFile);
   std::memcpy(&header_, p, sizeof header_);
-  if (header_.file_size != file_size_) Raise(kBadBspatialFormat);
+  if (header_.file_size != file_->Size()) Raise(kBadBspatialFormat);
   Reset();
 }
 
@@ -42,27 +42,19 @@ bool TBinarySpatialReader64::SetPosition(int64_t position) {
   return ReadNext();
 }
 
-void TBinarySpatialReader64::Damaged() {
-  ForgetRecord();
-  Raise(kErrorInBspatial);
-}
-
 bool TBinarySpatialReader64::ReadNext() {
-  // The current record's fields are all replaced below; they are cleared only
-  // where no record follows.
+  if (record_ != nullptr) ForgetRecord();
+  const int64_t file_size = file_->Size();
   for (;;) {
-    if (next_ >= file_size_) {
-      ForgetRecord();
-      return false;
-    }
+    if (next_ >= file_size) return false;
     const uint8_t* p = file_->MapRange(next_, kRecordHeadSize);
-    if (p == nullptr) Damaged();
+    if (p == nullptr) Raise(kErrorInBspatial);
     // Only the fields the walk needs; the bound is read from the record when
     // asked for.
     const int32_t size = LoadInt32(p + kRecordSizeOffset);
     const int32_t id = LoadInt32(p + kRecordIdOffset);
     // Every step moves forward by at least a head, and never past the end.
-    if (size < kRecordHeadSize || size > file_size_ - next_) Damaged();
+    if (size < kRecordHeadSize || size > file_size - next_) Raise(kErrorInBspatial);
     if (id == 0) {
       next_ += size;
       continue;
@@ -73,21 +65,22 @@ bool TBinarySpatialReader64::ReadNext() {
     const bool has_z = BinaryKindHasZ(kind);
     if (vector_count < 0 || vertex_count < 0 || (vector_count == 0 && vertex_count != 0) ||
         BinaryRecordSize(vector_count, vertex_count, has_z) > size) {
-      Damaged();
+      Raise(kErrorInBspatial);
     }
     p = file_->MapRange(next_, size);
-    if (p == nullptr) Damaged();
+    if (p == nullptr) Raise(kErrorInBspatial);
     // Vector starts must begin at 0 and rise within the vertices, so that a
     // caller indexing the metric by them stays inside the record.
     const uint8_t* starts = p + kRecordHeadSize;
     int32_t previous = 0;
     for (int32_t v = 0; v < vector_count; ++v) {
       int32_t start = LoadInt32(starts + 4 * static_cast<size_t>(v));
-      if ((v == 0 && start != 0) || start < previous || start > vertex_count) Damaged();
+      if ((v == 0 && start != 0) || start < previous || start > vertex_count) {
+        Raise(kErrorInBspatial);
+      }
       previous = start;
     }
     record_ = p;
-    sizes_ready_ = false;
     position_ = next_;
     next_ += size;
     current_.id = id;

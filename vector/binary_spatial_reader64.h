@@ -54,17 +54,14 @@ class TBinarySpatialReader64 : public ISpatialReader {
   const uint8_t* GetBound() const { return record_ ? record_ + kRecordBoundOffset : nullptr; }
   void CopyBound(BOUND* bound) const override;
   int64_t GetSpatialPosition() const override { return record_ ? position_ : 0; }
-  int64_t GetSize() const override { return file_size_; }
+  int64_t GetSize() const override { return file_->Size(); }
   // The file header's bound and record count as stored.
   const BinarySpatialHeader& Header() const { return header_; }
 
  private:
   void ForgetRecord();
-  // Forgets the record and raises "error in bspatial file".
-  [[noreturn]] void Damaged();
 
   TPtr<TFileReader64> file_;
-  const int64_t file_size_;
   BinarySpatialHeader header_;
   int64_t next_ = kBinarySpatialHeaderSize;  // where the next read starts
   const uint8_t* record_ = nullptr;          // current record in the view, or null
